@@ -1,0 +1,47 @@
+# The front door. A newcomer on a fresh Debian machine needs two commands:
+#
+#   make demo   install what is missing, build, run the example
+#   make test   install what is missing, build, run every test, then again
+#               under AddressSanitizer and UndefinedBehaviorSanitizer
+#
+# Other targets: build, asan, clean.
+
+BUILD_DIR  ?= build
+ASAN_DIR   ?= build-asan
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_ARGS ?=
+
+MAKEFLAGS += --no-print-directory
+
+CONFIGURE = cmake -S . -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+CTEST     = ctest --output-on-failure --no-tests=error -j $(JOBS)
+
+.PHONY: demo test deps build asan test-plain test-asan clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@$(CONFIGURE) -B $(BUILD_DIR) > $(BUILD_DIR).configure.log 2>&1 || { cat $(BUILD_DIR).configure.log; exit 1; }
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+asan: deps
+	@$(CONFIGURE) -B $(ASAN_DIR) "-DZVXML_SANITIZE=address;undefined" > $(ASAN_DIR).configure.log 2>&1 || { cat $(ASAN_DIR).configure.log; exit 1; }
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+
+test-plain: build
+	@echo "== tests =="
+	@cd $(BUILD_DIR) && $(CTEST)
+
+test-asan: asan
+	@echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
+
+test: test-plain test-asan
+
+demo: build
+	@$(BUILD_DIR)/examples/zvxml_demo
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BUILD_DIR).configure.log $(ASAN_DIR).configure.log

@@ -1,0 +1,21 @@
+// ZVXML: in-memory object model for ZV schemas and ZV instances, with readers
+// and writers for their XML forms.
+//
+// This is the one header a host includes. It needs nothing but the standard
+// library. Reading order:
+//   config.h    version and export macro
+//   errors.h    the exception family and the log
+//   text.h      XML text helpers
+//   ids.h       GUIDs, instance identifiers, temporary file names
+//
+// Everything lives in namespace ZVXML. Text is std::wstring / const wchar_t*
+// (UTF-32 on Linux); files are UTF-8.
+#ifndef ZVXML_ZVXML_H
+#define ZVXML_ZVXML_H
+
+#include "config.h"
+#include "errors.h"
+#include "text.h"
+#include "ids.h"
+
+#endif // ZVXML_ZVXML_H

@@ -1,0 +1,156 @@
+#include <zvxml/zvxml.h>
+
+#include "support/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+using namespace ZVXML;
+using zvtest::LogCapture;
+
+namespace {
+
+int g_callsA = 0;
+int g_callsB = 0;
+void CountA(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_callsA; }
+void CountB(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_callsB; }
+std::atomic<int> g_threadCalls{0};
+void CountAtomic(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_threadCalls; }
+void Throwing(LOG_SEV, const wchar_t*, const wchar_t*) { throw std::runtime_error("callback"); }
+
+// Restores "no callback" whatever a test installs.
+struct NoCallback {
+    NoCallback() { previous = SetLoggingCallback(nullptr); }
+    ~NoCallback() { SetLoggingCallback(previous); }
+    LoggingCallback previous;
+};
+
+} // namespace
+
+TEST(Exceptions, CatchRelationshipsFollowTheFamilyTree)
+{
+    EXPECT_THROW(throw ZVXMLFormatError(L"m", L""), ZVXMLDomainError);
+    EXPECT_THROW(throw ZVXMLFormatError(L"m", L""), ZVXMLException);
+    EXPECT_THROW(throw ZVXMLLogicError(L"m", L""), ZVXMLException);
+    EXPECT_THROW(throw ZVXMLInvalidArgument(L"m", L""), ZVXMLException);
+    try {
+        throw ZVXMLRuntimeError(L"runtime", L"");
+    } catch (const ZVXMLDomainError&) {
+        FAIL() << "a runtime error is not a domain error";
+    } catch (const ZVXMLException& e) {
+        EXPECT_STREQ(e.Message(), L"runtime");
+    }
+    // Not part of the standard hierarchy: a std::exception handler misses it.
+    bool caughtAsStd = false;
+    try {
+        throw ZVXMLLogicError(L"m", L"");
+    } catch (const std::exception&) {
+        caughtAsStd = true;
+    } catch (const ZVXMLException&) {
+    }
+    EXPECT_FALSE(caughtAsStd);
+}
+
+TEST(Exceptions, ConstructionLogsOnceWithLocationAndCopiesLogNothing)
+{
+    LogCapture log;
+    ZVXMLFormatError withLocation(L"Bad version", L"CZVSchema::ParseVersionString");
+    ZVXMLFormatError withoutLocation(L"Plain", L"");
+    auto lines = log.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].severity, LOG_SEV_ERROR);
+    EXPECT_EQ(lines[0].category, L"Exception");
+    EXPECT_EQ(lines[0].text, L"Bad version @ CZVSchema::ParseVersionString");
+    EXPECT_EQ(lines[1].text, L"Plain");
+
+    log.clear();
+    ZVXMLFormatError copy(withLocation);
+    copy = withoutLocation;
+    copy = copy;
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_STREQ(copy.Message(), L"Plain");
+    EXPECT_STREQ(copy.Location(), L"");
+}
+
+TEST(Exceptions, CopyOwnsItsTextsAfterTheOriginalIsGone)
+{
+    auto* original = new ZVXMLRuntimeError(L"message", L"location");
+    ZVXMLRuntimeError copy(*original);
+    delete original;
+    EXPECT_STREQ(copy.Message(), L"message");
+    EXPECT_STREQ(copy.Location(), L"location");
+}
+
+TEST(Logging, SetReturnsThePreviousCallbackAndNullStopsDelivery)
+{
+    NoCallback restore;
+    g_callsA = g_callsB = 0;
+    EXPECT_EQ(SetLoggingCallback(&CountA), nullptr);
+    EXPECT_EQ(SetLoggingCallback(&CountB), &CountA);
+    Log(LOG_SEV_INFO, L"c", L"t");
+    EXPECT_EQ(SetLoggingCallback(nullptr), &CountB);
+    Log(LOG_SEV_INFO, L"c", L"t");
+    ZVXMLLogicError silent(L"nobody listens", L"");
+    EXPECT_EQ(g_callsA, 0);
+    EXPECT_EQ(g_callsB, 1);
+}
+
+TEST(Logging, SeveritiesAreClampedOrDropped)
+{
+    LogCapture log;
+    Log(static_cast<LOG_SEV>(0), L"c", L"zero");
+    Log(static_cast<LOG_SEV>(5), L"c", L"five");
+    Log(LOG_SEV_TRACE, L"c", L"trace");
+    Log(static_cast<LOG_SEV>(-5), L"c", L"dropped");
+    auto lines = log.lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].severity, LOG_SEV_ERROR);
+    EXPECT_EQ(lines[1].severity, LOG_SEV_ERROR);
+    EXPECT_EQ(lines[2].severity, LOG_SEV_TRACE);
+}
+
+TEST(Logging, TextIsDeliveredAsItStands)
+{
+    LogCapture log;
+    Log(LOG_SEV_WARNING, L"Host", L"100% of %s and %n");
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(log.lines()[0].text, L"100% of %s and %n");
+    EXPECT_EQ(log.lines()[0].category, L"Host");
+}
+
+TEST(Logging, ThrowingCallbackIsSwallowed)
+{
+    NoCallback restore;
+    SetLoggingCallback(&Throwing);
+    EXPECT_NO_THROW(Log(LOG_SEV_ERROR, L"c", L"t"));
+    try {
+        throw ZVXMLDomainError(L"still thrown", L"");
+    } catch (const ZVXMLDomainError& e) {
+        EXPECT_STREQ(e.Message(), L"still thrown");
+    }
+}
+
+TEST(Logging, CallbackCanBeSwappedWhileThreadsLog)
+{
+    NoCallback restore;
+    std::atomic<bool> stop{false};
+    std::thread swapper([&] {
+        while (!stop.load()) {
+            SetLoggingCallback(&CountAtomic);
+            SetLoggingCallback(nullptr);
+        }
+    });
+    std::thread logger([] {
+        for (int i = 0; i < 20000; ++i) {
+            Log(LOG_SEV_TRACE, L"c", L"t");
+        }
+    });
+    logger.join();
+    stop = true;
+    swapper.join();
+    // Some lines may land while logging is off; none may land elsewhere.
+    EXPECT_LE(g_threadCalls.load(), 20000);
+}

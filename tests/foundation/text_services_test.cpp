@@ -1,0 +1,129 @@
+// The internal text services every subsystem relies on.
+#include "foundation/char_class.h"
+#include "foundation/logging.h"
+#include "foundation/number_text.h"
+#include "foundation/utf8.h"
+#include "foundation/wide_format.h"
+
+#include "support/comma_locale.h"
+#include "support/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <clocale>
+
+using namespace ZVXML;
+
+TEST(Utf8, RoundTripsEveryPlane)
+{
+    std::wstring text = L"a\xE9\x4E2D";
+    text.push_back(wchar_t(0x1F600));
+    text.push_back(wchar_t(0x10FFFF));
+    std::string bytes = WideToUtf8(text);
+    EXPECT_EQ(bytes, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(Utf8ToWide(bytes), text);
+}
+
+TEST(Utf8, InvalidInputBecomesReplacementCharacters)
+{
+    // Stray continuation, truncated sequence, overlong "/", encoded surrogate,
+    // beyond U+10FFFF, and a lead byte at the very end.
+    EXPECT_EQ(Utf8ToWide(std::string("\x80x")), L"\xFFFDx");
+    EXPECT_EQ(Utf8ToWide(std::string("\xE4\xB8x")), L"\xFFFDx");
+    EXPECT_EQ(Utf8ToWide(std::string("\xC0\xAF")), L"\xFFFD\xFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("\xED\xA0\x80")), L"\xFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("\xF4\x90\x80\x80")), L"\xFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("ab\xF0")), L"ab\xFFFD");
+    EXPECT_EQ(Utf8ToWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
+    EXPECT_EQ(Utf8ToWide(static_cast<const char*>(nullptr)), L"");
+}
+
+TEST(Utf8, WideWithoutUtf8FormBecomesReplacementCharacter)
+{
+    std::wstring lone(1, wchar_t(0xDC00));
+    EXPECT_EQ(WideToUtf8(lone), "\xEF\xBF\xBD");
+    std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)};
+    EXPECT_EQ(WideToUtf8(pair), "\xF0\x9F\x98\x80");
+}
+
+TEST(NumberText, DoubleUsesFifteenDigitsAndAThreeDigitExponent)
+{
+    EXPECT_EQ(FormatDouble(0.1), L"0.1");
+    EXPECT_EQ(FormatDouble(1.0), L"1");
+    EXPECT_EQ(FormatDouble(-2.5), L"-2.5");
+    EXPECT_EQ(FormatDouble(1e20), L"1e+020");
+    EXPECT_EQ(FormatDouble(1.5e-7), L"1.5e-007");
+    EXPECT_EQ(FormatDouble(1e300), L"1e+300");
+    EXPECT_EQ(FormatDouble(-1.23456789012345e-300), L"-1.23456789012345e-300");
+    EXPECT_EQ(FormatDouble(123456789012345678.0), L"1.23456789012346e+017");
+}
+
+TEST(NumberText, IntegersCoverTheirWholeRange)
+{
+    EXPECT_EQ(FormatLong(LONG_MIN), std::to_wstring(LONG_MIN));
+    EXPECT_EQ(FormatLong(-42), L"-42");
+    EXPECT_EQ(FormatUnsignedLong(ULONG_MAX), std::to_wstring(ULONG_MAX));
+}
+
+TEST(NumberText, ParsingKeepsTheStandardErrnoRules)
+{
+    wchar_t* end = nullptr;
+    errno = 0;
+    EXPECT_EQ(ParseLong(L"  12abc", &end, 10), 12);
+    EXPECT_STREQ(end, L"abc");
+    EXPECT_EQ(errno, 0);
+    errno = 0;
+    EXPECT_EQ(ParseLong(L"99999999999999999999999", nullptr, 10), LONG_MAX);
+    EXPECT_EQ(errno, ERANGE);
+    errno = 0;
+    EXPECT_DOUBLE_EQ(ParseDouble(L"2.5e3x", &end), 2500.0);
+    EXPECT_STREQ(end, L"x");
+}
+
+// A host that switches to a comma-decimal locale must not change what the
+// library writes or reads. The locale is generated when the machine can.
+TEST(NumberText, HostLocaleDoesNotLeakIn)
+{
+    zvtest::CommaLocale german;
+    if (!german.active()) {
+        GTEST_SKIP() << "no comma-decimal locale on this machine";
+    }
+    ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+    EXPECT_EQ(FormatDouble(0.1), L"0.1");
+    EXPECT_DOUBLE_EQ(ParseDouble(L"0.25", nullptr), 0.25);
+}
+
+TEST(CharClass, UnicodeLettersWhateverTheLocale)
+{
+    std::setlocale(LC_ALL, "C");
+    EXPECT_TRUE(IsLetter(L'a'));
+    EXPECT_TRUE(IsLetter(L'\xE9'));
+    EXPECT_TRUE(IsLetter(L'\x4E2D'));
+    EXPECT_FALSE(IsLetter(L'1'));
+    EXPECT_FALSE(IsLetter(L'-'));
+    EXPECT_TRUE(IsLetterOrDigit(L'7'));
+    EXPECT_TRUE(IsLetterOrDigit(L'\x0663')); // ARABIC-INDIC DIGIT THREE
+    EXPECT_FALSE(IsLetterOrDigit(L'_'));
+    EXPECT_FALSE(IsLetter(wchar_t(0xD800)));
+    EXPECT_FALSE(IsLetterOrDigit(wchar_t(0x110000)));
+}
+
+TEST(WideFormat, TextsOfAnyLengthAreKeptWhole)
+{
+    std::wstring longText(100000, L'x');
+    std::wstring formatted = FormatWide(L"<%ls> %d", longText.c_str(), 7);
+    EXPECT_EQ(formatted.size(), longText.size() + 4);
+    EXPECT_EQ(formatted.substr(formatted.size() - 3), L"> 7");
+
+    zvtest::LogCapture log;
+    LogFormat(LOG_SEV_INFO, L"Imported instances: %d", 3);
+    LogFormat(LOG_SEV_WARNING, L"%ls", longText.c_str());
+    auto lines = log.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].category, L"ZVXML");
+    EXPECT_EQ(lines[0].severity, LOG_SEV_INFO);
+    EXPECT_EQ(lines[0].text, L"Imported instances: 3");
+    EXPECT_EQ(lines[1].text, longText);
+}

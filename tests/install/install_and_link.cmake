@@ -1,0 +1,37 @@
+# Run as a script: cmake -DBUILD_DIR=... -DHOST_DIR=... -DWORK_DIR=... -DCXX=... -P this
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "failed (${result}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(last_output "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+# 1. CMake package.
+run(${CMAKE_COMMAND} -S ${HOST_DIR} -B ${WORK_DIR}/cmake-host
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-host)
+run(${WORK_DIR}/cmake-host/host)
+if(NOT last_output MATCHES "host ok")
+  message(FATAL_ERROR "CMake-built host printed: ${last_output}")
+endif()
+
+# 2. pkg-config.
+find_program(PKG_CONFIG pkg-config REQUIRED)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig:${prefix}/lib/x86_64-linux-gnu/pkgconfig)
+run(${PKG_CONFIG} --cflags --libs zvxml)
+string(STRIP "${last_output}" flags)
+separate_arguments(flags UNIX_COMMAND "${flags}")
+run(${CXX} -std=c++17 ${HOST_DIR}/host.cpp ${flags} -o ${WORK_DIR}/pkg-host)
+file(GLOB libdirs ${prefix}/lib ${prefix}/lib/*-linux-gnu)
+string(REPLACE ";" ":" libpath "${libdirs}")
+set(ENV{LD_LIBRARY_PATH} ${libpath})
+run(${WORK_DIR}/pkg-host)
+if(NOT last_output MATCHES "host ok")
+  message(FATAL_ERROR "pkg-config-built host printed: ${last_output}")
+endif()
