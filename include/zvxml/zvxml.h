@@ -7,6 +7,7 @@
 //   errors.h    the exception family and the log
 //   text.h      XML text helpers
 //   ids.h       GUIDs, instance identifiers, temporary file names
+//   dom.h       the XML document tree that schema files go through
 //
 // Everything lives in namespace ZVXML. Text is std::wstring / const wchar_t*
 // (UTF-32 on Linux); files are UTF-8.
@@ -17,5 +18,6 @@
 #include "errors.h"
 #include "text.h"
 #include "ids.h"
+#include "dom.h"
 
 #endif // ZVXML_ZVXML_H

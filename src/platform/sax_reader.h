@@ -1,0 +1,102 @@
+// A streaming XML reader over libxml2's SAX2 push parser.
+//
+// Documents of any size are read in bounded memory: input is fed to the
+// parser in chunks, and nothing of an element is kept after its events were
+// delivered. Safe defaults: no DTD (a DOCTYPE is a fatal error), no external
+// entities, no network; libxml2's default limits on nesting depth and text
+// size stay in force.
+//
+// Handler contract:
+// - Events arrive in document order, synchronously, on the thread that
+//   called Parse*: StartElement, Characters (zero or more pieces per text;
+//   CDATA sections are character data too), EndElement. Comments, processing
+//   instructions and the XML declaration produce no events.
+// - Names are passed as references that stay valid only during the call.
+//   Entity and character references in text and attribute values are
+//   resolved.
+// - A handler may throw any C++ exception. It is caught at the C boundary,
+//   the parser is stopped, and the exception is rethrown unchanged from
+//   Parse* once libxml2 has returned.
+// - A fatal XML error (ill-formed text, a DOCTYPE, a limit exceeded) goes to
+//   the error handler with its line and column. Its answer 0 lets the
+//   parser go on as far as libxml2 can (it cannot go on after most fatal
+//   errors); any other answer stops the parse, and Parse* throws
+//   SaxPlatformError with that answer as the code.
+#ifndef ZVXML_PLATFORM_SAX_READER_H
+#define ZVXML_PLATFORM_SAX_READER_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace ZVXML {
+namespace platform {
+
+// A failure of the reader itself: the input cannot be opened, or the parse
+// was stopped by a fatal error. Not part of the public exception family; the
+// instance parse driver turns it into a library exception.
+struct SaxPlatformError {
+    long code;                // HRESULT-style: E_FAIL (0x80004005) and friends
+    std::wstring description; // what happened, e.g. the file and the reason
+    std::wstring source;      // where it happened; may be empty
+};
+
+// The attributes of one start event, valid during that StartElement call.
+class SaxAttributes {
+public:
+    virtual ~SaxAttributes() = default;
+    // The value of the attribute with local name `localName` in no namespace.
+    // Returns false (and leaves `value` alone) when there is none.
+    virtual bool GetValue(const wchar_t* localName, std::wstring& value) const = 0;
+    virtual std::size_t Count() const = 0;
+};
+
+class SaxContentHandler {
+public:
+    virtual ~SaxContentHandler() = default;
+    virtual void StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                              const std::wstring& qualifiedName, const SaxAttributes& attributes) = 0;
+    virtual void EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                            const std::wstring& qualifiedName) = 0;
+    // `text` is not NUL-terminated.
+    virtual void Characters(const wchar_t* text, std::size_t length) = 0;
+};
+
+struct SaxLocator {
+    long line;   // 1-based
+    long column; // 1-based
+};
+
+class SaxErrorHandler {
+public:
+    virtual ~SaxErrorHandler() = default;
+    // Returns 0 to let the parser go on, anything else to stop it.
+    virtual long FatalError(const SaxLocator& locator, const std::wstring& message) = 0;
+};
+
+class SaxReader {
+public:
+    SaxReader();
+    ~SaxReader();
+    SaxReader(const SaxReader&) = delete;
+    SaxReader& operator=(const SaxReader&) = delete;
+
+    void SetContentHandler(SaxContentHandler* handler);
+    void SetErrorHandler(SaxErrorHandler* handler);
+
+    // Parses a document held in memory. The text is already decoded, so an
+    // encoding declaration in it is ignored.
+    void ParseText(const wchar_t* text, std::size_t length);
+    // Parses the document at `location`: a file path or a "file:" URL. Any
+    // other scheme is refused (there is no network access).
+    void ParseLocation(const wchar_t* location);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace platform
+} // namespace ZVXML
+
+#endif
