@@ -8,6 +8,9 @@
 //   text.h      XML text helpers
 //   ids.h       GUIDs, instance identifiers, temporary file names
 //   dom.h       the XML document tree that schema files go through
+//   ownership.h how shallow copies share objects
+//   schema.h    schemas, classes, properties, relationship classes, lookups
+//   instance.h  values, the value pool, instances, custom attributes
 //
 // Everything lives in namespace ZVXML. Text is std::wstring / const wchar_t*
 // (UTF-32 on Linux); files are UTF-8.
@@ -19,5 +22,8 @@
 #include "text.h"
 #include "ids.h"
 #include "dom.h"
+#include "ownership.h"
+#include "schema.h"
+#include "instance.h"
 
 #endif // ZVXML_ZVXML_H

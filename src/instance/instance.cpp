@@ -1,0 +1,169 @@
+// An instance: identity, class link, and its list of owned values.
+#include <zvxml/errors.h>
+#include <zvxml/instance.h>
+
+#include "foundation/number_text.h"
+#include "foundation/owned_list.h"
+#include "instance/value_disposal.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace ZVXML {
+namespace {
+
+[[noreturn]] void ThrowNullText(const wchar_t* operation)
+{
+    throw ZVXMLInvalidArgument(std::wstring(L"Passed NULL text to ") + operation, L"");
+}
+
+} // namespace
+
+CZVInstance::CZVInstance(CZVClass* zvClass) : m_pZVClass(zvClass)
+{
+    if (zvClass == nullptr) {
+        throw ZVXMLLogicError(L"You cannot construct a new CZVInstance with a NULL ZVClass!", L"");
+    }
+    m_typeName = zvClass->GetTypeName();
+}
+
+CZVInstance::CZVInstance(const CZVInstance& other)
+    : SharedOwnership(other),
+      m_instanceID(other.m_instanceID),
+      m_typeName(other.m_typeName),
+      m_pZVClass(other.m_pZVClass),
+      m_values(other.m_values)
+{
+    detail::AdoptAll(m_values);
+}
+
+CZVInstance& CZVInstance::operator=(const CZVInstance& other)
+{
+    if (this != &other) {
+        std::vector<ZVValueBase*> shared = other.m_values;
+        detail::AdoptAll(shared);
+        RemoveAllZVValues();
+        m_values.swap(shared);
+        m_instanceID = other.m_instanceID;
+        m_typeName = other.m_typeName;
+        m_pZVClass = other.m_pZVClass;
+    }
+    return *this;
+}
+
+CZVInstance::~CZVInstance()
+{
+    RemoveAllZVValues();
+}
+
+std::wstring& CZVInstance::InstanceID() { return m_instanceID; }
+const wchar_t* CZVInstance::GetInstanceID() const { return m_instanceID.c_str(); }
+
+void CZVInstance::SetInstanceID(const wchar_t* id)
+{
+    if (id == nullptr) {
+        ThrowNullText(L"CZVInstance::SetInstanceID");
+    }
+    m_instanceID = id;
+}
+
+void CZVInstance::SetInstanceID(const std::wstring& id) { m_instanceID = id; }
+std::wstring& CZVInstance::TypeName() { return m_typeName; }
+const wchar_t* CZVInstance::GetTypeName() const { return m_typeName.c_str(); }
+
+void CZVInstance::SetTypeName(const wchar_t* typeName)
+{
+    if (typeName == nullptr) {
+        ThrowNullText(L"CZVInstance::SetTypeName");
+    }
+    m_typeName = typeName;
+}
+
+void CZVInstance::SetTypeName(const std::wstring& typeName) { m_typeName = typeName; }
+CZVClass* CZVInstance::GetZVClass() const { return m_pZVClass; }
+std::size_t CZVInstance::GetZVValueCount() const { return m_values.size(); }
+ZVValueBase* CZVInstance::GetZVValue(std::size_t index) const { return m_values[index]; }
+
+void CZVInstance::AddZVValue(ZVValueBase* value)
+{
+    if (value == nullptr) {
+        return;
+    }
+    if (std::find(m_values.begin(), m_values.end(), value) != m_values.end()) {
+        throw ZVXMLLogicError(std::wstring(L"The ZVValue '") + value->GetPropertyName() +
+                                  L"' is already in this CZVInstance of ZVClass '" + m_typeName + L"'.",
+                              L"");
+    }
+    // Several values of one property coexist as P, P2, P3...: the suffix is
+    // always put on the name the value came with.
+    const std::wstring original = value->PropertyName();
+    unsigned long counter = 2;
+    for (bool renamed = true; renamed;) {
+        renamed = false;
+        for (ZVValueBase* held : m_values) {
+            if (held != nullptr && held->PropertyName() == value->PropertyName()) {
+                value->SetPropertyName(original + FormatLong(static_cast<long>(counter)));
+                ++counter;
+                renamed = true;
+                break;
+            }
+        }
+    }
+    m_values.push_back(value);
+    detail::Adopt(value);
+}
+
+ZVValueBase* CZVInstance::FindValue(const wchar_t* name, bool throwIfMissing)
+{
+    if (name == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL propertyName to CZVInstance::FindValue", L"");
+    }
+    for (ZVValueBase* value : m_values) {
+        if (value != nullptr && value->PropertyName() == name) {
+            return value;
+        }
+    }
+    if (throwIfMissing) {
+        throw ZVXMLLogicError(std::wstring(L"Failed to find an CZVValue for property ") + name +
+                                  L" in CZVInstance::FindValue",
+                              L"");
+    }
+    return nullptr;
+}
+
+ZVValueBase* CZVInstance::FindOrCreateValue(const wchar_t* name)
+{
+    if (ZVValueBase* found = FindValue(name, false)) {
+        return found;
+    }
+    if (m_pZVClass == nullptr) {
+        throw ZVXMLDomainError(std::wstring(L"Attempted to create a value for property '") + name +
+                                   L"' in an instance which does not have a class.",
+                               L"");
+    }
+    CZVProperty* property = m_pZVClass->FindProperty(name);
+    if (property == nullptr) {
+        throw ZVXMLDomainError(std::wstring(L"Attempted to create value for property '") + name +
+                                   L"' which does not exist in class '" + m_pZVClass->GetTypeName() + L"'",
+                               L"");
+    }
+    ZVValueBase* created = ZVValueBase::CreateZVValueForZVProperty(m_pZVClass, property);
+    try {
+        AddZVValue(created);
+    } catch (...) {
+        DisposeUnownedValue(created);
+        throw;
+    }
+    return created;
+}
+
+void CZVInstance::RemoveAllZVValues()
+{
+    std::vector<ZVValueBase*> taken;
+    taken.swap(m_values);
+    for (ZVValueBase* value : taken) {
+        ReleaseInstanceValue(value);
+    }
+}
+
+} // namespace ZVXML

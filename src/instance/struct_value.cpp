@@ -1,0 +1,77 @@
+// A struct value: it owns an embedded instance of the struct class.
+#include <zvxml/errors.h>
+#include <zvxml/instance.h>
+
+#include "foundation/owned_list.h"
+
+#include <memory>
+
+namespace ZVXML {
+namespace {
+
+CZVClass* FindStructClass(CZVProperty* property)
+{
+    CZVClass* owner = property->GetZVClass();
+    CZVSchema* schema = owner != nullptr ? owner->GetZVSchema() : nullptr;
+    CZVClass* structClass = schema != nullptr ? schema->FindZVClass(property->GetTypeName(), ZVCLASSTYPE_ANY)
+                                              : nullptr;
+    if (structClass == nullptr) {
+        throw ZVXMLRuntimeError(L"Could not find class for struct property", L"");
+    }
+    return structClass;
+}
+
+} // namespace
+
+ZVStructValue::ZVStructValue(CZVProperty* property) : ZVValueBase(property)
+{
+    std::unique_ptr<CZVInstance> embedded(new CZVInstance(FindStructClass(property)));
+    SetValue(embedded.get());
+    embedded.release();
+}
+
+ZVStructValue::ZVStructValue(const ZVStructValue& other) : ZVValueBase(other), m_pInstance(other.m_pInstance)
+{
+    detail::Adopt(m_pInstance);
+}
+
+ZVStructValue& ZVStructValue::operator=(const ZVStructValue& other)
+{
+    if (this != &other) {
+        ZVValueBase::operator=(other);
+        detail::Adopt(other.m_pInstance);
+        detail::Release(m_pInstance);
+        m_pInstance = other.m_pInstance;
+    }
+    return *this;
+}
+
+ZVStructValue::~ZVStructValue()
+{
+    detail::Release(m_pInstance);
+}
+
+CZVInstance* ZVStructValue::GetValue() const { return m_pInstance; }
+
+void ZVStructValue::SetValue(CZVInstance* instance)
+{
+    if (instance == m_pInstance) {
+        return;
+    }
+    if (instance != nullptr) {
+        CZVProperty* property = GetProperty();
+        if (property == nullptr || instance->TypeName() != property->GetTypeName()) {
+            throw ZVXMLLogicError(L"Set wrong type of instance into a ZVStructValue", L"");
+        }
+    }
+    detail::Adopt(instance);
+    detail::Release(m_pInstance);
+    m_pInstance = instance;
+    if (instance != nullptr) {
+        SetNotNull();
+    } else {
+        SetToNull();
+    }
+}
+
+} // namespace ZVXML

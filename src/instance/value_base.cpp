@@ -1,0 +1,71 @@
+// What every value has: its property, its own name, the null flag.
+#include <zvxml/errors.h>
+#include <zvxml/instance.h>
+
+namespace ZVXML {
+namespace {
+constexpr unsigned long kNullFlag = 1;
+} // namespace
+
+ZVValueBase::ZVValueBase(CZVProperty* property)
+{
+    Reinitialize(property);
+}
+
+ZVValueBase::ZVValueBase(const ZVValueBase& other)
+    : SharedOwnership(other),
+      m_pZVProperty(other.m_pZVProperty),
+      m_propertyName(other.m_propertyName),
+      m_flags(other.m_flags)
+{
+}
+
+ZVValueBase& ZVValueBase::operator=(const ZVValueBase& other)
+{
+    m_pZVProperty = other.m_pZVProperty;
+    m_propertyName = other.m_propertyName;
+    m_flags = other.m_flags;
+    return *this;
+}
+
+ZVValueBase::~ZVValueBase() = default;
+
+void ZVValueBase::init()
+{
+    m_propertyName.clear();
+    m_flags = kNullFlag;
+}
+
+void ZVValueBase::Reinitialize(CZVProperty* property)
+{
+    init();
+    if (property == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL pZVProperty to ZVValueBase::Reinitialize", L"");
+    }
+    m_pZVProperty = property;
+    m_propertyName = property->GetPropertyName();
+}
+
+CZVProperty* ZVValueBase::GetProperty() const { return m_pZVProperty; }
+std::wstring& ZVValueBase::PropertyName() { return m_propertyName; }
+const wchar_t* ZVValueBase::GetPropertyName() const { return m_propertyName.c_str(); }
+void ZVValueBase::SetPropertyName(std::wstring name) { m_propertyName = std::move(name); }
+bool ZVValueBase::IsNull() const { return (m_flags & kNullFlag) != 0; }
+void ZVValueBase::SetToNull() { m_flags |= kNullFlag; }
+void ZVValueBase::SetNotNull() { m_flags &= ~kNullFlag; }
+
+ZVValueBase* ZVValueBase::CreateZVValueForZVProperty(CZVClass* zvClass, CZVProperty* property)
+{
+    if (zvClass == nullptr || property == nullptr) {
+        throw ZVXMLInvalidArgument(L"NULL pZVClass or pZVProperty passed to CreateZVValueForZVProperty", L"");
+    }
+    if (property->IsArray()) {
+        return new ZVArrayValue(property);
+    }
+    if (property->IsStruct()) {
+        return new ZVStructValue(property);
+    }
+    return CZVSchema::GetRecycledZVValue(property);
+}
+
+} // namespace ZVXML

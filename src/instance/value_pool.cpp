@@ -1,0 +1,88 @@
+// The process-wide pool of recycled primitive values.
+#include <zvxml/errors.h>
+#include <zvxml/instance.h>
+
+#include "instance/thread_lock.h"
+
+#include <vector>
+
+namespace ZVXML {
+namespace {
+
+struct ValuePool {
+    ThreadLock lock;
+    std::vector<CZVValue*> values; // a stack: the last parked is taken first
+};
+
+// Never destroyed: pool operations may run during a host's static
+// destruction, and parked values stay reachable for leak checkers.
+ValuePool& Pool()
+{
+    static ValuePool* const pool = new ValuePool();
+    return *pool;
+}
+
+// Runs `operation` under the pool's lock. Whatever it throws becomes the
+// operation's runtime error, raised once the lock is free again so that a
+// logging callback never runs while the pool is locked.
+template <class Operation>
+auto UnderPoolLock(const wchar_t* failure, Operation operation) -> decltype(operation())
+{
+    {
+        ScopedThreadLock guard(Pool().lock);
+        try {
+            return operation();
+        } catch (...) {
+            // replaced below, outside the lock
+        }
+    }
+    throw ZVXMLRuntimeError(failure, L"");
+}
+
+} // namespace
+
+void CZVSchema::RecycleZVValue(CZVValue* value)
+{
+    if (value == nullptr) {
+        return; // a NULL parked here would be handed out later
+    }
+    UnderPoolLock(L"Unknown exception in CZVSchema::RecycleZVValue", [value] {
+        try {
+            Pool().values.push_back(value);
+        } catch (...) {
+            delete value; // the pool took ownership; it must not leak
+            throw;
+        }
+    });
+}
+
+CZVValue* CZVSchema::GetRecycledZVValue(CZVProperty* property)
+{
+    if (property == nullptr) {
+        throw ZVXMLRuntimeError(L"Unknown exception in CZVSchema::GetRecycledZVValue", L"");
+    }
+    return UnderPoolLock(L"Unknown exception in CZVSchema::GetRecycledZVValue", [property]() -> CZVValue* {
+        std::vector<CZVValue*>& values = Pool().values;
+        if (values.empty()) {
+            return new CZVValue(property, nullptr);
+        }
+        CZVValue* value = values.back();
+        value->Reinitialize(property);
+        value->InitializeValue();
+        values.pop_back(); // only once it is ready: a failure leaves it parked
+        return value;
+    });
+}
+
+void CZVSchema::FreeRecycledValues()
+{
+    UnderPoolLock(L"Unknown exception in CZVSchema::FreeRecycledValues", [] {
+        std::vector<CZVValue*> parked;
+        parked.swap(Pool().values);
+        for (CZVValue* value : parked) {
+            delete value;
+        }
+    });
+}
+
+} // namespace ZVXML

@@ -1,0 +1,50 @@
+// Helpers of the schema's own source files that work on its private lists.
+#ifndef ZVXML_SCHEMA_SCHEMA_INTERNALS_H
+#define ZVXML_SCHEMA_SCHEMA_INTERNALS_H
+
+#include <zvxml/schema.h>
+
+#include "schema/class_name_index.h"
+
+#include <vector>
+
+namespace ZVXML {
+
+struct CZVClass::Internals {
+    // A class enters or leaves a schema list with that name index.
+    static void Enlist(CZVClass* zvClass, detail::ClassNameIndex* index)
+    {
+        zvClass->m_listIndexes.push_back(index);
+    }
+    static void Delist(CZVClass* zvClass, detail::ClassNameIndex* index)
+    {
+        std::vector<detail::ClassNameIndex*>& indexes = zvClass->m_listIndexes;
+        for (auto it = indexes.begin(); it != indexes.end(); ++it) {
+            if (*it == index) {
+                indexes.erase(it);
+                return;
+            }
+        }
+    }
+};
+
+struct CZVSchema::Internals {
+    static detail::ClassNameIndex& ClassIndex(CZVSchema& schema);
+    static detail::ClassNameIndex& RelationshipIndex(CZVSchema& schema);
+    // Takes a claim on everything the schema's lists hold (after a copy).
+    static void AdoptContents(CZVSchema& schema);
+    // Gives up every claim and empties the lists, classes first, then
+    // relationship classes, then referenced schemas.
+    static void ReleaseContents(CZVSchema& schema);
+
+    // The first class of that name in the schema and its loaded references,
+    // depth first, each schema once; NULL when there is none.
+    static CZVClass* FindClassInTree(CZVSchema& schema, const wchar_t* name);
+    static CZVRelationshipClass* FindRelationshipClassInTree(CZVSchema& schema, const wchar_t* name);
+    // Whether any class (or relationship class) is reachable at all.
+    static bool TreeHasClasses(CZVSchema& schema, bool relationshipClasses);
+};
+
+} // namespace ZVXML
+
+#endif

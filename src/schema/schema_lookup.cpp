@@ -1,0 +1,340 @@
+// Finding classes, relationship classes and referenced schemas.
+#include <zvxml/errors.h>
+#include <zvxml/schema.h>
+
+#include "schema/schema_internals.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace ZVXML {
+namespace {
+
+// Depth-first over a schema and its loaded references, each schema once, so
+// a graph that leads back to itself (built by hand) cannot recurse forever
+// and shared references are searched once. The first match in this order is
+// the first match of the plain depth-first rule.
+class SchemaWalk {
+public:
+    template <class Visit>
+    void* Run(CZVSchema* schema, Visit& visit, bool includeReferences)
+    {
+        if (std::find(m_seen.begin(), m_seen.end(), schema) != m_seen.end()) {
+            return nullptr;
+        }
+        m_seen.push_back(schema);
+        if (void* found = visit(schema)) {
+            return found;
+        }
+        if (!includeReferences) {
+            return nullptr;
+        }
+        for (unsigned long i = 0; i < schema->GetReferenceCount(); ++i) {
+            CZVSchema* referenced = schema->GetReferencedSchema(i);
+            if (referenced != nullptr) {
+                if (void* found = Run(referenced, visit, true)) {
+                    return found;
+                }
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<CZVSchema*> m_seen;
+};
+
+void RequireName(const wchar_t* text, const wchar_t* what, const wchar_t* operation)
+{
+    if (text == nullptr) {
+        throw ZVXMLInvalidArgument(std::wstring(L"Passed NULL ") + what + L" to CZVSchema::" + operation, L"");
+    }
+}
+
+template <class T>
+T* ApplyMask(T* found, unsigned long classTypeMask)
+{
+    return (found != nullptr && found->MatchesClassType(classTypeMask)) ? found : nullptr;
+}
+
+[[noreturn]] void ThrowSchemaNotFound(const CZVSchema* schema, const wchar_t* what, const wchar_t* key)
+{
+    throw ZVXMLDomainError(std::wstring(L"ZVSchema ") + what + L"'" + key + L"' not found among '" +
+                               schema->GetSchemaName() + L"'s referenced schemas",
+                           L"");
+}
+
+} // namespace
+
+CZVClass* CZVSchema::Internals::FindClassInTree(CZVSchema& schema, const wchar_t* name)
+{
+    const std::wstring key(name);
+    auto visit = [&key](CZVSchema* current) -> void* {
+        detail::ClassNameIndex& index = ClassIndex(*current);
+        index.Sync(current->m_classes);
+        return index.FindFirst(key);
+    };
+    return static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true));
+}
+
+CZVRelationshipClass* CZVSchema::Internals::FindRelationshipClassInTree(CZVSchema& schema, const wchar_t* name)
+{
+    const std::wstring key(name);
+    auto visit = [&key](CZVSchema* current) -> void* {
+        detail::ClassNameIndex& index = RelationshipIndex(*current);
+        index.Sync(current->m_relationshipClasses);
+        return index.FindFirst(key);
+    };
+    return static_cast<CZVRelationshipClass*>(
+        static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true)));
+}
+
+bool CZVSchema::Internals::TreeHasClasses(CZVSchema& schema, bool relationshipClasses)
+{
+    auto visit = [relationshipClasses](CZVSchema* current) -> void* {
+        bool any = relationshipClasses ? !current->m_relationshipClasses.empty() : !current->m_classes.empty();
+        return any ? current : nullptr;
+    };
+    return SchemaWalk().Run(&schema, visit, true) != nullptr;
+}
+
+void* CZVSchema::findZVClassCallback(CZVClass* zvClass, void* context)
+{
+    if (context == nullptr) {
+        throw ZVXMLRuntimeError(L"NULL context passed ot findZVClassCallback", L"");
+    }
+    return std::wcscmp(zvClass->GetTypeName(), static_cast<const wchar_t*>(context)) == 0 ? zvClass : nullptr;
+}
+
+void* CZVSchema::findZVRelationshipClassCallback(CZVRelationshipClass* relationshipClass, void* context)
+{
+    if (context == nullptr) {
+        throw ZVXMLRuntimeError(L"NULL context passed ot findZVRelationshipClassCallback", L"");
+    }
+    return std::wcscmp(relationshipClass->GetTypeName(), static_cast<const wchar_t*>(context)) == 0
+               ? relationshipClass
+               : nullptr;
+}
+
+// The plain lookups answer what IterateOverAll*Classes with the find
+// callbacks would answer, through the name indexes.
+CZVClass* CZVSchema::FindZVClass(const wchar_t* name, unsigned long classTypeMask)
+{
+    if (name == nullptr) {
+        // The find callback refuses a NULL name as soon as it sees a class.
+        if (Internals::TreeHasClasses(*this, false)) {
+            findZVClassCallback(nullptr, nullptr);
+        }
+        return nullptr;
+    }
+    return ApplyMask(Internals::FindClassInTree(*this, name), classTypeMask);
+}
+
+CZVRelationshipClass* CZVSchema::FindZVRelationshipClass(const wchar_t* name, unsigned long classTypeMask)
+{
+    if (name == nullptr) {
+        if (Internals::TreeHasClasses(*this, true)) {
+            findZVRelationshipClassCallback(nullptr, nullptr);
+        }
+        return nullptr;
+    }
+    return ApplyMask(Internals::FindRelationshipClassInTree(*this, name), classTypeMask);
+}
+
+void* CZVSchema::IterateOverAllClasses(void* (*callback)(CZVClass*, void*), void* context,
+                                       int includeReferencedSchemas)
+{
+    if (callback == nullptr) {
+        throw ZVXMLInvalidArgument(L"CZVSchema::IterateOverClasses called with NULL callback!", L"");
+    }
+    auto visit = [callback, context](CZVSchema* current) -> void* {
+        // Iterate over a copy: a callback may add classes.
+        const std::vector<CZVClass*> classes = current->m_classes;
+        for (CZVClass* zvClass : classes) {
+            if (void* result = callback(zvClass, context)) {
+                return result;
+            }
+        }
+        return nullptr;
+    };
+    return SchemaWalk().Run(this, visit, includeReferencedSchemas != 0);
+}
+
+void* CZVSchema::IterateOverAllRelationshipClasses(void* (*callback)(CZVRelationshipClass*, void*), void* context,
+                                                   int includeReferencedSchemas)
+{
+    if (callback == nullptr) {
+        throw ZVXMLInvalidArgument(L"CZVSchema::IterateOverRelationshipClasses called with NULL callback!", L"");
+    }
+    auto visit = [callback, context](CZVSchema* current) -> void* {
+        const std::vector<CZVRelationshipClass*> classes = current->m_relationshipClasses;
+        for (CZVRelationshipClass* relationshipClass : classes) {
+            if (void* result = callback(relationshipClass, context)) {
+                return result;
+            }
+        }
+        return nullptr;
+    };
+    return SchemaWalk().Run(this, visit, includeReferencedSchemas != 0);
+}
+
+CZVSchema* CZVSchema::FindReferencedSchema(const wchar_t* schemaName, const wchar_t* version)
+{
+    RequireName(schemaName, L"schemaName", L"FindReferencedSchema");
+    if (m_schemaName == schemaName) {
+        return this;
+    }
+    for (const CZVSchemaReference& reference : m_references) {
+        if (reference.m_schemaName != schemaName) {
+            continue;
+        }
+        if (version == nullptr || reference.m_versionString == version) {
+            return reference.m_pZVSchema;
+        }
+        const wchar_t* dot = std::wcschr(version, L'.');
+        if (dot == nullptr) {
+            throw ZVXMLLogicError(std::wstring(L"Invalid version string passed to FindReferencedSchema:") + version,
+                                  L"");
+        }
+        // Same major version, and the request is for an older minor one.
+        const std::size_t majorLength = static_cast<std::size_t>(dot - version);
+        if (std::wcsncmp(version, reference.m_versionString.c_str(), majorLength) == 0 &&
+            std::wcscmp(version, reference.m_versionString.c_str()) < 0) {
+            return reference.m_pZVSchema;
+        }
+    }
+    return nullptr;
+}
+
+CZVSchema* CZVSchema::FindReferencedSchemaByPrefix(const wchar_t* prefix)
+{
+    RequireName(prefix, L"prefix", L"FindReferencedSchemaByPrefix");
+    if (m_schemaPrefix == prefix) {
+        return this;
+    }
+    for (const CZVSchemaReference& reference : m_references) {
+        if (reference.m_schemaPrefix == prefix) {
+            return reference.m_pZVSchema;
+        }
+    }
+    return nullptr;
+}
+
+CZVClass* CZVSchema::FindZVClassUsingSchemaName(const wchar_t* className, const wchar_t* schemaName,
+                                                unsigned long classTypeMask)
+{
+    if (schemaName == nullptr) {
+        throw ZVXMLLogicError(L"FindZVClassUsingSchemaName: schemaName cannot be NULL!", L"");
+    }
+    CZVSchema* schema = FindReferencedSchema(schemaName, nullptr);
+    if (schema == nullptr) {
+        ThrowSchemaNotFound(this, L"", schemaName);
+    }
+    return schema->FindZVClass(className, classTypeMask);
+}
+
+CZVClass* CZVSchema::FindZVClassUsingPrefix(const wchar_t* className, const wchar_t* prefix,
+                                            unsigned long classTypeMask)
+{
+    if (prefix == nullptr) {
+        throw ZVXMLLogicError(L"FindZVClassUsingPrefix: prefix cannot be NULL!", L"");
+    }
+    CZVSchema* schema = FindReferencedSchemaByPrefix(prefix);
+    if (schema == nullptr) {
+        ThrowSchemaNotFound(this, L"with prefix ", prefix);
+    }
+    return schema->FindZVClass(className, classTypeMask);
+}
+
+CZVClass* CZVSchema::FindZVClassUsingFullName(const wchar_t* fullName, unsigned long classTypeMask)
+{
+    RequireName(fullName, L"fullName", L"FindZVClassUsingFullName");
+    std::wstring prefix;
+    std::wstring className;
+    ParseZVClassName(fullName, prefix, className);
+    if (!prefix.empty()) {
+        return FindZVClassUsingPrefix(className.c_str(), prefix.c_str(), classTypeMask);
+    }
+    return FindZVClass(className.c_str(), classTypeMask);
+}
+
+CZVRelationshipClass* CZVSchema::FindZVRelationshipClassUsingSchemaName(const wchar_t* className,
+                                                                        const wchar_t* schemaName,
+                                                                        unsigned long classTypeMask)
+{
+    if (schemaName == nullptr) {
+        throw ZVXMLLogicError(L"FindZVRelationshipClassUsingSchemaName: schemaName cannot be NULL!", L"");
+    }
+    CZVSchema* schema = FindReferencedSchema(schemaName, nullptr);
+    if (schema == nullptr) {
+        ThrowSchemaNotFound(this, L"", schemaName);
+    }
+    return schema->FindZVRelationshipClass(className, classTypeMask);
+}
+
+CZVRelationshipClass* CZVSchema::FindZVRelationshipClassUsingPrefix(const wchar_t* className, const wchar_t* prefix,
+                                                                    unsigned long classTypeMask)
+{
+    if (prefix == nullptr) {
+        throw ZVXMLLogicError(L"FindZVRelationshipClassUsingPrefix: prefix cannot be NULL!", L"");
+    }
+    CZVSchema* schema = FindReferencedSchemaByPrefix(prefix);
+    if (schema == nullptr) {
+        ThrowSchemaNotFound(this, L"with prefix ", prefix);
+    }
+    return schema->FindZVRelationshipClass(className, classTypeMask);
+}
+
+CZVRelationshipClass* CZVSchema::FindZVRelationshipClassUsingFullName(const wchar_t* fullName,
+                                                                      unsigned long classTypeMask)
+{
+    RequireName(fullName, L"fullName", L"FindZVRelationshipClassUsingFullName");
+    std::wstring prefix;
+    std::wstring className;
+    ParseZVClassName(fullName, prefix, className);
+    if (!prefix.empty()) {
+        return FindZVRelationshipClassUsingPrefix(className.c_str(), prefix.c_str(), classTypeMask);
+    }
+    return FindZVRelationshipClass(className.c_str(), classTypeMask);
+}
+
+void CZVSchema::ParseZVClassName(const wchar_t* fullName, std::wstring& prefix, std::wstring& className)
+{
+    RequireName(fullName, L"fullName", L"ParseZVClassName");
+    const wchar_t* colon = std::wcschr(fullName, L':');
+    if (colon == fullName) {
+        throw ZVXMLFormatError(std::wstring(L"ZVClass name '") + fullName + L"'cannot begin with ':'.", L"");
+    }
+    if (colon == nullptr) {
+        prefix.clear();
+        className = fullName;
+    } else {
+        prefix.assign(fullName, colon);
+        className = colon + 1;
+    }
+}
+
+std::wstring CZVSchema::GetRelativeClassName(CZVClass* zvClass)
+{
+    if (zvClass == nullptr) {
+        throw ZVXMLLogicError(L"Cannot pass NULL pZVClass to CZVSchema::GetRelativeClassName.", L"");
+    }
+    const CZVSchema* owner = zvClass->GetZVSchema();
+    if (owner != nullptr && owner->m_schemaName == m_schemaName) {
+        return zvClass->GetTypeName();
+    }
+    return zvClass->FullName();
+}
+
+std::wstring CZVSchema::GetRelativeClassName(const wchar_t* fullName)
+{
+    CZVClass* found = FindZVClassUsingFullName(fullName, ZVCLASSTYPE_ANY);
+    if (found == nullptr) {
+        throw ZVXMLFormatError(std::wstring(L"Cannot find ZVClass '") + fullName + L"' in ZVSchema '" +
+                                   m_schemaName + L"' or its referenced Schemas.",
+                               L"");
+    }
+    return GetRelativeClassName(found);
+}
+
+} // namespace ZVXML

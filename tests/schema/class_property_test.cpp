@@ -1,0 +1,176 @@
+#include <zvxml/zvxml.h>
+
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+using namespace ZVXML;
+
+namespace {
+
+class ClassTest : public ::testing::Test {
+protected:
+    CZVSchema schema{L"p", L"Plant", L""};
+    CZVClass* Make(const wchar_t* name, unsigned long type = ZVCLASSTYPE_DOMAIN)
+    {
+        return schema.CreateZVClass(name, L"", type);
+    }
+};
+
+} // namespace
+
+TEST(ExtendedInfo, StringAndNumberMapsAreSeparate)
+{
+    CZVCommon item;
+    std::wstring text = L"untouched";
+    unsigned long number = 99;
+    EXPECT_EQ(item.GetExtendedInfo(L"K", text), ZVXML_EXTENDED_INFO_NOT_FOUND);
+    EXPECT_EQ(text, L"untouched");
+    item.SetExtendedInfo(L"K", 7ul);
+    EXPECT_EQ(item.GetExtendedInfo(L"K", &number), 0);
+    EXPECT_EQ(number, 7ul);
+    EXPECT_EQ(item.GetExtendedInfo(L"K", text), 32768);
+    item.SetExtendedInfo(L"K", std::wstring(L"v"));
+    item.SetExtendedInfo(L"K", std::wstring(L"w"));
+    EXPECT_EQ(item.GetExtendedInfo(L"K", text), 0);
+    EXPECT_EQ(text, L"w");
+    EXPECT_EQ(item.GetExtendedInfo(L"k", text), 32768); // keys are case-sensitive
+}
+
+TEST_F(ClassTest, ClassTypeFlagsAndMasks)
+{
+    CZVClass plain(L"Plain", &schema, nullptr);
+    EXPECT_EQ(plain.GetClassType(), 0ul);
+    EXPECT_TRUE(plain.MatchesClassType(ZVCLASSTYPE_ANY));
+    EXPECT_FALSE(plain.MatchesClassType(7));
+
+    plain.SetClassType(6);
+    EXPECT_EQ(plain.IsStruct(), 2);
+    EXPECT_EQ(plain.IsCustomAttributeClass(), 4);
+    EXPECT_EQ(plain.IsDomainClass(), 0);
+    EXPECT_EQ(plain.GetClassType(), 6ul);
+    EXPECT_TRUE(plain.MatchesClassType(2));
+    EXPECT_FALSE(plain.MatchesClassType(1));
+
+    for (unsigned long accepted : {1ul, 3ul, 4ul, 5ul, 6ul, 7ul}) {
+        EXPECT_NO_THROW(plain.SetClassType(accepted));
+        EXPECT_EQ(plain.GetClassType(), accepted);
+    }
+    EXPECT_ZV_THROW(plain.SetClassType(2), ZVXMLInvalidArgument, L"Called SetClassType with invalid classType=0x2");
+    EXPECT_ZV_THROW(plain.SetClassType(0), ZVXMLInvalidArgument, L"Called SetClassType with invalid classType=0x0");
+    EXPECT_ZV_THROW(plain.SetClassType(8), ZVXMLInvalidArgument, L"Called SetClassType with invalid classType=0x8");
+    EXPECT_EQ(plain.GetClassType(), 7ul);
+}
+
+TEST_F(ClassTest, ConstructorRejectsMissingSchemaAndBadNames)
+{
+    EXPECT_ZV_THROW(CZVClass(L"A", nullptr, nullptr), ZVXMLInvalidArgument,
+                    L"Passed NULL pZVSchema into CZVClass constructor");
+    EXPECT_ZV_THROW(CZVClass(L"", &schema, nullptr), ZVXMLInvalidArgument,
+                    L"Passed NULL or blank classname into CZVClass constructor");
+    EXPECT_ZV_THROW(CZVClass(L"9A", &schema, nullptr), ZVXMLDomainError,
+                    L"ZVClass or ZVProperty names must begin with a letter or '_': '9A'");
+    CGUIDGenerator generator;
+    CZVClass withStrategy(L"A", &schema, &generator);
+    EXPECT_EQ(withStrategy.GetIDGenerationStrategy(), &generator);
+    EXPECT_EQ(withStrategy.FullName(), L"p:A");
+    EXPECT_ZV_THROW(withStrategy.SetTypeName(static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
+                    L"NULL passed to CZVClass::SetTypeName");
+}
+
+TEST_F(ClassTest, PropertiesAreFoundThroughTheBaseChainButNotCounted)
+{
+    CZVClass* base = Make(L"Equipment");
+    CZVClass* derived = Make(L"Pump");
+    base->AddZVProperty(L"Tag", L"string", L"the tag");
+    derived->SetBaseClass(L"Equipment");
+    derived->AddZVProperty(L"Flow", L"double", L"");
+    EXPECT_STREQ(derived->GetBaseClass(), L"Equipment");
+    EXPECT_EQ(derived->GetBaseZVClass(), base);
+    EXPECT_EQ(derived->FindProperty(L"Tag"), base->GetZVProperty(0));
+    EXPECT_TRUE(derived->HasProperty(L"Flow"));
+    EXPECT_FALSE(derived->HasProperty(L"flow"));
+    EXPECT_EQ(derived->GetZVPropertyCount(), 1u);
+
+    EXPECT_ZV_THROW(derived->AddZVProperty(L"Tag", L"string", L""), ZVXMLDomainError,
+                    L"Attempted to add duplicately named property Tag to class Pump");
+    derived->RemoveZVProperty(L"Tag"); // inherited: nothing to remove
+    EXPECT_EQ(base->GetZVPropertyCount(), 1u);
+    derived->RemoveZVProperty(L"Flow");
+    EXPECT_EQ(derived->GetZVPropertyCount(), 0u);
+    EXPECT_ZV_THROW(derived->FindProperty(nullptr), ZVXMLInvalidArgument,
+                    L"Passed NULL propertyName to CZVClass::FindProperty");
+}
+
+TEST_F(ClassTest, StructPropertiesNeedTheirClass)
+{
+    CZVClass* pipe = Make(L"Pipe");
+    CZVProperty* primitive = pipe->AddZVProperty(L"Length", L"long", L"");
+    EXPECT_EQ(primitive->IsStruct(), 0);
+    EXPECT_ZV_THROW(pipe->AddZVProperty(L"Origin", L"Point", L""), ZVXMLLogicError,
+                    L"ZVProperty Origin has TypeName=Point but no ZVClass with that name exists in the ZVSchema.");
+    EXPECT_EQ(pipe->GetZVPropertyCount(), 1u);
+    Make(L"Point", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+    CZVProperty* origin = pipe->AddZVProperty(L"Origin", L"Point", L"");
+    EXPECT_EQ(origin->IsStruct(), 1);
+    EXPECT_EQ(origin->GetZVClass(), pipe);
+}
+
+TEST_F(ClassTest, PropertyFieldsAndArrayFlag)
+{
+    CZVProperty property(Make(L"Pipe"));
+    EXPECT_EQ(property.GetClassDefaultValue(), nullptr);
+    property.SetClassDefaultValue(L"3");
+    EXPECT_STREQ(property.GetClassDefaultValue(), L"3");
+    property.SetClassDefaultValue(nullptr);
+    EXPECT_EQ(property.GetClassDefaultValue(), nullptr);
+
+    EXPECT_EQ(property.IsArray(), 0);
+    property.SetMaxOccurs(L"1");
+    EXPECT_EQ(property.IsArray(), 0);
+    property.SetMaxOccurs(L"unbounded");
+    EXPECT_EQ(property.IsArray(), 1);
+    property.SetMaxOccurs(L"1"); // never clears it
+    EXPECT_EQ(property.IsArray(), 1);
+    EXPECT_STREQ(property.GetMaxOccurs(), L"1");
+
+    EXPECT_ZV_THROW(property.SetMinOccurs(nullptr), ZVXMLInvalidArgument,
+                    L"passed NULL minOccurs into CZVProperty::SetMinOccurs");
+    EXPECT_ZV_THROW(property.SetMaxOccurs(nullptr), ZVXMLInvalidArgument,
+                    L"passed NULL maxOccurs into CZVProperty::SetMaxOccurs");
+    EXPECT_ZV_THROW(property.SetTypeName(static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
+                    L"Passed NULL typeName to CZVProperty::SetTypeName");
+    EXPECT_ZV_THROW(property.SetPropertyName(static_cast<const wchar_t*>(nullptr)), ZVXMLLogicError,
+                    L"ZVClass or ZVProperty names cannot be NULL!");
+    property.SetTypeName(L"b:Point"); // qualified type names are not checked
+    EXPECT_EQ(property.IsStruct(), 1);
+}
+
+TEST_F(ClassTest, BaseClassErrors)
+{
+    CZVClass* pump = Make(L"Pump");
+    EXPECT_ZV_THROW(pump->SetBaseClass(L"Missing"), ZVXMLLogicError,
+                    L"Attempted to set BaseClass of ZVClass 'Pump' to 'Missing' but no such class can be found in "
+                    L"this ZVSchema or referenenced ZVSchemas.");
+    EXPECT_ZV_THROW(pump->SetBaseClass(L"1x"), ZVXMLDomainError,
+                    L"ZVClass or ZVProperty names must begin with a letter or '_': '1x'");
+    EXPECT_STREQ(pump->GetBaseClass(), L"");
+    EXPECT_EQ(pump->GetBaseZVClass(), nullptr);
+}
+
+TEST_F(ClassTest, LoopingBaseChainEndsWithAnError)
+{
+    CZVClass* a = Make(L"A");
+    CZVClass* b = Make(L"B");
+    CZVClass* c = Make(L"C");
+    a->SetBaseClass(L"B");
+    b->SetBaseClass(L"C");
+    c->SetBaseClass(L"A");
+    EXPECT_ZV_THROW(a->FindProperty(L"X"), ZVXMLLogicError, L"The base classes of ZVClass 'A' form a loop at 'A'.");
+    EXPECT_ZV_THROW(c->AddZVProperty(L"X", L"string", L""), ZVXMLLogicError,
+                    L"The base classes of ZVClass 'C' form a loop at 'C'.");
+    CZVClass* self = Make(L"Self");
+    self->SetBaseClass(L"Self");
+    EXPECT_ZV_THROW(self->HasProperty(L"X"), ZVXMLLogicError,
+                    L"The base classes of ZVClass 'Self' form a loop at 'Self'.");
+}

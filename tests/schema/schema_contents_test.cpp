@@ -1,0 +1,129 @@
+#include <zvxml/zvxml.h>
+
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace ZVXML;
+
+namespace {
+
+std::vector<std::wstring> ClassNames(const CZVSchema& schema)
+{
+    std::vector<std::wstring> names;
+    for (std::size_t i = 0; i < schema.GetZVClassCount(); ++i) {
+        names.emplace_back(schema.GetZVClassByIndex(i)->GetTypeName());
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(AddClass, DuplicatesAreRenamedAfterTheirOriginalName)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    for (int i = 0; i < 3; ++i) {
+        schema.AddZVClass(new CZVClass(L"Pipe", &schema, nullptr));
+    }
+    EXPECT_EQ(ClassNames(schema), (std::vector<std::wstring>{L"Pipe", L"Pipe2", L"Pipe3"}));
+
+    CZVSchema other(L"p", L"Other", L"");
+    other.AddZVClass(new CZVClass(L"Pipe2", &other, nullptr));
+    other.AddZVClass(new CZVClass(L"Pipe", &other, nullptr));
+    CZVClass* third = other.CreateZVClass(L"Pipe", L"", 1);
+    EXPECT_STREQ(third->GetTypeName(), L"Pipe3"); // Pipe2 is taken: the scan restarts
+    EXPECT_EQ(ClassNames(other), (std::vector<std::wstring>{L"Pipe2", L"Pipe", L"Pipe3"}));
+}
+
+TEST(AddClass, ClassesAndRelationshipClassesMayShareANameAndAddSetsTheSchema)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    CZVSchema elsewhere(L"q", L"Elsewhere", L"");
+    auto* pipe = new CZVClass(L"Pipe", &elsewhere, nullptr);
+    schema.AddZVClass(pipe);
+    EXPECT_EQ(pipe->GetZVSchema(), &schema);
+    auto* relationship = new CZVRelationshipClass(L"Pipe", &elsewhere, nullptr);
+    schema.AddZVRelationshipClass(relationship);
+    EXPECT_STREQ(relationship->GetTypeName(), L"Pipe");
+    EXPECT_EQ(relationship->GetZVSchema(), &elsewhere); // left as constructed
+    schema.AddZVClass(nullptr);
+    EXPECT_EQ(schema.GetZVClassCount(), 1u);
+}
+
+TEST(AddClass, ABaseClassGoesBeforeTheClassesDerivedFromIt)
+{
+    // Valve names Part as its base while the target schema has no Part yet.
+    CZVSchema scratch(L"s", L"Scratch", L"");
+    scratch.CreateZVClass(L"Part", L"", 1);
+    auto* valve = new CZVClass(L"Valve", &scratch, nullptr);
+    valve->SetBaseClass(L"Part");
+
+    CZVSchema schema(L"p", L"Plant", L"");
+    schema.CreateZVClass(L"First", L"", 1);
+    schema.AddZVClass(valve);
+    schema.CreateZVClass(L"Other", L"", 1);
+    schema.AddZVClass(new CZVClass(L"Part", &schema, nullptr));
+    EXPECT_EQ(ClassNames(schema), (std::vector<std::wstring>{L"First", L"Part", L"Valve", L"Other"}));
+}
+
+TEST(CreateClass, ARefusedTypeAddsNothing)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    EXPECT_ZV_THROW(schema.CreateZVClass(L"Pipe", L"", 2), ZVXMLInvalidArgument,
+                    L"Called SetClassType with invalid classType=0x2");
+    EXPECT_ZV_THROW(schema.CreateZVRelationshipClass(L"Link", L"", 0), ZVXMLInvalidArgument,
+                    L"Called SetClassType with invalid classType=0x0");
+    EXPECT_EQ(schema.GetZVClassCount(), 0u);
+    EXPECT_EQ(schema.GetZVRelationshipClassCount(), 0u);
+    EXPECT_THROW(schema.CreateZVClass(L"Pipe", nullptr, 1), ZVXMLInvalidArgument);
+    CZVClass* created = schema.CreateZVClass(L"Pipe", L"a pipe", 5);
+    EXPECT_STREQ(created->GetDescription(), L"a pipe");
+    EXPECT_EQ(created->GetClassType(), 5ul);
+}
+
+TEST(RemoveAllClasses, KeepsRelationshipClassesAndReferences)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    auto* units = new CZVSchema(L"u", L"Units", L"");
+    CZVSchemaReference reference(units);
+    schema.AddReference(reference);
+    schema.CreateZVClass(L"Pipe", L"", 1);
+    schema.CreateZVRelationshipClass(L"Link", L"", 1);
+    schema.RemoveAllClasses();
+    EXPECT_EQ(schema.GetZVClassCount(), 0u);
+    EXPECT_EQ(schema.GetZVRelationshipClassCount(), 1u);
+    EXPECT_EQ(schema.GetReferencedSchema(0), units);
+    EXPECT_EQ(schema.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
+    schema.CreateZVClass(L"Pipe", L"", 1); // the name is free again
+    EXPECT_STREQ(schema.GetZVClassByIndex(0)->GetTypeName(), L"Pipe");
+}
+
+TEST(NameIndex, FollowsRenamesThroughTheSettersAndTheReference)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    CZVClass* pipe = schema.CreateZVClass(L"Pipe", L"", 1);
+    EXPECT_EQ(schema.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY), pipe);
+    pipe->SetTypeName(L"Tube");
+    EXPECT_EQ(schema.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
+    EXPECT_EQ(schema.FindZVClass(L"Tube", ZVCLASSTYPE_ANY), pipe);
+    pipe->TypeName() = L"Hose";
+    EXPECT_EQ(schema.FindZVClass(L"Hose", ZVCLASSTYPE_ANY), pipe);
+    // Renaming makes two classes share a name: the first in list order wins,
+    // and adding a third of that name still renames it.
+    CZVClass* second = schema.CreateZVClass(L"Second", L"", 1);
+    second->SetTypeName(L"Hose");
+    EXPECT_EQ(schema.FindZVClass(L"Hose", ZVCLASSTYPE_ANY), pipe);
+    EXPECT_STREQ(schema.CreateZVClass(L"Hose", L"", 1)->GetTypeName(), L"Hose2");
+    // A changed base class name is seen by the ordering rule too.
+    CZVClass* x = schema.CreateZVClass(L"X", L"", 1);
+    schema.CreateZVClass(L"Z", L"", 1);
+    CZVClass* d = schema.CreateZVClass(L"D", L"", 1);
+    d->SetBaseClass(L"X");
+    x->SetTypeName(L"OldX");
+    d->SetBaseClass(L"Z");
+    schema.CreateZVClass(L"X", L"", 1);
+    EXPECT_STREQ(schema.GetZVClassByIndex(schema.GetZVClassCount() - 1)->GetTypeName(), L"X");
+}

@@ -1,0 +1,210 @@
+#include <zvxml/zvxml.h>
+
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace ZVXML;
+
+namespace {
+
+// Plant (prefix p, 1.0) references Units (prefix u, 1.5), which references
+// Base (prefix b, 2.0).
+class LookupTest : public ::testing::Test {
+protected:
+    LookupTest()
+    {
+        base->SetVersionString(L"2.0");
+        base->CreateZVClass(L"Quantity", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        units->SetVersionString(L"1.5");
+        units->CreateZVClass(L"Meter", L"", ZVCLASSTYPE_DOMAIN);
+        units->CreateZVRelationshipClass(L"Converts", L"", ZVCLASSTYPE_DOMAIN);
+        CZVSchemaReference toBase(base);
+        units->AddReference(toBase);
+        CZVSchemaReference toUnits(units);
+        plant.AddReference(toUnits);
+        plant.SetVersionString(L"1.0");
+        pipe = plant.CreateZVClass(L"Pipe", L"", ZVCLASSTYPE_DOMAIN);
+        point = plant.CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        bare = new CZVClass(L"Bare", &plant, nullptr);
+        plant.AddZVClass(bare);
+    }
+
+    CZVSchema plant{L"p", L"Plant", L""};
+    CZVSchema* units = new CZVSchema(L"u", L"Units", L"");
+    CZVSchema* base = new CZVSchema(L"b", L"Base", L"");
+    CZVClass* pipe = nullptr;
+    CZVClass* point = nullptr;
+    CZVClass* bare = nullptr;
+};
+
+void* CountClasses(CZVClass*, void* context)
+{
+    ++*static_cast<int*>(context);
+    return nullptr;
+}
+
+void* StopAtMeter(CZVClass* zvClass, void*)
+{
+    return std::wstring(zvClass->GetTypeName()) == L"Meter" ? zvClass : nullptr;
+}
+
+} // namespace
+
+TEST_F(LookupTest, PlainLookupAppliesTheMaskToTheFirstMatchOnly)
+{
+    EXPECT_EQ(plant.FindZVClass(L"Point", 1), point);
+    EXPECT_EQ(plant.FindZVClass(L"Point", ZVCLASSTYPE_STRUCT), point);
+    EXPECT_EQ(plant.FindZVClass(L"Point", ZVCLASSTYPE_CUSTOM_ATTRIBUTE), nullptr);
+    EXPECT_EQ(plant.FindZVClass(L"Pipe", ZVCLASSTYPE_STRUCT), nullptr);
+    EXPECT_EQ(plant.FindZVClass(L"Bare", 7), nullptr);
+    EXPECT_EQ(plant.FindZVClass(L"Bare", ZVCLASSTYPE_ANY), bare);
+    EXPECT_EQ(plant.FindZVClass(L"p:Pipe", ZVCLASSTYPE_ANY), nullptr); // plain names only
+    EXPECT_EQ(plant.FindZVRelationshipClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
+}
+
+TEST_F(LookupTest, ReferencedSchemasAreSearchedDepthFirst)
+{
+    CZVClass* quantity = plant.FindZVClass(L"Quantity", ZVCLASSTYPE_ANY);
+    ASSERT_NE(quantity, nullptr);
+    EXPECT_EQ(quantity->GetZVSchema(), base);
+    EXPECT_NE(plant.FindZVRelationshipClass(L"Converts", ZVCLASSTYPE_ANY), nullptr);
+    EXPECT_EQ(plant.FindZVClassUsingPrefix(L"Meter", L"u", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
+    EXPECT_EQ(plant.FindZVClassUsingPrefix(L"Pipe", L"p", ZVCLASSTYPE_ANY), pipe);
+    EXPECT_EQ(plant.FindZVClassUsingSchemaName(L"Meter", L"Units", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
+    EXPECT_EQ(plant.FindZVClassUsingFullName(L"u:Meter", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
+    EXPECT_EQ(plant.FindZVClassUsingFullName(L"Quantity", ZVCLASSTYPE_ANY)->GetZVSchema(), base);
+    EXPECT_NE(plant.FindZVRelationshipClassUsingFullName(L"u:Converts", ZVCLASSTYPE_ANY), nullptr);
+
+    int visited = 0;
+    plant.IterateOverAllClasses(&CountClasses, &visited, 0);
+    EXPECT_EQ(visited, 3);
+    visited = 0;
+    plant.IterateOverAllClasses(&CountClasses, &visited, 1);
+    EXPECT_EQ(visited, 5);
+    EXPECT_STREQ(static_cast<CZVClass*>(plant.IterateOverAllClasses(&StopAtMeter, nullptr, 1))->GetTypeName(),
+                 L"Meter");
+}
+
+TEST_F(LookupTest, PrefixAndSchemaNameFailures)
+{
+    EXPECT_ZV_THROW(plant.FindZVClassUsingPrefix(L"Pipe", L"zz", ZVCLASSTYPE_ANY), ZVXMLDomainError,
+                    L"ZVSchema with prefix 'zz' not found among 'Plant's referenced schemas");
+    EXPECT_ZV_THROW(plant.FindZVClassUsingSchemaName(L"Pipe", L"Nope", ZVCLASSTYPE_ANY), ZVXMLDomainError,
+                    L"ZVSchema 'Nope' not found among 'Plant's referenced schemas");
+    EXPECT_ZV_THROW(plant.FindZVClassUsingPrefix(L"Pipe", nullptr, 1), ZVXMLLogicError,
+                    L"FindZVClassUsingPrefix: prefix cannot be NULL!");
+    EXPECT_ZV_THROW(plant.FindZVClassUsingSchemaName(L"Pipe", nullptr, 1), ZVXMLLogicError,
+                    L"FindZVClassUsingSchemaName: schemaName cannot be NULL!");
+    EXPECT_ZV_THROW(plant.FindZVRelationshipClassUsingPrefix(L"L", nullptr, 1), ZVXMLLogicError,
+                    L"FindZVRelationshipClassUsingPrefix: prefix cannot be NULL!");
+    EXPECT_ZV_THROW(plant.FindZVRelationshipClassUsingSchemaName(L"L", nullptr, 1), ZVXMLLogicError,
+                    L"FindZVRelationshipClassUsingSchemaName: schemaName cannot be NULL!");
+    EXPECT_ZV_THROW(plant.IterateOverAllClasses(nullptr, nullptr, 1), ZVXMLInvalidArgument,
+                    L"CZVSchema::IterateOverClasses called with NULL callback!");
+    EXPECT_ZV_THROW(plant.FindZVClass(nullptr, 1), ZVXMLRuntimeError, L"NULL context passed ot findZVClassCallback");
+    CZVSchema empty(L"e", L"Empty", L"");
+    EXPECT_EQ(empty.FindZVClass(nullptr, 1), nullptr);
+}
+
+TEST_F(LookupTest, ReferencedSchemaVersionRules)
+{
+    EXPECT_EQ(plant.FindReferencedSchema(L"Plant", L"09.09"), &plant);
+    EXPECT_EQ(plant.FindReferencedSchema(L"Units", nullptr), units);
+    EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"01.05"), units);
+    EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"01.02"), units);
+    EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"01.07"), nullptr);
+    EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"02.01"), nullptr);
+    EXPECT_EQ(plant.FindReferencedSchema(L"Base", nullptr), nullptr); // not a direct reference
+    EXPECT_ZV_THROW(plant.FindReferencedSchema(L"Units", L"0102"), ZVXMLLogicError,
+                    L"Invalid version string passed to FindReferencedSchema:0102");
+    EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"p"), &plant);
+    EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"u"), units);
+    EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"b"), nullptr);
+    EXPECT_EQ(plant.GetReferencedSchema(0), units);
+    EXPECT_EQ(plant.GetReferencedSchema(1), nullptr);
+}
+
+TEST_F(LookupTest, ClassNamesRelativeToASchema)
+{
+    std::wstring prefix = L"old";
+    std::wstring name;
+    CZVSchema::ParseZVClassName(L"p:Pipe", prefix, name);
+    EXPECT_EQ(prefix, L"p");
+    EXPECT_EQ(name, L"Pipe");
+    CZVSchema::ParseZVClassName(L"a:b:c", prefix, name);
+    EXPECT_EQ(prefix, L"a");
+    EXPECT_EQ(name, L"b:c");
+    CZVSchema::ParseZVClassName(L"Pipe", prefix, name);
+    EXPECT_EQ(prefix, L"");
+    EXPECT_EQ(name, L"Pipe");
+    EXPECT_ZV_THROW(CZVSchema::ParseZVClassName(L":Pipe", prefix, name), ZVXMLFormatError,
+                    L"ZVClass name ':Pipe'cannot begin with ':'.");
+
+    EXPECT_EQ(plant.GetRelativeClassName(pipe), L"Pipe");
+    EXPECT_EQ(plant.GetRelativeClassName(L"u:Meter"), L"u:Meter");
+    EXPECT_EQ(plant.GetRelativeClassName(L"Quantity"), L"b:Quantity");
+    EXPECT_ZV_THROW(plant.GetRelativeClassName(L"Nothing"), ZVXMLFormatError,
+                    L"Cannot find ZVClass 'Nothing' in ZVSchema 'Plant' or its referenced Schemas.");
+    EXPECT_ZV_THROW(plant.GetRelativeClassName(static_cast<CZVClass*>(nullptr)), ZVXMLLogicError,
+                    L"Cannot pass NULL pZVClass to CZVSchema::GetRelativeClassName.");
+}
+
+TEST_F(LookupTest, IteratorsStopCleanly)
+{
+    CZVClassIterator classes(&plant);
+    EXPECT_EQ(classes.Next(), nullptr); // before Begin
+    std::vector<std::wstring> names;
+    for (CZVClass* c = classes.Begin(); c != nullptr; c = classes.Next()) {
+        names.emplace_back(c->GetTypeName());
+    }
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Pipe", L"Point", L"Bare"}));
+    EXPECT_EQ(classes.Next(), nullptr);
+    EXPECT_EQ(classes.Next(), nullptr);
+
+    CZVReferencedSchemaIterator references(&plant);
+    CZVSchemaReference* reference = references.Begin();
+    ASSERT_NE(reference, nullptr);
+    EXPECT_EQ(reference->m_schemaName, L"Units");
+    EXPECT_EQ(reference->m_versionString, L"01.05");
+    EXPECT_EQ(reference->m_schemaPrefix, L"u");
+    EXPECT_EQ(references.Next(), nullptr);
+    EXPECT_ZV_THROW(CZVClassIterator(nullptr), ZVXMLRuntimeError,
+                    L"Called CZVClassIterator::CZVClassIterator with NULL pZVSchema");
+    EXPECT_ZV_THROW(CZVSchemaReference(nullptr), ZVXMLInvalidArgument,
+                    L"CZVSchemaReference constructor requires a non-NULL ZVSchema");
+}
+
+// Schemas wired into a loop by hand, and a diamond: every search ends and
+// finds what a depth-first search finds; destroying the loop releases every
+// schema once.
+TEST(ReferenceGraphs, LoopsAndDiamondsAreSearchedOnce)
+{
+    auto* top = new CZVSchema(L"t", L"Top", L"");
+    auto* left = new CZVSchema(L"l", L"Left", L"");
+    auto* right = new CZVSchema(L"r", L"Right", L"");
+    auto* shared = new CZVSchema(L"s", L"Shared", L"");
+    shared->CreateZVClass(L"Deep", L"", 1);
+    CZVSchemaReference toShared(shared);
+    left->AddReference(toShared);
+    right->AddReference(toShared);
+    CZVSchemaReference toLeft(left);
+    CZVSchemaReference toRight(right);
+    top->AddReference(toLeft);
+    top->AddReference(toRight);
+    CZVSchemaReference backToTop(top);
+    shared->AddReference(backToTop);
+    CZVSchemaReference self(top);
+    top->AddReference(self);
+
+    EXPECT_EQ(top->FindZVClass(L"Deep", 1)->GetZVSchema(), shared);
+    EXPECT_EQ(shared->FindZVClass(L"Deep", 1)->GetZVSchema(), shared);
+    EXPECT_EQ(top->FindZVClass(L"Absent", 1), nullptr);
+    int visited = 0;
+    top->IterateOverAllClasses(&CountClasses, &visited, 1);
+    EXPECT_EQ(visited, 1);
+    delete top;
+}
