@@ -41,7 +41,8 @@ struct XMLAttribute {
 
 // A light handle to a node of an XMLDocument; copying it copies the handle.
 // A default-constructed handle is null; every accessor of a null handle
-// returns null or empty. A handle is valid while its document lives.
+// returns null or empty. A handle is valid while its document lives and
+// until the document's next Load or LoadXML.
 class ZVXML_API XMLNode {
 public:
     XMLNode() = default;
@@ -77,7 +78,24 @@ private:
     void* m_node = nullptr;
 };
 
-// What went wrong when a document did not load. errorCode 0 means no error.
+// errorCode values of our own. The parser's own codes are positive.
+enum XMLLoadErrorCode : long {
+    XML_LOAD_CANNOT_READ_FILE = -1,    // the file could not be opened or read
+    XML_LOAD_DOCTYPE_NOT_ALLOWED = -2, // the document has a DOCTYPE
+    XML_LOAD_TOO_LARGE = -3            // 2 GB or more of text
+};
+
+// Status of the building calls and of Save: 0 for success, else one of the
+// values below (numbered as the platform's own error codes).
+enum XMLStatus : long {
+    XML_STATUS_OK = 0,
+    XML_STATUS_INVALID_ARGUMENT = 0x80070057L, // a null or foreign handle, a node of the wrong kind, a bad name
+    XML_STATUS_OUT_OF_MEMORY = 0x8007000EL,
+    XML_STATUS_FAILED = 0x80004005L // Save could not write the file
+};
+
+// What went wrong when a document did not load. errorCode 0 means no error;
+// otherwise it is one of XMLLoadErrorCode or the parser's own code.
 struct XMLParseError {
     long errorCode = 0;
     long line = 0;     // 1-based line of the error
@@ -139,6 +157,7 @@ public:
 
 private:
     struct Impl;
+    Impl& Self(); // creates the content of a moved-from document on first use
     Impl* m_impl;
 };
 

@@ -1,0 +1,77 @@
+#include "platform/libxml_error_capture.h"
+
+#include <libxml/globals.h>
+#include <libxml/xmlerror.h>
+
+namespace ZVXML {
+namespace platform {
+namespace {
+
+// Some libxml2 paths print unstructured text without any report we could
+// use; they are silenced. Every real error also comes as a structured one.
+void IgnoreGenericError(void*, const char*, ...) {}
+
+// Errors that libxml2 ranks as errors although they break no rule of
+// well-formedness. A namespace name is any text for the document model we
+// stand in for, so a name that is not a valid URI must still load.
+bool IsHarmless(const xmlError& error)
+{
+    return error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE;
+}
+
+} // namespace
+
+LibxmlErrorCapture::LibxmlErrorCapture()
+    : m_previousGeneric(xmlGenericError),
+      m_previousGenericContext(xmlGenericErrorContext),
+      m_previousStructured(xmlStructuredError),
+      m_previousStructuredContext(xmlStructuredErrorContext)
+{
+    xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
+    xmlSetStructuredErrorFunc(this, &LibxmlErrorCapture::OnStructuredError);
+}
+
+LibxmlErrorCapture::~LibxmlErrorCapture()
+{
+    xmlSetGenericErrorFunc(m_previousGenericContext, m_previousGeneric);
+    xmlSetStructuredErrorFunc(m_previousStructuredContext, m_previousStructured);
+}
+
+void LibxmlErrorCapture::OnStructuredError(void* capture, xmlErrorPtr error)
+{
+    if (capture != nullptr && error != nullptr) {
+        static_cast<LibxmlErrorCapture*>(capture)->Record(*error);
+    }
+}
+
+void LibxmlErrorCapture::Record(const xmlError& error) noexcept
+{
+    if (error.level < XML_ERR_ERROR || IsHarmless(error)) {
+        return;
+    }
+    Record(error.code, error.line, error.int2, error.message);
+}
+
+void LibxmlErrorCapture::Record(long code, long line, long column, const char* message) noexcept
+{
+    if (m_hasError) {
+        return;
+    }
+    m_hasError = true;
+    m_first.code = code != 0 ? code : static_cast<long>(XML_ERR_INTERNAL_ERROR);
+    m_first.line = line;
+    m_first.column = column;
+    try {
+        m_first.message = message != nullptr ? message : "";
+        while (!m_first.message.empty() &&
+               (m_first.message.back() == '\n' || m_first.message.back() == '\r')) {
+            m_first.message.pop_back();
+        }
+    } catch (...) {
+        // Out of memory while copying the text: the code still tells.
+        m_first.message.clear();
+    }
+}
+
+} // namespace platform
+} // namespace ZVXML

@@ -1,0 +1,101 @@
+// Hostile documents: DOCTYPEs, entity bombs, external entities, deep
+// nesting, huge text; and libxml2 keeping quiet on standard error.
+#include "platform/dom_test_support.h"
+
+#include <libxml/xmlerror.h>
+
+using namespace ZVXML;
+
+namespace {
+
+std::wstring Nested(std::size_t depth)
+{
+    std::wstring text;
+    text.reserve(depth * 7);
+    for (std::size_t i = 0; i < depth; ++i) {
+        text += L"<a>";
+    }
+    for (std::size_t i = 0; i < depth; ++i) {
+        text += L"</a>";
+    }
+    return text;
+}
+
+const wchar_t kBillionLaughs[] =
+    L"<?xml version='1.0'?>\n"
+    L"<!DOCTYPE lolz [\n"
+    L" <!ENTITY lol 'lol'>\n"
+    L" <!ENTITY lol1 '&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;'>\n"
+    L" <!ENTITY lol2 '&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;'>\n"
+    L" <!ENTITY lol3 '&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;'>\n"
+    L" <!ENTITY lol4 '&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;'>\n"
+    L" <!ENTITY lol5 '&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;'>\n"
+    L" <!ENTITY lol6 '&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;'>\n"
+    L" <!ENTITY lol7 '&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;'>\n"
+    L" <!ENTITY lol8 '&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;'>\n"
+    L" <!ENTITY lol9 '&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;'>\n"
+    L"]>\n"
+    L"<lolz>&lol9;</lolz>";
+
+} // namespace
+
+TEST(DomLoadSafety, AnyDoctypeIsRefusedWhereItStands)
+{
+    XMLDocument doc;
+    EXPECT_FALSE(doc.LoadXML(kBillionLaughs));
+    EXPECT_EQ(doc.ParseError().errorCode, XML_LOAD_DOCTYPE_NOT_ALLOWED);
+    EXPECT_EQ(doc.ParseError().reason, L"DOCTYPE is not allowed");
+    EXPECT_EQ(doc.ParseError().line, 2);
+    EXPECT_EQ(doc.ParseError().linePos, 1);
+    EXPECT_FALSE(doc.FirstChild());
+
+    EXPECT_FALSE(doc.LoadXML(L"<!-- \x263A -->  <!DOCTYPE r><r/>"));
+    EXPECT_EQ(doc.ParseError().errorCode, XML_LOAD_DOCTYPE_NOT_ALLOWED);
+    EXPECT_EQ(doc.ParseError().line, 1);
+    EXPECT_EQ(doc.ParseError().linePos, 13);
+}
+
+TEST(DomLoadSafety, ExternalEntitiesAreNeverRead)
+{
+    XMLDocument doc;
+    EXPECT_FALSE(doc.LoadXML(L"<!DOCTYPE r [<!ENTITY x SYSTEM 'file:///etc/passwd'>]><r>&x;</r>"));
+    EXPECT_EQ(doc.ParseError().errorCode, XML_LOAD_DOCTYPE_NOT_ALLOWED);
+    EXPECT_FALSE(doc.LoadXML(L"<!DOCTYPE r SYSTEM 'file:///etc/passwd'><r/>"));
+    EXPECT_EQ(doc.ParseError().errorCode, XML_LOAD_DOCTYPE_NOT_ALLOWED);
+    EXPECT_FALSE(doc.LoadXML(L"<r>&x;</r>"));
+    EXPECT_EQ(doc.ParseError().errorCode, XML_ERR_UNDECLARED_ENTITY);
+    EXPECT_FALSE(doc.FirstChild());
+}
+
+TEST(DomLoadSafety, DepthAndTextSizeLimitsHold)
+{
+    XMLDocument doc;
+    EXPECT_TRUE(doc.LoadXML(Nested(256).c_str()));
+    EXPECT_FALSE(doc.LoadXML(Nested(300).c_str()));
+    EXPECT_NE(doc.ParseError().reason.find(L"depth"), std::wstring::npos) << doc.ParseError().reason;
+    EXPECT_FALSE(doc.LoadXML(Nested(100000).c_str()));
+    EXPECT_FALSE(doc.FirstChild());
+
+    std::wstring huge = L"<r>" + std::wstring(10000001, L'x') + L"</r>";
+    EXPECT_FALSE(doc.LoadXML(huge.c_str()));
+    EXPECT_NE(doc.ParseError().errorCode, 0);
+}
+
+TEST(DomLoadSafety, NothingReachesStandardError)
+{
+    zvtest::TempFolder folder;
+    const std::string badUtf16 = folder / "bad16.xml";
+    zvtest::WriteBytes(badUtf16, std::string("\xFF\xFE<\0r\0>\0\x00\xD8>\0", 12)); // a lone surrogate
+    const std::string unknownEncoding = folder / "unknown.xml";
+    zvtest::WriteBytes(unknownEncoding, "<?xml version='1.0' encoding='no-such-thing'?><r/>");
+
+    zvtest::StderrCapture capture;
+    XMLDocument doc;
+    EXPECT_FALSE(doc.LoadXML(L"<a><b></a>"));
+    EXPECT_TRUE(doc.LoadXML(L"<r xmlns:z='Pipes.01.02' xmlns:w='not a uri at all' z:a='1'/>"));
+    EXPECT_FALSE(doc.LoadXML(kBillionLaughs));
+    EXPECT_FALSE(doc.LoadXML(L"<r>&#1;</r>"));
+    EXPECT_FALSE(doc.Load(zvtest::Wide(badUtf16).c_str()));
+    EXPECT_FALSE(doc.Load(zvtest::Wide(unknownEncoding).c_str()));
+    EXPECT_EQ(capture.Finish(), "");
+}

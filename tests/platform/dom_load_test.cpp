@@ -1,0 +1,171 @@
+// Loading documents into the tree: nodes, names, text, attributes, errors.
+#include "platform/dom_test_support.h"
+
+#include <libxml/xmlerror.h>
+
+using namespace ZVXML;
+using zvtest::Elements;
+
+namespace {
+
+std::vector<std::wstring> Names(const std::vector<XMLAttribute>& attributes)
+{
+    std::vector<std::wstring> names;
+    for (const XMLAttribute& attribute : attributes) {
+        names.push_back(attribute.name);
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(DomLoad, ReadsEveryKindOfNodeWithItsNames)
+{
+    XMLDocument doc;
+    ASSERT_TRUE(doc.LoadXML(L"<?xml version='1.0'?><!--note--><?tool run fast?>"
+                            L"<r xmlns='urn:r' xmlns:p='urn:p'><p:item>t<![CDATA[<raw>]]></p:item><plain/></r>"));
+    XMLNode comment = doc.FirstChild();
+    EXPECT_EQ(comment.NodeType(), XML_NODE_COMMENT);
+    EXPECT_EQ(comment.NodeName(), L"#comment");
+    EXPECT_EQ(comment.Text(), L"note");
+    XMLNode pi = comment.NextSibling();
+    EXPECT_EQ(pi.NodeType(), XML_NODE_PROCESSING_INSTRUCTION);
+    EXPECT_EQ(pi.NodeName(), L"tool");
+    EXPECT_EQ(pi.Text(), L"run fast");
+
+    XMLNode root = pi.NextSibling();
+    EXPECT_EQ(root.Parent().NodeType(), XML_NODE_DOCUMENT);
+    EXPECT_EQ(root.Parent().NodeName(), L"#document");
+    EXPECT_FALSE(root.NextSibling());
+    ASSERT_EQ(Elements(root).size(), 2u);
+    XMLNode item = Elements(root)[0];
+    EXPECT_EQ(item.NodeName(), L"p:item");
+    EXPECT_EQ(item.LocalName(), L"item");
+    EXPECT_EQ(item.NamespaceURI(), L"urn:p");
+    EXPECT_EQ(item.Text(), L"t<raw>");
+    EXPECT_EQ(item.Parent(), root);
+    XMLNode text = item.FirstChild();
+    EXPECT_EQ(text.NodeType(), XML_NODE_TEXT);
+    EXPECT_EQ(text.NodeName(), L"#text");
+    EXPECT_EQ(text.LocalName(), L"#text");
+    EXPECT_EQ(text.NamespaceURI(), L"");
+    XMLNode cdata = text.NextSibling();
+    EXPECT_EQ(cdata.NodeType(), XML_NODE_CDATA_SECTION);
+    EXPECT_EQ(cdata.NodeName(), L"#cdata-section");
+    EXPECT_EQ(Elements(root)[1].NodeName(), L"plain");
+    EXPECT_EQ(Elements(root)[1].NamespaceURI(), L"urn:r");
+
+    XMLNode none;
+    EXPECT_FALSE(none.FirstChild());
+    EXPECT_EQ(none.NodeType(), XML_NODE_OTHER);
+    EXPECT_EQ(none.NodeName(), L"");
+    EXPECT_TRUE(none.Attributes().empty());
+}
+
+TEST(DomLoad, DropsWhiteSpaceOnlyTextAndKeepsAllOtherTextExactly)
+{
+    XMLDocument doc;
+    ASSERT_TRUE(doc.LoadXML(L"<r>\r\n\t<a>  two  words \n</a>\n  <!-- c -->  \n<b> </b><c><![CDATA[  ]]></c>"
+                            L"<d>x<e/> </d></r>"));
+    XMLNode root = doc.FirstChild();
+    std::vector<int> types;
+    for (XMLNode child = root.FirstChild(); child; child = child.NextSibling()) {
+        types.push_back(child.NodeType());
+    }
+    EXPECT_EQ(types, (std::vector<int>{XML_NODE_ELEMENT, XML_NODE_COMMENT, XML_NODE_ELEMENT, XML_NODE_ELEMENT,
+                                       XML_NODE_ELEMENT}));
+    std::vector<XMLNode> elements = Elements(root);
+    EXPECT_EQ(elements[0].Text(), L"  two  words \n");
+    EXPECT_FALSE(elements[1].FirstChild());
+    EXPECT_EQ(elements[2].FirstChild().NodeType(), XML_NODE_CDATA_SECTION);
+    EXPECT_EQ(elements[2].Text(), L"  ");
+    EXPECT_EQ(elements[3].FirstChild().NextSibling().NodeName(), L"e");
+    EXPECT_FALSE(elements[3].FirstChild().NextSibling().NextSibling());
+}
+
+TEST(DomLoad, ListsNamespaceDeclarationsFirstThenAttributesInDocumentOrder)
+{
+    XMLDocument doc;
+    ASSERT_TRUE(doc.LoadXML(L"<r b='2' xmlns:p='Pipes.01.02' a='&amp;&#x41;&lt;&#128512;' xmlns='urn:r' p:c='x'"
+                            L" z='line&#10;break'/>"));
+    std::vector<XMLAttribute> attributes = doc.FirstChild().Attributes();
+    EXPECT_EQ(Names(attributes), (std::vector<std::wstring>{L"xmlns:p", L"xmlns", L"b", L"a", L"p:c", L"z"}));
+    EXPECT_EQ(attributes[0].value, L"Pipes.01.02");
+    EXPECT_EQ(attributes[1].value, L"urn:r");
+    EXPECT_EQ(attributes[3].value, std::wstring(L"&A<") + wchar_t(0x1F600));
+    EXPECT_EQ(attributes[5].value, L"line\nbreak");
+    EXPECT_TRUE(Elements(doc.FirstChild()).empty());
+}
+
+TEST(DomLoad, FilesAreDecodedAsTheyDeclareTextIsTakenAsItIs)
+{
+    zvtest::TempFolder folder;
+    const std::string utf16 = folder / "utf16.xml";
+    std::string bytes = "\xFF\xFE";
+    for (char c : std::string("<r>\xE9</r>")) {
+        bytes += c;
+        bytes += '\0';
+    }
+    zvtest::WriteBytes(utf16, bytes);
+    const std::string latin1 = folder / "latin1.xml";
+    zvtest::WriteBytes(latin1, "<?xml version='1.0' encoding='ISO-8859-1'?>\n<r>\xE9</r>");
+    const std::string utf8 = folder / "utf8.xml";
+    zvtest::WriteBytes(utf8, "\xEF\xBB\xBF<r>\xC3\xA9</r>");
+
+    for (const std::string& path : {utf16, latin1, utf8}) {
+        XMLDocument doc;
+        ASSERT_TRUE(doc.Load(zvtest::Wide(path).c_str())) << path << ": " << doc.ParseError().errorCode;
+        EXPECT_EQ(doc.FirstChild().Text(), L"\xE9") << path;
+        EXPECT_EQ(doc.ParseError().errorCode, 0);
+    }
+
+    XMLDocument text;
+    ASSERT_TRUE(text.LoadXML((std::wstring(L"\xFEFF<?xml version='1.0' encoding='ISO-8859-1'?><r>\xE9") +
+                              wchar_t(0x1F600) + L"</r>").c_str()));
+    EXPECT_EQ(text.FirstChild().Text(), std::wstring(L"\xE9") + wchar_t(0x1F600));
+}
+
+TEST(DomLoadErrors, IllFormedTextGivesCodePositionAndReasonAndAnEmptyDocument)
+{
+    XMLDocument doc;
+    ASSERT_TRUE(doc.LoadXML(L"<ok/>"));
+    EXPECT_FALSE(doc.LoadXML(L"<a>\n  <b></a>"));
+    const XMLParseError& error = doc.ParseError();
+    EXPECT_EQ(error.errorCode, XML_ERR_TAG_NAME_MISMATCH);
+    EXPECT_EQ(error.line, 2);
+    EXPECT_GT(error.linePos, 3);
+    EXPECT_EQ(error.url, L"");
+    EXPECT_EQ(error.reason, L"Opening and ending tag mismatch: b line 2 and a");
+    EXPECT_FALSE(doc.FirstChild());
+
+    EXPECT_FALSE(doc.LoadXML(L"<a p:x='1'/>")); // an undeclared prefix is an error, not a warning
+    EXPECT_NE(doc.ParseError().errorCode, 0);
+    EXPECT_FALSE(doc.LoadXML(nullptr));
+    EXPECT_EQ(doc.ParseError().errorCode, XML_ERR_DOCUMENT_EMPTY);
+
+    ASSERT_TRUE(doc.LoadXML(L"<again/>"));
+    EXPECT_EQ(doc.ParseError().errorCode, 0);
+    EXPECT_EQ(doc.ParseError().reason, L"");
+}
+
+TEST(DomLoadErrors, UnreadableFilesAreLoadFailuresNamingTheFile)
+{
+    zvtest::TempFolder folder;
+    const std::wstring missing = zvtest::Wide(folder / "missing.xml");
+    XMLDocument doc;
+    EXPECT_FALSE(doc.Load(missing.c_str()));
+    EXPECT_EQ(doc.ParseError().errorCode, XML_LOAD_CANNOT_READ_FILE);
+    EXPECT_EQ(doc.ParseError().url, missing);
+    EXPECT_EQ(doc.ParseError().reason, L"Cannot open file: No such file or directory");
+    EXPECT_FALSE(doc.FirstChild());
+
+    const std::wstring folderPath = zvtest::Wide(folder / "");
+    EXPECT_FALSE(doc.Load(folderPath.c_str()));
+    EXPECT_EQ(doc.ParseError().reason, L"Cannot read file: Is a directory");
+
+    const std::string bad = folder / "bad.xml";
+    zvtest::WriteBytes(bad, "<r>\n</x>");
+    EXPECT_FALSE(doc.Load(zvtest::Wide(bad).c_str()));
+    EXPECT_EQ(doc.ParseError().url, zvtest::Wide(bad));
+    EXPECT_EQ(doc.ParseError().line, 2);
+}
