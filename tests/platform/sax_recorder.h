@@ -3,6 +3,7 @@
 #ifndef ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 #define ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 
+#include "foundation/utf8.h"
 #include "platform/sax_reader.h"
 
 #include <cstdio>
@@ -107,7 +108,8 @@ public:
     TempFile& operator=(const TempFile&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    std::wstring WidePath() const { return m_path.wstring(); }
+    // Paths are UTF-8 bytes whatever the locale.
+    std::wstring WidePath() const { return ZVXML::Utf8ToWide(m_path.string()); }
 
 private:
     std::filesystem::path m_path;
