@@ -6,7 +6,8 @@
 // but encoding conversion and input buffer errors are raised with no context
 // and go to the thread's structured handler, and a few raw messages go to
 // the thread's generic handler. Both are per-thread settings in libxml2; the
-// scope installs ours and puts the previous ones back.
+// scope installs ours and puts the previous ones back. While one of the
+// reader's handlers runs, what reaches them is not the parse's and is dropped.
 #ifndef ZVXML_PLATFORM_SAX_ERROR_ROUTING_H
 #define ZVXML_PLATFORM_SAX_ERROR_ROUTING_H
 

@@ -86,6 +86,9 @@ public:
     virtual long FatalError(const SaxLocator& locator, const std::wstring& message) = 0;
 };
 
+// One reader parses one document at a time: Parse* called from one of its
+// own handlers throws SaxPlatformError. Readers on different threads are
+// independent.
 class SaxReader {
 public:
     SaxReader();
