@@ -6,10 +6,14 @@
 #include "foundation/utf8.h"
 #include "platform/sax_reader.h"
 
+#include <arpa/inet.h>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
 
@@ -155,6 +159,41 @@ private:
     }
     std::FILE* m_file;
     int m_saved = -1;
+};
+
+// A server on a free local port that would see any connection made to it.
+class LocalServer {
+public:
+    LocalServer() : m_socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_socket, 4);
+        socklen_t size = sizeof address;
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+    }
+    ~LocalServer() { ::close(m_socket); }
+    LocalServer(const LocalServer&) = delete;
+    LocalServer& operator=(const LocalServer&) = delete;
+
+    // "http://127.0.0.1:<port>"
+    std::wstring Url() const { return L"http://127.0.0.1:" + std::to_wstring(m_port); }
+    bool WasContacted() const
+    {
+        const int connection = ::accept(m_socket, nullptr, nullptr);
+        if (connection >= 0) {
+            ::close(connection);
+            return true;
+        }
+        return errno != EAGAIN && errno != EWOULDBLOCK;
+    }
+
+private:
+    int m_socket;
+    unsigned m_port = 0;
 };
 
 } // namespace zvtest
