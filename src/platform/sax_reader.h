@@ -17,11 +17,15 @@
 // - A handler may throw any C++ exception. It is caught at the C boundary,
 //   the parser is stopped, and the exception is rethrown unchanged from
 //   Parse* once libxml2 has returned.
-// - A fatal XML error (ill-formed text, a DOCTYPE, a limit exceeded) goes to
-//   the error handler with its line and column. Its answer 0 lets the
-//   parser go on as far as libxml2 can (it cannot go on after most fatal
-//   errors); any other answer stops the parse, and Parse* throws
-//   SaxPlatformError with that answer as the code.
+// - A fatal XML error (ill-formed text, a namespace error, a DOCTYPE, a
+//   limit exceeded) goes to the error handler with its line and column, once
+//   per parse: later errors of the same parse are not reported. Its answer 0
+//   lets the parser go on as far as libxml2 can (it cannot go on after most
+//   fatal errors); any other answer stops the parse. Either way the document
+//   was not well-formed, so Parse* throws SaxPlatformError: with the answer
+//   as the code when it was not 0, else with kSaxUnspecifiedError; the
+//   description is the error's message. Warnings are not reported.
+// - Elements may nest kSaxMaxDepth levels deep; one more is a fatal error.
 #ifndef ZVXML_PLATFORM_SAX_READER_H
 #define ZVXML_PLATFORM_SAX_READER_H
 
@@ -31,6 +35,14 @@
 
 namespace ZVXML {
 namespace platform {
+
+// E_FAIL, as a long: the code of every SaxPlatformError the reader raises
+// itself (a location refused, a file that cannot be read, a document that is
+// not well-formed when the error handler did not choose a code).
+constexpr long kSaxUnspecifiedError = 0x80004005L;
+
+// The deepest nesting of elements a document may have (libxml2's default).
+constexpr int kSaxMaxDepth = 256;
 
 // A failure of the reader itself: the input cannot be opened, or the parse
 // was stopped by a fatal error. Not part of the public exception family; the
@@ -74,6 +86,9 @@ public:
     virtual long FatalError(const SaxLocator& locator, const std::wstring& message) = 0;
 };
 
+// One reader parses one document at a time: Parse* called from one of its
+// own handlers throws SaxPlatformError. Readers on different threads are
+// independent.
 class SaxReader {
 public:
     SaxReader();
@@ -85,10 +100,13 @@ public:
     void SetErrorHandler(SaxErrorHandler* handler);
 
     // Parses a document held in memory. The text is already decoded, so an
-    // encoding declaration in it is ignored.
+    // encoding declaration in it is ignored (a leading U+FEFF too).
     void ParseText(const wchar_t* text, std::size_t length);
-    // Parses the document at `location`: a file path or a "file:" URL. Any
-    // other scheme is refused (there is no network access).
+    // Parses the document at `location`: a file path or a "file:" URL
+    // ("file:///p", "file://localhost/p", "file:/p"; %XX escapes are decoded).
+    // Any other scheme, or a file URL naming another host, is refused without
+    // reading anything. The file's byte order mark or encoding declaration
+    // chooses its encoding.
     void ParseLocation(const wchar_t* location);
 
 private:
