@@ -1,0 +1,69 @@
+#include <zvxml/zvxml.h>
+
+#include "instance/instance_fixture.h"
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+using namespace ZVXML;
+
+class CustomAttributeTest : public zvtest::PlantSchema {};
+
+TEST_F(CustomAttributeTest, FoundByClassNameInOrder)
+{
+    CZVCommon item;
+    EXPECT_EQ(item.FindZVCustomAttributeByName(L"Options"), nullptr);
+    EXPECT_EQ(item.FindZVCustomAttributeByName(nullptr), nullptr);
+    auto* first = new CZVCustomAttribute(options);
+    auto* second = new CZVCustomAttribute(options);
+    item.AddZVCustomAttribute(first);
+    item.AddZVCustomAttribute(second);
+    item.AddZVCustomAttribute(nullptr);
+    EXPECT_EQ(item.GetZVCustomAttributeCount(), 2u);
+    EXPECT_EQ(item.FindZVCustomAttributeByName(L"Options"), first);
+    EXPECT_EQ(item.FindZVCustomAttributeByName(L"options"), nullptr);
+}
+
+TEST_F(CustomAttributeTest, ArrayMembersAreCreatedWithTheirAttribute)
+{
+    CZVCommon item;
+    EXPECT_EQ(item.GetArrayFromCustomAttribute(options, L"Regions", 0), nullptr);
+    EXPECT_EQ(item.GetZVCustomAttributeCount(), 0u);
+
+    CZVInstance* region = item.CreateArrayMemberForCustomAttribute(options, L"Regions");
+    ASSERT_NE(region, nullptr);
+    EXPECT_STREQ(region->GetTypeName(), L"Extent");
+    region->SetPropertyValue(L"X", 1.0);
+    CZVInstance* another = item.CreateArrayMemberForCustomAttribute(options, L"Regions");
+    ASSERT_EQ(item.GetZVCustomAttributeCount(), 1u);
+    ZVArrayValue* array = item.GetArrayFromCustomAttribute(options, L"Regions", 0);
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(array->GetLength(), 2u);
+    EXPECT_FALSE(array->IsNull());
+    EXPECT_EQ(array->GetStructInstance(0, L"Extent"), region);
+    EXPECT_EQ(array->GetStructInstance(1, L"Extent"), another);
+    EXPECT_STREQ(region->GetPropertyValue(L"X"), L"1");
+}
+
+TEST_F(CustomAttributeTest, Failures)
+{
+    CZVCommon item;
+    EXPECT_ZV_THROW(item.CreateArrayMemberForCustomAttribute(options, L"Nope"), ZVXMLLogicError,
+                    L"ZVClass 'Options' does not contain an ZVProperty named 'Nope'.");
+    EXPECT_EQ(item.GetZVCustomAttributeCount(), 0u);
+
+    // A property that is not an array: the attribute is created and kept
+    // (without values); the value made for it is released, not leaked.
+    EXPECT_ZV_THROW(item.GetArrayFromCustomAttribute(options, L"Hidden", 1), ZVXMLLogicError,
+                    L"ZVClass 'Options's 'Hidden' ZVProperty is not an array!");
+    ASSERT_EQ(item.GetZVCustomAttributeCount(), 1u);
+    EXPECT_EQ(item.GetZVCustomAttribute(0)->GetZVValueCount(), 0u);
+    // Now the attribute exists but lacks the value.
+    EXPECT_ZV_THROW(item.GetArrayFromCustomAttribute(options, L"Labels", 0), ZVXMLLogicError,
+                    L"Failed to find an CZVValue for property Labels in CZVInstance::FindValue");
+
+    CZVCommon other;
+    EXPECT_ZV_THROW(other.GetArrayFromCustomAttribute(options, L"Missing", 1), ZVXMLLogicError,
+                    L"ZVClass 'Options' does not contain an ZVProperty named 'Missing'.");
+    EXPECT_EQ(other.GetZVCustomAttributeCount(), 1u);
+}

@@ -1,0 +1,212 @@
+#include <zvxml/zvxml.h>
+
+#include "instance/instance_fixture.h"
+#include "support/comma_locale.h"
+#include "support/expect_throw.h"
+#include "support/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+
+using namespace ZVXML;
+
+class ValueTest : public zvtest::PlantSchema {};
+
+TEST_F(ValueTest, NullFlagThroughEveryOperation)
+{
+    CZVValue text(diameter, nullptr);
+    EXPECT_TRUE(text.IsNull());
+    CZVValue given(diameter, L"2.5");
+    EXPECT_FALSE(given.IsNull());
+    text.Value() = L"written";
+    EXPECT_TRUE(text.IsNull()); // writing through the reference leaves it
+    text.SetValue(3L);
+    EXPECT_FALSE(text.IsNull());
+    text.InitializeValue();
+    EXPECT_FALSE(text.IsNull());
+    EXPECT_STREQ(text.GetValue(), L"");
+    text.SetToNull();
+    EXPECT_TRUE(text.IsNull());
+    CZVValue copy(given);
+    EXPECT_FALSE(copy.IsNull());
+    copy = text;
+    EXPECT_TRUE(copy.IsNull());
+    text.Reinitialize(count);
+    EXPECT_TRUE(text.IsNull());
+    EXPECT_STREQ(text.GetPropertyName(), L"Count");
+    EXPECT_EQ(text.GetProperty(), count);
+
+    ZVStructValue structValue(origin);
+    EXPECT_FALSE(structValue.IsNull());
+    structValue.SetValue(nullptr);
+    EXPECT_TRUE(structValue.IsNull());
+
+    ZVArrayValue array(tags);
+    EXPECT_TRUE(array.IsNull());
+    array.PushBack(new CZVValue(tags, L"a"));
+    EXPECT_FALSE(array.IsNull());
+    array.SetToNull();
+    EXPECT_TRUE(array.IsNull());
+    EXPECT_EQ(array.GetLength(), 1u); // the members stay
+}
+
+TEST_F(ValueTest, FailedSettersChangeNothing)
+{
+    CZVValue value(diameter, L"1");
+    EXPECT_ZV_THROW(value.SetValue(static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
+                    L"InternalSetValue called with a NULL value");
+    EXPECT_STREQ(value.GetValue(), L"1");
+    EXPECT_FALSE(value.IsNull());
+    EXPECT_ZV_THROW(CZVValue(nullptr, L"x"), ZVXMLInvalidArgument,
+                    L"Passed NULL pZVProperty to ZVValueBase::Reinitialize");
+    EXPECT_ZV_THROW(value.Reinitialize(nullptr), ZVXMLInvalidArgument,
+                    L"Passed NULL pZVProperty to ZVValueBase::Reinitialize");
+    EXPECT_EQ(value.GetProperty(), diameter); // the link is kept
+}
+
+TEST_F(ValueTest, NumbersAsText)
+{
+    CZVValue value(diameter, nullptr);
+    value.SetValue(0.1);
+    EXPECT_STREQ(value.GetValue(), L"0.1");
+    value.SetValue(1.0);
+    EXPECT_STREQ(value.GetValue(), L"1");
+    value.SetValue(1e20);
+    EXPECT_STREQ(value.GetValue(), L"1e+020");
+    value.SetValue(-1.23456789012345e-100);
+    EXPECT_STREQ(value.GetValue(), L"-1.23456789012345e-100");
+    value.SetValue(LONG_MIN);
+    EXPECT_EQ(std::wstring(value.GetValue()), std::to_wstring(LONG_MIN));
+    value.SetValue(-42);
+    EXPECT_STREQ(value.GetValue(), L"-42");
+}
+
+TEST_F(ValueTest, ReadingNumbersFollowsTheConversionRules)
+{
+    CZVValue value(count, nullptr);
+    long number = -1;
+    value.GetValue(&number); // a null, empty value reads as 0
+    EXPECT_EQ(number, 0);
+    value.SetValue(L"12abc");
+    value.GetValue(&number);
+    EXPECT_EQ(number, 12);
+    value.SetValue(L"abc");
+    value.GetValue(&number);
+    EXPECT_EQ(number, 0);
+    value.SetValue(L"  -7");
+    value.GetValue(&number);
+    EXPECT_EQ(number, -7);
+
+    // One digit past the platform's limit: the clamped value is stored and
+    // the error names the text.
+    const std::wstring tooLarge = std::to_wstring(LONG_MAX) + L"0";
+    value.SetValue(tooLarge);
+    EXPECT_ZV_THROW(value.GetValue(&number), ZVXMLRuntimeError,
+                    L"Underflow or overflow while converting " + tooLarge + L" to long");
+    EXPECT_EQ(number, LONG_MAX);
+
+    double real = 0;
+    value.SetValue(L"2.5e3 m");
+    value.GetValue(&real);
+    EXPECT_DOUBLE_EQ(real, 2500.0);
+    value.SetValue(L"1e999");
+    EXPECT_ZV_THROW(value.GetValue(&real), ZVXMLRuntimeError,
+                    L"Underflow or overflow while converting 1e999 to a double");
+    EXPECT_ZV_THROW(value.GetValue(static_cast<long*>(nullptr)), ZVXMLInvalidArgument,
+                    L"Passed NULL pLong into CZVValue::GetValue");
+    EXPECT_ZV_THROW(value.GetValue(static_cast<double*>(nullptr)), ZVXMLInvalidArgument,
+                    L"Passed NULL pDouble into CZVValue::GetValue");
+}
+
+TEST_F(ValueTest, HostLocaleNeverReachesStoredNumbers)
+{
+    zvtest::CommaLocale german;
+    if (!german.active()) {
+        GTEST_SKIP() << "no comma-decimal locale on this machine";
+    }
+    CZVValue value(diameter, nullptr);
+    value.SetValue(0.1);
+    EXPECT_STREQ(value.GetValue(), L"0.1");
+    double read = 0;
+    value.SetValue(L"0.25");
+    value.GetValue(&read);
+    EXPECT_DOUBLE_EQ(read, 0.25);
+}
+
+TEST_F(ValueTest, KindFollowsTheProperty)
+{
+    std::unique_ptr<ZVValueBase> array(ZVValueBase::CreateZVValueForZVProperty(pipe, corners));
+    std::unique_ptr<ZVValueBase> structValue(ZVValueBase::CreateZVValueForZVProperty(pipe, origin));
+    std::unique_ptr<ZVValueBase> primitive(ZVValueBase::CreateZVValueForZVProperty(pipe, diameter));
+    EXPECT_NE(dynamic_cast<ZVArrayValue*>(array.get()), nullptr);
+    EXPECT_NE(dynamic_cast<ZVStructValue*>(structValue.get()), nullptr);
+    EXPECT_NE(dynamic_cast<CZVValue*>(primitive.get()), nullptr);
+    EXPECT_ZV_THROW(ZVValueBase::CreateZVValueForZVProperty(nullptr, diameter), ZVXMLInvalidArgument,
+                    L"NULL pZVClass or pZVProperty passed to CreateZVValueForZVProperty");
+}
+
+TEST_F(ValueTest, StructValuesFindTheirClassAndCheckTypes)
+{
+    ZVStructValue fromReference(size); // Extent lives in the referenced schema
+    ASSERT_NE(fromReference.GetValue(), nullptr);
+    EXPECT_STREQ(fromReference.GetValue()->GetTypeName(), L"Extent");
+    EXPECT_EQ(fromReference.GetValue()->GetZVValueCount(), 0u);
+
+    CZVProperty* broken = pipe->AddZVProperty(L"Broken", L"long", L"");
+    broken->SetTypeName(L"Nowhere");
+    EXPECT_ZV_THROW(ZVStructValue{broken}, ZVXMLRuntimeError, L"Could not find class for struct property");
+
+    ZVStructValue value(origin);
+    CZVInstance* first = value.GetValue();
+    auto* wrong = new CZVInstance(extent);
+    EXPECT_ZV_THROW(value.SetValue(wrong), ZVXMLLogicError, L"Set wrong type of instance into a ZVStructValue");
+    delete wrong;
+    EXPECT_EQ(value.GetValue(), first);
+    auto* right = new CZVInstance(point);
+    value.SetValue(right); // releases the first instance (the sanitizer run checks)
+    EXPECT_EQ(value.GetValue(), right);
+}
+
+TEST_F(ValueTest, CopiesShareMembersAndEmbeddedInstances)
+{
+    auto* array = new ZVArrayValue(corners);
+    array->PushBack(new ZVStructValue(corners));
+    array->PushBack(nullptr);
+    auto* copy = new ZVArrayValue(*array);
+    EXPECT_EQ(copy->GetValue(0), array->GetValue(0));
+    delete array;
+    EXPECT_STREQ(copy->GetStructInstance(0, L"Point")->GetTypeName(), L"Point");
+    delete copy;
+
+    auto* structValue = new ZVStructValue(origin);
+    ZVStructValue structCopy(*structValue);
+    EXPECT_EQ(structCopy.GetValue(), structValue->GetValue());
+    delete structValue;
+    structCopy.GetValue()->SetPropertyValue(L"X", 1.5);
+    EXPECT_STREQ(structCopy.GetValue()->GetPropertyValue(L"X"), L"1.5");
+}
+
+TEST_F(ValueTest, StructMembersAreCheckedByIndexAndClass)
+{
+    ZVArrayValue array(corners);
+    array.PushBack(new ZVStructValue(corners));
+    array.PushBack(new CZVValue(corners, L"not a struct"));
+    auto* emptied = new ZVStructValue(corners);
+    emptied->SetValue(nullptr);
+    array.PushBack(emptied);
+    auto* line = new ZVStructValue(corners);
+    array.PushBack(line);
+    line->GetValue()->SetTypeName(L"Line");
+
+    EXPECT_NE(array.GetStructInstance(0, nullptr), nullptr);
+    EXPECT_NE(array.GetStructInstance(0, L"Point"), nullptr);
+    EXPECT_ZV_THROW(array.GetStructInstance(1, L"Point"), ZVXMLLogicError,
+                    L"1-th element of 'Point' does not contain an ZVStructValue.");
+    EXPECT_ZV_THROW(array.GetStructInstance(2, L"Point"), ZVXMLLogicError,
+                    L"2-th element of 'Point' contains a NULL ZVStructValue.");
+    EXPECT_ZV_THROW(array.GetStructInstance(3, L"Point"), ZVXMLLogicError,
+                    L"3-th element of 'Point' contains an instance of ZVClass 'Line' rather than the expected "
+                    L"'Point'.");
+}
