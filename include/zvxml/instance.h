@@ -40,6 +40,10 @@ public:
 
     // Appends the value's content as text (see CZVInstance::AppendAsXml).
     virtual void AppendValueToString(std::wstring& out) = 0;
+    // Appends the value's element, in `namespaceURI`, under `parent`: named
+    // after the value, or after the property's type when it is written as a
+    // member of an array (`isArrayMember`). Returns 0, or a nested result.
+    virtual int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) = 0;
 
     // Empties the name and sets the null flag, then links the value to
     // `property` and copies its name. ZVXMLInvalidArgument for NULL (the link
@@ -104,6 +108,8 @@ public:
     void GetValue(double* number) const;
 
     void AppendValueToString(std::wstring& out) override;
+    // The element holds the text as it is, null or not.
+    int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
     void InternalSetValue(const wchar_t* text);
@@ -131,6 +137,8 @@ public:
     void SetValue(CZVInstance* instance);
 
     void AppendValueToString(std::wstring& out) override;
+    // The element holds the embedded instance's values directly.
+    int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
     CZVInstance* m_pInstance = nullptr;
@@ -157,6 +165,9 @@ public:
     CZVInstance* GetStructInstance(std::size_t index, const wchar_t* expectedClassName) const;
 
     void AppendValueToString(std::wstring& out) override;
+    // One member element each (named after the element type), NULL entries
+    // skipped; members' results are not examined.
+    int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
     std::vector<ZVValueBase*> m_members;
@@ -177,6 +188,10 @@ public:
     // Appends "<Type instanceid='id' >" (the id part only with an id; the
     // extra attribute text as given), the values, "</Type>"; nothing escaped.
     virtual void AppendAsXml(std::wstring& out, const std::wstring& extraAttributes);
+    // Appends an element named after the type, in the namespace of the
+    // class's schema (XmlNamespace()), with "id" when the id is not empty and
+    // one element per value. Returns 0, or the first non-zero value result.
+    virtual int WriteXML(XMLDocument& document, XMLNode parent);
 
     std::wstring& InstanceID();
     const wchar_t* GetInstanceID() const;

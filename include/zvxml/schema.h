@@ -23,6 +23,7 @@
 #include "config.h"
 #include "dom.h"
 #include "ids.h"
+#include "namespaces.h"
 #include "ownership.h"
 
 #include <cstddef>
@@ -96,6 +97,10 @@ public:
     // attribute and the array when missing) and returns the member's embedded
     // instance for the caller to fill; the array owns it.
     CZVInstance* CreateArrayMemberForCustomAttribute(CZVClass* customAttributeClass, const wchar_t* propertyName);
+    // Appends a "ZVCustomAttributes" element holding one element per custom
+    // attribute under `element` (nothing without custom attributes). Returns
+    // 0, or the first non-zero result of a custom attribute's WriteXML.
+    int WriteCustomAttributesToXML(XMLDocument& document, XMLNode element);
 
     // Extended information: two separate maps, keyed case-sensitively. Set
     // inserts or replaces. Get stores the value and returns 0, or returns
@@ -165,6 +170,11 @@ public:
     void SetClassDefaultValue(const wchar_t* value);
     const wchar_t* GetClassDefaultValue() const;
 
+    // Appends the property's element ("ZVProperty", "ZVStructProperty" or,
+    // with occurs texts, "ZVArrayProperty") under the class element. Returns
+    // the result of writing the property's custom attributes.
+    int WriteXML(XMLDocument& document, XMLNode classElement);
+
 private:
     std::wstring m_propertyName;
     std::wstring m_typeName;
@@ -192,6 +202,11 @@ public:
     CZVClass(const CZVClass& other);
     CZVClass& operator=(const CZVClass& other);
     ~CZVClass() override;
+
+    // Appends the class's "ZVClass" element, with its base class, custom
+    // attributes and properties, under `parent`. Returns 0, or the first
+    // non-zero result of a nested writer (the elements so far stay).
+    virtual int WriteXML(XMLDocument& document, XMLNode parent);
 
     const wchar_t* GetTypeName() const;
     // A class in a schema may be renamed through this reference; lookups see
@@ -271,6 +286,7 @@ public:
 private:
     friend class CZVSchema;
     friend struct Internals;
+    int WriteBaseClassToXML(XMLDocument& document, XMLNode classElement);
     void SetTypeNameChecked(const wchar_t* name);
     void NoteRenamed();
     void NoteBaseRenamed(const std::wstring& previous);
@@ -312,6 +328,7 @@ public:
 
 private:
     friend class CZVRelationshipClass;
+    int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
 };
 
 // The target end: one or more classes, each with its own key list.
@@ -335,6 +352,7 @@ public:
 
 private:
     friend class CZVRelationshipClass;
+    int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
 };
 
 // A class that relates instances of a source class to instances of target
@@ -346,6 +364,12 @@ public:
     CZVRelationshipClass(const CZVRelationshipClass& other);
     CZVRelationshipClass& operator=(const CZVRelationshipClass& other);
     ~CZVRelationshipClass() override;
+
+    // Appends the "ZVRelationshipClass" element (base class as an
+    // attribute), its custom attributes, properties, "Source" and "Target".
+    // Throws ZVXMLLogicError when the target end has a different number of
+    // class names and key vectors.
+    int WriteXML(XMLDocument& document, XMLNode parent) override;
 
     const wchar_t* GetStrength() const;
     // Free text, unchecked. Throws ZVXMLInvalidArgument for NULL.
@@ -416,6 +440,9 @@ public:
     CZVSchemaReference() = default;
     // Takes the schema's name, prefix and version. ZVXMLInvalidArgument for NULL.
     explicit CZVSchemaReference(CZVSchema* schema);
+
+    // Appends a "ZVSchemaReference" element with name, version and prefix.
+    int WriteXML(XMLDocument& document, XMLNode parent);
 
     std::wstring m_schemaName;
     std::wstring m_schemaPrefix;
@@ -495,6 +522,17 @@ public:
     // default.
     const wchar_t* GetReferenceSearchPath() const;
     void SetReferenceSearchPath(const wchar_t* path);
+
+    // --- Schema files -----------------------------------------------------
+    // Writes the schema as a schema file (UTF-8, indented): the root with its
+    // attributes and one namespace declaration per reference, the
+    // references, the schema's custom attributes, then custom-attribute
+    // classes, custom-attribute relationship classes, other classes and other
+    // relationship classes. An existing file is replaced atomically; on any
+    // failure it is left as it was. Returns 0, or the first non-zero result
+    // of a nested writer (then nothing is written). Throws ZVXMLRuntimeError
+    // when the file cannot be saved.
+    int WriteXML(const wchar_t* path);
 
     // --- Contents ---------------------------------------------------------
     // Adds a class, which the schema then owns (NULL is ignored). A class

@@ -7,6 +7,7 @@
 //   errors.h    the exception family and the log
 //   text.h      XML text helpers
 //   ids.h       GUIDs, instance identifiers, temporary file names
+//   namespaces.h the namespace URIs of schema files and instance documents
 //   dom.h       the XML document tree that schema files go through
 //   ownership.h how shallow copies share objects
 //   schema.h    schemas, classes, properties, relationship classes, lookups
@@ -21,6 +22,7 @@
 #include "errors.h"
 #include "text.h"
 #include "ids.h"
+#include "namespaces.h"
 #include "dom.h"
 #include "ownership.h"
 #include "schema.h"

@@ -1,0 +1,92 @@
+// Writing custom attributes: instances and their values in the namespace of
+// their class's schema.
+#include <zvxml/instance.h>
+#include <zvxml/schema.h>
+
+#include "foundation/verify_hr.h"
+#include "schemaxml/tree_building.h"
+
+namespace ZVXML {
+namespace {
+
+const wchar_t* ValueElementName(ZVValueBase& value, int isArrayMember)
+{
+    if (isArrayMember && value.GetProperty() != nullptr) {
+        return value.GetProperty()->GetTypeName();
+    }
+    return value.GetPropertyName();
+}
+
+int WriteValues(const CZVInstance& instance, XMLDocument& document, XMLNode element, std::wstring& namespaceURI)
+{
+    for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
+        if (ZVValueBase* value = instance.GetZVValue(i)) {
+            if (int result = value->WriteXML(document, element, namespaceURI, 0)) {
+                return result;
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int CZVCommon::WriteCustomAttributesToXML(XMLDocument& document, XMLNode element)
+{
+    if (m_customAttributes.empty()) {
+        return 0;
+    }
+    XMLNode container = AppendChildElement(document, element, L"ZVCustomAttributes", ZVXML_NAMESPACE_URI);
+    for (CZVCustomAttribute* customAttribute : m_customAttributes) {
+        if (customAttribute != nullptr) {
+            if (int result = customAttribute->WriteXML(document, container)) {
+                return result;
+            }
+        }
+    }
+    return 0;
+}
+
+int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
+{
+    CZVSchema* schema = m_pZVClass != nullptr ? m_pZVClass->GetZVSchema() : nullptr;
+    std::wstring namespaceURI = schema != nullptr ? schema->XmlNamespace() : std::wstring();
+    XMLNode pElement = AppendChildElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
+    if (!m_instanceID.empty()) {
+        const wchar_t* instanceId = m_instanceID.c_str();
+        SET_CHECKED_ATTRIBUTE(document, pElement, L"id", instanceId,
+                              L"pElement->setAttribute (L\"id\", instanceId)");
+    }
+    return WriteValues(*this, document, pElement, namespaceURI);
+}
+
+int CZVValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
+{
+    XMLNode element =
+        AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
+    if (!m_value.empty()) {
+        AppendTextNode(document, element, m_value.c_str());
+    }
+    return 0;
+}
+
+int ZVStructValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
+{
+    XMLNode element =
+        AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
+    return m_pInstance != nullptr ? WriteValues(*m_pInstance, document, element, namespaceURI) : 0;
+}
+
+int ZVArrayValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
+{
+    XMLNode element =
+        AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
+    for (ZVValueBase* member : m_members) {
+        if (member != nullptr) {
+            member->WriteXML(document, element, namespaceURI, 1);
+        }
+    }
+    return 0;
+}
+
+} // namespace ZVXML

@@ -1,0 +1,29 @@
+#include "schemaxml/tree_building.h"
+
+#include "foundation/verify_hr.h"
+
+namespace ZVXML {
+
+const wchar_t* const ZVXML_TRUE = L"True";
+const wchar_t* const ZVXML_FALSE = L"False";
+
+XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t* name, const wchar_t* namespaceURI)
+{
+    XMLNode created = document.CreateElement(name, namespaceURI);
+    VERIFY_HR(created.IsNull() || created.NodeType() != XML_NODE_ELEMENT,
+              L"pNode.QueryInterface(MSXML2::IID_IXMLDOMElement, (void**)&pElement)");
+    XMLNode appended;
+    const long status = document.AppendChild(parent, created, &appended);
+    VERIFY_HR(status != 0 || appended.IsNull() || appended.NodeType() != XML_NODE_ELEMENT,
+              L"pAppendedNode->QueryInterface(MSXML2::IID_IXMLDOMElement, (void**)&pAppendedElement)");
+    return appended;
+}
+
+void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text)
+{
+    XMLNode created = document.CreateTextNode(text);
+    VERIFY_HR(created.IsNull(), L"pXmlDoc->createTextNode(text)");
+    VERIFY_HR(document.AppendChild(parent, created, nullptr), L"pParent->appendChild(pTextNode)");
+}
+
+} // namespace ZVXML

@@ -1,0 +1,28 @@
+// Building the document tree of a schema file.
+#ifndef ZVXML_SCHEMAXML_TREE_BUILDING_H
+#define ZVXML_SCHEMAXML_TREE_BUILDING_H
+
+#include <zvxml/dom.h>
+
+#include <string>
+
+namespace ZVXML {
+
+// The texts written for flags.
+extern const wchar_t* const ZVXML_TRUE;  // "True"
+extern const wchar_t* const ZVXML_FALSE; // "False"
+
+// Appends a new element named `name` in `namespaceURI` as the last child of
+// `parent` and returns it; a failure is reported by the checked-call rule.
+XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t* name, const wchar_t* namespaceURI);
+// Appends a text node holding `text` as the last child of `parent`.
+void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text);
+
+} // namespace ZVXML
+
+// Sets an attribute; a failure throws the checked-call error whose message
+// names `callText`, the call as the file's writer documents it.
+#define SET_CHECKED_ATTRIBUTE(document, element, name, value, callText)                       \
+    VERIFY_HR((document).SetAttribute((element), (name), (value)), callText)
+
+#endif
