@@ -4,10 +4,13 @@
 #   make test   install what is missing, build, run every test, then again
 #               under AddressSanitizer and UndefinedBehaviorSanitizer
 #
-# Other targets: build, asan, clean.
+# Other targets: build, asan, fuzz (FUZZ_SECONDS per fuzzer, default 60),
+# clean.
 
 BUILD_DIR  ?= build
 ASAN_DIR   ?= build-asan
+FUZZ_DIR   ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
@@ -16,7 +19,7 @@ MAKEFLAGS += --no-print-directory
 CONFIGURE = cmake -S . -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 CTEST     = ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-.PHONY: demo test deps build asan test-plain test-asan clean
+.PHONY: demo test deps build asan test-plain test-asan fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -43,5 +46,13 @@ test: test-plain test-asan
 demo: build
 	@$(BUILD_DIR)/examples/zvxml_demo
 
+fuzz:
+	@scripts/install-deps.sh fuzz
+	@CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZVXML_BUILD_FUZZERS=ON -DZVXML_BUILD_TESTS=OFF -DZVXML_BUILD_TOOLS=OFF \
+	  "-DZVXML_SANITIZE=address;undefined" > $(FUZZ_DIR).configure.log 2>&1 || { cat $(FUZZ_DIR).configure.log; exit 1; }
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@scripts/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BUILD_DIR).configure.log $(ASAN_DIR).configure.log
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(BUILD_DIR).configure.log $(ASAN_DIR).configure.log $(FUZZ_DIR).configure.log
