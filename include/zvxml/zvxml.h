@@ -8,6 +8,7 @@
 //   text.h      XML text helpers
 //   ids.h       GUIDs, instance identifiers, temporary file names
 //   dom.h       the XML document tree that schema files go through
+//   namespaces.h the namespace URIs of ZVXML documents
 //   ownership.h how shallow copies share objects
 //   schema.h    schemas, classes, properties, relationship classes, lookups
 //   instance.h  values, the value pool, instances, custom attributes
@@ -22,6 +23,7 @@
 #include "text.h"
 #include "ids.h"
 #include "dom.h"
+#include "namespaces.h"
 #include "ownership.h"
 #include "schema.h"
 #include "instance.h"
