@@ -531,10 +531,10 @@ public:
     // Loads the schema file at `path` into this schema (adding to what it
     // holds), with the schemas it references. Returns 0 when read completely;
     // 32768 without a "ZVSchema" root, 1000 for a foreign namespace, 1001
-    // for the legacy one (nothing read, a line logged); another non-zero
-    // value only from an override of a class reader. Throws
-    // ZVXMLRuntimeError when the file does not load (its parse error logged
-    // first), and the readers' errors; nothing read before is rolled back.
+    // for the legacy one (then nothing is read and an error line is logged).
+    // Throws ZVXMLInvalidArgument for NULL, ZVXMLRuntimeError when the file
+    // does not load (its parse error logged first), and the readers' errors;
+    // nothing read before a failure is rolled back.
     int ReadXML(const wchar_t* path);
 
     // --- Identity ---------------------------------------------------------

@@ -2,9 +2,8 @@
 #include <zvxml/errors.h>
 #include <zvxml/schema.h>
 
-#include "schemaxml/element_names.h"
-
 #include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/element_names.h"
 
 #include <utility>
 #include <vector>

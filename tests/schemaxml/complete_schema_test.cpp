@@ -181,21 +181,11 @@ TEST_F(CompleteSchema, TheReferencedSchemasContents)
     EXPECT_EQ(Texts(size->GetZVCustomAttribute(0)->GetPropertyValue(L"Symbols", true)), (Names{L"mm", L"in"}));
     EXPECT_EQ(Class(catalog, L"CheckValve")->GetBaseZVClass(), valve);
 
-    // Converted without the host's hooks: the handler saw only Plant's pairs.
+    // Converted without the host's hooks (the handler sees only Plant's pairs).
     CZVRelationshipClass* supplies = Relationship(catalog, L"Supplies");
-    EXPECT_STREQ(supplies->GetStrength(), L"referencing");
     EXPECT_EQ(supplies->m_source.m_className, L"Part");
-    EXPECT_EQ(supplies->m_source.m_isPolymorphic, 1);
-    EXPECT_EQ(supplies->m_source.m_roleLabel, L"supplies");
     EXPECT_EQ(supplies->m_source.m_keyVector, Names{L"PartNumber"});
-    EXPECT_EQ(supplies->m_targets.m_roleLabel, L"is supplied by");
     EXPECT_EQ(supplies->m_targets.m_classNames, Names{L"Part"});
-    EXPECT_EQ(supplies->m_targets.m_keyVectors, std::vector<Names>{{}});
-
-    CZVClass* unitInfo = Class(plant->FindReferencedSchemaByPrefix(L"u"), L"UnitInfo");
-    EXPECT_EQ(unitInfo->GetClassType(), static_cast<unsigned long>(ZVCLASSTYPE_CUSTOM_ATTRIBUTE));
-    EXPECT_TRUE(unitInfo->FindProperty(L"Ranges")->IsStruct());
-    EXPECT_TRUE(unitInfo->FindProperty(L"Ranges")->IsArray());
 }
 
 TEST_F(CompleteSchema, ARelationshipClassInTheCurrentForm)

@@ -14,18 +14,6 @@ using zvtest::SchemaText;
 
 namespace {
 
-// Sees every reference the reader adds (AddReference is virtual).
-class CountingSchema : public CZVSchema {
-public:
-    CountingSchema() : CZVSchema(L"p", L"Plant", L"") {}
-    void AddReference(CZVSchemaReference& reference) override
-    {
-        added.push_back(reference.m_schemaName + L" " + reference.m_versionString);
-        CZVSchema::AddReference(reference);
-    }
-    std::vector<std::wstring> added;
-};
-
 std::string RefsFolder() { return zvtest::DataFolder("refs"); }
 
 std::string Referencing(const std::string& references)
@@ -55,20 +43,7 @@ void ExpectTopMiddleBottom(CZVSchema& top)
 
 } // namespace
 
-TEST(SchemaReference, NestedReferencesAreFoundInTheCurrentDirectory)
-{
-    zvtest::EnvironmentVariable noPath("ZVSCHEMA_PATH", nullptr);
-    zvtest::WorkingDirectory inRefs(RefsFolder());
-    CZVSchema top(L"p", L"Plant", L"");
-    ASSERT_EQ(top.ReadXML(L"Top.01.00.zvschema.xml"), 0);
-    ExpectTopMiddleBottom(top);
-    const CZVSchemaReference* reference = CZVReferencedSchemaIterator(&top).Begin();
-    EXPECT_EQ(reference->m_schemaName, L"Middle");
-    EXPECT_EQ(reference->m_schemaPrefix, L"m");
-    EXPECT_EQ(reference->m_versionString, L"01.00"); // "1.0" in the file
-}
-
-TEST(SchemaReference, ReferencesAreFoundThroughEveryFolderOfZvschemaPath)
+TEST(SchemaReference, NestedReferencesAreFoundThroughEveryFolderOfZvschemaPath)
 {
     zvtest::TempFolder folder;
     zvtest::WorkingDirectory elsewhere(folder.path());
@@ -79,6 +54,9 @@ TEST(SchemaReference, ReferencesAreFoundThroughEveryFolderOfZvschemaPath)
         CZVSchema top(L"p", L"Plant", L"");
         ASSERT_EQ(top.ReadXML(zvtest::DataFile("refs/Top.01.00.zvschema.xml").c_str()), 0);
         ExpectTopMiddleBottom(top);
+        const CZVSchemaReference* reference = CZVReferencedSchemaIterator(&top).Begin();
+        EXPECT_EQ(reference->m_schemaPrefix, L"m");
+        EXPECT_EQ(reference->m_versionString, L"01.00"); // "1.0" in the file
     }
 }
 
@@ -152,10 +130,10 @@ TEST(SchemaReference, ASchemaAlreadyAtHandIsNotLoadedAgain)
                     "<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"
                     "<ZVSchemaReference name='Bottom' version='01.00' prefix='b2'/>"
                     "<ZVSchemaReference name='Bottom' version='1.0' prefix='b3'/>"));
-    CountingSchema schema;
+    CZVSchema schema(L"p", L"Plant", L"");
     ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
-    EXPECT_EQ(schema.added, std::vector<std::wstring>{L"Bottom 01.00"});
-    EXPECT_EQ(schema.GetReferenceCount(), 1u);
+    ASSERT_EQ(schema.GetReferenceCount(), 1u);
+    EXPECT_EQ(CZVReferencedSchemaIterator(&schema).Begin()->m_schemaPrefix, L"b");
 }
 
 TEST(SchemaReference, UnknownAttributesAndMissingVersionsAreRefused)
@@ -202,24 +180,6 @@ TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDisk)
         EXPECT_ZV_THROW(schema.ReadXML(host.c_str()), ZVXMLDomainError, c.message);
         EXPECT_EQ(schema.GetReferenceCount(), 0u);
     }
-}
-
-TEST(SchemaReference, AReferencedFileOfAForeignNamespaceLeavesASchemaWithItsNamesOnly)
-{
-    zvtest::TempFolder folder;
-    zvtest::WorkingDirectory inFolder(folder.path());
-    folder.Write("Old.01.00.zvschema.xml",
-                 "<ZVSchema xmlns='http://www.molvane.com/schemas/1.2/ZVXML' schemaName='Renamed' "
-                 "nameSpacePrefix='r'><ZVClass typeName='Gone'/></ZVSchema>");
-    const std::wstring host =
-        folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Old' version='1.0' prefix='o'/>"));
-    CZVSchema schema(L"p", L"Plant", L"");
-    ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
-    CZVSchema* old = schema.GetReferencedSchema(0);
-    ASSERT_NE(old, nullptr);
-    EXPECT_STREQ(old->GetSchemaName(), L"Old");
-    EXPECT_STREQ(old->GetSchemaPrefix(), L"o");
-    EXPECT_EQ(old->GetZVClassCount(), 0u);
 }
 
 TEST(SchemaReference, FilesReferencingEachOtherAreACircularReference)
