@@ -63,6 +63,12 @@ public:
     // array property, a struct value for a struct property, else a pooled
     // primitive value. The caller owns it. ZVXMLInvalidArgument for NULL.
     static ZVValueBase* CreateZVValueForZVProperty(CZVClass* zvClass, CZVProperty* property);
+    // A new value read from a property element of an instance element (its
+    // local name is the property of `zvClass`); the caller owns it. NULL for
+    // an element without children. Throws ZVXMLInvalidArgument for a NULL
+    // class, ZVXMLFormatError for an unknown property, a wrongly named array
+    // member or a struct property that is not an array.
+    static ZVValueBase* CreateZVValueFromXml(CZVClass* zvClass, XMLNode element);
 
     // Appends "<name>" + content + "</name>"; nothing is escaped.
     void AppendAsXml(std::wstring& out);
@@ -136,6 +142,11 @@ public:
     // releases the instance held before. NULL empties the value.
     void SetValue(CZVInstance* instance);
 
+    // Replaces the embedded instance with a new instance of `structClass`
+    // read from `element`. Returns 0. ZVXMLRuntimeError "Could not find class
+    // for struct property" for a NULL class.
+    int ReadXML(CZVClass* structClass, XMLNode element);
+
     void AppendValueToString(std::wstring& out) override;
     // The element holds the embedded instance's values directly.
     int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
@@ -192,6 +203,12 @@ public:
     // class's schema (XmlNamespace()), with "id" when the id is not empty and
     // one element per value. Returns 0, or the first non-zero value result.
     virtual int WriteXML(XMLDocument& document, XMLNode parent);
+    // ReadFromXML with the element's local name as type name.
+    virtual int ReadXML(XMLDocument& document, XMLNode element);
+    // Sets the type name, then adds one value per child element (see
+    // ZVValueBase::CreateZVValueFromXml); the identifier is not read.
+    // Returns 0. Values added before a failure stay.
+    int ReadFromXML(std::wstring& typeName, XMLNode element);
 
     std::wstring& InstanceID();
     const wchar_t* GetInstanceID() const;

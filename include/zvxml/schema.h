@@ -35,6 +35,7 @@
 namespace ZVXML {
 
 class CZVClass;
+class CZVConstraint;
 class CZVCustomAttribute;
 class CZVInstance;
 class CZVProperty;
@@ -111,6 +112,13 @@ public:
     // Throws ZVXMLInvalidArgument for a NULL output.
     int GetExtendedInfo(std::wstring key, unsigned long* value) const;
 
+    // Reads the children of a "ZVCustomAttributes" element into custom
+    // attributes appended to this item, their classes looked up in `schema`
+    // and its references. Returns 0. Throws ZVXMLFormatError for an unknown
+    // class or property, ZVXMLInvalidArgument for a NULL schema, and what
+    // reading the values throws; a custom attribute half read is destroyed.
+    int ReadCustomAttributesFromXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
+
 protected:
     std::vector<CZVCustomAttribute*>& CustomAttributeList() { return m_customAttributes; }
 
@@ -130,6 +138,13 @@ public:
     CZVProperty(const CZVProperty& other);
     CZVProperty& operator=(const CZVProperty& other);
     ~CZVProperty() override;
+
+    // Reads a "ZVProperty" ("ZVArrayProperty", "ZVStructProperty") element:
+    // attributes, then custom attributes (against the class's schema;
+    // `schema` is not used). Returns 0 or a custom-attribute reader's result.
+    // ZVXMLFormatError without typeName or propertyName; an unknown
+    // attribute is logged as a warning.
+    int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
     const wchar_t* GetPropertyName() const;
     std::wstring& PropertyName();
@@ -207,6 +222,16 @@ public:
     // attributes and properties, under `parent`. Returns 0, or the first
     // non-zero result of a nested writer (the elements so far stay).
     virtual int WriteXML(XMLDocument& document, XMLNode parent);
+    // Reading a "ZVClass" element: ReadXMLAttributes, then, if it returned 0,
+    // ReadXMLContents. The schema loader calls the halves in separate passes.
+    // Content errors are thrown; a non-zero result comes only from overrides.
+    virtual int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
+    // Type name (ZVXMLFormatError when missing), base class (resolved at
+    // once: ZVXMLLogicError when unknown), description, label, flags.
+    virtual int ReadXMLAttributes(XMLDocument& document, XMLNode element);
+    // Properties, "BaseClass" (ZVXMLFormatError for a second one) and custom
+    // attributes, read against the class's own schema (`schema` is not used).
+    virtual int ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
     const wchar_t* GetTypeName() const;
     // A class in a schema may be renamed through this reference; lookups see
@@ -329,6 +354,9 @@ public:
 private:
     friend class CZVRelationshipClass;
     int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
+    // Reads a "Source" element. ZVXMLFormatError for an unknown attribute
+    // or child. Returns 0.
+    int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 };
 
 // The target end: one or more classes, each with its own key list.
@@ -353,6 +381,9 @@ public:
 private:
     friend class CZVRelationshipClass;
     int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
+    // Reads a "Target" element. ZVXMLFormatError for an unknown attribute or
+    // child, or a "Class" without "class". Returns 0.
+    int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 };
 
 // A class that relates instances of a source class to instances of target
@@ -370,6 +401,28 @@ public:
     // Throws ZVXMLLogicError when the target end has a different number of
     // class names and key vectors.
     int WriteXML(XMLDocument& document, XMLNode parent) override;
+    // The class part, the strength texts, the "Source" and "Target" ends and
+    // legacy "ZVRelationshipConstraints": each pair is upgraded into the ends
+    // and handed to `schema`'s upgrade handler, then destroyed. Throws
+    // ZVXMLFormatError for content errors, ZVXMLLogicError "Problem while
+    // attempting to upgrade legacy ZVRelationshipConstraint element" when the
+    // handler refuses a pair.
+    int ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element) override;
+
+    // The legacy conversion. A class name is resolved among the classes of
+    // `schema` and its references (exact type name), then by the schema's
+    // class resolution helper; ZVXMLFormatError when neither finds it.
+    // The first pair sets the source's class, role label and keys; later
+    // ones generalise its class (FindCommonClass). Each distinct target class
+    // is added once, with its keys.
+    void UpgradeLegacySource(CZVSchema* schema, CZVConstraint* constraint);
+    void UpgradeLegacyTarget(CZVSchema* schema, CZVConstraint* constraint);
+    // UpgradeLegacySource with the pair's source, then UpgradeLegacyTarget.
+    void UpgradeLegacyZVRelationshipConstraint(CZVSchema* schema, CZVRelationshipConstraint* constraint);
+    // 0 and `first` for equal names; otherwise 1 and the nearest of `first`
+    // and its base classes that is also a base class of `second` (not
+    // `second` itself), else "ZVObject". The result is a plain type name.
+    int FindCommonClass(CZVSchema* schema, const wchar_t* first, const wchar_t* second, std::wstring& common);
 
     const wchar_t* GetStrength() const;
     // Free text, unchecked. Throws ZVXMLInvalidArgument for NULL.
@@ -397,6 +450,10 @@ public:
     CZVConstraint& operator=(const CZVConstraint& other) = default;
     ~CZVConstraint();
 
+    // Reads a "ZVSourceConstraint" or "ZVTargetConstraint" element: className,
+    // roleLabel and one key per "ZVRelationshipKey" child. Returns 0.
+    int ReadXML(XMLDocument& document, XMLNode element);
+
     // Setters ignore NULL.
     const wchar_t* GetClassNameW() const;
     void SetClassName(const wchar_t* className);
@@ -421,6 +478,11 @@ public:
     CZVRelationshipConstraint& operator=(const CZVRelationshipConstraint& other);
     ~CZVRelationshipConstraint();
 
+    // Reads a legacy pair element: its "ZVSourceConstraint" and
+    // "ZVTargetConstraint" children (a later one replaces an earlier one).
+    // Returns 0.
+    int ReadXML(XMLDocument& document, XMLNode element);
+
     CZVConstraint* GetSourceConstraint() const;
     CZVConstraint* GetTargetConstraint() const;
     // Takes ownership of `constraint` (may be NULL) and releases the one held
@@ -443,6 +505,15 @@ public:
 
     // Appends a "ZVSchemaReference" element with name, version and prefix.
     int WriteXML(XMLDocument& document, XMLNode parent);
+    // Reads a "ZVSchemaReference" element and, unless `schema` already is or
+    // holds that schema, finds its file (the current directory, then
+    // ZVSCHEMA_PATH, then the schema's reference search path), loads it into
+    // a new schema and hands this reference to `schema`->AddReference, which
+    // then owns the new schema. Returns 0. Throws ZVXMLFormatError for an
+    // unknown attribute, the naming rule's and ParseVersionString's errors
+    // (before any file is searched), ZVXMLRuntimeError when the file is not
+    // found or is already being loaded further up (a circular reference).
+    int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
     std::wstring m_schemaName;
     std::wstring m_schemaPrefix;
@@ -480,6 +551,15 @@ public:
     // schema then owns the schema the reference points to. The schema reader
     // adds every reference through this call.
     virtual void AddReference(CZVSchemaReference& reference);
+
+    // Loads the schema file at `path` into this schema (adding to what it
+    // holds), with the schemas it references. Returns 0 when read completely;
+    // 32768 without a "ZVSchema" root, 1000 for a foreign namespace, 1001
+    // for the legacy one (then nothing is read and an error line is logged).
+    // Throws ZVXMLInvalidArgument for NULL, ZVXMLRuntimeError when the file
+    // does not load (its parse error logged first), and the readers' errors;
+    // nothing read before a failure is rolled back.
+    int ReadXML(const wchar_t* path);
 
     // --- Identity ---------------------------------------------------------
     const wchar_t* GetSchemaName() const;

@@ -1,0 +1,142 @@
+// Loading a large schema file against a bare libxml2 parse of the same file
+// into a tree. What loading adds (walking the tree, names, lookups, building
+// the classes) is the difference between the two.
+#include <zvxml/zvxml.h>
+
+#include <benchmark/benchmark.h>
+#include <libxml/parser.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kClasses = 10000;
+constexpr int kRelationshipClasses = 2000;
+
+// 10,000 classes with four properties each, most with a base class (a tree a
+// few levels deep, named through the attribute or the element), custom
+// attributes on some, and relationship classes in the current and the legacy
+// form.
+class SchemaFile {
+public:
+    SchemaFile()
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("zvxml_schema_bench_" + std::to_string(::getpid()) + ".zvschema.xml"))
+    {
+        std::ofstream out(m_path, std::ios::binary);
+        out << "<?xml version='1.0' encoding='UTF-8'?>\n"
+               "<ZVSchema xmlns='http://www.molvane.com/schemas/Molvane.ZVXML.2.0' schemaName='Big' "
+               "version='01.00' nameSpacePrefix='big' description='A generated schema'>\n"
+               "  <ZVClass typeName='Note' isCustomAttributeClass='True' isDomainClass='False'>\n"
+               "    <ZVProperty propertyName='Text' typeName='string'/>\n"
+               "  </ZVClass>\n"
+               "  <ZVClass typeName='Point' isStruct='True'>\n"
+               "    <ZVProperty propertyName='X' typeName='double'/><ZVProperty propertyName='Y' typeName='double'/>\n"
+               "  </ZVClass>\n";
+        for (int i = 0; i < kClasses; ++i) {
+            Class(out, i);
+        }
+        for (int i = 0; i < kRelationshipClasses; ++i) {
+            Relationship(out, i);
+        }
+        out << "</ZVSchema>\n";
+        m_size = static_cast<std::size_t>(out.tellp());
+    }
+    ~SchemaFile() { std::filesystem::remove(m_path); }
+
+    std::string Path() const { return m_path.string(); }
+    std::wstring WidePath() const { return m_path.wstring(); }
+    std::size_t Size() const { return m_size; }
+
+private:
+    static void Class(std::ofstream& out, int i)
+    {
+        out << "  <ZVClass typeName='C" << i << "' description='Class number " << i << "'";
+        // Earlier classes only through the attribute; the element may name any.
+        const bool viaAttribute = i >= 10 && i % 2 == 0;
+        if (viaAttribute) {
+            out << " baseClass='C" << i / 10 << "'";
+        }
+        out << ">\n";
+        if (i >= 10 && !viaAttribute) {
+            out << "    <BaseClass>C" << i / 10 << "</BaseClass>\n";
+        }
+        out << "    <ZVProperty propertyName='Name" << i << "' typeName='string' displayLabel='Name'/>\n"
+            << "    <ZVProperty propertyName='Size" << i << "' typeName='double' readOnly='True'/>\n"
+            << "    <ZVArrayProperty propertyName='Tags" << i << "' typeName='string' maxOccurs='unbounded'/>\n"
+            << "    <ZVStructProperty propertyName='At" << i << "' typeName='Point'/>\n";
+        if (i % 5 == 0) {
+            out << "    <ZVCustomAttributes><Note><Text>note " << i << "</Text></Note></ZVCustomAttributes>\n";
+        }
+        out << "  </ZVClass>\n";
+    }
+
+    static void Relationship(std::ofstream& out, int i)
+    {
+        const int source = (i * 7) % kClasses;
+        const int target = (i * 13 + 1) % kClasses;
+        out << "  <ZVRelationshipClass typeName='R" << i << "' strength='referencing'>\n";
+        if (i % 4 != 0) {
+            out << "    <Source cardinality='0..1' roleLabel='from' polymorphic='True'><Class class='C" << source
+                << "'><Key><Property name='Name" << source << "'/></Key></Class></Source>\n"
+                << "    <Target cardinality='0..*' roleLabel='to'><Class class='C" << target
+                << "'/><Class class='C" << (target + 1) % kClasses << "'/></Target>\n";
+        } else {
+            out << "    <ZVRelationshipConstraints><ZVRelationshipConstraint>"
+                << "<ZVSourceConstraint className='C" << source << "' roleLabel='from'/>"
+                << "<ZVTargetConstraint className='C" << target << "' roleLabel='to'/>"
+                << "</ZVRelationshipConstraint></ZVRelationshipConstraints>\n";
+        }
+        out << "  </ZVRelationshipClass>\n";
+    }
+
+    std::filesystem::path m_path;
+    std::size_t m_size = 0;
+};
+
+const SchemaFile& TheFile()
+{
+    static const SchemaFile file;
+    return file;
+}
+
+void BM_BareLibxmlTreeParse(benchmark::State& state)
+{
+    const SchemaFile& file = TheFile();
+    xmlInitParser();
+    for (auto _ : state) {
+        xmlDocPtr doc = xmlReadFile(file.Path().c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_BIG_LINES);
+        if (doc == nullptr) {
+            std::abort();
+        }
+        xmlFreeDoc(doc);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.Size()));
+}
+BENCHMARK(BM_BareLibxmlTreeParse)->Unit(benchmark::kMillisecond);
+
+void BM_SchemaReadXML(benchmark::State& state)
+{
+    const SchemaFile& file = TheFile();
+    for (auto _ : state) {
+        auto schema = std::make_unique<ZVXML::CZVSchema>(L"temporary", L"temporary", L"");
+        if (schema->ReadXML(file.WidePath().c_str()) != 0 ||
+            schema->GetZVClassCount() != static_cast<std::size_t>(kClasses + 2)) {
+            std::abort();
+        }
+        state.PauseTiming(); // destroying the schema is not loading it
+        schema.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.Size()));
+}
+BENCHMARK(BM_SchemaReadXML)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

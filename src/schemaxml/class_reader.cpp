@@ -1,0 +1,98 @@
+// Reading a class element: its attributes in one pass of the schema loader,
+// its contents (properties, base class, custom attributes) in a later one.
+#include <zvxml/errors.h>
+#include <zvxml/schema.h>
+
+#include "foundation/logging.h"
+#include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/element_names.h"
+
+#include <memory>
+
+namespace ZVXML {
+namespace {
+
+void LogClassRead(const CZVClass& zvClass)
+{
+    LogFormat(LOG_SEV_TRACE, L"CZVClass::ReadXML (typeName=%ls)", zvClass.GetTypeName());
+}
+
+} // namespace
+
+int CZVClass::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
+{
+    if (int result = ReadXMLAttributes(document, element)) {
+        return result;
+    }
+    return ReadXMLContents(schema, document, element);
+}
+
+int CZVClass::ReadXMLAttributes(XMLDocument&, XMLNode element)
+{
+    bool typeNameSeen = false;
+    bool domainFlagSeen = false;
+    for (const XMLAttribute& attribute : element.Attributes()) {
+        const std::wstring& name = attribute.name;
+        const std::wstring& value = attribute.value;
+        if (name == L"typeName") {
+            SetTypeName(value);
+            typeNameSeen = true;
+        } else if (name == L"baseClass") {
+            SetBaseClass(value); // only classes added before this one can be found
+        } else if (name == L"description") {
+            SetDescription(value);
+        } else if (name == L"displayLabel") {
+            SetDisplayLabel(value.c_str());
+        } else if (name == L"isStruct") {
+            SetIsStruct(IsTrueText(value));
+        } else if (name == L"isCustomAttributeClass") {
+            SetIsCustomAttributeClass(IsTrueText(value));
+        } else if (name == L"isDomainClass") {
+            SetIsDomainClass(IsTrueText(value));
+            domainFlagSeen = true;
+        }
+    }
+    if (!typeNameSeen) {
+        throw ZVXMLFormatError(L"Required attribute typeName not found on an ZVClass", L"");
+    }
+    if (!domainFlagSeen) {
+        SetIsDomainClass(1);
+    }
+    LogClassRead(*this);
+    return 0;
+}
+
+int CZVClass::ReadXMLContents(CZVSchema*, XMLDocument& document, XMLNode element)
+{
+    LogClassRead(*this);
+    int baseClassElements = 0;
+    for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
+        if (child.NodeType() != XML_NODE_ELEMENT) {
+            continue;
+        }
+        const std::wstring name = child.LocalName();
+        if (IsPropertyElementName(name)) {
+            std::unique_ptr<CZVProperty> property(new CZVProperty(this));
+            const int result = property->ReadXML(m_pZVSchema, document, child);
+            AddZVProperty(property.get()); // added whatever its reading returned
+            property.release();
+            if (result != 0) {
+                return result;
+            }
+        } else if (name == L"ZVCustomAttributes") {
+            if (int result = ReadCustomAttributesFromXML(m_pZVSchema, document, child)) {
+                return result;
+            }
+        } else if (name == L"BaseClass") {
+            if (++baseClassElements > 1) {
+                throw ZVXMLFormatError(L"CZVClass typeName=" + m_typeName +
+                                           L" has more than one BaseClass, which is not supported by zvxml.dll.",
+                                       L"");
+            }
+            SetBaseClass(child.Text());
+        }
+    }
+    return 0;
+}
+
+} // namespace ZVXML

@@ -1,0 +1,72 @@
+// Reading a property element.
+#include <zvxml/errors.h>
+#include <zvxml/schema.h>
+
+#include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/element_names.h"
+
+namespace ZVXML {
+namespace {
+
+struct RequiredSeen {
+    bool typeName = false;
+    bool propertyName = false;
+};
+
+void ApplyAttribute(CZVProperty& property, const XMLAttribute& attribute, RequiredSeen& seen)
+{
+    const std::wstring& name = attribute.name;
+    const wchar_t* value = attribute.value.c_str();
+    if (name == L"typeName") {
+        property.SetTypeName(value);
+        seen.typeName = true;
+    } else if (name == L"propertyName") {
+        property.SetPropertyName(value);
+        seen.propertyName = true;
+    } else if (name == L"description") {
+        property.SetDescription(value);
+    } else if (name == L"displayLabel") {
+        property.SetDisplayLabel(value);
+    } else if (name == L"minOccurs") {
+        property.SetMinOccurs(value);
+    } else if (name == L"maxOccurs") {
+        property.SetMaxOccurs(value);
+        if (*property.GetMinOccurs() == L'\0') {
+            property.SetMinOccurs(L"0"); // an upper bound alone allows none at all
+        }
+    } else if (name == L"readOnly") {
+        property.SetReadOnly(IsTrueText(attribute.value));
+    } else if (name != L"isStruct") { // the type name decides that
+        Log(LOG_SEV_WARNING, L"ZVXML",
+            L"Unrecognized xml attribute: " + name + L" with value='" + attribute.value + L"'.");
+    }
+}
+
+} // namespace
+
+int CZVProperty::ReadXML(CZVSchema*, XMLDocument& document, XMLNode element)
+{
+    RequiredSeen seen;
+    for (const XMLAttribute& attribute : element.Attributes()) {
+        if (!attribute.value.empty()) { // an empty attribute counts as absent
+            ApplyAttribute(*this, attribute, seen);
+        }
+    }
+    if (!seen.typeName) {
+        throw ZVXMLFormatError(L"Required attribute typeName not found on an ZVProperty", L"");
+    }
+    if (!seen.propertyName) {
+        throw ZVXMLFormatError(L"Required attribute propertyName not found on an ZVProperty", L"");
+    }
+    CZVSchema* classSchema = m_pZVClass != nullptr ? m_pZVClass->GetZVSchema() : nullptr;
+    for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
+        if (IsElementNamed(child, L"ZVCustomAttributes")) {
+            if (int result = ReadCustomAttributesFromXML(classSchema, document, child)) {
+                return result;
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace ZVXML

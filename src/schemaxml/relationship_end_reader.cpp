@@ -1,0 +1,145 @@
+// Reading the "Source" and "Target" elements of a relationship class.
+#include <zvxml/errors.h>
+#include <zvxml/schema.h>
+
+#include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/element_names.h"
+
+#include <utility>
+#include <vector>
+
+namespace ZVXML {
+namespace {
+
+// What every message of an end names: which end, of which class.
+struct EndContext {
+    const wchar_t* endName; // "Source" or "Target"
+    std::wstring owner;     // the relationship class's type name
+};
+
+EndContext ContextOf(const wchar_t* endName, const CZVRelationshipClass* relationshipClass)
+{
+    return EndContext{endName, relationshipClass != nullptr ? relationshipClass->GetTypeName() : L""};
+}
+
+[[noreturn]] void ThrowUnrecognizedAttribute(const XMLAttribute& attribute, const std::wstring& where,
+                                             const EndContext& context)
+{
+    throw ZVXMLFormatError(L"Unrecognized attribute '" + attribute.name + L"' " + where + L" element of '" +
+                               context.owner + L"'.",
+                           L"");
+}
+
+template <class End>
+void ApplyEndAttributes(End& end, XMLNode element, const EndContext& context)
+{
+    for (const XMLAttribute& attribute : element.Attributes()) {
+        if (attribute.name == L"cardinality") {
+            end.m_cardinality = attribute.value;
+        } else if (attribute.name == L"roleLabel") {
+            end.m_roleLabel = attribute.value;
+        } else if (attribute.name == L"polymorphic") {
+            end.m_isPolymorphic = IsTrueText(attribute.value);
+        } else {
+            ThrowUnrecognizedAttribute(attribute, std::wstring(L"ZVRelationshipClass\\") + context.endName, context);
+        }
+    }
+}
+
+// The "class" attribute of a "Class" element; false when it has none.
+bool ReadClassAttribute(XMLNode classElement, const EndContext& context, std::wstring& className)
+{
+    bool found = false;
+    for (const XMLAttribute& attribute : classElement.Attributes()) {
+        if (attribute.name != L"class") {
+            ThrowUnrecognizedAttribute(attribute,
+                                       std::wstring(L"ZVRelationshipClass\\") + context.endName + L"\\Class",
+                                       context);
+        }
+        className = attribute.value;
+        found = true;
+    }
+    return found;
+}
+
+// Appends the "name" of each "Key"/"Property" child of a "Class" element.
+void ReadKeys(XMLNode classElement, const EndContext& context, std::vector<std::wstring>& keys)
+{
+    const std::wstring where =
+        std::wstring(L"in ZVRelationshipClass\\") + context.endName + L"\\Class\\Key\\Property";
+    for (XMLNode key = classElement.FirstChild(); key; key = key.NextSibling()) {
+        if (!IsElementNamed(key, L"Key")) {
+            continue;
+        }
+        for (XMLNode property = key.FirstChild(); property; property = property.NextSibling()) {
+            if (!IsElementNamed(property, L"Property")) {
+                continue;
+            }
+            for (const XMLAttribute& attribute : property.Attributes()) {
+                if (attribute.name != L"name") {
+                    ThrowUnrecognizedAttribute(attribute, where, context);
+                }
+                keys.push_back(attribute.value);
+            }
+        }
+    }
+}
+
+// Comments are skipped; "Class" goes to `readClass`; custom attributes are
+// read (their result is not looked at); anything else is an error.
+template <class ReadClass>
+void ReadEndChildren(CZVCommon& end, CZVSchema* schema, XMLDocument& document, XMLNode element,
+                     const EndContext& context, ReadClass readClass)
+{
+    for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
+        if (child.NodeType() == XML_NODE_COMMENT) {
+            continue;
+        }
+        if (IsElementNamed(child, L"Class")) {
+            readClass(child);
+        } else if (IsElementNamed(child, L"ZVCustomAttributes")) {
+            end.ReadCustomAttributesFromXML(schema, document, child);
+        } else {
+            throw ZVXMLFormatError(L"Unrecognized element <" + child.LocalName() + L"> in <" + context.endName +
+                                       L"> element of ZVRelationshipClass '" + context.owner + L"'.",
+                                   L"");
+        }
+    }
+}
+
+} // namespace
+
+int CZVSource::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
+{
+    const EndContext context = ContextOf(L"Source", m_pRelationshipClass);
+    ApplyEndAttributes(*this, element, context);
+    ReadEndChildren(*this, schema, document, element, context, [this, &context](XMLNode classElement) {
+        ReadClassAttribute(classElement, context, m_className); // none: the name stays
+        ReadKeys(classElement, context, m_keyVector);
+    });
+    return 0;
+}
+
+int CZVTargets::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
+{
+    const EndContext context = ContextOf(L"Target", m_pRelationshipClass);
+    ApplyEndAttributes(*this, element, context);
+    ReadEndChildren(*this, schema, document, element, context, [this, &context](XMLNode classElement) {
+        std::wstring className;
+        if (!ReadClassAttribute(classElement, context, className)) {
+            throw ZVXMLFormatError(L"ZVRelationshipClass\\Target\\Class element is empty in ZVRelationshipClass '" +
+                                       context.owner,
+                                   L"");
+        }
+        std::vector<std::wstring> keys;
+        ReadKeys(classElement, context, keys);
+        // Both lists grow together: once room is made, moving in cannot fail.
+        m_classNames.reserve(m_classNames.size() + 1);
+        m_keyVectors.reserve(m_keyVectors.size() + 1);
+        m_classNames.push_back(std::move(className));
+        m_keyVectors.push_back(std::move(keys));
+    });
+    return 0;
+}
+
+} // namespace ZVXML

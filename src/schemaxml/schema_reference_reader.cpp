@@ -1,0 +1,102 @@
+// Reading a "ZVSchemaReference" element and loading the schema it names.
+#include <zvxml/errors.h>
+#include <zvxml/schema.h>
+
+#include "schemaxml/reference_search.h"
+#include "schemaxml/schema_load_chain.h"
+
+#include <memory>
+
+namespace ZVXML {
+namespace {
+
+const wchar_t* const kLocation = L"CZVSchemaReference::ReadXML";
+
+// "1.2" and "01.02" name the same file.
+std::wstring NormalizedVersion(const std::wstring& text)
+{
+    unsigned long major = 0;
+    unsigned long minor = 0;
+    CZVSchema::ParseVersionString(text.c_str(), &major, &minor);
+    std::wstring normalized;
+    CZVSchema::FormatVersionString(normalized, major, minor);
+    return normalized;
+}
+
+void ApplyAttributes(CZVSchemaReference& reference, XMLNode element)
+{
+    for (const XMLAttribute& attribute : element.Attributes()) {
+        if (attribute.name == L"name") {
+            reference.m_schemaName = attribute.value;
+        } else if (attribute.name == L"prefix") {
+            reference.m_schemaPrefix = attribute.value;
+        } else if (attribute.name == L"version") {
+            reference.m_versionString = NormalizedVersion(attribute.value);
+        } else {
+            throw ZVXMLFormatError(L"ZVSchemaReference contains unrecognized attribute '" + attribute.name +
+                                       L"' with value='" + attribute.value + L"'",
+                                   L"");
+        }
+    }
+}
+
+// The name becomes part of a file path: a name that breaks the naming rule
+// ("../x", "a/b") must never reach the disk. Both checks raise what loading
+// would raise later anyway.
+void CheckBeforeSearching(const CZVSchemaReference& reference)
+{
+    CZVSchema::SchemaNameIsValid(reference.m_schemaName.c_str(), 1);
+    unsigned long major = 0;
+    unsigned long minor = 0;
+    CZVSchema::ParseVersionString(reference.m_versionString.c_str(), &major, &minor);
+}
+
+std::wstring FindReferencedFile(const CZVSchema& schema, const std::wstring& fileName)
+{
+    const ReferenceSearchList search = BuildReferenceSearchList(schema);
+    std::wstring path = FindInFolders(search.folders, fileName);
+    if (path.empty()) {
+        throw ZVXMLRuntimeError(L"The referenced ZVSchemaXML file '" + fileName +
+                                    L"' could not be found searching current directory plus ZVSCHEMA_PATH: '" +
+                                    search.text + L"'",
+                                kLocation);
+    }
+    return path;
+}
+
+// The new schema starts without the referencing schema's hooks.
+std::unique_ptr<CZVSchema> LoadReferencedSchema(const CZVSchemaReference& reference, const std::wstring& path)
+{
+    std::unique_ptr<CZVSchema> loaded(
+        new CZVSchema(reference.m_schemaPrefix.c_str(), reference.m_schemaName.c_str(), nullptr));
+    NestedSchemaLoad nested(path);
+    loaded->ReadXML(path.c_str()); // a foreign file leaves the schema with its names only
+    return loaded;
+}
+
+} // namespace
+
+int CZVSchemaReference::ReadXML(CZVSchema* schema, XMLDocument&, XMLNode element)
+{
+    if (schema == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL pZVSchema to CZVSchemaReference::ReadXML", L"");
+    }
+    ApplyAttributes(*this, element);
+    if (schema->FindReferencedSchema(m_schemaName.c_str(), m_versionString.c_str()) != nullptr) {
+        return 0;
+    }
+    CheckBeforeSearching(*this);
+    const std::wstring path = FindReferencedFile(*schema, m_schemaName + L"." + m_versionString + L".zvschema.xml");
+    std::unique_ptr<CZVSchema> loaded = LoadReferencedSchema(*this, path);
+    m_pZVSchema = loaded.get();
+    try {
+        schema->AddReference(*this);
+    } catch (...) {
+        m_pZVSchema = nullptr;
+        throw;
+    }
+    loaded.release(); // the referencing schema owns it now
+    return 0;
+}
+
+} // namespace ZVXML

@@ -1,0 +1,194 @@
+// Reading custom attributes, instances and property values from a document
+// tree.
+#include "schema_file_support.h"
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+using namespace ZVXML;
+using zvtest::LoadElement;
+
+namespace {
+
+// Info (custom attribute): Owner, Tags (strings), Points (Point structs),
+// Segments (Segment structs, each with its Points), Single (one Point).
+// Units, a referenced schema, has the custom-attribute class Unit.
+class CustomAttributeReading : public ::testing::Test {
+protected:
+    CustomAttributeReading() : schema(L"p", L"Plant", L"")
+    {
+        CZVClass* point = schema.CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        point->AddZVProperty(L"X", L"double", L"");
+        point->AddZVProperty(L"Y", L"double", L"");
+        CZVClass* segment = schema.CreateZVClass(L"Segment", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        segment->AddZVProperty(L"Name", L"string", L"");
+        segment->AddZVProperty(L"Ends", L"Point", L"")->SetMaxOccurs(L"unbounded");
+        info = schema.CreateZVClass(L"Info", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+        info->AddZVProperty(L"Owner", L"string", L"");
+        info->AddZVProperty(L"Tags", L"string", L"")->SetMaxOccurs(L"unbounded");
+        info->AddZVProperty(L"Points", L"Point", L"")->SetMaxOccurs(L"unbounded");
+        info->AddZVProperty(L"Segments", L"Segment", L"")->SetMaxOccurs(L"unbounded");
+        info->AddZVProperty(L"Single", L"Point", L"");
+
+        auto* units = new CZVSchema(L"u", L"Units", L"");
+        units->CreateZVClass(L"Unit", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE)->AddZVProperty(L"Symbol", L"string", L"");
+        CZVSchemaReference reference(units);
+        schema.AddReference(reference); // the schema owns it now
+        item = schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN);
+    }
+
+    // Reads `content` as the children of a "ZVCustomAttributes" element of the item.
+    void Read(const std::wstring& content)
+    {
+        XMLDocument document;
+        XMLNode element = LoadElement(document, (L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>").c_str());
+        EXPECT_EQ(item->ReadCustomAttributesFromXML(&schema, document, element), 0);
+    }
+
+    void ExpectReadFails(const std::wstring& content, const std::wstring& message)
+    {
+        SCOPED_TRACE(content);
+        XMLDocument document;
+        XMLNode element = LoadElement(document, (L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>").c_str());
+        EXPECT_ZV_THROW(item->ReadCustomAttributesFromXML(&schema, document, element), ZVXMLFormatError, message);
+    }
+
+    CZVCustomAttribute* Last() { return item->GetZVCustomAttribute(item->GetZVCustomAttributeCount() - 1); }
+
+    static ZVArrayValue* Array(CZVInstance* instance, const wchar_t* name)
+    {
+        return dynamic_cast<ZVArrayValue*>(instance->GetPropertyValue(name, true));
+    }
+
+    static std::vector<std::wstring> Texts(ZVArrayValue* array)
+    {
+        std::vector<std::wstring> texts;
+        for (std::size_t i = 0; array != nullptr && i < array->GetLength(); ++i) {
+            texts.push_back(dynamic_cast<CZVValue&>(*array->GetValue(i)).GetValue());
+        }
+        return texts;
+    }
+
+    CZVSchema schema;
+    CZVClass* info;
+    CZVClass* item;
+};
+
+} // namespace
+
+TEST_F(CustomAttributeReading, EachChildIsOneCustomAttributeAppendedInOrder)
+{
+    Read(L"");
+    Read(L"<!-- only a comment -->");
+    EXPECT_EQ(item->GetZVCustomAttributeCount(), 0u);
+    Read(L"<Info><Owner>first</Owner></Info>");
+    Read(L"<Info><Owner>second</Owner></Info><!-- between --><Info><Owner>third</Owner></Info><Unit/>");
+    ASSERT_EQ(item->GetZVCustomAttributeCount(), 4u);
+    EXPECT_STREQ(item->GetZVCustomAttribute(0)->GetPropertyValue(L"Owner"), L"first");
+    EXPECT_STREQ(item->GetZVCustomAttribute(2)->GetPropertyValue(L"Owner"), L"third");
+    EXPECT_STREQ(item->GetZVCustomAttribute(3)->GetTypeName(), L"Unit"); // from the referenced schema
+    EXPECT_EQ(item->GetZVCustomAttribute(3)->GetZVClass()->GetZVSchema(), schema.GetReferencedSchema(0));
+}
+
+TEST_F(CustomAttributeReading, UnknownClassesAndPropertiesAreRefused)
+{
+    ExpectReadFails(L"<Missing/>",
+                    L"Attempted to use an ZVCustomAttribute of type 'Missing', but that ZVClass has not yet been "
+                    L"defined.");
+    ExpectReadFails(L"loose text", L"Attempted to use an ZVCustomAttribute of type '#text', but that ZVClass has "
+                                   L"not yet been defined.");
+    ExpectReadFails(L"<Info><Bogus>1</Bogus></Info>", L"ZVClass Info does not contain an ZVProperty named Bogus");
+}
+
+TEST_F(CustomAttributeReading, ACustomAttributeThatFailsIsNotAttached)
+{
+    ExpectReadFails(L"<Info><Owner>kept</Owner></Info><Info><Owner>lost</Owner><Bogus>1</Bogus></Info>",
+                    L"ZVClass Info does not contain an ZVProperty named Bogus");
+    ASSERT_EQ(item->GetZVCustomAttributeCount(), 1u);
+    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"kept");
+}
+
+TEST_F(CustomAttributeReading, EmptyPropertyElementsGiveNoValue)
+{
+    Read(L"<Info><Owner/><Tags></Tags><NotAProperty/><Single/></Info>");
+    EXPECT_EQ(Last()->GetZVValueCount(), 0u);
+}
+
+TEST_F(CustomAttributeReading, PrimitiveTextIsTakenAsTheTreeGivesIt)
+{
+    Read(L"<Info><Owner>  two  words &amp; more </Owner></Info>");
+    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"  two  words & more ");
+    EXPECT_FALSE(Last()->GetPropertyValue(L"Owner", true)->IsNull());
+}
+
+TEST_F(CustomAttributeReading, ArraysOfPrimitivesSkipCommentsAndCheckMemberNames)
+{
+    Read(L"<Info><Tags><string>a</string><!-- c --><string/><string>b</string></Tags></Info>");
+    EXPECT_EQ(Texts(Array(Last(), L"Tags")), (std::vector<std::wstring>{L"a", L"", L"b"}));
+    ExpectReadFails(L"<Info><Tags><string>a</string><int>1</int></Tags></Info>",
+                    L"In ZVProperty 'Tags' of ZVClass 'Info' Array of string's contains member of type 'int'");
+    ExpectReadFails(L"<Info><Tags>a</Tags></Info>",
+                    L"In ZVProperty 'Tags' of ZVClass 'Info' Array of string's contains member of type '#text'");
+}
+
+TEST_F(CustomAttributeReading, ArraysOfStructsAreReadToAnyDepth)
+{
+    Read(L"<Info><Points><Point><X>1</X><Y>2</Y></Point><!-- c --><Point><X>3</X></Point></Points>"
+         L"<Segments><Segment><Name>s1</Name><Ends><Point><X>5</X></Point><Point><Y>6</Y></Point></Ends></Segment>"
+         L"</Segments></Info>");
+    ZVArrayValue* points = Array(Last(), L"Points");
+    ASSERT_NE(points, nullptr);
+    ASSERT_EQ(points->GetLength(), 2u);
+    CZVInstance* first = points->GetStructInstance(0, L"Point");
+    EXPECT_STREQ(first->GetPropertyValue(L"X"), L"1");
+    EXPECT_STREQ(first->GetPropertyValue(L"Y"), L"2");
+    EXPECT_EQ(points->GetStructInstance(1, L"Point")->GetZVValueCount(), 1u);
+
+    CZVInstance* segment = Array(Last(), L"Segments")->GetStructInstance(0, L"Segment");
+    EXPECT_STREQ(segment->GetPropertyValue(L"Name"), L"s1");
+    ZVArrayValue* ends = Array(segment, L"Ends");
+    ASSERT_NE(ends, nullptr);
+    ASSERT_EQ(ends->GetLength(), 2u);
+    EXPECT_STREQ(ends->GetStructInstance(1, L"Point")->GetPropertyValue(L"Y"), L"6");
+
+    ExpectReadFails(L"<Info><Points><Segment/></Points></Info>",
+                    L"In ZVProperty 'Points' of ZVClass 'Info' Array of Point's contains member of type 'Segment'");
+    ExpectReadFails(L"<Info><Single><X>1</X></Single></Info>",
+                    L"We don't yet support reading arrays or structs from a DOM");
+
+    XMLDocument document;
+    XMLNode element = LoadElement(document, L"<Point><X>1</X></Point>");
+    EXPECT_ZV_THROW(ZVValueBase::CreateZVValueFromXml(nullptr, element), ZVXMLInvalidArgument,
+                    L"NULL pZVClass passed to CreateZVValueFromXml");
+    ZVStructValue value(info->FindProperty(L"Single"));
+    EXPECT_ZV_THROW(value.ReadXML(nullptr, element), ZVXMLRuntimeError, L"Could not find class for struct property");
+}
+
+TEST_F(CustomAttributeReading, PrefixesOfElementsDoNotMatter)
+{
+    Read(L"<a:Info xmlns:a='urn:a' xmlns:b='urn:b'><b:Owner>o</b:Owner>"
+         L"<a:Points><b:Point><a:X>1</a:X></b:Point></a:Points></a:Info>");
+    EXPECT_STREQ(Last()->GetTypeName(), L"Info");
+    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"o");
+    EXPECT_EQ(Array(Last(), L"Points")->GetLength(), 1u);
+}
+
+TEST_F(CustomAttributeReading, InstancesReadTheirValuesButKeepTheirIdentifier)
+{
+    XMLDocument document;
+    CZVInstance instance(info);
+    instance.SetInstanceID(L"id-1");
+    EXPECT_EQ(instance.ReadXML(document, LoadElement(document, L"<x:Renamed xmlns:x='urn:x' instanceid='id-2'>"
+                                                               L"<Owner>o</Owner>text<Tags><string>t</string></Tags>"
+                                                               L"</x:Renamed>")),
+              0);
+    EXPECT_STREQ(instance.GetTypeName(), L"Renamed");
+    EXPECT_STREQ(instance.GetInstanceID(), L"id-1");
+    EXPECT_EQ(instance.GetZVValueCount(), 2u);
+
+    // Values added before a failure stay with the instance.
+    CZVInstance failing(info);
+    EXPECT_ZV_THROW(failing.ReadXML(document, LoadElement(document, L"<Info><Owner>o</Owner><Bad>1</Bad></Info>")),
+                    ZVXMLFormatError, L"ZVClass Info does not contain an ZVProperty named Bad");
+    EXPECT_EQ(failing.GetZVValueCount(), 1u);
+}

@@ -1,0 +1,248 @@
+// Reading relationship classes: the two ends, and the legacy constraint pairs
+// upgraded into them.
+#include "schema_file_support.h"
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+using namespace ZVXML;
+using zvtest::LoadElement;
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+// Root <- A <- B, A <- D; Loner, X and Y stand alone.
+class RelationshipReading : public ::testing::Test {
+protected:
+    RelationshipReading() : schema(L"p", L"Plant", L"")
+    {
+        for (const wchar_t* name : {L"Root", L"A", L"B", L"D", L"Loner", L"X", L"Y"}) {
+            schema.CreateZVClass(name, L"", ZVCLASSTYPE_DOMAIN);
+        }
+        schema.FindZVClass(L"A", ZVCLASSTYPE_ANY)->SetBaseClass(L"Root");
+        schema.FindZVClass(L"B", ZVCLASSTYPE_ANY)->SetBaseClass(L"A");
+        schema.FindZVClass(L"D", ZVCLASSTYPE_ANY)->SetBaseClass(L"A");
+        connects = New(L"Connects");
+    }
+
+    CZVRelationshipClass* New(const wchar_t* name)
+    {
+        return schema.CreateZVRelationshipClass(name, L"", ZVCLASSTYPE_DOMAIN);
+    }
+
+    // Reads `content` as the children of a relationship class element.
+    void Read(const std::wstring& content, CZVRelationshipClass* into = nullptr)
+    {
+        XMLDocument document;
+        XMLNode element = LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
+        EXPECT_EQ((into ? into : connects)->ReadXMLContents(&schema, document, element), 0);
+    }
+
+    template <class Error = ZVXMLFormatError>
+    void ExpectReadFails(const std::wstring& content, const std::wstring& message, CZVRelationshipClass* into = nullptr)
+    {
+        SCOPED_TRACE(content);
+        XMLDocument document;
+        XMLNode element = LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
+        EXPECT_ZV_THROW((into ? into : connects)->ReadXMLContents(&schema, document, element), Error, message);
+    }
+
+    CZVSchema schema;
+    CZVRelationshipClass* connects;
+};
+
+// A legacy pair; each constraint has the role label "from C" or "to C" and
+// the one key "C.key".
+std::wstring Pair(const std::wstring& source, const std::wstring& target)
+{
+    return L"<ZVRelationshipConstraint><ZVSourceConstraint className='" + source + L"' roleLabel='from " + source +
+           L"'><ZVRelationshipKey propertyName='" + source + L".key'/></ZVSourceConstraint><ZVTargetConstraint "
+           L"className='" + target + L"' roleLabel='to " + target + L"'><ZVRelationshipKey propertyName='" + target +
+           L".key'/></ZVTargetConstraint></ZVRelationshipConstraint>";
+}
+
+std::wstring Legacy(const std::wstring& pairs)
+{
+    return L"<ZVRelationshipConstraints>" + pairs + L"</ZVRelationshipConstraints>";
+}
+
+} // namespace
+
+TEST_F(RelationshipReading, ASecondSourceOverwritesItsAttributesAndAddsKeys)
+{
+    Read(L"<Source roleLabel='feeds' polymorphic='TRUE'><Class class='X'><Key><Property name='Tag'/></Key>"
+         L"<Other/></Class></Source>");
+    Read(L"<Source polymorphic='no'><Class class='Y'><Key><Property name='Id'/></Key></Class><Class/></Source>");
+    EXPECT_EQ(connects->m_source.m_isPolymorphic, 0);
+    EXPECT_EQ(connects->m_source.m_roleLabel, L"feeds");
+    EXPECT_EQ(connects->m_source.m_className, L"Y"); // a "Class" without a class leaves it
+    EXPECT_EQ(connects->m_source.m_keyVector, (Names{L"Tag", L"Id"}));
+}
+
+TEST_F(RelationshipReading, EveryEndMessageNamesTheRelationshipClass)
+{
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"<Source kind='x'/>", L"Unrecognized attribute 'kind' ZVRelationshipClass\\Source element of 'Connects'."},
+        {L"<Target kind='x'/>", L"Unrecognized attribute 'kind' ZVRelationshipClass\\Target element of 'Connects'."},
+        {L"<Source><Class class='X' key='x'/></Source>",
+         L"Unrecognized attribute 'key' ZVRelationshipClass\\Source\\Class element of 'Connects'."},
+        {L"<Target><Class key='x' class='X'/></Target>",
+         L"Unrecognized attribute 'key' ZVRelationshipClass\\Target\\Class element of 'Connects'."},
+        {L"<Source><Class class='X'><Key><Property name='a' kind='b'/></Key></Class></Source>",
+         L"Unrecognized attribute 'kind' in ZVRelationshipClass\\Source\\Class\\Key\\Property element of "
+         L"'Connects'."},
+        {L"<Target><Class class='X'><Key><Property kind='b'/></Key></Class></Target>",
+         L"Unrecognized attribute 'kind' in ZVRelationshipClass\\Target\\Class\\Key\\Property element of "
+         L"'Connects'."},
+        {L"<Target><Class/></Target>",
+         L"ZVRelationshipClass\\Target\\Class element is empty in ZVRelationshipClass 'Connects"},
+        {L"<Source><!-- skipped -->loose text</Source>",
+         L"Unrecognized element <#text> in <Source> element of ZVRelationshipClass 'Connects'."},
+        {L"<Target><x:Classes xmlns:x='urn:x'/></Target>",
+         L"Unrecognized element <Classes> in <Target> element of ZVRelationshipClass 'Connects'."},
+    };
+    for (const auto& [content, message] : cases) {
+        ExpectReadFails(content, message);
+    }
+    EXPECT_TRUE(connects->m_targets.m_keyVectors.empty()); // a refused target class adds no key list either
+}
+
+TEST_F(RelationshipReading, LegacyPairsGeneraliseTheSourceAndListEachTargetOnce)
+{
+    Read(Legacy(Pair(L"B", L"X") + L"<!-- no pair -->" + Pair(L"D", L"Y") + Pair(L"B", L"X")));
+    EXPECT_EQ(connects->m_source.m_className, L"A");
+    EXPECT_EQ(connects->m_source.m_isPolymorphic, 1);
+    EXPECT_EQ(connects->m_source.m_roleLabel, L"from B");
+    EXPECT_EQ(connects->m_source.m_keyVector, Names{L"B.key"});
+    EXPECT_EQ(connects->m_targets.m_roleLabel, L"to X");
+    EXPECT_EQ(connects->m_targets.m_classNames, (Names{L"X", L"Y"}));
+    EXPECT_EQ(connects->m_targets.m_keyVectors, (std::vector<Names>{{L"X.key"}, {L"Y.key"}}));
+
+    CZVRelationshipClass* same = New(L"Same");
+    Read(Legacy(Pair(L"B", L"X") + Pair(L"B", L"X")), same);
+    EXPECT_EQ(same->m_source.m_className, L"B");
+    EXPECT_EQ(same->m_source.m_isPolymorphic, 0);
+    EXPECT_EQ(same->m_source.m_keyVector, Names{L"B.key"});
+
+    CZVRelationshipClass* unrelated = New(L"Unrelated");
+    Read(Legacy(Pair(L"Loner", L"X") + Pair(L"B", L"X") + Pair(L"B", L"Y")), unrelated);
+    EXPECT_EQ(unrelated->m_source.m_className, L"ZVObject"); // and stays so
+    EXPECT_EQ(unrelated->m_source.m_isPolymorphic, 1);
+}
+
+TEST_F(RelationshipReading, TheCommonClassDependsOnTheOrderOfTheNames)
+{
+    Read(Legacy(Pair(L"A", L"X") + Pair(L"B", L"X")));
+    EXPECT_EQ(connects->m_source.m_className, L"A");
+    // B first: A itself is no candidate, only its bases are.
+    CZVRelationshipClass* reversed = New(L"Reversed");
+    Read(Legacy(Pair(L"B", L"X") + Pair(L"A", L"X")), reversed);
+    EXPECT_EQ(reversed->m_source.m_className, L"Root");
+
+    const struct {
+        const wchar_t* first;
+        const wchar_t* second;
+        int result;
+        const wchar_t* common;
+    } cases[] = {{L"B", L"Root", 1, L"ZVObject"}, {L"Root", L"B", 1, L"Root"}, {L"D", L"B", 1, L"A"},
+                 {L"B", L"B", 0, L"B"}, {L"ZVObject", L"Unknown", 1, L"ZVObject"}};
+    for (const auto& c : cases) {
+        std::wstring common;
+        EXPECT_EQ(connects->FindCommonClass(&schema, c.first, c.second, common), c.result) << c.first << c.second;
+        EXPECT_EQ(common, c.common);
+    }
+}
+
+TEST_F(RelationshipReading, UnknownLegacyClassesGoToTheResolutionHelper)
+{
+    auto unknown = [](const std::wstring& name) {
+        return L"ZVRelationshipClass 'Connects' refers to ZVClass '" + name +
+               L"', which does not exist in the ZVSchema 'Plant' or its referenced ZVSchemas.";
+    };
+    ExpectReadFails(Legacy(Pair(L"ext:Pump", L"X")), unknown(L"ext:Pump"));
+    schema.SetZVClassResolutionHelper([](CZVSchema* asked, const wchar_t* name) -> CZVClass* {
+        return std::wstring(name) == L"ext:Pump" ? asked->FindZVClass(L"Loner", ZVCLASSTYPE_ANY) : nullptr;
+    });
+    CZVRelationshipClass* resolved = New(L"Resolved");
+    Read(Legacy(Pair(L"ext:Pump", L"X")), resolved);
+    EXPECT_EQ(resolved->m_source.m_className, L"Loner");
+    ExpectReadFails(Legacy(Pair(L"X", L"ext:Other")), unknown(L"ext:Other")); // the helper's NULL
+}
+
+namespace {
+
+struct HandlerCalls {
+    std::vector<ZVArrayValue*> seen; // *arrayValue at each call
+    Names sourceClasses;
+    std::size_t refuseAt = 99;
+    ZVArrayValue* stored = nullptr;
+};
+HandlerCalls* g_calls = nullptr;
+
+int RecordingHandler(CZVSchema*, CZVRelationshipClass*, CZVRelationshipConstraint* pair, ZVArrayValue** arrayValue)
+{
+    g_calls->seen.push_back(*arrayValue);
+    g_calls->sourceClasses.push_back(pair->GetSourceConstraint()->GetClassNameW());
+    *arrayValue = g_calls->stored;
+    return g_calls->seen.size() - 1 == g_calls->refuseAt ? 1 : 0;
+}
+
+} // namespace
+
+TEST_F(RelationshipReading, TheUpgradeHandlerSeesEveryPairAndMayRefuseOne)
+{
+    HandlerCalls calls;
+    g_calls = &calls;
+    CZVProperty marker(schema.FindZVClass(L"X", ZVCLASSTYPE_ANY));
+    ZVArrayValue state(&marker);
+    calls.stored = &state;
+    schema.SetZVRelationshipUpgradeHandler(&RecordingHandler);
+    // The variable is NULL for the first pair of each element and carries
+    // what the handler left in it to the next pair.
+    Read(Legacy(Pair(L"B", L"X") + Pair(L"D", L"X")));
+    Read(Legacy(Pair(L"A", L"Y")));
+    EXPECT_EQ(calls.seen, (std::vector<ZVArrayValue*>{nullptr, &state, nullptr}));
+    EXPECT_EQ(calls.sourceClasses, (Names{L"B", L"D", L"A"}));
+
+    calls.refuseAt = 4;
+    CZVRelationshipClass* refused = New(L"Refused");
+    ExpectReadFails<ZVXMLLogicError>(Legacy(Pair(L"B", L"X") + Pair(L"Loner", L"Y") + Pair(L"B", L"X")),
+                                     L"Problem while attempting to upgrade legacy ZVRelationshipConstraint element",
+                                     refused);
+    EXPECT_EQ(calls.seen.size(), 5u);
+    // Both ends were updated from the refused pair before the handler saw it.
+    EXPECT_EQ(refused->m_source.m_className, L"ZVObject");
+    EXPECT_EQ(refused->m_targets.m_classNames, (Names{L"X", L"Y"}));
+    g_calls = nullptr;
+}
+
+TEST_F(RelationshipReading, APairLackingAnEndIsRefused)
+{
+    const std::wstring message = L"ZVRelationshipConstraint element of ZVRelationshipClass 'Connects' lacks a "
+                                 L"ZVSourceConstraint or ZVTargetConstraint.";
+    ExpectReadFails(Legacy(L"<Pair><ZVSourceConstraint className='B'/></Pair>"), message);
+    ExpectReadFails(Legacy(L"<Pair><ZVTargetConstraint className='X'/><Other/></Pair>"), message);
+    ExpectReadFails(Legacy(L"<Empty/>"), message);
+    Read(Legacy(L"<!-- comments are no pairs -->"));
+    EXPECT_TRUE(connects->m_targets.m_classNames.empty());
+}
+
+TEST_F(RelationshipReading, LegacyConstraintsReadTheirOwnAttributesAndKeys)
+{
+    XMLDocument document;
+    CZVRelationshipConstraint pair;
+    pair.ReadXML(document, LoadElement(document, L"<Pair><ZVSourceConstraint className='Old'/>"
+                                                 L"<ZVSourceConstraint className='B' roleLabel='r' other='x'>"
+                                                 L"<ZVRelationshipKey propertyName='k1'/><ZVRelationshipKey/>"
+                                                 L"<ZVRelationshipKey name='no' propertyName='k3'/><Else/>"
+                                                 L"</ZVSourceConstraint></Pair>"));
+    CZVConstraint* source = pair.GetSourceConstraint();
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(pair.GetTargetConstraint(), nullptr);
+    EXPECT_STREQ(source->GetClassNameW(), L"B"); // a later one replaces an earlier one
+    EXPECT_STREQ(source->GetRoleLabel(), L"r");
+    ASSERT_EQ(source->GetZVRelationshipKeyCount(), 3u);
+    EXPECT_EQ(source->GetZVRelationshipKey(1), L"");
+    EXPECT_EQ(source->GetZVRelationshipKey(2), L"k3");
+}

@@ -1,0 +1,233 @@
+// Schema references: finding the referenced file, loading it recursively,
+// and the checks that keep a hostile or looping file set harmless.
+#include "schema_file_support.h"
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+using namespace ZVXML;
+using zvtest::SchemaText;
+
+namespace {
+
+std::string RefsFolder() { return zvtest::DataFolder("refs"); }
+
+std::string Referencing(const std::string& references)
+{
+    return SchemaText("schemaName='Host' nameSpacePrefix='h'", references);
+}
+
+std::wstring CurrentDirectory() { return zvtest::Widen(std::filesystem::current_path().string()); }
+
+void ExpectTopMiddleBottom(CZVSchema& top)
+{
+    ASSERT_EQ(top.GetReferenceCount(), 1u);
+    CZVSchema* middle = top.GetReferencedSchema(0);
+    ASSERT_NE(middle, nullptr);
+    EXPECT_STREQ(middle->GetSchemaName(), L"Middle");
+    ASSERT_EQ(middle->GetReferenceCount(), 1u);
+    CZVSchema* bottom = middle->GetReferencedSchema(0);
+    ASSERT_NE(bottom, nullptr);
+    EXPECT_STREQ(bottom->GetSchemaName(), L"Bottom");
+    // Every level resolves its own references: the chain of base classes
+    // runs through all three files.
+    CZVClass* thing = top.FindZVClass(L"TopThing", ZVCLASSTYPE_ANY);
+    ASSERT_NE(thing, nullptr);
+    EXPECT_STREQ(thing->GetBaseClass(), L"m:MiddleThing");
+    EXPECT_NE(thing->FindProperty(L"Label"), nullptr);
+}
+
+} // namespace
+
+TEST(SchemaReference, NestedReferencesAreFoundThroughEveryFolderOfZvschemaPath)
+{
+    zvtest::TempFolder folder;
+    zvtest::WorkingDirectory elsewhere(folder.path());
+    for (const std::string& list :
+         {"/nonexistent;" + RefsFolder(), "/nonexistent:" + RefsFolder(), ";;" + RefsFolder() + "/;"}) {
+        SCOPED_TRACE(list);
+        zvtest::EnvironmentVariable path("ZVSCHEMA_PATH", list.c_str());
+        CZVSchema top(L"p", L"Plant", L"");
+        ASSERT_EQ(top.ReadXML(zvtest::DataFile("refs/Top.01.00.zvschema.xml").c_str()), 0);
+        ExpectTopMiddleBottom(top);
+        const CZVSchemaReference* reference = CZVReferencedSchemaIterator(&top).Begin();
+        EXPECT_EQ(reference->m_schemaPrefix, L"m");
+        EXPECT_EQ(reference->m_versionString, L"01.00"); // "1.0" in the file
+    }
+}
+
+TEST(SchemaReference, TheCurrentDirectoryComesFirstAndTheSchemasSearchPathLast)
+{
+    zvtest::TempFolder folder;
+    // Each folder has its own Bottom.01.00 with a class that tells them apart.
+    const std::string local = folder.Folder("local");
+    const std::string listed = folder.Folder("listed");
+    const std::string own = folder.Folder("own");
+    const std::pair<std::string, const char*> bottoms[] = {
+        {local, "LocalThing"}, {listed, "ListedThing"}, {own, "OwnThing"}};
+    for (const auto& [where, thing] : bottoms) {
+        std::ofstream(where + "/Bottom.01.00.zvschema.xml")
+            << SchemaText("schemaName='Bottom' nameSpacePrefix='b'", std::string("<ZVClass typeName='") + thing + "'/>");
+    }
+    const std::wstring host =
+        folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"));
+    zvtest::WorkingDirectory inLocal(local);
+    zvtest::EnvironmentVariable path("ZVSCHEMA_PATH", listed.c_str());
+    auto loadedThing = [&host, &own](const wchar_t* thing) {
+        CZVSchema schema(L"p", L"Plant", L"");
+        schema.SetReferenceSearchPath(zvtest::Widen(own).c_str());
+        EXPECT_EQ(schema.ReadXML(host.c_str()), 0);
+        return schema.FindZVClass(thing, ZVCLASSTYPE_ANY) != nullptr;
+    };
+    EXPECT_TRUE(loadedThing(L"LocalThing"));
+    std::filesystem::remove(local + "/Bottom.01.00.zvschema.xml");
+    EXPECT_TRUE(loadedThing(L"ListedThing"));
+    unsetenv("ZVSCHEMA_PATH");
+    EXPECT_TRUE(loadedThing(L"OwnThing"));
+}
+
+TEST(SchemaReference, TheNotFoundMessageShowsTheSearchList)
+{
+    zvtest::TempFolder folder;
+    zvtest::WorkingDirectory elsewhere(folder.path());
+    const std::wstring host =
+        folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Nowhere' version='1.2' prefix='n'/>"));
+    const std::wstring opening =
+        L"The referenced ZVSchemaXML file 'Nowhere.01.02.zvschema.xml' could not be found searching current "
+        L"directory plus ZVSCHEMA_PATH: '";
+    {
+        zvtest::EnvironmentVariable noPath("ZVSCHEMA_PATH", nullptr);
+        CZVSchema schema(L"p", L"Plant", L"");
+        try {
+            schema.ReadXML(host.c_str());
+            ADD_FAILURE() << "no exception";
+        } catch (const ZVXMLRuntimeError& error) {
+            EXPECT_EQ(std::wstring(error.Message()), opening + CurrentDirectory() + L"'");
+            EXPECT_STREQ(error.Location(), L"CZVSchemaReference::ReadXML");
+        }
+    }
+    zvtest::EnvironmentVariable path("ZVSCHEMA_PATH", "/a;/b:/c");
+    CZVSchema schema(L"p", L"Plant", L"");
+    schema.SetReferenceSearchPath(L"/d;/e");
+    EXPECT_ZV_THROW(schema.ReadXML(host.c_str()), ZVXMLRuntimeError,
+                    opening + CurrentDirectory() + L";/a;/b:/c;/d;/e'");
+}
+
+TEST(SchemaReference, ASchemaAlreadyAtHandIsNotLoadedAgain)
+{
+    zvtest::EnvironmentVariable noPath("ZVSCHEMA_PATH", nullptr);
+    zvtest::WorkingDirectory inRefs(RefsFolder());
+    zvtest::TempFolder folder;
+    // Its own name (whatever the version), twice the same reference, and a
+    // request for an older minor version of one already loaded.
+    const std::wstring host = folder.Write(
+        "host.zvschema.xml",
+        Referencing("<ZVSchemaReference name='Host' version='9.9' prefix='h'/>"
+                    "<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"
+                    "<ZVSchemaReference name='Bottom' version='01.00' prefix='b2'/>"
+                    "<ZVSchemaReference name='Bottom' version='1.0' prefix='b3'/>"));
+    CZVSchema schema(L"p", L"Plant", L"");
+    ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
+    ASSERT_EQ(schema.GetReferenceCount(), 1u);
+    EXPECT_EQ(CZVReferencedSchemaIterator(&schema).Begin()->m_schemaPrefix, L"b");
+}
+
+TEST(SchemaReference, UnknownAttributesAndMissingVersionsAreRefused)
+{
+    zvtest::TempFolder folder;
+    const std::wstring unknown = folder.Write(
+        "unknown.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' location='x'/>"));
+    CZVSchema schema(L"p", L"Plant", L"");
+    EXPECT_ZV_THROW(schema.ReadXML(unknown.c_str()), ZVXMLFormatError,
+                    L"ZVSchemaReference contains unrecognized attribute 'location' with value='x'");
+
+    const std::wstring noVersion =
+        folder.Write("noversion.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' prefix='b'/>"));
+    try {
+        schema.ReadXML(noVersion.c_str());
+        ADD_FAILURE() << "no exception";
+    } catch (const ZVXMLLogicError& error) {
+        EXPECT_STREQ(error.Location(), L"CZVSchema::ParseVersionString");
+    }
+}
+
+// The referenced name becomes part of a path; a name the naming rule refuses
+// must never reach the disk. Here the files those names lead to exist, so
+// only the check keeps them from being loaded.
+TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDisk)
+{
+    zvtest::WorkingDirectory inComplete(zvtest::DataFolder("complete"));
+    zvtest::TempFolder folder;
+    struct Case {
+        const char* name;
+        std::wstring message;
+    } cases[] = {
+        {"../refs/Bottom", L"ZVSchema names must begin with a letter or '_': '../refs/Bottom'"},
+        {"Units/../../refs/Bottom", L"ZVSchema names can only contain alpha-numeric characters or '_': "
+                                    L"'Units/../../refs/Bottom'"},
+        {"", L"ZVSchema names cannot be blank!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring host = folder.Write(
+            "host.zvschema.xml",
+            Referencing(std::string("<ZVSchemaReference name='") + c.name + "' version='1.0' prefix='b'/>"));
+        CZVSchema schema(L"p", L"Plant", L"");
+        EXPECT_ZV_THROW(schema.ReadXML(host.c_str()), ZVXMLDomainError, c.message);
+        EXPECT_EQ(schema.GetReferenceCount(), 0u);
+    }
+}
+
+TEST(SchemaReference, FilesReferencingEachOtherAreACircularReference)
+{
+    zvtest::EnvironmentVariable noPath("ZVSCHEMA_PATH", nullptr);
+    zvtest::WorkingDirectory inCycle(zvtest::DataFolder("cycle"));
+    CZVSchema schema(L"p", L"Plant", L"");
+    try {
+        schema.ReadXML(L"./CycleStart.01.00.zvschema.xml");
+        ADD_FAILURE() << "no exception";
+    } catch (const ZVXMLRuntimeError& error) {
+        EXPECT_STREQ(error.Message(), L"Circular ZVSchemaReference: CycleStart.01.00.zvschema.xml -> "
+                                      L"CycleA.01.00.zvschema.xml -> CycleB.01.00.zvschema.xml -> "
+                                      L"CycleA.01.00.zvschema.xml");
+        EXPECT_STREQ(error.Location(), L"CZVSchemaReference::ReadXML");
+    }
+    EXPECT_EQ(schema.GetReferenceCount(), 0u);
+
+    // A file that references itself under another name closes a cycle at once.
+    zvtest::TempFolder folder;
+    zvtest::WorkingDirectory inFolder(folder.path());
+    const std::wstring self = folder.Write(
+        "Self.01.00.zvschema.xml",
+        SchemaText("schemaName='Renamed' nameSpacePrefix='r'", "<ZVSchemaReference name='Self' version='1.0' prefix='s'/>"));
+    CZVSchema renamed(L"p", L"Plant", L"");
+    EXPECT_ZV_THROW(renamed.ReadXML(self.c_str()), ZVXMLRuntimeError,
+                    L"Circular ZVSchemaReference: Self.01.00.zvschema.xml -> Self.01.00.zvschema.xml");
+}
+
+TEST(SchemaReference, OneFileMayBeReferencedAlongSeveralPathsOfTheSameLoad)
+{
+    zvtest::TempFolder folder;
+    zvtest::WorkingDirectory inFolder(folder.path());
+    // Left and Right both load Shared: a diamond, not a cycle.
+    folder.Write("Shared.01.00.zvschema.xml",
+                 SchemaText("schemaName='Shared' nameSpacePrefix='s'", "<ZVClass typeName='Common'/>"));
+    for (const char* side : {"Left", "Right"}) {
+        folder.Write(std::string(side) + ".01.00.zvschema.xml",
+                     SchemaText(std::string("schemaName='") + side + "' nameSpacePrefix='" + side + "'",
+                                "<ZVSchemaReference name='Shared' version='1.0' prefix='s'/>"));
+    }
+    const std::wstring host = folder.Write("host.zvschema.xml",
+                                           Referencing("<ZVSchemaReference name='Left' version='1.0' prefix='l'/>"
+                                                       "<ZVSchemaReference name='Right' version='1.0' prefix='r'/>"));
+    CZVSchema schema(L"p", L"Plant", L"");
+    ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
+    ASSERT_EQ(schema.GetReferenceCount(), 2u);
+    // Loaded once for each schema that references it.
+    EXPECT_NE(schema.GetReferencedSchema(0)->GetReferencedSchema(0),
+              schema.GetReferencedSchema(1)->GetReferencedSchema(0));
+}
