@@ -64,11 +64,15 @@ std::wstring FindReferencedFile(const CZVSchema& schema, const std::wstring& fil
     return path;
 }
 
-// The new schema starts without the referencing schema's hooks.
-std::unique_ptr<CZVSchema> LoadReferencedSchema(const CZVSchemaReference& reference, const std::wstring& path)
+// The new schema starts without the referencing schema's hooks, but with its
+// reference search path: the folders a host named for a schema set serve the
+// references of the schemas it references too, at any depth.
+std::unique_ptr<CZVSchema> LoadReferencedSchema(const CZVSchema& referencing, const CZVSchemaReference& reference,
+                                                const std::wstring& path)
 {
     std::unique_ptr<CZVSchema> loaded(
         new CZVSchema(reference.m_schemaPrefix.c_str(), reference.m_schemaName.c_str(), nullptr));
+    loaded->SetReferenceSearchPath(referencing.GetReferenceSearchPath());
     NestedSchemaLoad nested(path);
     loaded->ReadXML(path.c_str()); // a foreign file leaves the schema with its names only
     return loaded;
@@ -87,7 +91,7 @@ int CZVSchemaReference::ReadXML(CZVSchema* schema, XMLDocument&, XMLNode element
     }
     CheckBeforeSearching(*this);
     const std::wstring path = FindReferencedFile(*schema, m_schemaName + L"." + m_versionString + L".zvschema.xml");
-    std::unique_ptr<CZVSchema> loaded = LoadReferencedSchema(*this, path);
+    std::unique_ptr<CZVSchema> loaded = LoadReferencedSchema(*schema, *this, path);
     m_pZVSchema = loaded.get();
     try {
         schema->AddReference(*this);

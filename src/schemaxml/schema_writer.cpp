@@ -8,6 +8,10 @@
 #include "foundation/verify_hr.h"
 #include "schemaxml/tree_building.h"
 
+#include <cwchar>
+#include <set>
+#include <type_traits>
+
 namespace ZVXML {
 namespace {
 
@@ -64,21 +68,55 @@ XMLNode FindSchemaElement(const XMLDocument& document)
     return XMLNode();
 }
 
-// Writes the classes (or relationship classes) whose custom-attribute flag
-// is `customAttributeClasses`, in list order; the first non-zero result ends.
-template <class Get>
-int WriteClasses(XMLDocument& document, XMLNode parent, std::size_t count, Get get, bool customAttributeClasses)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        CZVClass* zvClass = get(i);
-        if ((zvClass->IsCustomAttributeClass() != 0) == customAttributeClasses) {
-            if (int result = zvClass->WriteXML(document, parent)) {
-                return result;
+// Writes classes in the order the file format wants: custom-attribute
+// classes, custom-attribute relationship classes, other classes, other
+// relationship classes, each group in list order.
+class ClassPasses {
+public:
+    ClassPasses(XMLDocument& document, XMLNode parent) : m_document(document), m_parent(parent) {}
+
+    template <class T>
+    int Write(const std::vector<T*>& list, bool customAttributeClasses)
+    {
+        for (T* zvClass : list) {
+            if ((zvClass->IsCustomAttributeClass() != 0) == customAttributeClasses) {
+                if (int result = WriteOnce(zvClass, list)) {
+                    return result;
+                }
             }
         }
+        return 0;
     }
-    return 0;
-}
+
+private:
+    // A relationship class names its base in an attribute that the reader
+    // resolves at once, so its base must stand before it in the file even
+    // when the passes would put it later (a custom-attribute relationship
+    // class derived from another one). Classes name theirs in an element
+    // read after every class is known.
+    template <class T>
+    int WriteOnce(T* zvClass, const std::vector<T*>& list)
+    {
+        if (!m_written.insert(zvClass).second) {
+            return 0;
+        }
+        if (std::is_same<T, CZVRelationshipClass>::value && *zvClass->GetBaseClass() != L'\0') {
+            for (T* candidate : list) {
+                if (std::wcscmp(candidate->GetTypeName(), zvClass->GetBaseClass()) == 0) {
+                    if (int result = WriteOnce(candidate, list)) {
+                        return result;
+                    }
+                    break;
+                }
+            }
+        }
+        return zvClass->WriteXML(m_document, m_parent);
+    }
+
+    XMLDocument& m_document;
+    XMLNode m_parent;
+    std::set<CZVClass*> m_written;
+};
 
 } // namespace
 
@@ -121,14 +159,12 @@ int CZVSchema::WriteXML(const wchar_t* path)
     if (int result = WriteCustomAttributesToXML(document, root)) {
         return result;
     }
-    auto classAt = [this](std::size_t i) -> CZVClass* { return m_classes[i]; };
-    auto relationshipAt = [this](std::size_t i) -> CZVClass* { return m_relationshipClasses[i]; };
+    ClassPasses passes(document, root);
     for (bool customAttributeClasses : {true, false}) {
-        if (int result = WriteClasses(document, root, m_classes.size(), classAt, customAttributeClasses)) {
+        if (int result = passes.Write(m_classes, customAttributeClasses)) {
             return result;
         }
-        if (int result = WriteClasses(document, root, m_relationshipClasses.size(), relationshipAt,
-                                      customAttributeClasses)) {
+        if (int result = passes.Write(m_relationshipClasses, customAttributeClasses)) {
             return result;
         }
     }

@@ -116,6 +116,29 @@ TEST(SchemaWriter, CustomAttributeClassesComeFirst)
                                                 L"ZVClass:Pipe", L"ZVRelationshipClass:Link"}));
 }
 
+// A relationship class names its base in an attribute resolved as soon as it
+// is read: a custom-attribute relationship class derived from an ordinary one
+// is written after its base, so the file reads back.
+TEST(SchemaWriter, ARelationshipBaseComesBeforeItsCustomAttributeDerivative)
+{
+    ScratchFolder folder;
+    CZVSchema schema(L"p", L"Plant", L"");
+    schema.CreateZVRelationshipClass(L"Other", L"", 1);
+    schema.CreateZVRelationshipClass(L"Link", L"", 1);
+    schema.CreateZVRelationshipClass(L"TaggedLink", L"", 5)->SetBaseClass(L"Link");
+    schema.CreateZVClass(L"Options", L"", 4);
+    ASSERT_EQ(schema.WriteXML(folder.WidePath("out.xml").c_str()), 0);
+    WrittenFile file(folder.WidePath("out.xml"));
+    std::vector<std::wstring> order;
+    for (XMLNode child : file.Children()) {
+        order.push_back(Attribute(child, L"typeName"));
+    }
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"Options", L"Link", L"TaggedLink", L"Other"}));
+    CZVSchema again(L"temporary", L"temporary", nullptr);
+    EXPECT_EQ(again.ReadXML(folder.WidePath("out.xml").c_str()), 0);
+    EXPECT_STREQ(again.FindZVRelationshipClass(L"TaggedLink", 4)->GetBaseClass(), L"Link");
+}
+
 TEST(SchemaWriter, ANestedWriterResultStopsBeforeAnythingIsSaved)
 {
     ScratchFolder folder;

@@ -29,4 +29,17 @@
         }                                                                                           \
     } while (0)
 
+
+// Runs `body`; a library exception becomes a test failure that shows its
+// message (GoogleTest only knows exceptions derived from std::exception).
+template <class Body>
+void ReportingLibraryErrors(Body body)
+{
+    try {
+        body();
+    } catch (const ZVXML::ZVXMLException& error) {
+        ADD_FAILURE() << "library exception: " << ::testing::PrintToString(std::wstring(error.Message()));
+    }
+}
+
 #endif
