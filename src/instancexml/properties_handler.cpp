@@ -1,0 +1,93 @@
+#include "instancexml/properties_handler.h"
+
+#include "instancexml/array_handler.h"
+#include "instancexml/ignoring_element.h"
+#include "instancexml/struct_handler.h"
+#include "instancexml/zvxml_sax_content_handler.h"
+
+#include "foundation/logging.h"
+
+#include <zvxml/errors.h>
+
+namespace ZVXML {
+namespace {
+
+// Hands a new value to the instance, which owns it from then on.
+template <class Value>
+Value* AddNewValue(CZVInstance* instance, CZVProperty* property)
+{
+    std::unique_ptr<Value> value(new Value(property));
+    instance->AddZVValue(value.get());
+    return value.release();
+}
+
+} // namespace
+
+PropertiesHandler::PropertiesHandler(StateHandler* parent, CZVInstance* instance)
+    : StateHandler(parent, L""), m_pInstance(instance)
+{
+    if (instance == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL pZVInstance into PropertiesHandler constructor", L"");
+    }
+    if (instance->GetZVClass() == nullptr) {
+        throw ZVXMLRuntimeError(L"ZVInstance with no ZVClass was passed to PropertiesHandler constructor!", L"");
+    }
+}
+
+START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                                             const std::wstring& qualifiedName, XMLAttributes* attributes,
+                                             std::unique_ptr<StateHandler>& next)
+{
+    m_pProperty = nullptr;
+    Reset();
+    m_pProperty = m_pInstance->GetZVClass()->FindProperty(localName.c_str());
+    if (m_pProperty == nullptr) {
+        return UnknownProperty(localName, next);
+    }
+    if (m_pProperty->IsArray()) {
+        ZVArrayValue* array = AddNewValue<ZVArrayValue>(m_pInstance, m_pProperty);
+        next.reset(new ArrayHandler(this, array));
+        StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
+        return PUSH;
+    }
+    if (m_pProperty->IsStruct()) {
+        // The struct handler tracks the struct's element itself.
+        next.reset(new StructHandler(this, AddNewValue<ZVStructValue>(m_pInstance, m_pProperty)));
+        return PUSH_UNHANDLED;
+    }
+    StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
+    return STATUSQUO;
+}
+
+START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, std::unique_ptr<StateHandler>& next)
+{
+    if ((GetSaxHandler()->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES) == 0) {
+        throw ZVXMLFormatError(L"Unrecognized ZVProperty " + localName + L" found in instance of ZVClass " +
+                                   m_pInstance->GetZVClass()->GetTypeName() + L".",
+                               L"");
+    }
+    LogFormat(LOG_SEV_TRACE, L"Ignoring unrecognized ZVProperty <%ls>", localName.c_str());
+    next.reset(new IgnoringElement(this));
+    return PUSH_UNHANDLED;
+}
+
+void PropertiesHandler::Characters(const wchar_t* text, std::size_t length)
+{
+    TextBuffer().append(text, length);
+}
+
+END_ACTION PropertiesHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                                         const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next)
+{
+    if (StateHandler::EndElement(namespaceURI, localName, qualifiedName, next) == POP_UNHANDLED) {
+        return POP_UNHANDLED; // the end of the element that holds the properties
+    }
+    if (m_pProperty != nullptr && !m_pProperty->IsStruct() && !m_pProperty->IsArray()) {
+        m_pInstance->SetPropertyValue(localName.c_str(), TextBuffer());
+    }
+    m_pProperty = nullptr;
+    Reset();
+    return NOCHANGE;
+}
+
+} // namespace ZVXML

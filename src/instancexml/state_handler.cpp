@@ -1,0 +1,93 @@
+#include "instancexml/state_handler.h"
+
+#include <zvxml/errors.h>
+
+#include <vector>
+
+namespace ZVXML {
+namespace {
+
+// Short property texts and names then need no allocation of their own.
+constexpr std::size_t kReservedCharacters = 128;
+
+} // namespace
+
+StateHandler::StateHandler(StateHandler* parent, const wchar_t* elementName) : m_pParent(parent)
+{
+    Reset();
+    if (parent != nullptr) {
+        m_pSaxHandler = parent->m_pSaxHandler;
+    }
+    if (elementName != nullptr) {
+        m_elementName.append(elementName);
+    }
+}
+
+StateHandler::~StateHandler() = default;
+
+std::wstring StateHandler::PathSegment() const
+{
+    return L"." + m_elementName;
+}
+
+START_ACTION StateHandler::StartElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
+                                        XMLAttributes*, std::unique_ptr<StateHandler>&)
+{
+    ++m_depth;
+    if (m_elementName.empty()) {
+        m_elementName = localName;
+    } else if (m_depth == 1 && m_elementName != localName) {
+        throw ZVXMLFormatError(BuildErrorMessage(L"Unexpected element."), L"");
+    }
+    return STATUSQUO;
+}
+
+void StateHandler::Characters(const wchar_t*, std::size_t) {}
+
+END_ACTION StateHandler::EndElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
+                                    std::unique_ptr<StateHandler>&)
+{
+    --m_depth;
+    if (m_depth < 0) {
+        return POP_UNHANDLED;
+    }
+    if (m_depth > 0) {
+        return NOCHANGE;
+    }
+    if (m_elementName != localName) {
+        throw ZVXMLRuntimeError(L"EndElement called on unexpected element", L"");
+    }
+    return POP;
+}
+
+void StateHandler::Reset()
+{
+    m_text.clear();
+    m_text.reserve(kReservedCharacters);
+    m_elementName.clear();
+    m_elementName.reserve(kReservedCharacters);
+    m_depth = 0;
+}
+
+CZVXMLSAXContentHandler* StateHandler::GetSaxHandler() const
+{
+    if (m_pSaxHandler == nullptr) {
+        throw ZVXMLRuntimeError(L"Asking for m_pSaxHandler when it is NULL", L"");
+    }
+    return m_pSaxHandler;
+}
+
+std::wstring StateHandler::BuildErrorMessage(const std::wstring& text) const
+{
+    std::vector<const StateHandler*> chain;
+    for (const StateHandler* handler = this; handler != nullptr; handler = handler->m_pParent) {
+        chain.push_back(handler);
+    }
+    std::wstring message = L"Error at (";
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        message += (*it)->PathSegment();
+    }
+    return message + L"): " + text;
+}
+
+} // namespace ZVXML
