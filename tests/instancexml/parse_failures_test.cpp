@@ -6,7 +6,6 @@
 #include "support/log_capture.h"
 
 #include <csignal>
-#include <regex>
 #include <sys/resource.h>
 
 using namespace ZVXML;
@@ -29,9 +28,38 @@ std::wstring RuntimeErrorOf(Parse parse)
     return L"";
 }
 
+// Whether `text` is `pattern` with each "*" standing for any run of characters.
 bool Matches(const std::wstring& text, const std::wstring& pattern)
 {
-    return std::regex_match(text, std::wregex(pattern));
+    const std::size_t star = pattern.find(L'*');
+    if (star == std::wstring::npos) {
+        return text == pattern;
+    }
+    if (text.compare(0, star, pattern, 0, star) != 0) {
+        return false;
+    }
+    for (std::size_t at = star; at <= text.size(); ++at) {
+        if (Matches(text.substr(at), pattern.substr(star + 1))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A file name made of a new GUID's text and `suffix`.
+bool IsGuidName(const std::wstring& name, const std::wstring& suffix)
+{
+    if (name.size() != 36 + suffix.size() || name.compare(36, suffix.size(), suffix) != 0) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 36; ++i) {
+        const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
+        const wchar_t c = name[i];
+        if (hyphen ? c != L'-' : !((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 class ParseFailures : public zvtest::InstanceParseTest {
@@ -48,8 +76,7 @@ TEST_F(ParseFailures, IllFormedTextIsReportedOnceWithItsPlaceThenThrown)
     EXPECT_ZV_THROW(Parse(broken), ZVXMLRuntimeError,
                     L"ParseZVInstanceXML: COM Error: Unspecified error. " + reason + L". ");
     ASSERT_EQ(recorder.errors.size(), 1u);
-    EXPECT_TRUE(Matches(recorder.errors[0], L"SAX Parser failed at line 3, column [0-9]+ with error: " + reason +
-                                                std::regex_replace(kDumpHint, std::wregex(L"\\."), L"\\.")))
+    EXPECT_TRUE(Matches(recorder.errors[0], L"SAX Parser failed at line 3, column * with error: " + reason + kDumpHint))
         << testing::PrintToString(recorder.errors[0]);
     // What ended before the error was delivered; the count is not reported.
     EXPECT_EQ(recorder.Instances(), std::vector<std::wstring>{L"instance Pump#1{}"});
@@ -112,9 +139,8 @@ TEST_F(ParseFailures, TheDumpFileHoldsAHeaderLineAndTheDocument)
     EXPECT_EQ(std::getenv("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE"), nullptr);
     const std::vector<std::filesystem::path> files = folder.Files();
     ASSERT_EQ(files.size(), 1u);
-    const std::string name = files[0].filename().string();
-    EXPECT_TRUE(std::regex_match(name, std::regex("[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}\\.zvinstance\\.xml")))
-        << name;
+    const std::wstring name = files[0].filename().wstring();
+    EXPECT_TRUE(IsGuidName(name, L".zvinstance.xml")) << testing::PrintToString(name);
 
     ASSERT_EQ(recorder.errors.size(), 1u);
     const std::wstring& message = recorder.errors[0];
@@ -146,8 +172,8 @@ TEST_F(ParseFailures, ADumpFileThatCannotBeCreatedIsReported)
     const zvtest::EnvironmentVariable tmpdir("TMPDIR", "/proc");
     const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1");
     const std::wstring message = RuntimeErrorOf([&] { Parse(broken); });
-    EXPECT_TRUE(Matches(message, L"Cannot create temp file for ZVInstanceXML\\. filename='/proc/[-0-9a-f]{36}"
-                                 L"\\.zvinstance\\.xml'"))
+    const std::wstring start = L"Cannot create temp file for ZVInstanceXML. filename='/proc/";
+    EXPECT_TRUE(message.rfind(start, 0) == 0 && IsGuidName(message.substr(start.size()), L".zvinstance.xml'"))
         << testing::PrintToString(message);
     EXPECT_TRUE(recorder.errors.empty());
 }
@@ -162,8 +188,10 @@ TEST_F(ParseFailures, ADumpFileThatCannotBeWrittenIsReported)
         const rlimit limit{8, 8};
         setrlimit(RLIMIT_FSIZE, &limit);
         const std::wstring message = RuntimeErrorOf([&] { Parse(broken); });
-        const bool reported = Matches(message, L"Failed while writing ZVInstanceXML to temp file\\. filename='.*/"
-                                               L"[-0-9a-f]{36}\\.zvinstance\\.xml'");
+        const std::wstring start =
+            L"Failed while writing ZVInstanceXML to temp file. filename='" + ZVXML::ToWString(folder.Folder().c_str()) + L"/";
+        const bool reported =
+            message.rfind(start, 0) == 0 && IsGuidName(message.substr(start.size()), L".zvinstance.xml'");
         std::_Exit(reported && recorder.errors.empty() ? 0 : 1);
     };
     EXPECT_EXIT(parseUnderLimit(), testing::ExitedWithCode(0), "");
@@ -180,7 +208,7 @@ TEST_F(ParseFailures, ALocationIsNamedInsteadOfDumped)
     const std::wstring hint = L". If DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE environment variable is set, you can find "
                               L"the offending xml message at: " +
                               file.WidePath();
-    EXPECT_TRUE(Matches(recorder.errors[0], L"SAX Parser failed at line 3, column [0-9]+ with error: .*"));
+    EXPECT_TRUE(Matches(recorder.errors[0], L"SAX Parser failed at line 3, column * with error: *"));
     EXPECT_EQ(recorder.errors[0].substr(recorder.errors[0].size() - hint.size()), hint);
     EXPECT_TRUE(folder.Files().empty());
 }

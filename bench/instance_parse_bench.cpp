@@ -1,0 +1,278 @@
+// ParseZVInstanceXML against a bare libxml2 SAX2 push parse of the same
+// file, and the peak resident memory of parses of a small and a huge
+// document.
+//
+//   instance_parse_bench [--document-mb=N] [--memory-mb=SMALL,LARGE] [--no-memory] [benchmark flags]
+//
+// Timing: a generated document of N MB (default 128) is parsed by both, in
+// one run; the report gives MB/s and instances/s of each and the ratio of
+// their times. Memory: documents of SMALL and LARGE MB (default 10 and 1024)
+// are generated into the temporary folder one after the other, each parsed
+// in a fresh child process that reports its peak resident set, and removed.
+#include <zvxml/zvxml.h>
+
+#include "bare_libxml_parse.h"
+#include "instance_document_generator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr double kMB = 1024.0 * 1024.0;
+
+struct Settings {
+    std::uint64_t documentMB = 128;
+    std::uint64_t smallMB = 10;
+    std::uint64_t largeMB = 1024;
+    bool memory = true;
+};
+
+// A generated document in the temporary folder, removed with this object.
+class GeneratedFile {
+public:
+    explicit GeneratedFile(std::uint64_t megabytes)
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("zvxml_instances_" + std::to_string(::getpid()) + "_" + std::to_string(megabytes) + "MB.xml"))
+    {
+        std::ofstream out(m_path, std::ios::binary);
+        m_made = zvbench::InstanceDocumentGenerator().Write(out, megabytes * 1024 * 1024);
+    }
+    ~GeneratedFile() { std::filesystem::remove(m_path); }
+    GeneratedFile(const GeneratedFile&) = delete;
+    GeneratedFile& operator=(const GeneratedFile&) = delete;
+
+    std::string Path() const { return m_path.string(); }
+    const zvbench::GeneratedDocument& Made() const { return m_made; }
+
+private:
+    std::filesystem::path m_path;
+    zvbench::GeneratedDocument m_made;
+};
+
+// What a host does at least: make instances of the schema's classes and
+// count what it is given.
+class Host : public ZVXML::IZVInstanceFactory {
+public:
+    Host() { zvbench::AddGeneratedClasses(m_schema); }
+    ~Host() { ZVXML::CZVSchema::FreeRecycledValues(); }
+
+    ZVXML::CZVInstance* CreateInstance(const wchar_t*, const wchar_t* className, int* isRelationship) override
+    {
+        if (ZVXML::CZVRelationshipClass* relationship =
+                m_schema.FindZVRelationshipClass(className, ZVXML::ZVCLASSTYPE_ANY)) {
+            *isRelationship = 1;
+            return new ZVXML::ZVRelationshipInstance(relationship);
+        }
+        ZVXML::CZVClass* zvClass = m_schema.FindZVClass(className, ZVXML::ZVCLASSTYPE_ANY);
+        return zvClass != nullptr ? new ZVXML::CZVInstance(zvClass) : nullptr;
+    }
+
+    // Returns the number of instances delivered.
+    std::uint64_t Parse(const std::string& path)
+    {
+        m_delivered = 0;
+        const std::wstring location = ZVXML::ToWString(path.c_str());
+        ZVXML::ParseZVInstanceXML(1, location.c_str(), &m_schema, this, nullptr, &Host::Instance,
+                                  &Host::Relationship, nullptr, nullptr, nullptr, this, 0);
+        return m_delivered;
+    }
+
+private:
+    static int Instance(ZVXML::CZVSchema*, void* context, ZVXML::CZVInstance* instance)
+    {
+        benchmark::DoNotOptimize(instance->GetZVValueCount());
+        ++static_cast<Host*>(context)->m_delivered;
+        return 0;
+    }
+    static int Relationship(ZVXML::CZVSchema*, void* context, ZVXML::ZVRelationshipInstance* relationship)
+    {
+        benchmark::DoNotOptimize(relationship->GetSourceID());
+        ++static_cast<Host*>(context)->m_delivered;
+        return 0;
+    }
+
+    ZVXML::CZVSchema m_schema{L"g", L"Generated", L""};
+    std::uint64_t m_delivered = 0;
+};
+
+const GeneratedFile* g_document = nullptr;
+
+void ReportRates(benchmark::State& state, std::uint64_t bytes, std::uint64_t instances)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.counters["instances/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * instances), benchmark::Counter::kIsRate);
+}
+
+void BareLibxml(benchmark::State& state)
+{
+    std::vector<char> chunk(64 * 1024); // the reader's chunk size
+    for (auto _ : state) {
+        zvbench::BareLibxmlPushParse(g_document->Path(), chunk);
+    }
+    const zvbench::GeneratedDocument& made = g_document->Made();
+    ReportRates(state, made.bytes, made.instances + made.relationships);
+}
+
+void ParseInstances(benchmark::State& state)
+{
+    Host host;
+    std::uint64_t delivered = 0;
+    for (auto _ : state) {
+        delivered = host.Parse(g_document->Path());
+    }
+    const zvbench::GeneratedDocument& made = g_document->Made();
+    if (delivered != made.instances + made.relationships) {
+        state.SkipWithError("not every instance was delivered");
+    }
+    ReportRates(state, made.bytes, delivered);
+}
+
+// Keeps each benchmark's time per iteration for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+// Peak resident set of this process, in kB (VmHWM).
+long PeakResidentKB()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long kb = -1;
+    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) {
+            break;
+        }
+    }
+    if (status != nullptr) {
+        std::fclose(status);
+    }
+    return kb;
+}
+
+// Runs this program in a new process to parse `path` and returns its peak
+// resident set in kB (-1 on failure).
+long PeakOfChildParse(const std::string& self, const std::string& path)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        ::close(pipeEnds[0]);
+        ::execl(self.c_str(), self.c_str(), "--peak-rss-of", path.c_str(), static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    ::close(pipeEnds[1]);
+    char text[64] = {};
+    const ssize_t got = ::read(pipeEnds[0], text, sizeof text - 1);
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return got > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atol(text) : -1;
+}
+
+void ReportMemory(const std::string& self, const Settings& settings)
+{
+    std::printf("\nPeak resident memory of a parse (each in a fresh process):\n");
+    long peaks[2] = {};
+    const std::uint64_t sizes[2] = {settings.smallMB, settings.largeMB};
+    for (int i = 0; i < 2; ++i) {
+        const GeneratedFile file(sizes[i]);
+        peaks[i] = PeakOfChildParse(self, file.Path());
+        std::printf("  %6.0f MB document, %10llu instances: %8.1f MB peak\n",
+                    static_cast<double>(file.Made().bytes) / kMB,
+                    static_cast<unsigned long long>(file.Made().instances + file.Made().relationships),
+                    static_cast<double>(peaks[i]) / 1024.0);
+    }
+    std::printf("  difference: %.1f MB (must stay under 16 MB)\n", static_cast<double>(peaks[1] - peaks[0]) / 1024.0);
+}
+
+bool TakeNumber(const char* argument, const char* prefix, std::uint64_t& value)
+{
+    const std::size_t length = std::strlen(prefix);
+    if (std::strncmp(argument, prefix, length) != 0) {
+        return false;
+    }
+    value = std::strtoull(argument + length, nullptr, 10);
+    return true;
+}
+
+// Takes this program's own flags out of the arguments.
+Settings ReadSettings(int& argc, char** argv)
+{
+    Settings settings;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        std::uint64_t value = 0;
+        if (TakeNumber(argv[i], "--document-mb=", value)) {
+            settings.documentMB = value;
+        } else if (std::strncmp(argv[i], "--memory-mb=", 12) == 0) {
+            std::sscanf(argv[i] + 12, "%llu,%llu", reinterpret_cast<unsigned long long*>(&settings.smallMB),
+                        reinterpret_cast<unsigned long long*>(&settings.largeMB));
+        } else if (std::strcmp(argv[i], "--no-memory") == 0) {
+            settings.memory = false;
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    return settings;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--peak-rss-of") == 0) {
+        Host host;
+        host.Parse(argv[2]);
+        std::printf("%ld\n", PeakResidentKB());
+        return 0;
+    }
+    const Settings settings = ReadSettings(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    const GeneratedFile document(settings.documentMB);
+    g_document = &document;
+    std::printf("Document: %.1f MB, %llu instances and %llu relationships\n",
+                static_cast<double>(document.Made().bytes) / kMB,
+                static_cast<unsigned long long>(document.Made().instances),
+                static_cast<unsigned long long>(document.Made().relationships));
+    benchmark::RegisterBenchmark("BareLibxml", BareLibxml)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+    benchmark::RegisterBenchmark("ParseZVInstanceXML", ParseInstances)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (reporter.seconds.count("BareLibxml") != 0 && reporter.seconds.count("ParseZVInstanceXML") != 0) {
+        std::printf("\nParseZVInstanceXML takes %.2f times the bare libxml2 parse (target: at most 1.5)\n",
+                    reporter.seconds["ParseZVInstanceXML"] / reporter.seconds["BareLibxml"]);
+    }
+    g_document = nullptr;
+    if (settings.memory) {
+        ReportMemory("/proc/self/exe", settings);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
