@@ -1,5 +1,6 @@
 #include "instancexml/array_handler.h"
 
+#include "instancexml/new_handler.h"
 #include "instancexml/struct_handler.h"
 
 #include <zvxml/errors.h>
@@ -8,12 +9,24 @@
 
 namespace ZVXML {
 
-ArrayHandler::ArrayHandler(StateHandler* parent, ZVArrayValue* arrayValue)
-    : StateHandler(parent, L""), m_pArrayValue(arrayValue)
+ArrayHandler::ArrayHandler(StateHandler* parent, ZVArrayValue* arrayValue) : StateHandler(parent, L"")
+{
+    Setup(arrayValue);
+}
+
+void ArrayHandler::Attach(StateHandler* parent, ZVArrayValue* arrayValue)
+{
+    Reattach(parent, L"");
+    Setup(arrayValue);
+}
+
+void ArrayHandler::Setup(ZVArrayValue* arrayValue)
 {
     if (arrayValue == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL pArrayValue into ArrayHandler constructor", L"");
     }
+    m_pArrayValue = arrayValue;
+    m_memberText.clear();
     m_pProperty = arrayValue->GetProperty();
     m_memberName = m_pProperty->GetTypeName();
     m_isStruct = m_pProperty->IsStruct();
@@ -23,7 +36,7 @@ ArrayHandler::~ArrayHandler() = default;
 
 START_ACTION ArrayHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                         const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                        std::unique_ptr<StateHandler>& next)
+                                        HandlerPtr& next)
 {
     if (localName != m_memberName) {
         throw ZVXMLFormatError(L"Encountered array element with name not equal to the property's type name", L"");
@@ -36,7 +49,7 @@ START_ACTION ArrayHandler::StartElement(const std::wstring& namespaceURI, const 
     std::unique_ptr<ZVStructValue> member(new ZVStructValue(m_pProperty));
     m_pArrayValue->PushBack(member.get());
     ZVStructValue* owned = member.release(); // the array's from here on
-    next.reset(new StructHandler(this, owned));
+    next = NewHandler<StructHandler>(this, owned);
     return PUSH_UNHANDLED;
 }
 
@@ -46,7 +59,7 @@ void ArrayHandler::Characters(const wchar_t* text, std::size_t length)
 }
 
 END_ACTION ArrayHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                    const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next)
+                                    const std::wstring& qualifiedName, HandlerPtr& next)
 {
     if (StateHandler::EndElement(namespaceURI, localName, qualifiedName, next) == POP_UNHANDLED) {
         return POP_UNHANDLED; // the end of the array property's element

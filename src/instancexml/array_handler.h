@@ -18,21 +18,27 @@ namespace ZVXML {
 class ArrayHandler : public StateHandler {
 public:
     // ZVXMLInvalidArgument for a NULL array value.
+    static constexpr HandlerKind kKind = HandlerKind::Array;
+
     ArrayHandler(StateHandler* parent, ZVArrayValue* arrayValue);
     ~ArrayHandler() override;
+    void Attach(StateHandler* parent, ZVArrayValue* arrayValue);
+    HandlerKind Kind() const override { return kKind; }
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                               const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              std::unique_ptr<StateHandler>& next) override;
+                              HandlerPtr& next) override;
     void Characters(const wchar_t* text, std::size_t length) override;
     END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                          const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next) override;
+                          const std::wstring& qualifiedName, HandlerPtr& next) override;
 
 private:
+    void Setup(ZVArrayValue* arrayValue);
+
     std::wstring m_memberName; // the property's type name
     CZVProperty* m_pProperty = nullptr;
     std::int32_t m_isStruct = 0;
-    ZVArrayValue* m_pArrayValue; // not owned
+    ZVArrayValue* m_pArrayValue = nullptr; // not owned
     std::wstring m_memberText;
 };
 

@@ -10,7 +10,11 @@ namespace ZVXML {
 
 class IgnoringElement : public StateHandler {
 public:
+    static constexpr HandlerKind kKind = HandlerKind::Ignoring;
+
     explicit IgnoringElement(StateHandler* parent) : StateHandler(parent, L"") {}
+    void Attach(StateHandler* parent) { Reattach(parent, L""); }
+    HandlerKind Kind() const override { return kKind; }
 };
 
 } // namespace ZVXML

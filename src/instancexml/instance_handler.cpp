@@ -1,6 +1,7 @@
 #include "instancexml/instance_handler.h"
 
 #include "instancexml/ignoring_element.h"
+#include "instancexml/new_handler.h"
 #include "instancexml/properties_handler.h"
 #include "instancexml/relationship_handler.h"
 #include "instancexml/zvxml_sax_content_handler.h"
@@ -21,9 +22,21 @@ InstanceHandler::InstanceHandler(StateHandler* parent) : StateHandler(parent, L"
 
 InstanceHandler::~InstanceHandler() = default;
 
+void InstanceHandler::Attach(StateHandler* parent)
+{
+    Reattach(parent, L"");
+    m_pZVInstance.reset();
+    m_isRelationship = 0;
+}
+
+void InstanceHandler::Retire() noexcept
+{
+    m_pZVInstance.reset();
+}
+
 START_ACTION InstanceHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                            const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                           std::unique_ptr<StateHandler>& next)
+                                           HandlerPtr& next)
 {
     CZVXMLSAXContentHandler* saxHandler = GetSaxHandler();
     IZVInstanceFactory* factory = saxHandler->GetInstanceFactory();
@@ -44,7 +57,7 @@ START_ACTION InstanceHandler::StartElement(const std::wstring& namespaceURI, con
             throw ZVXMLRuntimeError(L"Unrecognized ZVClass: " + localName, L"");
         }
         LogFormat(LOG_SEV_INFO, L"Skipping unrecognized ZVClass <%ls>", localName.c_str());
-        next.reset(new IgnoringElement(this));
+        next = NewHandler<IgnoringElement>(this);
         return PUSH_UNHANDLED;
     }
     StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
@@ -62,34 +75,31 @@ void InstanceHandler::SetIdentifier(const std::wstring& className, XMLAttributes
     m_pZVInstance->SetInstanceID(m_identifier);
 }
 
-std::unique_ptr<StateHandler> InstanceHandler::PropertyReader(XMLAttributes* attributes)
+HandlerPtr InstanceHandler::PropertyReader(XMLAttributes* attributes)
 {
     if (m_isRelationship == 0 || HandleZVXML20Relationship(attributes) != 0) {
-        return std::unique_ptr<StateHandler>(new PropertiesHandler(this, m_pZVInstance.get()));
+        return NewHandler<PropertiesHandler>(this, m_pZVInstance.get());
     }
-    return std::unique_ptr<StateHandler>(
-        new RelationshipHandler(this, dynamic_cast<ZVRelationshipInstance*>(m_pZVInstance.get())));
+    return NewHandler<RelationshipHandler>(this, dynamic_cast<ZVRelationshipInstance*>(m_pZVInstance.get()));
 }
 
 int InstanceHandler::HandleZVXML20Relationship(XMLAttributes* attributes)
 {
-    std::wstring source;
-    std::wstring target;
-    if (attributes->GetValue(L"sourceInstanceID", source) == 0 ||
-        attributes->GetValue(L"targetInstanceID", target) == 0) {
+    if (attributes->GetValue(L"sourceInstanceID", m_source) == 0 ||
+        attributes->GetValue(L"targetInstanceID", m_target) == 0) {
         return 0;
     }
     auto* relationship = dynamic_cast<ZVRelationshipInstance*>(m_pZVInstance.get());
     if (relationship == nullptr) {
         throw ZVXMLLogicError(L"Called HandleZVXML20Relationship on an instance that was not a relationship!", L"");
     }
-    relationship->SetSourceID(source.c_str());
-    relationship->SetTargetID(target.c_str());
+    relationship->SetSourceID(m_source.c_str());
+    relationship->SetTargetID(m_target.c_str());
     return 1;
 }
 
 END_ACTION InstanceHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                       const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next)
+                                       const std::wstring& qualifiedName, HandlerPtr& next)
 {
     if (localName == kProject) {
         CallElementCallback(false, localName, nullptr);

@@ -19,15 +19,20 @@ namespace ZVXML {
 
 class InstanceHandler : public StateHandler {
 public:
+    static constexpr HandlerKind kKind = HandlerKind::Instance;
+
     explicit InstanceHandler(StateHandler* parent);
-    // Destroys an instance whose element did not end.
     ~InstanceHandler() override;
+    void Attach(StateHandler* parent);
+    HandlerKind Kind() const override { return kKind; }
+    // Destroys an instance whose element did not end.
+    void Retire() noexcept override;
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                               const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              std::unique_ptr<StateHandler>& next) override;
+                              HandlerPtr& next) override;
     END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                          const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next) override;
+                          const std::wstring& qualifiedName, HandlerPtr& next) override;
 
     // The ZVXML 2.0 relationship form: sets both identifiers from the
     // attributes "sourceInstanceID" and "targetInstanceID" and returns 1;
@@ -37,12 +42,15 @@ public:
 private:
     void CallElementCallback(bool isStart, const std::wstring& name, XMLAttributes* attributes);
     void SetIdentifier(const std::wstring& className, XMLAttributes* attributes);
-    std::unique_ptr<StateHandler> PropertyReader(XMLAttributes* attributes);
+    HandlerPtr PropertyReader(XMLAttributes* attributes);
     int Deliver();
 
     std::int32_t m_isRelationship = 0;
     std::unique_ptr<CZVInstance> m_pZVInstance;
-    std::wstring m_identifier; // reused from instance to instance
+    // Attribute values, read into memory reused from instance to instance.
+    std::wstring m_identifier;
+    std::wstring m_source;
+    std::wstring m_target;
 };
 
 } // namespace ZVXML

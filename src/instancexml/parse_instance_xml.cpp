@@ -46,7 +46,7 @@ int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schem
         throw ZVXMLInvalidArgument(L"Passed NULL document into ParseZVInstanceXML", L"");
     }
     content.SetInstanceFactory(factory);
-    content.GetStateStack().Push(std::unique_ptr<StateHandler>(new ZVInstanceXMLHandler(&content)));
+    content.GetStateStack().Push(HandlerPtr(new ZVInstanceXMLHandler(&content)));
 
     const std::size_t length = std::wcslen(document);
     SAXZVInstanceUpdateErrorHandler errors(std::wstring_view(document, length), isLocation, context, errorCallback);

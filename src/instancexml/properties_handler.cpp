@@ -2,6 +2,7 @@
 
 #include "instancexml/array_handler.h"
 #include "instancexml/ignoring_element.h"
+#include "instancexml/new_handler.h"
 #include "instancexml/struct_handler.h"
 #include "instancexml/zvxml_sax_content_handler.h"
 
@@ -23,9 +24,21 @@ Value* AddNewValue(CZVInstance* instance, CZVProperty* property)
 
 } // namespace
 
-PropertiesHandler::PropertiesHandler(StateHandler* parent, CZVInstance* instance)
-    : StateHandler(parent, L""), m_pInstance(instance)
+PropertiesHandler::PropertiesHandler(StateHandler* parent, CZVInstance* instance) : StateHandler(parent, L"")
 {
+    Setup(instance);
+}
+
+void PropertiesHandler::Attach(StateHandler* parent, CZVInstance* instance)
+{
+    Reattach(parent, L"");
+    Setup(instance);
+}
+
+void PropertiesHandler::Setup(CZVInstance* instance)
+{
+    m_pProperty = nullptr;
+    m_pInstance = instance;
     if (instance == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL pZVInstance into PropertiesHandler constructor", L"");
     }
@@ -36,7 +49,7 @@ PropertiesHandler::PropertiesHandler(StateHandler* parent, CZVInstance* instance
 
 START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                              const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                             std::unique_ptr<StateHandler>& next)
+                                             HandlerPtr& next)
 {
     m_pProperty = nullptr;
     Reset();
@@ -46,20 +59,20 @@ START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, c
     }
     if (m_pProperty->IsArray()) {
         ZVArrayValue* array = AddNewValue<ZVArrayValue>(m_pInstance, m_pProperty);
-        next.reset(new ArrayHandler(this, array));
+        next = NewHandler<ArrayHandler>(this, array);
         StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
         return PUSH;
     }
     if (m_pProperty->IsStruct()) {
         // The struct handler tracks the struct's element itself.
-        next.reset(new StructHandler(this, AddNewValue<ZVStructValue>(m_pInstance, m_pProperty)));
+        next = NewHandler<StructHandler>(this, AddNewValue<ZVStructValue>(m_pInstance, m_pProperty));
         return PUSH_UNHANDLED;
     }
     StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
     return STATUSQUO;
 }
 
-START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, std::unique_ptr<StateHandler>& next)
+START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, HandlerPtr& next)
 {
     if ((GetSaxHandler()->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES) == 0) {
         throw ZVXMLFormatError(L"Unrecognized ZVProperty " + localName + L" found in instance of ZVClass " +
@@ -67,7 +80,7 @@ START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, s
                                L"");
     }
     LogFormat(LOG_SEV_TRACE, L"Ignoring unrecognized ZVProperty <%ls>", localName.c_str());
-    next.reset(new IgnoringElement(this));
+    next = NewHandler<IgnoringElement>(this);
     return PUSH_UNHANDLED;
 }
 
@@ -77,7 +90,7 @@ void PropertiesHandler::Characters(const wchar_t* text, std::size_t length)
 }
 
 END_ACTION PropertiesHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                         const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next)
+                                         const std::wstring& qualifiedName, HandlerPtr& next)
 {
     if (StateHandler::EndElement(namespaceURI, localName, qualifiedName, next) == POP_UNHANDLED) {
         return POP_UNHANDLED; // the end of the element that holds the properties

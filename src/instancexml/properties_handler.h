@@ -17,19 +17,24 @@ class PropertiesHandler : public StateHandler {
 public:
     // ZVXMLInvalidArgument for a NULL instance, ZVXMLRuntimeError for an
     // instance without a class.
+    static constexpr HandlerKind kKind = HandlerKind::Properties;
+
     PropertiesHandler(StateHandler* parent, CZVInstance* instance);
+    void Attach(StateHandler* parent, CZVInstance* instance);
+    HandlerKind Kind() const override { return kKind; }
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                               const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              std::unique_ptr<StateHandler>& next) override;
+                              HandlerPtr& next) override;
     void Characters(const wchar_t* text, std::size_t length) override;
     END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                          const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next) override;
+                          const std::wstring& qualifiedName, HandlerPtr& next) override;
 
 private:
-    START_ACTION UnknownProperty(const std::wstring& localName, std::unique_ptr<StateHandler>& next);
+    void Setup(CZVInstance* instance);
+    START_ACTION UnknownProperty(const std::wstring& localName, HandlerPtr& next);
 
-    CZVInstance* m_pInstance;               // not owned
+    CZVInstance* m_pInstance = nullptr;     // not owned
     CZVProperty* m_pProperty = nullptr;     // the one being read; NULL between properties
 };
 

@@ -1,5 +1,8 @@
 #include "instancexml/state_handler.h"
 
+#include "instancexml/handler_recycler.h"
+#include "instancexml/zvxml_sax_content_handler.h"
+
 #include <zvxml/errors.h>
 
 #include <vector>
@@ -12,18 +15,37 @@ constexpr std::size_t kReservedCharacters = 128;
 
 } // namespace
 
-StateHandler::StateHandler(StateHandler* parent, const wchar_t* elementName) : m_pParent(parent)
+void HandlerRetirement::operator()(StateHandler* handler) const noexcept
+{
+    handler->Retire();
+    if (HandlerRecycler* recycler = handler->Recycler()) {
+        recycler->Keep(handler);
+    } else {
+        delete handler;
+    }
+}
+
+StateHandler::StateHandler(StateHandler* parent, const wchar_t* elementName)
+{
+    Reattach(parent, elementName);
+}
+
+StateHandler::~StateHandler() = default;
+
+void StateHandler::Reattach(StateHandler* parent, const wchar_t* elementName)
 {
     Reset();
-    if (parent != nullptr) {
-        m_pSaxHandler = parent->m_pSaxHandler;
-    }
+    m_pParent = parent;
+    m_pSaxHandler = parent != nullptr ? parent->m_pSaxHandler : nullptr;
     if (elementName != nullptr) {
         m_elementName.append(elementName);
     }
 }
 
-StateHandler::~StateHandler() = default;
+HandlerRecycler* StateHandler::Recycler() const
+{
+    return m_pSaxHandler != nullptr ? &m_pSaxHandler->Recycler() : nullptr;
+}
 
 std::wstring StateHandler::PathSegment() const
 {
@@ -31,7 +53,7 @@ std::wstring StateHandler::PathSegment() const
 }
 
 START_ACTION StateHandler::StartElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
-                                        XMLAttributes*, std::unique_ptr<StateHandler>&)
+                                        XMLAttributes*, HandlerPtr&)
 {
     ++m_depth;
     if (m_elementName.empty()) {
@@ -45,7 +67,7 @@ START_ACTION StateHandler::StartElement(const std::wstring&, const std::wstring&
 void StateHandler::Characters(const wchar_t*, std::size_t) {}
 
 END_ACTION StateHandler::EndElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
-                                    std::unique_ptr<StateHandler>&)
+                                    HandlerPtr&)
 {
     --m_depth;
     if (m_depth < 0) {

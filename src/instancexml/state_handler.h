@@ -21,6 +21,8 @@
 namespace ZVXML {
 
 class CZVXMLSAXContentHandler;
+class HandlerRecycler;
+class StateHandler;
 
 enum START_ACTION : std::int32_t {
     STATUSQUO = 0,      // dealt with; the stack stays; no next handler
@@ -34,6 +36,16 @@ enum END_ACTION : std::int32_t {
     POP_UNHANDLED = 2, // popped and destroyed; the handler below receives this end again
     POP_AND_PUSH = 3,  // dealt with; popped, destroyed, and the next handler takes its place
 };
+
+// The kinds of handler a parse keeps for reuse; Count: not kept.
+enum class HandlerKind { Root, Instance, Relationship, Properties, Struct, Array, Ignoring, Count };
+
+// Ends a handler's part in the parse: what it owns is released and the
+// handler goes back to its parse's recycler (or is destroyed without one).
+struct HandlerRetirement {
+    void operator()(StateHandler* handler) const noexcept;
+};
+using HandlerPtr = std::unique_ptr<StateHandler, HandlerRetirement>;
 
 class StateHandler {
 public:
@@ -53,7 +65,7 @@ public:
     // under another name is a ZVXMLFormatError. Returns STATUSQUO.
     virtual START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                       const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                      std::unique_ptr<StateHandler>& next);
+                                      HandlerPtr& next);
     // Text that is not made only of tabs and line breaks; not
     // NUL-terminated. Ignored here.
     virtual void Characters(const wchar_t* text, std::size_t length);
@@ -61,7 +73,7 @@ public:
     // handler (POP_UNHANDLED); above 0 NOCHANGE; at 0 POP for the handler's
     // own element, a ZVXMLRuntimeError for any other.
     virtual END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                  const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next);
+                                  const std::wstring& qualifiedName, HandlerPtr& next);
 
     // Empties the text and the element name and sets the depth to 0, so the
     // handler can read the next element under the same parent.
@@ -71,16 +83,25 @@ public:
     // "Error at (.Root.Child): " followed by `text`.
     std::wstring BuildErrorMessage(const std::wstring& text) const;
 
+    // Which kept handlers this one may stand in for; Count: none.
+    virtual HandlerKind Kind() const { return HandlerKind::Count; }
+    // Releases what the handler owns, when it leaves the stack.
+    virtual void Retire() noexcept {}
+    // Where this parse keeps retired handlers; NULL without a content handler.
+    HandlerRecycler* Recycler() const;
+
     StateHandler* GetParent() const { return m_pParent; }
     const std::wstring& GetElementName() const { return m_elementName; }
     std::int32_t GetDepth() const { return m_depth; }
 
 protected:
+    // Makes the handler as the constructor does, for reuse.
+    void Reattach(StateHandler* parent, const wchar_t* elementName);
     void SetSaxHandler(CZVXMLSAXContentHandler* saxHandler) { m_pSaxHandler = saxHandler; }
     std::wstring& TextBuffer() { return m_text; }
 
 private:
-    StateHandler* m_pParent;
+    StateHandler* m_pParent = nullptr;
     CZVXMLSAXContentHandler* m_pSaxHandler = nullptr;
     std::wstring m_text;
     std::wstring m_elementName;

@@ -9,7 +9,7 @@ StateStack::~StateStack()
     }
 }
 
-void StateStack::Push(std::unique_ptr<StateHandler> handler)
+void StateStack::Push(HandlerPtr handler)
 {
     m_handlers.push_back(std::move(handler));
 }

@@ -1,5 +1,5 @@
 // The stack of state handlers of one parse. It owns the handlers on it:
-// popping destroys the top, and whatever is left is destroyed top first (a
+// popping retires the top, and whatever is left is retired top first (a
 // handler may point at the ones below it, never at those above).
 #ifndef ZVXML_INSTANCEXML_STATE_STACK_H
 #define ZVXML_INSTANCEXML_STATE_STACK_H
@@ -18,7 +18,7 @@ public:
     StateStack(const StateStack&) = delete;
     StateStack& operator=(const StateStack&) = delete;
 
-    void Push(std::unique_ptr<StateHandler> handler);
+    void Push(HandlerPtr handler);
     // NULL when the stack is empty.
     StateHandler* Top() const { return m_handlers.empty() ? nullptr : m_handlers.back().get(); }
     // Destroys the top handler; nothing on an empty stack.
@@ -26,7 +26,7 @@ public:
     std::size_t Size() const { return m_handlers.size(); }
 
 private:
-    std::vector<std::unique_ptr<StateHandler>> m_handlers;
+    std::vector<HandlerPtr> m_handlers;
 };
 
 } // namespace ZVXML

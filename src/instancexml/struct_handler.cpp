@@ -1,5 +1,6 @@
 #include "instancexml/struct_handler.h"
 
+#include "instancexml/new_handler.h"
 #include "instancexml/properties_handler.h"
 
 #include <zvxml/errors.h>
@@ -7,6 +8,17 @@
 namespace ZVXML {
 
 StructHandler::StructHandler(StateHandler* parent, ZVStructValue* structValue) : StateHandler(parent, L"")
+{
+    Setup(structValue);
+}
+
+void StructHandler::Attach(StateHandler* parent, ZVStructValue* structValue)
+{
+    Reattach(parent, L"");
+    Setup(structValue);
+}
+
+void StructHandler::Setup(ZVStructValue* structValue)
 {
     if (structValue == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL pStructValue to StructHandler constructor", L"");
@@ -16,10 +28,10 @@ StructHandler::StructHandler(StateHandler* parent, ZVStructValue* structValue) :
 
 START_ACTION StructHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                          const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                         std::unique_ptr<StateHandler>& next)
+                                         HandlerPtr& next)
 {
     StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
-    next.reset(new PropertiesHandler(this, m_pInstance));
+    next = NewHandler<PropertiesHandler>(this, m_pInstance);
     return PUSH;
 }
 

@@ -14,13 +14,19 @@ namespace ZVXML {
 class StructHandler : public StateHandler {
 public:
     // ZVXMLInvalidArgument for a NULL struct value.
+    static constexpr HandlerKind kKind = HandlerKind::Struct;
+
     StructHandler(StateHandler* parent, ZVStructValue* structValue);
+    void Attach(StateHandler* parent, ZVStructValue* structValue);
+    HandlerKind Kind() const override { return kKind; }
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                               const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              std::unique_ptr<StateHandler>& next) override;
+                              HandlerPtr& next) override;
 
 private:
+    void Setup(ZVStructValue* structValue);
+
     CZVInstance* m_pInstance = nullptr; // the struct's embedded instance; not owned
 };
 

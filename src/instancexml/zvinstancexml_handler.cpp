@@ -2,6 +2,7 @@
 
 #include "instancexml/ignoring_element.h"
 #include "instancexml/instance_handler.h"
+#include "instancexml/new_handler.h"
 #include "instancexml/zvxml_sax_content_handler.h"
 
 #include <zvxml/errors.h>
@@ -28,10 +29,10 @@ ZVInstanceXMLHandler::ZVInstanceXMLHandler(CZVXMLSAXContentHandler* saxHandler) 
 
 START_ACTION ZVInstanceXMLHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                                 const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                                std::unique_ptr<StateHandler>& next)
+                                                HandlerPtr& next)
 {
     if (localName != GetElementName()) {
-        next.reset(new IgnoringElement(this));
+        next = NewHandler<IgnoringElement>(this);
         return PUSH_UNHANDLED;
     }
     StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
@@ -48,12 +49,12 @@ START_ACTION ZVInstanceXMLHandler::StartElement(const std::wstring& namespaceURI
         callbacks.begin(saxHandler->GetSchema(), saxHandler->GetContext(), scope.c_str(), attributes) != 0) {
         ThrowCallbackRefused();
     }
-    next.reset(new InstanceHandler(this));
+    next = NewHandler<InstanceHandler>(this);
     return PUSH;
 }
 
 END_ACTION ZVInstanceXMLHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                            const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next)
+                                            const std::wstring& qualifiedName, HandlerPtr& next)
 {
     // Only for its checks: the root handler leaves at its root's end.
     StateHandler::EndElement(namespaceURI, localName, qualifiedName, next);

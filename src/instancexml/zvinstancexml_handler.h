@@ -15,9 +15,9 @@ public:
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                               const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              std::unique_ptr<StateHandler>& next) override;
+                              HandlerPtr& next) override;
     END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                          const std::wstring& qualifiedName, std::unique_ptr<StateHandler>& next) override;
+                          const std::wstring& qualifiedName, HandlerPtr& next) override;
 };
 
 } // namespace ZVXML

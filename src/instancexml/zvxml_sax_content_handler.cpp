@@ -63,7 +63,7 @@ void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, con
     XMLAttributes wrapped = XMLAttributes::Access::Make(&attributes);
     // PUSH_UNHANDLED delivers the same start again, to the handler just pushed.
     for (;;) {
-        std::unique_ptr<StateHandler> next;
+        HandlerPtr next;
         const START_ACTION action = TopHandler()->StartElement(namespaceURI, localName, qualifiedName, &wrapped, next);
         switch (action) {
         case STATUSQUO:
@@ -92,7 +92,7 @@ void CZVXMLSAXContentHandler::EndElement(const std::wstring& namespaceURI, const
 {
     // POP_UNHANDLED delivers the same end again, to the handler then on top.
     for (;;) {
-        std::unique_ptr<StateHandler> next;
+        HandlerPtr next;
         const END_ACTION action = TopHandler()->EndElement(namespaceURI, localName, qualifiedName, next);
         switch (action) {
         case NOCHANGE:

@@ -8,6 +8,7 @@
 #define ZVXML_INSTANCEXML_ZVXML_SAX_CONTENT_HANDLER_H
 
 #include "instancexml/default_sax_content_handler.h"
+#include "instancexml/handler_recycler.h"
 #include "instancexml/state_stack.h"
 
 #include <zvxml/instancexml.h>
@@ -42,6 +43,7 @@ public:
     void Characters(const wchar_t* text, std::size_t length) override;
 
     StateStack& GetStateStack();
+    HandlerRecycler& Recycler() { return m_recycler; }
 
     CZVSchema* GetSchema() const { return m_pZVSchema; }
     void* GetContext() const { return m_pContext; }
@@ -56,6 +58,7 @@ private:
     StateHandler* TopHandler();
 
     std::int32_t m_instanceCount = 0;
+    HandlerRecycler m_recycler; // outlives the stack, whose handlers it keeps
     std::unique_ptr<StateStack> m_pStateStack;
     unsigned long m_flags;
     IZVInstanceFactory* m_pZVInstanceFactory = nullptr;

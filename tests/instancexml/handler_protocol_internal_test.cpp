@@ -47,11 +47,11 @@ public:
     }
     ~Scripted() override { m_seen.push_back(m_tag + L" destroyed"); }
 
-    std::function<START_ACTION(std::unique_ptr<StateHandler>&)> onStart = [](auto&) { return STATUSQUO; };
-    std::function<END_ACTION(std::unique_ptr<StateHandler>&)> onEnd = [](auto&) { return NOCHANGE; };
+    std::function<START_ACTION(HandlerPtr&)> onStart = [](auto&) { return STATUSQUO; };
+    std::function<END_ACTION(HandlerPtr&)> onEnd = [](auto&) { return NOCHANGE; };
 
     START_ACTION StartElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
-                              XMLAttributes*, std::unique_ptr<StateHandler>& next) override
+                              XMLAttributes*, HandlerPtr& next) override
     {
         m_seen.push_back(m_tag + L" start " + localName);
         return onStart(next);
@@ -61,7 +61,7 @@ public:
         m_seen.push_back(m_tag + L" text [" + std::wstring(text, length) + L"]");
     }
     END_ACTION EndElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
-                          std::unique_ptr<StateHandler>& next) override
+                          HandlerPtr& next) override
     {
         m_seen.push_back(m_tag + L" end " + localName);
         return onEnd(next);
@@ -72,6 +72,8 @@ private:
     std::wstring m_tag;
 };
 
+using ScriptedPtr = std::unique_ptr<Scripted, HandlerRetirement>;
+
 int AcceptInstance(CZVSchema*, void*, CZVInstance*) { return 0; }
 int AcceptRelationship(CZVSchema*, void*, ZVRelationshipInstance*) { return 0; }
 
@@ -79,13 +81,13 @@ class HandlerProtocol : public ::testing::Test {
 protected:
     HandlerProtocol()
     {
-        auto root = std::make_unique<Scripted>(nullptr, seen, L"root");
+        ScriptedPtr root(new Scripted(nullptr, seen, L"root"));
         this->root = root.get();
         content.GetStateStack().Push(std::move(root));
     }
 
     // A new handler above `parent` for the test to hand out.
-    std::unique_ptr<Scripted> Child(const wchar_t* tag) { return std::make_unique<Scripted>(root, seen, tag); }
+    ScriptedPtr Child(const wchar_t* tag) { return ScriptedPtr(new Scripted(root, seen, tag)); }
 
     void Start(const std::wstring& name) { content.StartElement(L"", name, name, attributes); }
     void End(const std::wstring& name) { content.EndElement(L"", name, name); }
@@ -102,9 +104,9 @@ protected:
 
 TEST_F(HandlerProtocol, PushedHandlersGetTheFollowingEventsOrTheSameEventAgain)
 {
-    root->onStart = [this](std::unique_ptr<StateHandler>& next) {
+    root->onStart = [this](HandlerPtr& next) {
         auto child = Child(L"a");
-        child->onStart = [this](std::unique_ptr<StateHandler>& nested) {
+        child->onStart = [this](HandlerPtr& nested) {
             nested = Child(L"b");
             return PUSH_UNHANDLED;
         };
@@ -123,7 +125,7 @@ TEST_F(HandlerProtocol, PoppedHandlersAreDestroyedAndMayHandTheEndOn)
     child->onEnd = [](auto&) { return POP_UNHANDLED; };
     content.GetStateStack().Push(std::move(child));
     auto top = Child(L"b");
-    top->onEnd = [this](std::unique_ptr<StateHandler>& next) {
+    top->onEnd = [this](HandlerPtr& next) {
         auto replacement = Child(L"c");
         replacement->onEnd = [](auto&) { return POP_UNHANDLED; };
         next = std::move(replacement);
@@ -140,7 +142,7 @@ TEST_F(HandlerProtocol, PoppedHandlersAreDestroyedAndMayHandTheEndOn)
 TEST_F(HandlerProtocol, ActionsThatBreakTheProtocolAreLogicErrors)
 {
     const auto startWith = [this](START_ACTION action, bool giveNext) {
-        root->onStart = [=](std::unique_ptr<StateHandler>& next) {
+        root->onStart = [=](HandlerPtr& next) {
             if (giveNext) {
                 next = Child(L"offered");
             }
@@ -160,7 +162,7 @@ TEST_F(HandlerProtocol, ActionsThatBreakTheProtocolAreLogicErrors)
     }
 
     const auto endWith = [this](END_ACTION action, bool giveNext) {
-        root->onEnd = [=](std::unique_ptr<StateHandler>& next) {
+        root->onEnd = [=](HandlerPtr& next) {
             if (giveNext) {
                 next = Child(L"offered");
             }
@@ -206,7 +208,7 @@ TEST_F(HandlerProtocol, TextLosesTabsAndLineBreaksAtBothEndsOnly)
 
 TEST_F(HandlerProtocol, AnIgnoredElementTakesItsWholeSubtreeAndLeaves)
 {
-    root->onStart = [this](std::unique_ptr<StateHandler>& next) {
+    root->onStart = [this](HandlerPtr& next) {
         next.reset(new IgnoringElement(root));
         return PUSH_UNHANDLED;
     };
@@ -233,7 +235,7 @@ TEST_F(HandlerProtocol, TheBookkeepingKnowsItsElementAndBuildsPaths)
     EXPECT_EQ(flow.GetSaxHandler(), &content);
 
     XMLAttributes none = XMLAttributes::Access::Make(&attributes);
-    std::unique_ptr<StateHandler> next;
+    HandlerPtr next;
     EXPECT_EQ(flow.StartElement(L"", L"Flow", L"Flow", &none, next), STATUSQUO);
     EXPECT_EQ(flow.BuildErrorMessage(L"text"), L"Error at (.ZVInstanceXML.Pump.Flow): text");
     EXPECT_EQ(flow.StartElement(L"", L"Inner", L"Inner", &none, next), STATUSQUO);
@@ -320,7 +322,7 @@ TEST(InstanceCount, ARefusedInstanceIsCounted)
                                                                         nullptr, nullptr},
                                     0);
     content.SetInstanceFactory(&factory);
-    content.GetStateStack().Push(std::unique_ptr<StateHandler>(new ZVInstanceXMLHandler(&content)));
+    content.GetStateStack().Push(HandlerPtr(new ZVInstanceXMLHandler(&content)));
     platform::SaxReader reader;
     reader.SetContentHandler(&content);
     const std::wstring text = L"<ZVInstanceXML xmlns='" + std::wstring(ZVXML_NAMESPACE_URI) +
