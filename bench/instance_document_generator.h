@@ -6,14 +6,16 @@
 // and struct properties, a struct inside a struct, an array of structs; the
 // identifier under each of the three attribute names) and two Connects
 // relationships, one with identifier attributes and one with ZVSource and
-// ZVTarget children. Texts carry entity references and characters outside
-// ASCII; elements are indented.
+// ZVTarget children. Identifiers have the form of GUIDs, as those a host
+// generates; texts carry entity references and characters outside ASCII;
+// elements are indented. About 1.8 kB and 85 elements per group.
 #ifndef ZVXML_BENCH_INSTANCE_DOCUMENT_GENERATOR_H
 #define ZVXML_BENCH_INSTANCE_DOCUMENT_GENERATOR_H
 
 #include <zvxml/zvxml.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -21,9 +23,10 @@
 namespace zvbench {
 
 // Adds to `schema` the classes of the documents: Point {X, Y} and Extent
-// {Min: Point, Max: Point} (structs), Equipment {Name, Rating, Count, Tags:
-// string[], Location: Point, Bounds: Extent, Ports: Point[]} and the
-// relationship class Connects {Strength, Note}.
+// {Min: Point, Max: Point} (structs), Equipment {Name, Description,
+// Manufacturer, Rating, Count, Tags: string[], Location: Point, Bounds:
+// Extent, Ports: Point[]} and the relationship class Connects {Strength,
+// Note}.
 inline void AddGeneratedClasses(ZVXML::CZVSchema& schema)
 {
     using namespace ZVXML;
@@ -35,6 +38,8 @@ inline void AddGeneratedClasses(ZVXML::CZVSchema& schema)
     extent->AddZVProperty(L"Max", L"Point", L"");
     CZVClass* equipment = schema.CreateZVClass(L"Equipment", L"", ZVCLASSTYPE_DOMAIN);
     equipment->AddZVProperty(L"Name", L"string", L"");
+    equipment->AddZVProperty(L"Description", L"string", L"");
+    equipment->AddZVProperty(L"Manufacturer", L"string", L"");
     equipment->AddZVProperty(L"Rating", L"double", L"");
     equipment->AddZVProperty(L"Count", L"long", L"");
     equipment->AddZVProperty(L"Tags", L"string", L"")->SetMaxOccurs(L"unbounded");
@@ -95,7 +100,16 @@ private:
         text.clear();
     }
 
-    static std::string Id(std::uint64_t group, int member) { return std::to_string(group * 3 + member); }
+    // A GUID-shaped identifier made from a number.
+    static std::string Guid(std::uint64_t n)
+    {
+        char text[40];
+        std::snprintf(text, sizeof text, "%08llx-4e2a-9b1c-%04llx-%012llx",
+                      static_cast<unsigned long long>(n * 2654435761u % 0xFFFFFFFFu),
+                      static_cast<unsigned long long>(n % 0xFFFF), static_cast<unsigned long long>(n));
+        return text;
+    }
+    static std::string Id(std::uint64_t group, int member) { return Guid(group * 3 + member); }
 
     static void AppendPoint(std::string& text, const char* name, std::uint64_t a, std::uint64_t b)
     {
@@ -112,8 +126,11 @@ private:
         const std::uint64_t n = group * 3 + member;
         text += "  <Equipment ";
         text += kIdNames[member];
-        text += "=\"E" + Id(group, member) + "\">\n";
+        text += "=\"" + Id(group, member) + "\">\n";
         text += "    <Name>Pump &amp; motor " + std::to_string(n) + " \xc3\xa9tage</Name>\n";
+        text += "    <Description>Centrifugal feed pump, line " + std::to_string(n % 97) +
+                ", inspected yearly</Description>\n";
+        text += "    <Manufacturer>Ostwerk Maschinen</Manufacturer>\n";
         text += "    <Rating>" + std::to_string(n % 977) + ".5</Rating>\n";
         text += "    <Count>" + std::to_string(n % 31) + "</Count>\n";
         text += "    <Tags><string>north</string><string>line " + std::to_string(n % 13) +
@@ -130,12 +147,12 @@ private:
 
     static void AppendRelationships(std::string& text, std::uint64_t group)
     {
-        const std::string source = "E" + Id(group, 0);
-        text += "  <Connects id=\"C" + std::to_string(group * 2) + "\" sourceInstanceID=\"" + source +
-                "\" targetInstanceID=\"E" + Id(group, 1) +
+        const std::string source = Id(group, 0);
+        text += "  <Connects id=\"" + Guid(group * 2 + (1ull << 40)) + "\" sourceInstanceID=\"" + source +
+                "\" targetInstanceID=\"" + Id(group, 1) +
                 "\">\n    <Strength>strong</Strength>\n    <Note>flange</Note>\n  </Connects>\n";
-        text += "  <Connects id=\"C" + std::to_string(group * 2 + 1) + "\">\n    <ZVSource href=\"" + source +
-                "\"/>\n    <ZVTarget href=\"E" + Id(group, 2) +
+        text += "  <Connects id=\"" + Guid(group * 2 + 1 + (1ull << 40)) + "\">\n    <ZVSource href=\"" + source +
+                "\"/>\n    <ZVTarget href=\"" + Id(group, 2) +
                 "\"/>\n    <Strength>weak</Strength>\n  </Connects>\n";
     }
 

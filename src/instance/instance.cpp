@@ -170,9 +170,7 @@ void CZVInstance::RemoveAllZVValues()
 {
     std::vector<ZVValueBase*> taken;
     taken.swap(m_values);
-    for (ZVValueBase* value : taken) {
-        ReleaseInstanceValue(value);
-    }
+    ReleaseInstanceValues(taken);
 }
 
 } // namespace ZVXML

@@ -84,10 +84,15 @@ END_ACTION StateHandler::EndElement(const std::wstring&, const std::wstring& loc
 
 void StateHandler::Reset()
 {
+    // Called for every property element: the strings keep their memory.
     m_text.clear();
-    m_text.reserve(kReservedCharacters);
+    if (m_text.capacity() < kReservedCharacters) {
+        m_text.reserve(kReservedCharacters);
+    }
     m_elementName.clear();
-    m_elementName.reserve(kReservedCharacters);
+    if (m_elementName.capacity() < kReservedCharacters) {
+        m_elementName.reserve(kReservedCharacters);
+    }
     m_depth = 0;
 }
 

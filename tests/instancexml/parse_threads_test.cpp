@@ -36,7 +36,7 @@ Outcome ParseAlone(const std::wstring& text, int isLocation)
 TEST(ParseThreads, FourParsesAtOnceEachGiveWhatTheyGiveAlone)
 {
     zvbench::InstanceDocumentGenerator generator;
-    const std::string bytes = generator.Text(200 * 1024);
+    const std::string bytes = generator.Text(400 * 1024);
     const zvtest::TempFile file(bytes);
     // Two documents as text, two by location; one of each is broken.
     const std::wstring text = ZVXML::ToWString(bytes.c_str());
