@@ -265,8 +265,13 @@ Settings ReadSettings(int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--peak-rss-of") == 0) {
-        Host host;
-        host.Parse(argv[2]);
+        try {
+            Host host;
+            host.Parse(argv[2]);
+        } catch (const ZVXML::ZVXMLException& error) {
+            std::fprintf(stderr, "%ls\n", error.Message());
+            return 1;
+        }
         std::printf("%ld\n", PeakResidentKB());
         return 0;
     }

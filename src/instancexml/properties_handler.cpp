@@ -7,11 +7,20 @@
 #include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
+#include "instance/value_disposal.h"
 
 #include <zvxml/errors.h>
 
+#include <memory>
+
 namespace ZVXML {
 namespace {
+
+// A value that was made and then not handed over goes where unneeded
+// values go (primitive values back to the pool).
+struct ValueDisposal {
+    void operator()(ZVValueBase* value) const { DisposeUnownedValue(value); }
+};
 
 // Hands a new value to the instance, which owns it from then on.
 template <class Value>
@@ -84,6 +93,25 @@ START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, H
     return PUSH_UNHANDLED;
 }
 
+// CZVInstance::SetPropertyValue, without looking the property up again: no
+// host code runs between the element's start and its end, so the class
+// still gives the property found at the start.
+void PropertiesHandler::SetPrimitiveValue(const std::wstring& name)
+{
+    ZVValueBase* value = m_pInstance->GetPropertyValue(name.c_str(), false);
+    if (value == nullptr) {
+        std::unique_ptr<ZVValueBase, ValueDisposal> created(
+            ZVValueBase::CreateZVValueForZVProperty(m_pInstance->GetZVClass(), m_pProperty));
+        m_pInstance->AddZVValue(created.get());
+        value = created.release(); // the instance's from here on
+    }
+    CZVValue* primitive = dynamic_cast<CZVValue*>(value);
+    if (primitive == nullptr) {
+        throw ZVXMLLogicError(L"Attempted to set primitive value into a non-primitive property", L"");
+    }
+    primitive->SetValue(TextBuffer());
+}
+
 void PropertiesHandler::Characters(const wchar_t* text, std::size_t length)
 {
     TextBuffer().append(text, length);
@@ -96,7 +124,7 @@ END_ACTION PropertiesHandler::EndElement(const std::wstring& namespaceURI, const
         return POP_UNHANDLED; // the end of the element that holds the properties
     }
     if (m_pProperty != nullptr && !m_pProperty->IsStruct() && !m_pProperty->IsArray()) {
-        m_pInstance->SetPropertyValue(localName.c_str(), TextBuffer());
+        SetPrimitiveValue(localName);
     }
     m_pProperty = nullptr;
     Reset();

@@ -33,6 +33,7 @@ public:
 private:
     void Setup(CZVInstance* instance);
     START_ACTION UnknownProperty(const std::wstring& localName, HandlerPtr& next);
+    void SetPrimitiveValue(const std::wstring& name);
 
     CZVInstance* m_pInstance = nullptr;     // not owned
     CZVProperty* m_pProperty = nullptr;     // the one being read; NULL between properties
