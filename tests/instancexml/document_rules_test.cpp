@@ -107,13 +107,6 @@ TEST_F(DocumentRules, IdentifiersComeFromIdThenInstanceIDThenInstanceId)
     EXPECT_EQ(lines[4], L"instance Pump#{}");
 }
 
-TEST_F(DocumentRules, GeneratedIdentifiersDifferFromInstanceToInstance)
-{
-    Parse(Document(L"<Pump/><Pump/>"));
-    ASSERT_EQ(recorder.Instances().size(), 2u);
-    EXPECT_NE(recorder.Instances()[0], recorder.Instances()[1]);
-}
-
 TEST_F(DocumentRules, EntityAndCharacterReferencesInAttributesAreResolved)
 {
     Parse(Document(L"<Project name='a&amp;b &#x263A;'><Pump id='&lt;P&gt;'/></Project>"));
@@ -188,15 +181,6 @@ TEST_F(DocumentRules, AFactoryIsNeededOnlyOnceAnElementIsUnderTheRoot)
                     L"CZVXMLSAXContentHandler has NULL m_pZVInstanceFactory");
 }
 
-TEST_F(DocumentRules, OptionalCallbacksMayBeLeftOut)
-{
-    const std::wstring text = Document(L"<Project><Pump id='1'/></Project>");
-    EXPECT_EQ(ParseZVInstanceXML(0, text.c_str(), &schema, &recorder, nullptr, &zvtest::Recorder::Instance,
-                                 &zvtest::Recorder::Relationship, nullptr, nullptr, nullptr, &factory, 0),
-              0);
-    EXPECT_EQ(recorder.events, std::vector<std::wstring>{L"instance Pump#1{}"});
-}
-
 TEST_F(DocumentRules, CallbacksThatRefuseStopTheParse)
 {
     recorder.refuseBegin = 1;
@@ -228,13 +212,6 @@ TEST_F(DocumentRules, ARefusedInstanceIsCountedAndEndsTheParse)
     EXPECT_NE(recorder.events.back(), L"end");
     // The count is reported only after a complete parse.
     EXPECT_TRUE(log.texts(L"ZVXML", LOG_SEV_INFO).empty());
-}
-
-TEST_F(DocumentRules, TheInstanceCountCoversEveryDeliveredInstance)
-{
-    zvtest::LogCapture log;
-    Parse(Document(L"<Pump/><Connects sourceInstanceID='a' targetInstanceID='b'/><Project><Valve/></Project>"));
-    EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_INFO), std::vector<std::wstring>{L"Imported instances: 3"});
 }
 
 } // namespace

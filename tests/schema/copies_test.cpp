@@ -54,7 +54,8 @@ TEST(Copies, SchemaAssignmentReplacesAndShares)
     CZVSchema target(L"t", L"Target", L"");
     target.CreateZVClass(L"Old", L"", 1);
     target = *source;
-    target = target;
+    CZVSchema& self = target; // assigned to itself, through a name the compiler does not question
+    target = self;
     EXPECT_STREQ(target.GetSchemaName(), L"Plant");
     EXPECT_EQ(target.GetZVClassCount(), 1u);
     EXPECT_EQ(target.GetZVClassByIndex(0), source->GetZVClassByIndex(0));
