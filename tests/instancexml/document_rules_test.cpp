@@ -214,4 +214,27 @@ TEST_F(DocumentRules, ARefusedInstanceIsCountedAndEndsTheParse)
     EXPECT_TRUE(log.texts(L"ZVXML", LOG_SEV_INFO).empty());
 }
 
+TEST_F(DocumentRules, ACallbacksOwnExceptionPassesThroughUnchanged)
+{
+    struct Stop {
+        int at;
+    };
+    const ParsedZVInstanceCallback throwing = [](CZVSchema*, void* context, CZVInstance*) -> int {
+        if (++*static_cast<int*>(context) == 2) {
+            throw Stop{2};
+        }
+        return 0;
+    };
+    int calls = 0;
+    try {
+        ParseZVInstanceXML(0, Document(L"<Pump/><Pump><Flow>1</Flow></Pump><Pump/>").c_str(), &schema, &calls,
+                           nullptr, throwing, &zvtest::Recorder::Relationship, nullptr, nullptr, nullptr, &factory, 0);
+        ADD_FAILURE() << "nothing thrown";
+    } catch (const Stop& stop) {
+        EXPECT_EQ(stop.at, 2);
+    }
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(factory.calls, 2);
+}
+
 } // namespace
