@@ -270,6 +270,30 @@ TEST_F(HandlerProtocol, HandlersRefuseWhatTheyCannotWorkWith)
                     L"Passed NULL to XMLAttributes constructor");
 }
 
+TEST_F(HandlerProtocol, ARelationshipHandlerIsDoneOnceItHasBothEnds)
+{
+    CZVRelationshipClass* connects = schema.CreateZVRelationshipClass(L"Connects", L"", ZVCLASSTYPE_DOMAIN);
+    ZVRelationshipInstance relationship(connects);
+    RelationshipHandler handler(root, &relationship);
+    attributes.values[L"href"] = L"S";
+    XMLAttributes wrapped = XMLAttributes::Access::Make(&attributes);
+    HandlerPtr next;
+    EXPECT_EQ(handler.StartElement(L"", L"ZVSource", L"ZVSource", &wrapped, next), STATUSQUO);
+    EXPECT_EQ(handler.EndElement(L"", L"ZVSource", L"ZVSource", next), NOCHANGE);
+    attributes.values[L"href"] = L"T";
+    EXPECT_EQ(handler.StartElement(L"", L"ZVTarget", L"ZVTarget", &wrapped, next), STATUSQUO);
+    EXPECT_EQ(handler.EndElement(L"", L"ZVTarget", L"ZVTarget", next), POP_AND_PUSH);
+    ASSERT_NE(next, nullptr);
+    // The properties handler takes the relationship handler's place under its parent.
+    EXPECT_EQ(next->GetParent(), root);
+    EXPECT_STREQ(relationship.GetSourceID(), L"S");
+    EXPECT_STREQ(relationship.GetTargetID(), L"T");
+    EXPECT_ZV_THROW(handler.StartElement(L"", L"ZVSource", L"ZVSource", &wrapped, next), ZVXMLLogicError,
+                    L"RelationshipHandler::StartElement called with an invalid state");
+    EXPECT_ZV_THROW(handler.EndElement(L"", L"ZVTarget", L"ZVTarget", next), ZVXMLLogicError,
+                    L"RelationshipHandler::EndElement called with an invalid state");
+}
+
 TEST_F(HandlerProtocol, AttributesAreFoundByNameUpToTheirFirstNul)
 {
     attributes.values[L"id"] = L"P1";
