@@ -1,5 +1,6 @@
-// The text by which a failure of the XML reader reaches the caller, in the
-// form the platform's COM errors were reported in.
+// The text by which a failure of the XML reader itself (a location that
+// cannot be read, a document that is not well-formed) reaches the caller:
+// a result code's message, a description and a source.
 #ifndef ZVXML_INSTANCEXML_COM_ERROR_MESSAGE_H
 #define ZVXML_INSTANCEXML_COM_ERROR_MESSAGE_H
 

@@ -18,8 +18,8 @@ namespace {
 
 void Parse(platform::SaxReader& reader, int isLocation, const wchar_t* document, std::size_t length)
 {
-    // Failures of the reader itself reach the caller as the platform's COM
-    // errors did; the library's own exceptions pass through unchanged.
+    // Failures of the reader itself become the documented runtime error; the
+    // library's own exceptions (and the host's) pass through unchanged.
     try {
         if (isLocation != 0) {
             reader.ParseLocation(document);
