@@ -3,6 +3,8 @@
 // handler calls) is the difference between the two.
 #include "platform/sax_reader.h"
 
+#include "bare_libxml_parse.h"
+
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 
@@ -61,40 +63,6 @@ const Document& TheDocument()
     return document;
 }
 
-// Empty SAX2 callbacks: the cost of parsing alone.
-void NoStart(void*, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
-             const xmlChar**)
-{
-}
-void NoEnd(void*, const xmlChar*, const xmlChar*, const xmlChar*) {}
-void NoCharacters(void*, const xmlChar*, int) {}
-void NoError(void*, xmlErrorPtr) {}
-
-void BareLibxmlPushParse(const std::string& path, std::vector<char>& chunk)
-{
-    xmlSAXHandler sax;
-    std::memset(&sax, 0, sizeof sax);
-    sax.initialized = XML_SAX2_MAGIC;
-    sax.startElementNs = NoStart;
-    sax.endElementNs = NoEnd;
-    sax.characters = NoCharacters;
-    sax.ignorableWhitespace = NoCharacters;
-    sax.cdataBlock = NoCharacters;
-    sax.serror = NoError;
-    xmlParserCtxtPtr context = xmlCreatePushParserCtxt(&sax, nullptr, nullptr, 0, nullptr);
-    xmlCtxtUseOptions(context, XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_BIG_LINES);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    for (ssize_t got; (got = ::read(fd, chunk.data(), chunk.size())) > 0;) {
-        xmlParseChunk(context, chunk.data(), static_cast<int>(got), 0);
-    }
-    xmlParseChunk(context, nullptr, 0, 1);
-    ::close(fd);
-    if (!context->wellFormed) {
-        std::abort();
-    }
-    xmlFreeParserCtxt(context);
-}
-
 class NothingHandler : public ZVXML::platform::SaxContentHandler {
 public:
     void StartElement(const std::wstring&, const std::wstring&, const std::wstring&, const SaxAttributes&) override {}
@@ -128,7 +96,7 @@ void BM_BareLibxmlPushParse(benchmark::State& state)
     std::vector<char> chunk(static_cast<std::size_t>(state.range(0)));
     xmlInitParser();
     for (auto _ : state) {
-        BareLibxmlPushParse(document.Path(), chunk);
+        zvbench::BareLibxmlPushParse(document.Path(), chunk);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * document.Size()));
 }

@@ -12,6 +12,7 @@
 //   ownership.h how shallow copies share objects
 //   schema.h    schemas, classes, properties, relationship classes, lookups
 //   instance.h  values, the value pool, instances, custom attributes
+//   instancexml.h  reading instance documents as a stream, with callbacks
 //
 // Everything lives in namespace ZVXML. Text is std::wstring / const wchar_t*
 // (UTF-32 on Linux); files are UTF-8.
@@ -27,5 +28,6 @@
 #include "ownership.h"
 #include "schema.h"
 #include "instance.h"
+#include "instancexml.h"
 
 #endif // ZVXML_ZVXML_H

@@ -9,11 +9,48 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// Decodes one character at text[0..size) (size > 0) and returns the number of
-// bytes it used; an invalid sequence uses at least one byte and gives U+FFFD.
-std::size_t DecodeOne(const unsigned char* text, std::size_t size, char32_t& out)
+// Writes one character; two UTF-16 halves where wchar_t is 16 bits wide (a
+// 4-byte sequence, so the output never outgrows the input).
+std::size_t PutWide(char32_t cp, wchar_t* out)
+{
+    if constexpr (sizeof(wchar_t) < 4) {
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out[0] = static_cast<wchar_t>(0xD800 + (cp >> 10));
+            out[1] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            return 2;
+        }
+    }
+    out[0] = static_cast<wchar_t>(cp);
+    return 1;
+}
+
+void AppendCodePoint(char32_t cp, std::string& out)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+} // namespace
+
+std::size_t DecodeUtf8Char(const unsigned char* text, std::size_t size, char32_t& out)
 {
     const unsigned char lead = text[0];
     std::size_t length;
@@ -40,64 +77,46 @@ std::size_t DecodeOne(const unsigned char* text, std::size_t size, char32_t& out
         }
         value = (value << 6) | (text[used] & 0x3F);
     }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        out = kReplacement;
-        return used;
-    }
-    out = value;
+    const bool valid = value >= minimum && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
+    out = valid ? value : kReplacement;
     return used;
 }
 
-void AppendCodePoint(char32_t cp, std::string& out)
+std::size_t DecodeUtf8(const unsigned char* text, std::size_t size, wchar_t* out)
 {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    std::size_t in = 0;
+    std::size_t written = 0;
+    while (in < size) {
+        // Eight ASCII bytes at a time: the common case of markup and names.
+        while (in + 8 <= size) {
+            std::uint64_t block;
+            std::memcpy(&block, text + in, sizeof block);
+            if ((block & kHighBits) != 0) {
+                break;
+            }
+            for (std::size_t k = 0; k < 8; ++k) {
+                out[written + k] = static_cast<wchar_t>(text[in + k]);
+            }
+            in += 8;
+            written += 8;
+        }
+        while (in < size && text[in] < 0x80) {
+            out[written++] = static_cast<wchar_t>(text[in++]);
+        }
+        if (in < size) {
+            char32_t cp;
+            in += DecodeUtf8Char(text + in, size - in, cp);
+            written += PutWide(cp, out + written);
+        }
     }
+    return written;
 }
-
-} // namespace
 
 void AppendUtf8AsWide(const char* text, std::size_t size, std::wstring& out)
 {
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-    std::size_t i = 0;
-    out.reserve(out.size() + size);
-    while (i < size) {
-        // Runs of ASCII are the common case in markup and names.
-        std::size_t start = i;
-        while (i < size && bytes[i] < 0x80) {
-            ++i;
-        }
-        if (i > start) {
-            out.append(bytes + start, bytes + i);
-        }
-        if (i >= size) {
-            break;
-        }
-        char32_t cp;
-        i += DecodeOne(bytes + i, size - i, cp);
-        if constexpr (sizeof(wchar_t) >= 4) {
-            out.push_back(static_cast<wchar_t>(cp));
-        } else if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<wchar_t>(cp));
-        }
-    }
+    const std::size_t start = out.size();
+    out.resize(start + size);
+    out.resize(start + DecodeUtf8(reinterpret_cast<const unsigned char*>(text), size, out.data() + start));
 }
 
 std::wstring Utf8ToWide(std::string_view text)

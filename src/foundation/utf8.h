@@ -8,10 +8,21 @@
 
 namespace ZVXML {
 
-// Appends the characters of `size` bytes of UTF-8. Each maximal invalid
-// sequence (stray or missing continuation bytes, overlong forms, encoded
-// surrogates, values above U+10FFFF) becomes one U+FFFD; nothing is dropped
-// silently and nothing is read outside the range.
+// Decoding rule of every function below: each maximal invalid sequence
+// (stray or missing continuation bytes, overlong forms, encoded surrogates,
+// values above U+10FFFF) becomes one U+FFFD; nothing is dropped silently and
+// nothing is read outside the range. Where wchar_t is 16 bits wide, a
+// character above U+FFFF becomes its two UTF-16 halves.
+
+// Decodes the character that starts at text[0] (size > 0) and returns the
+// number of bytes it used (at least one).
+std::size_t DecodeUtf8Char(const unsigned char* text, std::size_t size, char32_t& out);
+
+// Converts `size` bytes into `out`, which has room for `size` characters
+// (the wide form is never longer), and returns the number written.
+std::size_t DecodeUtf8(const unsigned char* text, std::size_t size, wchar_t* out);
+
+// Appends the characters of `size` bytes of UTF-8.
 void AppendUtf8AsWide(const char* text, std::size_t size, std::wstring& out);
 std::wstring Utf8ToWide(std::string_view text);
 // For NUL-terminated text; NULL gives "".

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 namespace ZVXML {
 namespace {
@@ -96,18 +97,25 @@ void CZVInstance::AddZVValue(ZVValueBase* value)
     }
     // Several values of one property coexist as P, P2, P3...: the suffix is
     // always put on the name the value came with.
-    const std::wstring original = value->PropertyName();
+    std::wstring original; // copied only once a rename is needed
     unsigned long counter = 2;
     for (bool renamed = true; renamed;) {
         renamed = false;
         for (ZVValueBase* held : m_values) {
             if (held != nullptr && held->PropertyName() == value->PropertyName()) {
+                if (counter == 2) {
+                    original = value->PropertyName();
+                }
                 value->SetPropertyName(original + FormatLong(static_cast<long>(counter)));
                 ++counter;
                 renamed = true;
                 break;
             }
         }
+    }
+    if (m_values.empty() && m_pZVClass != nullptr) {
+        // Room for one value per own property: most instances need no more.
+        m_values.reserve(m_pZVClass->GetZVPropertyCount());
     }
     m_values.push_back(value);
     detail::Adopt(value);
@@ -118,8 +126,9 @@ ZVValueBase* CZVInstance::FindValue(const wchar_t* name, bool throwIfMissing)
     if (name == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL propertyName to CZVInstance::FindValue", L"");
     }
+    const std::wstring_view wanted(name); // measured once, not per value
     for (ZVValueBase* value : m_values) {
-        if (value != nullptr && value->PropertyName() == name) {
+        if (value != nullptr && value->PropertyName() == wanted) {
             return value;
         }
     }
@@ -161,9 +170,7 @@ void CZVInstance::RemoveAllZVValues()
 {
     std::vector<ZVValueBase*> taken;
     taken.swap(m_values);
-    for (ZVValueBase* value : taken) {
-        ReleaseInstanceValue(value);
-    }
+    ReleaseInstanceValues(taken);
 }
 
 } // namespace ZVXML

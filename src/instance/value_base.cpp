@@ -43,7 +43,7 @@ void ZVValueBase::Reinitialize(CZVProperty* property)
         throw ZVXMLInvalidArgument(L"Passed NULL pZVProperty to ZVValueBase::Reinitialize", L"");
     }
     m_pZVProperty = property;
-    m_propertyName = property->GetPropertyName();
+    m_propertyName = property->PropertyName(); // a copy of known length
 }
 
 CZVProperty* ZVValueBase::GetProperty() const { return m_pZVProperty; }

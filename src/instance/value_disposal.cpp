@@ -29,4 +29,29 @@ void ReleaseInstanceValue(ZVValueBase* value)
     }
 }
 
+void ReleaseInstanceValues(std::vector<ZVValueBase*>& values)
+{
+    // The parked values are gathered at the front of `values` itself; they
+    // are parked before any other value is destroyed, since destroying a
+    // struct parks the values of its instance.
+    std::size_t gathered = 0;
+    const auto park = [&values, &gathered] {
+        RecycleZVValues(values.data(), gathered);
+        gathered = 0;
+    };
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        ZVValueBase* value = values[i];
+        if (value == nullptr || !detail::OwnershipAccess::Drop(value)) {
+            continue;
+        }
+        if (typeid(*value) == typeid(CZVValue)) {
+            values[gathered++] = value;
+        } else {
+            park();
+            delete value;
+        }
+    }
+    park();
+}
+
 } // namespace ZVXML

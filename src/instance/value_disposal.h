@@ -2,9 +2,16 @@
 #ifndef ZVXML_INSTANCE_VALUE_DISPOSAL_H
 #define ZVXML_INSTANCE_VALUE_DISPOSAL_H
 
+#include <cstddef>
+#include <vector>
+
 namespace ZVXML {
 
 class ZVValueBase;
+
+// Parks `count` values, each a CZVValue, on the pool under one lock (the
+// pool's internal form of CZVSchema::RecycleZVValue, for many at once).
+void RecycleZVValues(ZVValueBase* const* values, std::size_t count);
 
 // An instance gives up its claim on `value`: when that was the last claim, a
 // plain primitive value goes back to the pool and any other value is
@@ -13,6 +20,11 @@ void ReleaseInstanceValue(ZVValueBase* value);
 
 // Disposes of a value nobody owns (one made and then not needed).
 void DisposeUnownedValue(ZVValueBase* value);
+
+// ReleaseInstanceValue for each value in order, with the primitive values
+// that go back to the pool parked together under one lock (in the same
+// order as one by one).
+void ReleaseInstanceValues(std::vector<ZVValueBase*>& values);
 
 } // namespace ZVXML
 

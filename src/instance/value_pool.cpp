@@ -3,6 +3,7 @@
 #include <zvxml/instance.h>
 
 #include "instance/thread_lock.h"
+#include "instance/value_disposal.h"
 
 #include <vector>
 
@@ -51,6 +52,27 @@ void CZVSchema::RecycleZVValue(CZVValue* value)
             Pool().values.push_back(value);
         } catch (...) {
             delete value; // the pool took ownership; it must not leak
+            throw;
+        }
+    });
+}
+
+void RecycleZVValues(ZVValueBase* const* values, std::size_t count)
+{
+    if (count == 0) {
+        return;
+    }
+    UnderPoolLock(L"Unknown exception in CZVSchema::RecycleZVValue", [values, count] {
+        std::vector<CZVValue*>& parked = Pool().values;
+        std::size_t done = 0;
+        try {
+            for (; done < count; ++done) {
+                parked.push_back(static_cast<CZVValue*>(values[done]));
+            }
+        } catch (...) {
+            for (; done < count; ++done) {
+                delete values[done]; // the pool took ownership; they must not leak
+            }
             throw;
         }
     });

@@ -23,7 +23,7 @@ LibxmlErrorCapture& CaptureOf(void* parserContext)
     return *static_cast<LibxmlErrorCapture*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
 }
 
-void OnParserError(void* parserContext, xmlErrorPtr error)
+void OnParserError(void* parserContext, LibxmlError error)
 {
     if (error != nullptr) {
         CaptureOf(parserContext).Record(*error);

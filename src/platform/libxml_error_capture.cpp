@@ -1,6 +1,5 @@
 #include "platform/libxml_error_capture.h"
 
-#include <libxml/globals.h>
 #include <libxml/xmlerror.h>
 
 namespace ZVXML {
@@ -22,22 +21,13 @@ bool IsHarmless(const xmlError& error)
 } // namespace
 
 LibxmlErrorCapture::LibxmlErrorCapture()
-    : m_previousGeneric(xmlGenericError),
-      m_previousGenericContext(xmlGenericErrorContext),
-      m_previousStructured(xmlStructuredError),
-      m_previousStructuredContext(xmlStructuredErrorContext)
+    : m_routing(this, &LibxmlErrorCapture::OnStructuredError, &IgnoreGenericError)
 {
-    xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
-    xmlSetStructuredErrorFunc(this, &LibxmlErrorCapture::OnStructuredError);
 }
 
-LibxmlErrorCapture::~LibxmlErrorCapture()
-{
-    xmlSetGenericErrorFunc(m_previousGenericContext, m_previousGeneric);
-    xmlSetStructuredErrorFunc(m_previousStructuredContext, m_previousStructured);
-}
+LibxmlErrorCapture::~LibxmlErrorCapture() = default;
 
-void LibxmlErrorCapture::OnStructuredError(void* capture, xmlErrorPtr error)
+void LibxmlErrorCapture::OnStructuredError(void* capture, LibxmlError error)
 {
     if (capture != nullptr && error != nullptr) {
         static_cast<LibxmlErrorCapture*>(capture)->Record(*error);

@@ -3,6 +3,8 @@
 #ifndef ZVXML_PLATFORM_LIBXML_ERROR_CAPTURE_H
 #define ZVXML_PLATFORM_LIBXML_ERROR_CAPTURE_H
 
+#include "platform/libxml_error_routing.h"
+
 #include <libxml/xmlerror.h>
 
 #include <string>
@@ -18,8 +20,8 @@ struct CapturedError {
 };
 
 // While an instance lives, every libxml2 report on this thread that does not
-// go to a parser context's own handler comes here (the handlers libxml2
-// keeps per thread are swapped, then restored). Warnings are ignored; the
+// go to a parser context's own handler comes here (through a
+// LibxmlErrorRouting scope). Warnings are ignored; the
 // first error is kept, since later ones are mostly its consequences.
 // Create and destroy it on the same thread, in nested order.
 class LibxmlErrorCapture {
@@ -38,15 +40,12 @@ public:
 
     // The structured error handler to give libxml2, with the capture as its
     // user data.
-    static void OnStructuredError(void* capture, xmlErrorPtr error);
+    static void OnStructuredError(void* capture, LibxmlError error);
 
 private:
     bool m_hasError = false;
     CapturedError m_first;
-    xmlGenericErrorFunc m_previousGeneric;
-    void* m_previousGenericContext;
-    xmlStructuredErrorFunc m_previousStructured;
-    void* m_previousStructuredContext;
+    LibxmlErrorRouting m_routing;
 };
 
 } // namespace platform

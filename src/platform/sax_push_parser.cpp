@@ -1,5 +1,6 @@
 #include "platform/sax_push_parser.h"
 
+#include "platform/libxml_resources.h"
 #include "platform/sax_attributes_view.h"
 #include "platform/sax_name_cache.h"
 #include "platform/sax_wide_text.h"
@@ -11,7 +12,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
 namespace ZVXML {
 namespace platform {
@@ -19,14 +19,6 @@ namespace {
 
 // Bounds the unstructured messages kept to explain a failure.
 constexpr std::size_t kMaxRawMessages = 1024;
-
-void EnsureLibxmlInitialized()
-{
-    // Once, before any parse, so that parses on several threads are safe.
-    // Never undone: the host may use libxml2 too.
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
 
 std::wstring MessageText(const char* message)
 {
@@ -106,10 +98,10 @@ struct SaxCallbacks {
     static xmlEntityPtr GetEntity(void*, const xmlChar*) { return nullptr; }
     static xmlParserInputPtr ResolveEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
 
-    static void ParserError(void* data, SaxXmlError error) { Of(data).OnError(error); }
+    static void ParserError(void* data, LibxmlError error) { Of(data).OnError(error); }
 
     // Errors raised without a parser context, on this thread, while parsing.
-    static void ThreadError(void* data, SaxXmlError error)
+    static void ThreadError(void* data, LibxmlError error)
     {
         SaxPushParser& parser = Of(data);
         // A handler may parse something else; its errors are not ours.
@@ -251,7 +243,7 @@ void SaxPushParser::Guarded(Body&& body) noexcept
     m_inCallback = outer;
 }
 
-void SaxPushParser::OnError(SaxXmlError error)
+void SaxPushParser::OnError(LibxmlError error)
 {
     if (error == nullptr || error->level < XML_ERR_ERROR || m_failed || m_exception) {
         return; // warnings, and whatever follows the first error

@@ -11,7 +11,7 @@
 #ifndef ZVXML_PLATFORM_SAX_PUSH_PARSER_H
 #define ZVXML_PLATFORM_SAX_PUSH_PARSER_H
 
-#include "platform/sax_error_routing.h"
+#include "platform/libxml_error_routing.h"
 #include "platform/sax_reader.h"
 
 #include <libxml/parser.h>
@@ -59,7 +59,7 @@ private:
     // Runs callback code: stores an exception it throws and halts.
     template <typename Body>
     void Guarded(Body&& body) noexcept;
-    void OnError(SaxXmlError error);
+    void OnError(LibxmlError error);
     void Refuse(const wchar_t* message);
     void ReportUnexplainedFailure();
     long Report(std::wstring message, long line, long column);
@@ -70,7 +70,7 @@ private:
     SaxErrorHandler* m_errors;
     SaxNameCache& m_names;
     SaxTextBuffer& m_text;
-    SaxErrorRouting m_routing; // outlives the context
+    LibxmlErrorRouting m_routing; // outlives the context
     std::unique_ptr<xmlParserCtxt, ContextDeleter> m_context;
 
     int m_depth = 0;

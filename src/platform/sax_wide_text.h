@@ -1,6 +1,7 @@
 // The reader's UTF-8 to wide conversion, made for its hot path: text comes
 // from libxml2 already checked as UTF-8, mostly ASCII, and is converted into
-// memory that is reused from event to event.
+// memory that is reused from event to event. The decoding itself is the
+// foundation's (foundation/utf8.h).
 #ifndef ZVXML_PLATFORM_SAX_WIDE_TEXT_H
 #define ZVXML_PLATFORM_SAX_WIDE_TEXT_H
 
@@ -10,11 +11,6 @@
 
 namespace ZVXML {
 namespace platform {
-
-// Converts `size` bytes of UTF-8 into `out`, which has room for `size`
-// characters, and returns the number of characters written. An invalid
-// sequence becomes U+FFFD; nothing is read outside the range.
-std::size_t DecodeUtf8(const unsigned char* text, std::size_t size, wchar_t* out);
 
 // Replaces `out` with the wide form of `size` bytes of UTF-8.
 void AssignUtf8(const unsigned char* text, std::size_t size, std::wstring& out);

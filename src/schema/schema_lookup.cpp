@@ -19,10 +19,10 @@ public:
     template <class Visit>
     void* Run(CZVSchema* schema, Visit& visit, bool includeReferences)
     {
-        if (std::find(m_seen.begin(), m_seen.end(), schema) != m_seen.end()) {
+        if (Seen(schema)) {
             return nullptr;
         }
-        m_seen.push_back(schema);
+        Remember(schema);
         if (void* found = visit(schema)) {
             return found;
         }
@@ -41,7 +41,28 @@ public:
     }
 
 private:
-    std::vector<CZVSchema*> m_seen;
+    bool Seen(CZVSchema* schema) const
+    {
+        const std::size_t kept = std::min(m_count, kInline);
+        return std::find(m_inline, m_inline + kept, schema) != m_inline + kept ||
+               std::find(m_more.begin(), m_more.end(), schema) != m_more.end();
+    }
+    void Remember(CZVSchema* schema)
+    {
+        if (m_count < kInline) {
+            m_inline[m_count] = schema;
+        } else {
+            m_more.push_back(schema);
+        }
+        ++m_count;
+    }
+
+    // Lookups run for every instance and struct value read, and trees of
+    // schemas are small: the common walk needs no heap.
+    static constexpr std::size_t kInline = 8;
+    CZVSchema* m_inline[kInline] = {};
+    std::size_t m_count = 0;
+    std::vector<CZVSchema*> m_more;
 };
 
 void RequireName(const wchar_t* text, const wchar_t* what, const wchar_t* operation)
@@ -68,7 +89,11 @@ T* ApplyMask(T* found, unsigned long classTypeMask)
 
 CZVClass* CZVSchema::Internals::FindClassInTree(CZVSchema& schema, const wchar_t* name)
 {
-    const std::wstring key(name);
+    // Reused so that a lookup does not allocate its key; nothing the walk
+    // calls looks a class up again.
+    thread_local std::wstring reusedKey;
+    reusedKey.assign(name);
+    const std::wstring& key = reusedKey;
     auto visit = [&key](CZVSchema* current) -> void* {
         detail::ClassNameIndex& index = ClassIndex(*current);
         index.Sync(current->m_classes);
@@ -79,7 +104,9 @@ CZVClass* CZVSchema::Internals::FindClassInTree(CZVSchema& schema, const wchar_t
 
 CZVRelationshipClass* CZVSchema::Internals::FindRelationshipClassInTree(CZVSchema& schema, const wchar_t* name)
 {
-    const std::wstring key(name);
+    thread_local std::wstring reusedKey; // as in FindClassInTree
+    reusedKey.assign(name);
+    const std::wstring& key = reusedKey;
     auto visit = [&key](CZVSchema* current) -> void* {
         detail::ClassNameIndex& index = RelationshipIndex(*current);
         index.Sync(current->m_relationshipClasses);

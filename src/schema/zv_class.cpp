@@ -9,6 +9,7 @@
 #include "schema/naming_rule.h"
 
 #include <memory>
+#include <string_view>
 
 namespace ZVXML {
 namespace {
@@ -20,7 +21,7 @@ namespace {
                             L"");
 }
 
-CZVProperty* FindOwnProperty(const CZVClass* zvClass, const wchar_t* name)
+CZVProperty* FindOwnProperty(const CZVClass* zvClass, std::wstring_view name)
 {
     const std::size_t count = zvClass->GetZVPropertyCount();
     for (std::size_t i = 0; i < count; ++i) {
@@ -249,7 +250,8 @@ CZVProperty* CZVClass::FindProperty(const wchar_t* name)
     if (name == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL propertyName to CZVClass::FindProperty", L"");
     }
-    if (CZVProperty* own = FindOwnProperty(this, name)) {
+    const std::wstring_view wanted(name); // measured once, not per property
+    if (CZVProperty* own = FindOwnProperty(this, wanted)) {
         return own;
     }
     if (m_baseClassName.empty() && m_pBaseClass == nullptr) {
@@ -257,7 +259,7 @@ CZVProperty* CZVClass::FindProperty(const wchar_t* name)
     }
     BaseChain chain(this);
     for (CZVClass* base = chain.Next(this); base != nullptr; base = chain.Next(base)) {
-        if (CZVProperty* inherited = FindOwnProperty(base, name)) {
+        if (CZVProperty* inherited = FindOwnProperty(base, wanted)) {
             return inherited;
         }
     }

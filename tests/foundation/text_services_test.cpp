@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <clocale>
+#include <random>
 
 using namespace ZVXML;
 
@@ -38,6 +39,35 @@ TEST(Utf8, InvalidInputBecomesReplacementCharacters)
     EXPECT_EQ(Utf8ToWide(std::string("ab\xF0")), L"ab\xFFFD");
     EXPECT_EQ(Utf8ToWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
     EXPECT_EQ(Utf8ToWide(static_cast<const char*>(nullptr)), L"");
+}
+
+TEST(Utf8, BlockDecodingAgreesWithDecodingCharacterByCharacter)
+{
+    // Random mixtures of ASCII runs, valid sequences and broken ones, so the
+    // eight-byte fast path meets every kind of neighbour and every offset.
+    const std::string pieces[] = {"abcdefghij", "x", "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80",
+                                  "\xff", "\xc3", "\xe2\x82", "\xed\xa0\x80", "\xc0\xaf", "\xf4\x90\x80\x80",
+                                  "\x80", "\xf0\x9f\x98"};
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    for (int round = 0; round < 5000; ++round) {
+        std::string bytes;
+        const int count = static_cast<int>(random() % 12);
+        for (int i = 0; i < count; ++i) {
+            bytes += pieces[pick(random)];
+        }
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+        std::wstring oneByOne;
+        for (std::size_t at = 0; at < bytes.size();) {
+            char32_t cp;
+            at += DecodeUtf8Char(data + at, bytes.size() - at, cp);
+            oneByOne.push_back(static_cast<wchar_t>(cp));
+        }
+        std::wstring blocks(bytes.size(), L'\0');
+        blocks.resize(DecodeUtf8(data, bytes.size(), blocks.data()));
+        ASSERT_EQ(blocks, oneByOne) << round;
+        ASSERT_EQ(Utf8ToWide(bytes), oneByOne) << round;
+    }
 }
 
 TEST(Utf8, WideWithoutUtf8FormBecomesReplacementCharacter)

@@ -1,6 +1,6 @@
 // Documents that must not pass, and handlers that fail: what the handlers
 // and the caller are told, and that nothing goes on afterwards.
-#include "platform/sax_error_routing.h"
+#include "platform/libxml_error_routing.h"
 #include "platform/sax_reader.h"
 #include "sax_recorder.h"
 
@@ -384,7 +384,7 @@ TEST(SaxDiagnostics, TheThreadsLibxmlErrorHandlersAreLeftAsTheyWere)
 {
     struct Host {
         static void Generic(void*, const char*, ...) {}
-        static void Structured(void*, ZVXML::platform::SaxXmlError) {}
+        static void Structured(void*, ZVXML::platform::LibxmlError) {}
     };
     int context = 0;
     xmlSetGenericErrorFunc(&context, Host::Generic);

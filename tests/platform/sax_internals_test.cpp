@@ -1,13 +1,9 @@
-// The reader's conversion routine and name cache, checked on their own.
-#include "foundation/utf8.h"
+// The reader's text comparison and name cache, checked on their own.
 #include "platform/sax_name_cache.h"
 #include "platform/sax_wide_text.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
-
-using ZVXML::platform::DecodeUtf8;
 using ZVXML::platform::SaxNameCache;
 using ZVXML::platform::WideEqualsUtf8;
 
@@ -15,33 +11,7 @@ namespace {
 
 const unsigned char* U(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
 
-std::wstring Decode(const std::string& bytes)
-{
-    std::wstring out(bytes.size(), L'\0');
-    out.resize(DecodeUtf8(U(bytes.data()), bytes.size(), out.data()));
-    return out;
-}
-
 } // namespace
-
-TEST(SaxWideText, DecodingAgreesWithTheFoundationConverterOnAnyBytes)
-{
-    // Random mixtures of ASCII runs, valid sequences and broken ones, so the
-    // eight-byte fast path meets every kind of neighbour and every offset.
-    const std::string pieces[] = {"abcdefghij", "x", "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80",
-                                  "\xff", "\xc3", "\xe2\x82", "\xed\xa0\x80", "\xc0\xaf", "\xf4\x90\x80\x80",
-                                  "\x80", "\xf0\x9f\x98"};
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
-    for (int round = 0; round < 5000; ++round) {
-        std::string bytes;
-        const int count = static_cast<int>(random() % 12);
-        for (int i = 0; i < count; ++i) {
-            bytes += pieces[pick(random)];
-        }
-        ASSERT_EQ(Decode(bytes), ZVXML::Utf8ToWide(bytes)) << round;
-    }
-}
 
 TEST(SaxWideText, WideTextComparesWithUtf8CharacterByCharacter)
 {

@@ -1,11 +1,12 @@
-#include "platform/sax_error_routing.h"
+#include "platform/libxml_error_routing.h"
 
 #include <libxml/globals.h>
 
 namespace ZVXML {
 namespace platform {
 
-SaxErrorRouting::SaxErrorRouting(void* context, xmlStructuredErrorFunc structured, xmlGenericErrorFunc generic)
+LibxmlErrorRouting::LibxmlErrorRouting(void* context, xmlStructuredErrorFunc structured,
+                                       xmlGenericErrorFunc generic)
     : m_previousStructured(xmlStructuredError),
       m_previousStructuredContext(xmlStructuredErrorContext),
       m_previousGeneric(xmlGenericError),
@@ -15,7 +16,7 @@ SaxErrorRouting::SaxErrorRouting(void* context, xmlStructuredErrorFunc structure
     xmlSetGenericErrorFunc(context, generic);
 }
 
-SaxErrorRouting::~SaxErrorRouting()
+LibxmlErrorRouting::~LibxmlErrorRouting()
 {
     xmlSetStructuredErrorFunc(m_previousStructuredContext, m_previousStructured);
     // NULL would mean "the default printer"; the saved value is never NULL.

@@ -1,0 +1,134 @@
+#include "instancexml/properties_handler.h"
+
+#include "instancexml/array_handler.h"
+#include "instancexml/ignoring_element.h"
+#include "instancexml/new_handler.h"
+#include "instancexml/struct_handler.h"
+#include "instancexml/zvxml_sax_content_handler.h"
+
+#include "foundation/logging.h"
+#include "instance/value_disposal.h"
+
+#include <zvxml/errors.h>
+
+#include <memory>
+
+namespace ZVXML {
+namespace {
+
+// A value that was made and then not handed over goes where unneeded
+// values go (primitive values back to the pool).
+struct ValueDisposal {
+    void operator()(ZVValueBase* value) const { DisposeUnownedValue(value); }
+};
+
+// Hands a new value to the instance, which owns it from then on.
+template <class Value>
+Value* AddNewValue(CZVInstance* instance, CZVProperty* property)
+{
+    std::unique_ptr<Value> value(new Value(property));
+    instance->AddZVValue(value.get());
+    return value.release();
+}
+
+} // namespace
+
+PropertiesHandler::PropertiesHandler(StateHandler* parent, CZVInstance* instance) : StateHandler(parent, L"")
+{
+    Setup(instance);
+}
+
+void PropertiesHandler::Attach(StateHandler* parent, CZVInstance* instance)
+{
+    Reattach(parent, L"");
+    Setup(instance);
+}
+
+void PropertiesHandler::Setup(CZVInstance* instance)
+{
+    m_pProperty = nullptr;
+    m_pInstance = instance;
+    if (instance == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL pZVInstance into PropertiesHandler constructor", L"");
+    }
+    if (instance->GetZVClass() == nullptr) {
+        throw ZVXMLRuntimeError(L"ZVInstance with no ZVClass was passed to PropertiesHandler constructor!", L"");
+    }
+}
+
+START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                                             const std::wstring& qualifiedName, XMLAttributes* attributes,
+                                             HandlerPtr& next)
+{
+    m_pProperty = nullptr;
+    Reset();
+    m_pProperty = m_pInstance->GetZVClass()->FindProperty(localName.c_str());
+    if (m_pProperty == nullptr) {
+        return UnknownProperty(localName, next);
+    }
+    if (m_pProperty->IsArray()) {
+        ZVArrayValue* array = AddNewValue<ZVArrayValue>(m_pInstance, m_pProperty);
+        next = NewHandler<ArrayHandler>(this, array);
+        StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
+        return PUSH;
+    }
+    if (m_pProperty->IsStruct()) {
+        // The struct handler tracks the struct's element itself.
+        next = NewHandler<StructHandler>(this, AddNewValue<ZVStructValue>(m_pInstance, m_pProperty));
+        return PUSH_UNHANDLED;
+    }
+    StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
+    return STATUSQUO;
+}
+
+START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, HandlerPtr& next)
+{
+    if ((GetSaxHandler()->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES) == 0) {
+        throw ZVXMLFormatError(L"Unrecognized ZVProperty " + localName + L" found in instance of ZVClass " +
+                                   m_pInstance->GetZVClass()->GetTypeName() + L".",
+                               L"");
+    }
+    LogFormat(LOG_SEV_TRACE, L"Ignoring unrecognized ZVProperty <%ls>", localName.c_str());
+    next = NewHandler<IgnoringElement>(this);
+    return PUSH_UNHANDLED;
+}
+
+// CZVInstance::SetPropertyValue, without looking the property up again: no
+// host code runs between the element's start and its end, so the class
+// still gives the property found at the start.
+void PropertiesHandler::SetPrimitiveValue(const std::wstring& name)
+{
+    ZVValueBase* value = m_pInstance->GetPropertyValue(name.c_str(), false);
+    if (value == nullptr) {
+        std::unique_ptr<ZVValueBase, ValueDisposal> created(
+            ZVValueBase::CreateZVValueForZVProperty(m_pInstance->GetZVClass(), m_pProperty));
+        m_pInstance->AddZVValue(created.get());
+        value = created.release(); // the instance's from here on
+    }
+    CZVValue* primitive = dynamic_cast<CZVValue*>(value);
+    if (primitive == nullptr) {
+        throw ZVXMLLogicError(L"Attempted to set primitive value into a non-primitive property", L"");
+    }
+    primitive->SetValue(TextBuffer());
+}
+
+void PropertiesHandler::Characters(const wchar_t* text, std::size_t length)
+{
+    TextBuffer().append(text, length);
+}
+
+END_ACTION PropertiesHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                                         const std::wstring& qualifiedName, HandlerPtr& next)
+{
+    if (StateHandler::EndElement(namespaceURI, localName, qualifiedName, next) == POP_UNHANDLED) {
+        return POP_UNHANDLED; // the end of the element that holds the properties
+    }
+    if (m_pProperty != nullptr && !m_pProperty->IsStruct() && !m_pProperty->IsArray()) {
+        SetPrimitiveValue(localName);
+    }
+    m_pProperty = nullptr;
+    Reset();
+    return NOCHANGE;
+}
+
+} // namespace ZVXML

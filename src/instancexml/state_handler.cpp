@@ -1,0 +1,120 @@
+#include "instancexml/state_handler.h"
+
+#include "instancexml/handler_recycler.h"
+#include "instancexml/zvxml_sax_content_handler.h"
+
+#include <zvxml/errors.h>
+
+#include <vector>
+
+namespace ZVXML {
+namespace {
+
+// Short property texts and names then need no allocation of their own.
+constexpr std::size_t kReservedCharacters = 128;
+
+} // namespace
+
+void HandlerRetirement::operator()(StateHandler* handler) const noexcept
+{
+    handler->Retire();
+    if (HandlerRecycler* recycler = handler->Recycler()) {
+        recycler->Keep(handler);
+    } else {
+        delete handler;
+    }
+}
+
+StateHandler::StateHandler(StateHandler* parent, const wchar_t* elementName)
+{
+    Reattach(parent, elementName);
+}
+
+StateHandler::~StateHandler() = default;
+
+void StateHandler::Reattach(StateHandler* parent, const wchar_t* elementName)
+{
+    Reset();
+    m_pParent = parent;
+    m_pSaxHandler = parent != nullptr ? parent->m_pSaxHandler : nullptr;
+    if (elementName != nullptr) {
+        m_elementName.append(elementName);
+    }
+}
+
+HandlerRecycler* StateHandler::Recycler() const
+{
+    return m_pSaxHandler != nullptr ? &m_pSaxHandler->Recycler() : nullptr;
+}
+
+std::wstring StateHandler::PathSegment() const
+{
+    return L"." + m_elementName;
+}
+
+START_ACTION StateHandler::StartElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
+                                        XMLAttributes*, HandlerPtr&)
+{
+    ++m_depth;
+    if (m_elementName.empty()) {
+        m_elementName = localName;
+    } else if (m_depth == 1 && m_elementName != localName) {
+        throw ZVXMLFormatError(BuildErrorMessage(L"Unexpected element."), L"");
+    }
+    return STATUSQUO;
+}
+
+void StateHandler::Characters(const wchar_t*, std::size_t) {}
+
+END_ACTION StateHandler::EndElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
+                                    HandlerPtr&)
+{
+    --m_depth;
+    if (m_depth < 0) {
+        return POP_UNHANDLED;
+    }
+    if (m_depth > 0) {
+        return NOCHANGE;
+    }
+    if (m_elementName != localName) {
+        throw ZVXMLRuntimeError(L"EndElement called on unexpected element", L"");
+    }
+    return POP;
+}
+
+void StateHandler::Reset()
+{
+    // Called for every property element: the strings keep their memory.
+    m_text.clear();
+    if (m_text.capacity() < kReservedCharacters) {
+        m_text.reserve(kReservedCharacters);
+    }
+    m_elementName.clear();
+    if (m_elementName.capacity() < kReservedCharacters) {
+        m_elementName.reserve(kReservedCharacters);
+    }
+    m_depth = 0;
+}
+
+CZVXMLSAXContentHandler* StateHandler::GetSaxHandler() const
+{
+    if (m_pSaxHandler == nullptr) {
+        throw ZVXMLRuntimeError(L"Asking for m_pSaxHandler when it is NULL", L"");
+    }
+    return m_pSaxHandler;
+}
+
+std::wstring StateHandler::BuildErrorMessage(const std::wstring& text) const
+{
+    std::vector<const StateHandler*> chain;
+    for (const StateHandler* handler = this; handler != nullptr; handler = handler->m_pParent) {
+        chain.push_back(handler);
+    }
+    std::wstring message = L"Error at (";
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        message += (*it)->PathSegment();
+    }
+    return message + L"): " + text;
+}
+
+} // namespace ZVXML

@@ -1,0 +1,320 @@
+// What the instance reading tests share: a plant schema, a factory that
+// knows its classes, a recorder of everything the callbacks see, and files
+// and environment variables that are put back after each test.
+#ifndef ZVXML_TESTS_INSTANCEXML_INSTANCE_PARSE_SUPPORT_H
+#define ZVXML_TESTS_INSTANCEXML_INSTANCE_PARSE_SUPPORT_H
+
+#include <zvxml/zvxml.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace zvtest {
+
+inline const std::wstring kNamespace = L"http://www.molvane.com/schemas/Molvane.ZVXML.2.0";
+
+// "<ZVInstanceXML xmlns=...>" + body + "</ZVInstanceXML>".
+inline std::wstring Document(const std::wstring& body, const std::wstring& rootAttributes = L"")
+{
+    return L"<ZVInstanceXML xmlns=\"" + kNamespace + L"\"" + rootAttributes + L">" + body + L"</ZVInstanceXML>";
+}
+
+// Readable text of an instance and its values, recursively:
+// Pump#P1{Flow=12.5;Tags=[a,b];Origin={X=1}} and, for relationships,
+// Connects#C1(P1->V1){...}. A null primitive value reads "(null)".
+inline std::wstring Describe(ZVXML::CZVInstance* instance);
+
+inline std::wstring DescribeValue(ZVXML::ZVValueBase* value)
+{
+    if (auto* primitive = dynamic_cast<ZVXML::CZVValue*>(value)) {
+        return primitive->IsNull() ? std::wstring(L"(null)") : std::wstring(primitive->GetValue());
+    }
+    if (auto* structValue = dynamic_cast<ZVXML::ZVStructValue*>(value)) {
+        std::wstring text = Describe(structValue->GetValue());
+        return text.substr(text.find(L'{'));
+    }
+    auto* array = dynamic_cast<ZVXML::ZVArrayValue*>(value);
+    std::wstring text = L"[";
+    for (std::size_t i = 0; i < array->GetLength(); ++i) {
+        text += (i > 0 ? L"," : L"") + DescribeValue(array->GetValue(i));
+    }
+    return text + L"]";
+}
+
+inline std::wstring Describe(ZVXML::CZVInstance* instance)
+{
+    std::wstring text = std::wstring(instance->GetTypeName()) + L"#" + instance->GetInstanceID();
+    if (auto* relationship = dynamic_cast<ZVXML::ZVRelationshipInstance*>(instance)) {
+        text += std::wstring(L"(") + relationship->GetSourceID() + L"->" + relationship->GetTargetID() + L")";
+    }
+    text += L"{";
+    for (std::size_t i = 0; i < instance->GetZVValueCount(); ++i) {
+        ZVXML::ZVValueBase* value = instance->GetZVValue(i);
+        text += (i > 0 ? L";" : L"") + std::wstring(value->GetPropertyName()) + L"=" + DescribeValue(value);
+    }
+    return text + L"}";
+}
+
+// Makes empty instances of the classes (and relationship classes) of one
+// schema; NULL for any other name. Counts its calls.
+class SchemaFactory : public ZVXML::IZVInstanceFactory {
+public:
+    explicit SchemaFactory(ZVXML::CZVSchema& schema) : m_schema(schema) {}
+
+    ZVXML::CZVInstance* CreateInstance(const wchar_t* namespaceURI, const wchar_t* className,
+                                       int* isRelationship) override
+    {
+        ++calls;
+        namespaces.push_back(namespaceURI);
+        flagsOnEntry.push_back(*isRelationship);
+        if (ZVXML::CZVRelationshipClass* relationship =
+                m_schema.FindZVRelationshipClass(className, ZVXML::ZVCLASSTYPE_ANY)) {
+            *isRelationship = 1;
+            return new ZVXML::ZVRelationshipInstance(relationship);
+        }
+        ZVXML::CZVClass* zvClass = m_schema.FindZVClass(className, ZVXML::ZVCLASSTYPE_ANY);
+        return zvClass != nullptr ? new ZVXML::CZVInstance(zvClass) : nullptr;
+    }
+
+    int calls = 0;
+    std::vector<std::wstring> namespaces;
+    std::vector<int> flagsOnEntry;
+
+private:
+    ZVXML::CZVSchema& m_schema;
+};
+
+// Everything the callbacks see, in order, as lines:
+// "begin scope", "project+ name a=..", "instance <Describe>",
+// "relationship <Describe>", "project- name", "end", "error <message>".
+// `refuseAt` makes the instance/relationship callback number N (1-based)
+// return 1; `watched` names the Project attributes to record.
+struct Recorder {
+    std::vector<std::wstring> events;
+    std::vector<std::wstring> errors;
+    int refuseAt = 0;
+    int refuseBegin = 0;
+    int refuseEnd = 0;
+    int refuseElement = 0;
+    int delivered = 0;
+    ZVXML::CZVSchema* schemaSeen = nullptr;
+
+    static Recorder& Of(void* context) { return *static_cast<Recorder*>(context); }
+
+    static int Begin(ZVXML::CZVSchema* schema, void* context, const wchar_t* scope, ZVXML::XMLAttributes* attributes)
+    {
+        Recorder& self = Of(context);
+        self.schemaSeen = schema;
+        std::wstring line = L"begin " + std::wstring(scope);
+        std::wstring value;
+        if (attributes != nullptr && attributes->GetValue(L"owner", value) != 0) {
+            line += L" owner=" + value;
+        }
+        self.events.push_back(line);
+        return self.refuseBegin;
+    }
+    static int Instance(ZVXML::CZVSchema*, void* context, ZVXML::CZVInstance* instance)
+    {
+        return Of(context).Deliver(L"instance " + Describe(instance));
+    }
+    static int Relationship(ZVXML::CZVSchema*, void* context, ZVXML::ZVRelationshipInstance* relationship)
+    {
+        return Of(context).Deliver(L"relationship " + Describe(relationship));
+    }
+    static int Element(ZVXML::CZVSchema*, void* context, bool isStart, const wchar_t* name,
+                       ZVXML::XMLAttributes* attributes)
+    {
+        Recorder& self = Of(context);
+        std::wstring line = (isStart ? L"project+ " : L"project- ") + std::wstring(name);
+        std::wstring value;
+        if (attributes != nullptr && attributes->GetValue(std::wstring(L"name"), value) != 0) {
+            line += L" name=" + value;
+        }
+        if (!isStart && attributes != nullptr) {
+            line += L" (attributes at the end)";
+        }
+        self.events.push_back(line);
+        return self.refuseElement;
+    }
+    static int End(ZVXML::CZVSchema*, void* context)
+    {
+        Of(context).events.push_back(L"end");
+        return Of(context).refuseEnd;
+    }
+    static void Error(const wchar_t* message, void* context) { Of(context).errors.push_back(message); }
+
+    // The instance and relationship lines only.
+    std::vector<std::wstring> Instances() const
+    {
+        std::vector<std::wstring> found;
+        for (const std::wstring& line : events) {
+            if (line.rfind(L"instance ", 0) == 0 || line.rfind(L"relationship ", 0) == 0) {
+                found.push_back(line);
+            }
+        }
+        return found;
+    }
+
+private:
+    int Deliver(std::wstring line)
+    {
+        events.push_back(std::move(line));
+        ++delivered;
+        return delivered == refuseAt ? 1 : 0;
+    }
+};
+
+// Pump {Flow, Count, Name, Tags: string[], Origin: Point, Corners: Point[]},
+// Valve derived from Pump {Setting}, the structs Point {X, Y, Size: Extent},
+// Extent {W, H, Unit: Measure} and Measure {Name, Codes: int[]}, and the
+// relationship class Connects {Strength}.
+class InstanceParseTest : public ::testing::Test {
+protected:
+    InstanceParseTest()
+    {
+        using namespace ZVXML;
+        CZVClass* measure = schema.CreateZVClass(L"Measure", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        measure->AddZVProperty(L"Name", L"string", L"");
+        measure->AddZVProperty(L"Codes", L"int", L"")->SetMaxOccurs(L"unbounded");
+        CZVClass* extent = schema.CreateZVClass(L"Extent", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        extent->AddZVProperty(L"W", L"double", L"");
+        extent->AddZVProperty(L"H", L"double", L"");
+        extent->AddZVProperty(L"Unit", L"Measure", L"");
+        CZVClass* point = schema.CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        point->AddZVProperty(L"X", L"double", L"");
+        point->AddZVProperty(L"Y", L"double", L"");
+        point->AddZVProperty(L"Size", L"Extent", L"");
+        CZVClass* pump = schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN);
+        pump->AddZVProperty(L"Flow", L"double", L"");
+        pump->AddZVProperty(L"Count", L"long", L"");
+        pump->AddZVProperty(L"Name", L"string", L"");
+        pump->AddZVProperty(L"Tags", L"string", L"")->SetMaxOccurs(L"unbounded");
+        pump->AddZVProperty(L"Origin", L"Point", L"");
+        pump->AddZVProperty(L"Corners", L"Point", L"")->SetMaxOccurs(L"unbounded");
+        CZVClass* valve = schema.CreateZVClass(L"Valve", L"", ZVCLASSTYPE_DOMAIN);
+        valve->SetBaseClass(L"Pump");
+        valve->AddZVProperty(L"Setting", L"string", L"");
+        schema.CreateZVRelationshipClass(L"Connects", L"", ZVCLASSTYPE_DOMAIN)
+            ->AddZVProperty(L"Strength", L"string", L"");
+    }
+    ~InstanceParseTest() override { ZVXML::CZVSchema::FreeRecycledValues(); }
+
+    // Parses a document text with every callback recorded.
+    int Parse(const std::wstring& text, unsigned long options = 0)
+    {
+        return ZVXML::ParseZVInstanceXML(0, text.c_str(), &schema, &recorder, &Recorder::Begin, &Recorder::Instance,
+                                         &Recorder::Relationship, &Recorder::Element, &Recorder::End,
+                                         &Recorder::Error, &factory, options);
+    }
+    int ParseLocation(const std::wstring& location, unsigned long options = 0)
+    {
+        return ZVXML::ParseZVInstanceXML(1, location.c_str(), &schema, &recorder, &Recorder::Begin,
+                                         &Recorder::Instance, &Recorder::Relationship, &Recorder::Element,
+                                         &Recorder::End, &Recorder::Error, &factory, options);
+    }
+
+    ZVXML::CZVSchema schema{L"p", L"Plant", L""};
+    SchemaFactory factory{schema};
+    Recorder recorder;
+};
+
+// Sets (or, with no value, removes) an environment variable for a scope.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const char* value) : m_name(name)
+    {
+        if (const char* previous = std::getenv(name)) {
+            m_previous = previous;
+        }
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~EnvironmentVariable()
+    {
+        if (m_previous) {
+            setenv(m_name.c_str(), m_previous->c_str(), 1);
+        } else {
+            unsetenv(m_name.c_str());
+        }
+    }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_previous;
+};
+
+// A file in a folder of its own under the temporary folder, removed with it.
+class TempFile {
+public:
+    explicit TempFile(const std::string& bytes, const std::string& name = "document.xml")
+    {
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("zvxml_instancexml_test_" + std::to_string(::getpid()) + "_" + std::to_string(Counter()++));
+        std::filesystem::create_directories(m_folder);
+        m_path = m_folder / name;
+        std::ofstream(m_path, std::ios::binary) << bytes;
+    }
+    ~TempFile() { std::filesystem::remove_all(m_folder); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::wstring WidePath() const { return m_path.wstring(); }
+
+private:
+    static int& Counter()
+    {
+        static int counter = 0;
+        return counter;
+    }
+    std::filesystem::path m_folder;
+    std::filesystem::path m_path;
+};
+
+// UTF-8 bytes of a wide text (valid characters only).
+inline std::string WideToUtf8Bytes(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text) {
+        const auto cp = static_cast<std::uint32_t>(c);
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+inline std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace zvtest
+
+#endif

@@ -1,0 +1,143 @@
+// Property elements: primitive texts and their trimming, arrays and structs
+// nested three deep, repeated and empty elements, inherited and unknown
+// properties.
+#include "instance_parse_support.h"
+
+#include "support/expect_throw.h"
+#include "support/log_capture.h"
+
+using namespace ZVXML;
+using zvtest::Document;
+
+namespace {
+
+class PropertyValues : public zvtest::InstanceParseTest {
+protected:
+    // The one instance the document yields.
+    std::wstring Only(const std::wstring& body, unsigned long options = 0)
+    {
+        recorder = zvtest::Recorder();
+        Parse(Document(body), options);
+        return recorder.Instances().size() == 1 ? recorder.Instances()[0] : L"(not one instance)";
+    }
+};
+
+TEST_F(PropertyValues, PrimitiveTextsLoseTabsAndLineBreaksAtTheirEndsButKeepSpaces)
+{
+    EXPECT_EQ(Only(L"<Pump id='P'><Flow>\n\t 12.5 \r\n</Flow><Name>\t\r\n</Name><Count>   </Count></Pump>"),
+              L"instance Pump#P{Flow= 12.5 ;Name=;Count=   }");
+    // Line breaks inside a text stay.
+    EXPECT_EQ(Only(L"<Pump id='P'><Name>a\n\tb</Name></Pump>"), L"instance Pump#P{Name=a\n\tb}");
+}
+
+TEST_F(PropertyValues, EachPieceOfATextIsTrimmedByItselfAndThePiecesAreJoined)
+{
+    // The reader delivers the text around a reference as separate pieces.
+    EXPECT_EQ(Only(L"<Pump id='P'><Name>a &amp; b</Name></Pump>"), L"instance Pump#P{Name=a & b}");
+    EXPECT_EQ(Only(L"<Pump id='P'><Name>line\n&amp;\nnext</Name></Pump>"), L"instance Pump#P{Name=line&next}");
+    EXPECT_EQ(Only(L"<Pump id='P'><Name>&lt;&#x41;&#9;&gt;</Name></Pump>"), L"instance Pump#P{Name=<A>}");
+    EXPECT_EQ(Only(L"<Pump id='P'><Name>a<![CDATA[<b>]]>c</Name></Pump>"), L"instance Pump#P{Name=a<b>c}");
+}
+
+TEST_F(PropertyValues, ALongTextArrivesWhole)
+{
+    // Longer than the reader's chunks, so libxml2 hands it over in pieces.
+    std::wstring text;
+    for (int i = 0; i < 20000; ++i) {
+        text += L"word" + std::to_wstring(i) + L" \u00e9\U0001F600 ";
+    }
+    EXPECT_EQ(Only(L"<Pump id='P'><Name>" + text + L"</Name></Pump>"), L"instance Pump#P{Name=" + text + L"}");
+}
+
+TEST_F(PropertyValues, TextOutsidePropertyElementsIsIgnored)
+{
+    EXPECT_EQ(Only(L"root text<Pump id='P'>before<Flow>1</Flow>between<Count>2</Count>after</Pump>more"),
+              L"instance Pump#P{Flow=1;Count=2}");
+}
+
+TEST_F(PropertyValues, ArraysHoldTheirMembersInDocumentOrder)
+{
+    EXPECT_EQ(Only(L"<Pump id='P'><Tags>\n  <string>a</string>\n  <string> b </string>\n  <string/>\n</Tags></Pump>"),
+              L"instance Pump#P{Tags=[a, b ,]}");
+    EXPECT_EQ(Only(L"<Pump id='P'><Tags/></Pump>"), L"instance Pump#P{Tags=[]}");
+}
+
+TEST_F(PropertyValues, StructsAndArraysNestThreeLevelsDeep)
+{
+    const std::wstring body = L"<Pump id='P'>"
+                              L"<Origin><X>1</X><Size><W>2</W><Unit><Name>mm</Name>"
+                              L"<Codes><int>7</int><int>8</int></Codes></Unit></Size><Y>3</Y></Origin>"
+                              L"<Corners>"
+                              L"  <Point><X>10</X></Point>"
+                              L"  <Point><Size><Unit><Codes><int>9</int></Codes></Unit><H>4</H></Size></Point>"
+                              L"</Corners>"
+                              L"</Pump>";
+    EXPECT_EQ(Only(body), L"instance Pump#P{"
+                          L"Origin={X=1;Size={W=2;Unit={Name=mm;Codes=[7,8]}};Y=3};"
+                          L"Corners=[{X=10},{Size={Unit={Codes=[9]};H=4}}]}");
+}
+
+TEST_F(PropertyValues, EmptyElementsGiveEmptyValues)
+{
+    EXPECT_EQ(Only(L"<Pump id='P'><Name/><Origin/><Corners/><Tags></Tags></Pump>"),
+              L"instance Pump#P{Name=;Origin={};Corners=[];Tags=[]}");
+}
+
+TEST_F(PropertyValues, RepeatedElementsReplacePrimitivesAndAddStructsAndArrays)
+{
+    EXPECT_EQ(Only(L"<Pump id='P'><Flow>1</Flow><Origin><X>1</X></Origin><Tags><string>a</string></Tags>"
+                   L"<Flow>2</Flow><Origin><X>2</X></Origin><Tags><string>b</string></Tags><Origin/></Pump>"),
+              L"instance Pump#P{Flow=2;Origin={X=1};Tags=[a];Origin2={X=2};Tags2=[b];Origin3={}}");
+}
+
+TEST_F(PropertyValues, InheritedPropertiesAreRead)
+{
+    EXPECT_EQ(Only(L"<Valve id='V'><Setting>open</Setting><Flow>3</Flow><Tags><string>t</string></Tags></Valve>"),
+              L"instance Valve#V{Setting=open;Flow=3;Tags=[t]}");
+}
+
+TEST_F(PropertyValues, UnknownPropertiesStopTheParseUnlessTheyAreToBeSkipped)
+{
+    const std::wstring body =
+        L"<Pump id='P'><Flow>1</Flow><Colour><Red>1</Red><Flow>9</Flow></Colour><Count>2</Count></Pump>";
+    EXPECT_ZV_THROW(Parse(Document(body)), ZVXMLFormatError,
+                    L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.");
+    EXPECT_TRUE(recorder.Instances().empty());
+
+    zvtest::LogCapture log;
+    EXPECT_EQ(Only(body, ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES), L"instance Pump#P{Flow=1;Count=2}");
+    EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_TRACE), std::vector<std::wstring>{L"Ignoring unrecognized ZVProperty <Colour>"});
+    // Unknown properties of structs are properties too.
+    EXPECT_EQ(Only(L"<Pump id='P'><Origin><Z>1</Z><X>2</X></Origin></Pump>", ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES),
+              L"instance Pump#P{Origin={X=2}}");
+    // Skipping classes does not skip properties.
+    EXPECT_ZV_THROW(Parse(Document(body), ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES), ZVXMLFormatError,
+                    L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.");
+}
+
+TEST_F(PropertyValues, ArrayMembersMustBeNamedByTheType)
+{
+    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Tags><string>a</string><str>b</str></Tags></Pump>")), ZVXMLFormatError,
+                    L"Encountered array element with name not equal to the property's type name");
+    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Corners><Pointe/></Corners></Pump>")), ZVXMLFormatError,
+                    L"Encountered array element with name not equal to the property's type name");
+    // Nothing may stand inside a primitive member either.
+    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Tags><string><b/></string></Tags></Pump>")), ZVXMLFormatError,
+                    L"Encountered array element with name not equal to the property's type name");
+}
+
+TEST_F(PropertyValues, AStructWhoseClassIsMissingStopsTheParse)
+{
+    schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY)->AddZVProperty(L"Frame", L"Point", L"");
+    schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY)->FindProperty(L"Frame")->TypeName() = L"Gone";
+    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Frame/></Pump>")), ZVXMLRuntimeError,
+                    L"Could not find class for struct property");
+}
+
+TEST_F(PropertyValues, AnElementInsideAPrimitivePropertyEndsItUnexpectedly)
+{
+    EXPECT_ZV_THROW(Parse(Document(L"<Pump id='P'><Flow><Count>1</Count>2</Flow></Pump>")), ZVXMLRuntimeError,
+                    L"EndElement called on unexpected element");
+}
+
+} // namespace
