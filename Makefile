@@ -5,7 +5,7 @@
 #               under AddressSanitizer and UndefinedBehaviorSanitizer
 #
 # Other targets: build, asan, fuzz (FUZZ_SECONDS per fuzzer, default 60),
-# clean.
+# docs (the API reference in docs/html), clean.
 
 BUILD_DIR  ?= build
 ASAN_DIR   ?= build-asan
@@ -19,7 +19,7 @@ MAKEFLAGS += --no-print-directory
 CONFIGURE = cmake -S . -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 CTEST     = ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-.PHONY: demo test deps build asan test-plain test-asan fuzz clean
+.PHONY: demo test deps build asan test-plain test-asan fuzz docs clean
 
 deps:
 	@scripts/install-deps.sh
@@ -53,6 +53,11 @@ fuzz:
 	  "-DZVXML_SANITIZE=address;undefined" > $(FUZZ_DIR).configure.log 2>&1 || { cat $(FUZZ_DIR).configure.log; exit 1; }
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@scripts/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+docs:
+	@scripts/install-deps.sh docs
+	@cd docs && doxygen Doxyfile
+	@echo "API reference: docs/html/index.html (warnings in docs/warnings.log)"
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(BUILD_DIR).configure.log $(ASAN_DIR).configure.log $(FUZZ_DIR).configure.log

@@ -1,0 +1,15 @@
+# Writes OUTPUT: a C++ source defining zvcli::kEmbeddedFiles, one entry per
+# file of FILES ("|"-separated; name and UTF-8 content).
+string(REPLACE "|" ";" FILES "${FILES}")
+set(body "// Generated from the example files; do not edit.\n#include \"embedded_files.h\"\n\nnamespace zvcli {\n\nconst EmbeddedFile kEmbeddedFiles[] = {\n")
+foreach(file ${FILES})
+  get_filename_component(name ${file} NAME)
+  file(READ ${file} content)
+  string(FIND "${content}" ")zvxmlembed\"" clash)
+  if(NOT clash EQUAL -1)
+    message(FATAL_ERROR "${file} holds the raw string delimiter")
+  endif()
+  string(APPEND body "    {\"${name}\", R\"zvxmlembed(${content})zvxmlembed\"},\n")
+endforeach()
+string(APPEND body "};\n\nconst std::size_t kEmbeddedFileCount = sizeof(kEmbeddedFiles) / sizeof(kEmbeddedFiles[0]);\n\n} // namespace zvcli\n")
+file(WRITE ${OUTPUT} "${body}")

@@ -1,0 +1,204 @@
+#include "json_instance.h"
+
+#include <cstring>
+#include <cwchar>
+
+namespace zvcli {
+namespace {
+
+void AppendUtf8(unsigned long c, std::string& out)
+{
+    if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+void AppendEscape(unsigned long c, std::string& out)
+{
+    static const char digits[] = "0123456789abcdef";
+    out.append("\\u00");
+    out.push_back(digits[(c >> 4) & 0xF]);
+    out.push_back(digits[c & 0xF]);
+}
+
+// The JSON number grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+bool IsJsonNumber(const std::wstring& text)
+{
+    std::size_t i = 0;
+    auto digits = [&]() {
+        std::size_t start = i;
+        while (i < text.size() && text[i] >= L'0' && text[i] <= L'9') ++i;
+        return i > start;
+    };
+    if (i < text.size() && text[i] == L'-') ++i;
+    if (i < text.size() && text[i] == L'0') {
+        ++i;
+    } else if (!digits()) {
+        return false;
+    }
+    if (i < text.size() && text[i] == L'.') {
+        ++i;
+        if (!digits()) return false;
+    }
+    if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
+        if (!digits()) return false;
+    }
+    return i == text.size();
+}
+
+bool IsNumericType(const wchar_t* type)
+{
+    return std::wcscmp(type, L"int") == 0 || std::wcscmp(type, L"long") == 0 || std::wcscmp(type, L"double") == 0;
+}
+
+void AppendAscii(const std::wstring& text, std::string& out)
+{
+    for (wchar_t c : text) {
+        out.push_back(static_cast<char>(c));
+    }
+}
+
+void AppendValue(ZVXML::ZVValueBase& value, std::string& out);
+
+void AppendProperties(ZVXML::CZVInstance& instance, std::string& out)
+{
+    out.push_back('{');
+    bool first = true;
+    for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
+        ZVXML::ZVValueBase* value = instance.GetZVValue(i);
+        if (value == nullptr) {
+            continue;
+        }
+        if (!first) {
+            out.push_back(',');
+        }
+        first = false;
+        AppendJsonString(value->PropertyName(), out);
+        out.push_back(':');
+        AppendValue(*value, out);
+    }
+    out.push_back('}');
+}
+
+void AppendPrimitive(ZVXML::CZVValue& value, std::string& out)
+{
+    if (value.IsNull()) {
+        out.append("null");
+        return;
+    }
+    const std::wstring& text = value.Value();
+    const wchar_t* type = value.GetProperty() != nullptr ? value.GetProperty()->GetTypeName() : L"string";
+    if (IsNumericType(type) && IsJsonNumber(text)) {
+        AppendAscii(text, out);
+    } else if (std::wcscmp(type, L"boolean") == 0 && (text == L"true" || text == L"false")) {
+        AppendAscii(text, out);
+    } else {
+        AppendJsonString(text, out);
+    }
+}
+
+void AppendValue(ZVXML::ZVValueBase& value, std::string& out)
+{
+    if (auto* primitive = dynamic_cast<ZVXML::CZVValue*>(&value)) {
+        AppendPrimitive(*primitive, out);
+    } else if (auto* structValue = dynamic_cast<ZVXML::ZVStructValue*>(&value)) {
+        if (structValue->GetValue() != nullptr) {
+            AppendProperties(*structValue->GetValue(), out);
+        } else {
+            out.append("null");
+        }
+    } else if (auto* array = dynamic_cast<ZVXML::ZVArrayValue*>(&value)) {
+        out.push_back('[');
+        for (std::size_t i = 0; i < array->GetLength(); ++i) {
+            if (i > 0) {
+                out.push_back(',');
+            }
+            ZVXML::ZVValueBase* member = array->GetValue(i);
+            if (member != nullptr) {
+                AppendValue(*member, out);
+            } else {
+                out.append("null");
+            }
+        }
+        out.push_back(']');
+    } else {
+        out.append("null");
+    }
+}
+
+} // namespace
+
+void AppendJsonString(const std::wstring& text, std::string& out)
+{
+    out.push_back('"');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned long c = static_cast<unsigned long>(text[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            if (c == '"' || c == '\\') {
+                out.push_back('\\');
+            }
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        switch (c) {
+        case '\n': out.append("\\n"); continue;
+        case '\r': out.append("\\r"); continue;
+        case '\t': out.append("\\t"); continue;
+        case '\b': out.append("\\b"); continue;
+        case '\f': out.append("\\f"); continue;
+        default: break;
+        }
+        if (c < 0x20 || c == 0x7F) {
+            AppendEscape(c, out);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+            const unsigned long low = static_cast<unsigned long>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            c = 0xFFFD; // no character to write
+        }
+        if (c == 0x2028 || c == 0x2029) {
+            out.append(c == 0x2028 ? "\\u2028" : "\\u2029"); // safe inside JavaScript too
+            continue;
+        }
+        AppendUtf8(c, out);
+    }
+    out.push_back('"');
+}
+
+void AppendInstanceJson(ZVXML::CZVInstance& instance, const ZVXML::ZVRelationshipInstance* relationship,
+                        std::string& out)
+{
+    out.append("{\"class\":");
+    AppendJsonString(instance.TypeName(), out);
+    out.append(",\"id\":");
+    AppendJsonString(instance.InstanceID(), out);
+    if (relationship != nullptr) {
+        out.append(",\"source\":");
+        AppendJsonString(relationship->GetSourceID(), out);
+        out.append(",\"target\":");
+        AppendJsonString(relationship->GetTargetID(), out);
+    }
+    out.append(",\"properties\":");
+    AppendProperties(instance, out);
+    out.push_back('}');
+}
+
+} // namespace zvcli
