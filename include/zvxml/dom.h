@@ -82,7 +82,8 @@ private:
 enum XMLLoadErrorCode : long {
     XML_LOAD_CANNOT_READ_FILE = -1,    // the file could not be opened or read
     XML_LOAD_DOCTYPE_NOT_ALLOWED = -2, // the document has a DOCTYPE
-    XML_LOAD_TOO_LARGE = -3            // 2 GB or more of text
+    XML_LOAD_TOO_LARGE = -3,           // 2 GB or more of text
+    XML_LOAD_TOO_MANY_ATTRIBUTES = -4  // an element with more than 10,000 attributes
 };
 
 // Status of the building calls and of Save: 0 for success, else one of the

@@ -1,5 +1,7 @@
 #include "platform/dom_parser.h"
 
+#include "platform/markup_guard.h"
+
 #include "platform/blank_text.h"
 #include "platform/libxml_error_capture.h"
 
@@ -95,6 +97,12 @@ XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool
     error = XMLParseError();
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         Fail(error, url, {XML_LOAD_TOO_LARGE, 0, 0, "The document is too large"});
+        return nullptr;
+    }
+    MarkupGuard guard;
+    if (!guard.Scan(bytes.data(), bytes.size())) {
+        const MarkupViolation& violation = guard.Violation();
+        Fail(error, url, {XML_LOAD_TOO_MANY_ATTRIBUTES, violation.line, violation.column, violation.message});
         return nullptr;
     }
     EnsureLibxmlInitialized();

@@ -1,5 +1,6 @@
 #include "platform/sax_push_parser.h"
 
+#include "foundation/utf8.h"
 #include "platform/libxml_resources.h"
 #include "platform/sax_attributes_view.h"
 #include "platform/sax_name_cache.h"
@@ -201,6 +202,10 @@ bool SaxPushParser::Push(const char* bytes, std::size_t size)
     constexpr std::size_t kMaxPiece = INT_MAX / 2;
     while (size > 0 && !m_halted && m_result == 0) {
         const std::size_t piece = std::min(size, kMaxPiece);
+        if (!m_guard.Scan(bytes, piece)) {
+            RefuseMarkup();
+            break;
+        }
         m_result = xmlParseChunk(m_context.get(), bytes, static_cast<int>(piece), 0);
         bytes += piece;
         size -= piece;
@@ -269,6 +274,19 @@ void SaxPushParser::Refuse(const wchar_t* message)
             long column;
             CurrentPosition(line, column);
             Report(message, line, column);
+        }
+    });
+    Halt();
+}
+
+// The guard refuses what libxml2 would take far too long over, before
+// libxml2 sees it; the place is the guard's.
+void SaxPushParser::RefuseMarkup()
+{
+    const MarkupViolation& violation = m_guard.Violation();
+    Guarded([&] {
+        if (!m_failed && !m_exception) {
+            Report(Utf8ToWide(violation.message), violation.line, violation.column);
         }
     });
     Halt();

@@ -12,6 +12,7 @@
 #define ZVXML_PLATFORM_SAX_PUSH_PARSER_H
 
 #include "platform/libxml_error_routing.h"
+#include "platform/markup_guard.h"
 #include "platform/sax_reader.h"
 
 #include <libxml/parser.h>
@@ -61,6 +62,7 @@ private:
     void Guarded(Body&& body) noexcept;
     void OnError(LibxmlError error);
     void Refuse(const wchar_t* message);
+    void RefuseMarkup();
     void ReportUnexplainedFailure();
     long Report(std::wstring message, long line, long column);
     void CurrentPosition(long& line, long& column) const;
@@ -68,6 +70,7 @@ private:
 
     SaxContentHandler* m_content;
     SaxErrorHandler* m_errors;
+    MarkupGuard m_guard;
     SaxNameCache& m_names;
     SaxTextBuffer& m_text;
     LibxmlErrorRouting m_routing; // outlives the context
