@@ -45,6 +45,7 @@ struct SaxCallbacks {
                              int, const xmlChar**, int attributeCount, int, const xmlChar** attributes)
     {
         SaxPushParser& parser = Of(data);
+        parser.m_textRun = 0;
         if (++parser.m_depth > kSaxMaxDepth) {
             // The push parser leaves nesting unbounded; the limit is ours.
             parser.Refuse(L"Excessive depth in document: more than 256 nested elements");
@@ -64,6 +65,7 @@ struct SaxCallbacks {
     {
         SaxPushParser& parser = Of(data);
         --parser.m_depth;
+        parser.m_textRun = 0;
         if (parser.m_content == nullptr) {
             return;
         }
@@ -77,6 +79,13 @@ struct SaxCallbacks {
     static void Characters(void* data, const xmlChar* text, int size)
     {
         SaxPushParser& parser = Of(data);
+        parser.m_textRun += static_cast<std::size_t>(size > 0 ? size : 0);
+        if (parser.m_textRun > kSaxMaxTextRun) {
+            // A tree-building parse refuses such a text node; the push
+            // parser hands it on in pieces, which handlers would collect.
+            parser.Refuse(L"Text between two tags is longer than 10000000 bytes");
+            return;
+        }
         if (parser.m_content == nullptr || size <= 0) {
             return;
         }

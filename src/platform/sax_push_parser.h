@@ -71,6 +71,7 @@ private:
     SaxContentHandler* m_content;
     SaxErrorHandler* m_errors;
     MarkupGuard m_guard;
+    std::size_t m_textRun = 0; // bytes of text since the last tag
     SaxNameCache& m_names;
     SaxTextBuffer& m_text;
     LibxmlErrorRouting m_routing; // outlives the context

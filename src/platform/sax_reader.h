@@ -26,6 +26,9 @@
 //   as the code when it was not 0, else with kSaxUnspecifiedError; the
 //   description is the error's message. Warnings are not reported.
 // - Elements may nest kSaxMaxDepth levels deep; one more is a fatal error.
+//   Text between two tags may hold kSaxMaxTextRun bytes; more is a fatal
+//   error. Both are the limits libxml2 keeps when it builds a tree, so a
+//   document that loads as a tree also streams, and the other way round.
 #ifndef ZVXML_PLATFORM_SAX_READER_H
 #define ZVXML_PLATFORM_SAX_READER_H
 
@@ -43,6 +46,9 @@ constexpr long kSaxUnspecifiedError = 0x80004005L;
 
 // The deepest nesting of elements a document may have (libxml2's default).
 constexpr int kSaxMaxDepth = 256;
+// The longest text between two tags, in bytes of the document (libxml2's
+// default for a text node): handlers that collect a text hold it whole.
+constexpr std::size_t kSaxMaxTextRun = 10000000;
 
 // A failure of the reader itself: the input cannot be opened, or the parse
 // was stopped by a fatal error. Not part of the public exception family; the

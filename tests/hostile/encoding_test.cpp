@@ -1,0 +1,70 @@
+// Bytes that are not the text they claim to be.
+#include "hostile/bounded_run.h"
+#include "hostile/hostile_inputs.h"
+
+#include <gtest/gtest.h>
+
+using namespace zvtest;
+
+namespace {
+
+struct BrokenBytes {
+    const char* name;
+    std::string schema;    // a schema file's bytes
+    std::string instances; // an instance document's bytes
+};
+
+std::string Utf16WithoutMark(const std::string& ascii)
+{
+    std::string bytes;
+    for (char c : ascii) {
+        bytes.push_back(c);
+        bytes.push_back('\0');
+    }
+    return bytes;
+}
+
+std::vector<BrokenBytes> Cases()
+{
+    const std::string schema = SchemaFile("schemaName='E' nameSpacePrefix='e'", "<ZVClass typeName='A'/>");
+    const std::string instances = InstanceDocument("<Pump><Name>n</Name></Pump>");
+    auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        return text.replace(text.find(what), what.size(), with);
+    };
+    return {
+        {"invalid UTF-8", replace(schema, "'A'", "'A\xC3\x28'"), replace(instances, ">n<", ">\xFF\xFE<")},
+        {"a NUL byte", replace(schema, "'A'", std::string("'A\0B'", 5)), replace(instances, ">n<", std::string(">\0<", 3))},
+        {"UTF-16 without a byte-order mark", Utf16WithoutMark(schema.substr(schema.find("<ZVSchema"))),
+         Utf16WithoutMark(instances.substr(instances.find("<ZVInstanceXML")))},
+        {"a truncated document", schema.substr(0, schema.size() / 2), instances.substr(0, instances.size() / 2)},
+        {"an empty file", "", ""},
+    };
+}
+
+} // namespace
+
+TEST(HostileEncoding, SchemaFilesFailTheLoadCheck)
+{
+    for (const BrokenBytes& c : Cases()) {
+        SCOPED_TRACE(c.name);
+        HostileFolder folder;
+        const std::string path = folder.Write("s.xml", c.schema);
+        ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLRuntimeError", "Error at ");
+    }
+}
+
+TEST(HostileEncoding, InstanceDocumentsFailWithTheComError)
+{
+    for (const BrokenBytes& c : Cases()) {
+        SCOPED_TRACE(c.name);
+        HostileFolder folder;
+        const std::string path = folder.Write("i.xml", c.instances);
+        ExpectThrow(RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(10)), "ZVXMLRuntimeError",
+                    "ParseZVInstanceXML: COM Error: ");
+    }
+    // A wide text with a NUL ends at it: what is left is truncated.
+    std::wstring text = Wide(InstanceDocument("<Pump><Name>n</Name></Pump>"));
+    text[text.find(L"<Name>")] = L'\0';
+    ExpectThrow(RunBounded([&] { return InstanceReader().ParseText(text); }, Seconds(10)), "ZVXMLRuntimeError",
+                "ParseZVInstanceXML: COM Error: ");
+}

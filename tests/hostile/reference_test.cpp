@@ -1,0 +1,96 @@
+// Schema files whose references loop, run deep, or try to leave the folder.
+#include "hostile/bounded_run.h"
+#include "hostile/hostile_inputs.h"
+
+#include <gtest/gtest.h>
+
+using namespace zvtest;
+
+namespace {
+
+std::string Referencing(const std::string& name, const std::vector<std::string>& references)
+{
+    std::string children;
+    for (const std::string& reference : references) {
+        children += "<ZVSchemaReference name='" + reference + "' version='01.00' prefix='p" + reference + "'/>";
+    }
+    return SchemaFile("schemaName='" + name + "' nameSpacePrefix='p" + name + "' version='01.00'",
+                      children + "<ZVClass typeName='C" + name + "'/>");
+}
+
+std::string FileOf(const std::string& name) { return name + ".01.00.zvschema.xml"; }
+
+} // namespace
+
+TEST(HostileReferences, ASchemaReferencingItselfLoadsNothingMore)
+{
+    HostileFolder folder;
+    const std::string path = folder.Write(FileOf("Self"), Referencing("Self", {"Self"}));
+    Outcome outcome = RunBounded(
+        [&] {
+            ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
+            schema.SetReferenceSearchPath(Wide(folder.Path()).c_str());
+            const long result = schema.ReadXML(Wide(path).c_str());
+            return result * 100 + static_cast<long>(schema.GetReferenceCount());
+        },
+        Seconds(10));
+    EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
+    EXPECT_EQ(outcome.result, 0); // result 0, no reference added
+}
+
+TEST(HostileReferences, CyclesEndWithTheCircularReferenceError)
+{
+    HostileFolder folder;
+    folder.Write(FileOf("A"), Referencing("A", {"B"}));
+    folder.Write(FileOf("B"), Referencing("B", {"C"}));
+    folder.Write(FileOf("C"), Referencing("C", {"A"}));
+    const std::string start = folder.Write("Start.xml", Referencing("Start", {"A"}));
+    Outcome outcome = RunBounded([&] { return LoadSchemaFile(start, folder.Path()); }, Seconds(10));
+    ExpectThrow(outcome, "ZVXMLRuntimeError",
+                "Circular ZVSchemaReference: Start.xml -> A.01.00.zvschema.xml -> B.01.00.zvschema.xml -> "
+                "C.01.00.zvschema.xml -> A.01.00.zvschema.xml");
+
+    // A file referencing itself under another schema name is a cycle too.
+    folder.Write(FileOf("Twin"), Referencing("Other", {"Twin"}));
+    const std::string twin = folder.Path() + "/" + FileOf("Twin");
+    ExpectThrow(RunBounded([&] { return LoadSchemaFile(twin, folder.Path()); }, Seconds(10)), "ZVXMLRuntimeError",
+                "Circular ZVSchemaReference: ");
+}
+
+TEST(HostileReferences, AChainAThousandFilesDeepLoads)
+{
+    HostileFolder folder;
+    constexpr int kDepth = 1000;
+    for (int i = 0; i < kDepth; ++i) {
+        const std::string name = "S" + std::to_string(i);
+        folder.Write(FileOf(name), Referencing(name, i + 1 < kDepth ? std::vector<std::string>{
+                                                                          "S" + std::to_string(i + 1)}
+                                                                    : std::vector<std::string>{}));
+    }
+    Outcome outcome = RunBounded(
+        [&] {
+            ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
+            schema.SetReferenceSearchPath(Wide(folder.Path()).c_str());
+            if (schema.ReadXML(Wide(folder.Path() + "/" + FileOf("S0")).c_str()) != 0) {
+                return -1L;
+            }
+            return schema.FindZVClass(L"CS999", ZVXML::ZVCLASSTYPE_ANY) != nullptr ? 1L : 0L;
+        },
+        Seconds(60));
+    EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
+    EXPECT_EQ(outcome.result, 1) << outcome.Describe();
+    ExpectMemoryBelow(outcome, 256);
+}
+
+TEST(HostileReferences, NamesThatLeaveTheFolderNeverReachTheDisk)
+{
+    HostileFolder folder;
+    for (const std::string name : {"../Outside", "sub/Inner", "/etc/passwd", ""}) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.Write(
+            "s.xml", SchemaFile("schemaName='S' nameSpacePrefix='s'",
+                                "<ZVSchemaReference name='" + name + "' version='01.00' prefix='o'/>"));
+        Outcome outcome = RunBounded([&] { return LoadSchemaFile(path, folder.Path()); }, Seconds(10));
+        ExpectThrow(outcome, "ZVXMLDomainError", name.empty() ? "ZVSchema names cannot be blank!" : "ZVSchema names ");
+    }
+}
