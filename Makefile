@@ -4,11 +4,14 @@
 #   make test   install what is missing, build, run every test, then again
 #               under AddressSanitizer and UndefinedBehaviorSanitizer
 #
-# Other targets: build, asan, fuzz (FUZZ_SECONDS per fuzzer, default 60),
-# docs (the API reference in docs/html), clean.
+# Other targets: build, asan, tsan (the thread test under ThreadSanitizer,
+# also part of `make test` where the compiler supports it), fuzz
+# (FUZZ_SECONDS per fuzzer, default 60), docs (the API reference in
+# docs/html), clean.
 
 BUILD_DIR  ?= build
 ASAN_DIR   ?= build-asan
+TSAN_DIR   ?= build-tsan
 FUZZ_DIR   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -19,7 +22,7 @@ MAKEFLAGS += --no-print-directory
 CONFIGURE = cmake -S . -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 CTEST     = ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-.PHONY: demo test deps build asan test-plain test-asan fuzz docs clean
+.PHONY: demo test deps build asan tsan test-plain test-asan test-tsan fuzz docs clean
 
 deps:
 	@scripts/install-deps.sh
@@ -41,7 +44,25 @@ test-asan: asan
 	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
 
-test: test-plain test-asan
+# ThreadSanitizer needs its runtime; a compiler without it skips this step.
+TSAN_SUPPORTED := $(shell echo 'int main(){}' | $${CXX:-c++} -fsanitize=thread -x c++ - -o /dev/null 2>/dev/null && echo yes)
+
+tsan: deps
+	@$(CONFIGURE) -B $(TSAN_DIR) -DZVXML_SANITIZE=thread -DZVXML_BUILD_TOOLS=OFF > $(TSAN_DIR).configure.log 2>&1 || { cat $(TSAN_DIR).configure.log; exit 1; }
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target threads_tests instance_tests foundation_tests
+	@echo "== thread tests under ThreadSanitizer =="
+	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/threads/threads_tests
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/instance/instance_tests --gtest_filter='ValuePool*'
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/foundation/foundation_tests --gtest_filter='Logging*'
+
+test-tsan:
+ifeq ($(TSAN_SUPPORTED),yes)
+	@$(MAKE) tsan
+else
+	@echo "== ThreadSanitizer not available with this compiler: thread tests ran without it =="
+endif
+
+test: test-plain test-asan test-tsan
 
 demo: build
 	@$(BUILD_DIR)/examples/zvxml_demo
@@ -60,4 +81,4 @@ docs:
 	@echo "API reference: docs/html/index.html (warnings in docs/warnings.log)"
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(BUILD_DIR).configure.log $(ASAN_DIR).configure.log $(FUZZ_DIR).configure.log
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR) *.configure.log
