@@ -26,7 +26,7 @@ seed() {
     schema_file_fuzzer)
       find "$root/examples" "$root/tests/schemaxml/data" -name '*.zvschema.xml' -exec cp -n {} "$corpus"/ \; ;;
     instance_document_fuzzer)
-      find "$root/examples" "$root/tests/instancexml/data" -name '*.xml' -not -name '*.zvschema.xml' \
+      find "$root/examples" "$root/tests/instancexml/data" -name "*.xml" -not -name "*.zvschema.xml" \
         -exec cp -n {} "$corpus"/ \; ;;
   esac
 }

@@ -71,7 +71,11 @@ inline std::string Utf8(const std::wstring& text)
 // The time limit grows under the sanitizers, which slow everything down.
 inline int Seconds(int plain) { return kSanitized ? plain * 4 : plain; }
 
-inline Outcome RunBounded(const std::function<long()>& body, int seconds)
+// Drops the privileges that would let a root child ignore permissions.
+enum class Privileges { Kept, Dropped };
+constexpr long kCannotDropPrivileges = -424242;
+
+inline Outcome RunBounded(const std::function<long()>& body, int seconds, Privileges privileges = Privileges::Kept)
 {
     std::fflush(stdout);
     int channel[2];
@@ -85,6 +89,13 @@ inline Outcome RunBounded(const std::function<long()>& body, int seconds)
         alarm(static_cast<unsigned>(seconds));
         if (std::freopen("/dev/null", "w", stdout) == nullptr) { // the checked-call rule prints there
             _exit(100);
+        }
+        if (privileges == Privileges::Dropped && getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            const std::string report = "R " + std::to_string(kCannotDropPrivileges);
+            if (write(channel[1], report.data(), report.size()) < 0) {
+                _exit(101);
+            }
+            _exit(0);
         }
         std::string report;
         try {
