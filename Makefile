@@ -65,7 +65,7 @@ endif
 test: test-plain test-asan test-tsan
 
 demo: build
-	@$(BUILD_DIR)/examples/zvxml_demo
+	@$(BUILD_DIR)/tools/zvxml/zvxml demo
 
 fuzz:
 	@scripts/install-deps.sh fuzz
