@@ -7,6 +7,8 @@
 
 namespace zvcli {
 
+// Appends the UTF-8 form of one character (a value up to U+10FFFF).
+void AppendUtf8(unsigned long character, std::string& out);
 // UTF-8 of wide text; what has no UTF-8 form (a lone surrogate) becomes
 // U+FFFD, so output never stops half-way.
 std::string Utf8(const std::wstring& text);
