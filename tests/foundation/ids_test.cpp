@@ -1,5 +1,7 @@
 #include <zvxml/zvxml.h>
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,22 +29,6 @@ bool IsGuidText(const std::wstring& text)
     return true;
 }
 
-// Sets an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_had = old != nullptr;
-        if (m_had) m_old = old;
-        if (value) setenv(name, value, 1); else unsetenv(name);
-    }
-    ~ScopedEnv() { if (m_had) setenv(m_name, m_old.c_str(), 1); else unsetenv(m_name); }
-private:
-    const char* m_name;
-    bool m_had;
-    std::string m_old;
-};
 
 } // namespace
 
@@ -107,7 +93,7 @@ TEST(InstanceIdentifiers, NullClassNameLeavesTheResultAlone)
 
 TEST(TempFileNames, LiveInTmpdirAndEndWithTheSuffix)
 {
-    ScopedEnv tmp("TMPDIR", "/var/tmp/");
+    zvtest::EnvironmentVariable tmp("TMPDIR", "/var/tmp/");
     std::wstring name;
     CreateTempFileName(L".zvinstance.xml", name);
     const std::wstring folder = L"/var/tmp/";
@@ -123,7 +109,7 @@ TEST(TempFileNames, LiveInTmpdirAndEndWithTheSuffix)
 
 TEST(TempFileNames, FallBackToTmpWithoutAUsableTmpdir)
 {
-    ScopedEnv tmp("TMPDIR", "/nonexistent/folder/for/zvxml");
+    zvtest::EnvironmentVariable tmp("TMPDIR", "/nonexistent/folder/for/zvxml");
     std::wstring name;
     CreateTempFileName(L"", name);
     EXPECT_EQ(name.substr(0, 5), L"/tmp/");

@@ -4,6 +4,8 @@
 
 #include <zvxml/zvxml.h>
 
+#include "support/scratch.h"
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,31 +17,11 @@ namespace zvtest {
 const char* const kNamespace = "http://www.molvane.com/schemas/Molvane.ZVXML.2.0";
 
 // A private folder for the documents of one test.
-class HostileFolder {
+class HostileFolder : public ScratchFolder {
 public:
-    HostileFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zvxml-hostile-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~HostileFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    HostileFolder(const HostileFolder&) = delete;
-    HostileFolder& operator=(const HostileFolder&) = delete;
-
-    std::string Write(const std::string& name, const std::string& bytes) const
-    {
-        const std::string path = m_path + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
+    HostileFolder() : ScratchFolder("zvxml-hostile") {}
+    std::string Write(const std::string& name, const std::string& bytes) const { return WriteFile(name, bytes); }
+    const std::string& Path() const { return path(); }
 };
 
 inline std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }

@@ -6,6 +6,8 @@
 
 #include <zvxml/zvxml.h>
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -226,35 +228,6 @@ protected:
     Recorder recorder;
 };
 
-// Sets (or, with no value, removes) an environment variable for a scope.
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* previous = std::getenv(name)) {
-            m_previous = previous;
-        }
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~EnvironmentVariable()
-    {
-        if (m_previous) {
-            setenv(m_name.c_str(), m_previous->c_str(), 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
-    }
-    EnvironmentVariable(const EnvironmentVariable&) = delete;
-    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_previous;
-};
 
 // A file in a folder of its own under the temporary folder, removed with it.
 class TempFile {

@@ -4,6 +4,8 @@
 
 #include <zvxml/dom.h>
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,39 +20,10 @@
 
 namespace zvtest {
 
-// A fresh folder, removed with everything in it at the end of the test.
-class TempFolder {
+// The document tests' folder.
+class TempFolder : public ScratchFolder {
 public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zvxml-dom-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "cannot create a temporary folder";
-        }
-        m_path = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
-    // The names in the folder, sorted.
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::filesystem::path m_path;
+    TempFolder() : ScratchFolder("zvxml-dom") {}
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes)

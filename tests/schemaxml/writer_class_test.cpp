@@ -179,5 +179,5 @@ TEST_F(ClassWriterTest, MismatchedTargetListsFailAndLeaveTheTargetElement)
 
     ScratchFolder folder;
     EXPECT_THROW(schema.WriteXML(folder.WidePath("out.xml").c_str()), ZVXMLLogicError);
-    EXPECT_TRUE(folder.Entries().empty());
+    EXPECT_TRUE(folder.Names().empty());
 }

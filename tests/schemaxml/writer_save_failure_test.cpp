@@ -80,7 +80,7 @@ TEST(SchemaSave, ReplacesAnExistingFileWhole)
     ASSERT_EQ(schema->WriteXML(folder.WidePath("plant.xml").c_str()), 0);
     WrittenFile file(folder.WidePath("plant.xml"));
     EXPECT_EQ(file.Children().size(), 1u);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"plant.xml"});
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"plant.xml"});
 }
 
 TEST(SchemaSave, AFullDiskFailsCleanlyAndTheDeviceStays)
@@ -126,5 +126,5 @@ TEST(SchemaSave, AMissingFolderFailsWithTheCheckedCallError)
     testing::internal::CaptureStdout();
     EXPECT_EQ(WriteExpectingFailure(folder.WidePath("missing/plant.xml")), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Error at ", 0), 0u);
-    EXPECT_TRUE(folder.Entries().empty());
+    EXPECT_TRUE(folder.Names().empty());
 }

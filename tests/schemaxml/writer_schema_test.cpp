@@ -149,5 +149,5 @@ TEST(SchemaWriter, ANestedWriterResultStopsBeforeAnythingIsSaved)
     schema.AddZVClass(new RefusingClass(L"Second", &schema));
     EXPECT_EQ(schema.WriteXML(target.wstring().c_str()), 7);
     EXPECT_EQ(ReadAll(target), "earlier content");
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"existing.xml"});
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"existing.xml"});
 }

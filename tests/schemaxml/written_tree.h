@@ -5,6 +5,8 @@
 
 #include <zvxml/zvxml.h>
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,46 +18,6 @@
 
 namespace zvtest {
 
-// A fresh folder in the temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zvxml-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~ScratchFolder()
-    {
-        // Tests lock folders; unlock every one so everything can go.
-        std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
-             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-            if (it->is_directory(ignored)) {
-                std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                             std::filesystem::perm_options::add, ignored);
-            }
-        }
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::filesystem::path Path(const std::string& name) const { return m_path / name; }
-    std::wstring WidePath(const std::string& name) const { return Path(name).wstring(); }
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-
-private:
-    std::filesystem::path m_path;
-};
 
 inline std::vector<ZVXML::XMLNode> ChildElements(ZVXML::XMLNode node)
 {
