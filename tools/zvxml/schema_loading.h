@@ -33,7 +33,7 @@ private:
 
 struct LoadedSchema {
     std::unique_ptr<ZVXML::CZVSchema> schema;
-    int result; // CZVSchema::ReadXML's result code
+    int result = 0; // CZVSchema::ReadXML's result code
 };
 
 // Throws ProgramError when `path` cannot be read.
