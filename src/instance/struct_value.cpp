@@ -3,6 +3,8 @@
 #include <zvxml/instance.h>
 
 #include "foundation/owned_list.h"
+#include "instance/instance_access.h"
+#include "instance/spare_objects.h"
 
 #include <memory>
 
@@ -21,13 +23,25 @@ CZVClass* FindStructClass(CZVProperty* property)
     return structClass;
 }
 
+void ReleaseEmbedded(CZVInstance* instance)
+{
+    if (instance != nullptr && detail::OwnershipAccess::Drop(instance)) {
+        DestroyInstance(instance);
+    }
+}
+
 } // namespace
+
+void detail::AttachNewEmbeddedInstance(ZVStructValue& value)
+{
+    std::unique_ptr<CZVInstance> embedded(MakeInstance(FindStructClass(value.GetProperty())));
+    value.SetValue(embedded.get());
+    embedded.release();
+}
 
 ZVStructValue::ZVStructValue(CZVProperty* property) : ZVValueBase(property)
 {
-    std::unique_ptr<CZVInstance> embedded(new CZVInstance(FindStructClass(property)));
-    SetValue(embedded.get());
-    embedded.release();
+    detail::AttachNewEmbeddedInstance(*this);
 }
 
 ZVStructValue::ZVStructValue(const ZVStructValue& other) : ZVValueBase(other), m_pInstance(other.m_pInstance)
@@ -40,7 +54,7 @@ ZVStructValue& ZVStructValue::operator=(const ZVStructValue& other)
     if (this != &other) {
         ZVValueBase::operator=(other);
         detail::Adopt(other.m_pInstance);
-        detail::Release(m_pInstance);
+        ReleaseEmbedded(m_pInstance);
         m_pInstance = other.m_pInstance;
     }
     return *this;
@@ -48,7 +62,7 @@ ZVStructValue& ZVStructValue::operator=(const ZVStructValue& other)
 
 ZVStructValue::~ZVStructValue()
 {
-    detail::Release(m_pInstance);
+    ReleaseEmbedded(m_pInstance);
 }
 
 CZVInstance* ZVStructValue::GetValue() const { return m_pInstance; }
@@ -65,7 +79,7 @@ void ZVStructValue::SetValue(CZVInstance* instance)
         }
     }
     detail::Adopt(instance);
-    detail::Release(m_pInstance);
+    ReleaseEmbedded(m_pInstance);
     m_pInstance = instance;
     if (instance != nullptr) {
         SetNotNull();

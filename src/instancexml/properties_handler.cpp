@@ -7,6 +7,7 @@
 #include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
+#include "instance/spare_objects.h"
 #include "instance/value_disposal.h"
 
 #include <zvxml/errors.h>
@@ -24,11 +25,12 @@ struct ValueDisposal {
 
 // Hands a new value to the instance, which owns it from then on.
 template <class Value>
-Value* AddNewValue(CZVInstance* instance, CZVProperty* property)
+Value* AddNewValue(CZVInstance* instance, Value* made)
 {
-    std::unique_ptr<Value> value(new Value(property));
-    instance->AddZVValue(value.get());
-    return value.release();
+    std::unique_ptr<ZVValueBase, ValueDisposal> value(made);
+    instance->AddZVValue(made);
+    value.release();
+    return made;
 }
 
 } // namespace
@@ -67,14 +69,14 @@ START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, c
         return UnknownProperty(localName, next);
     }
     if (m_pProperty->IsArray()) {
-        ZVArrayValue* array = AddNewValue<ZVArrayValue>(m_pInstance, m_pProperty);
+        ZVArrayValue* array = AddNewValue(m_pInstance, MakeArrayValue(m_pProperty));
         next = NewHandler<ArrayHandler>(this, array);
         StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
         return PUSH;
     }
     if (m_pProperty->IsStruct()) {
         // The struct handler tracks the struct's element itself.
-        next = NewHandler<StructHandler>(this, AddNewValue<ZVStructValue>(m_pInstance, m_pProperty));
+        next = NewHandler<StructHandler>(this, AddNewValue(m_pInstance, MakeStructValue(m_pProperty)));
         return PUSH_UNHANDLED;
     }
     StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);

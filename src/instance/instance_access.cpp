@@ -1,0 +1,63 @@
+#include "instance/instance_access.h"
+
+#include "foundation/owned_list.h"
+#include "instance/spare_objects.h"
+#include "instance/value_disposal.h"
+
+namespace ZVXML {
+namespace detail {
+namespace {
+
+// A list kept for reuse gives its memory back beyond this many entries.
+constexpr std::size_t kMaxKeptEntries = 64;
+
+// Empties `list` through `release` exactly as swapping it out and releasing
+// would, then hands the memory back unless the list was filled meanwhile.
+template <class Release>
+bool EmptyKeepingMemory(std::vector<ZVValueBase*>& list, Release release)
+{
+    std::vector<ZVValueBase*> taken;
+    taken.swap(list); // the list is empty before any value is released
+    release(taken);
+    if (!list.empty()) {
+        return false;
+    }
+    taken.clear();
+    if (taken.capacity() <= kMaxKeptEntries) {
+        list.swap(taken);
+    }
+    return true;
+}
+
+} // namespace
+
+void InstanceAccess::Readopt(CZVInstance& instance, CZVClass* zvClass)
+{
+    instance.m_pZVClass = zvClass;
+    instance.m_typeName = zvClass->GetTypeName();
+    instance.m_instanceID.clear();
+}
+
+bool InstanceAccess::Empty(CZVInstance& instance)
+{
+    return EmptyKeepingMemory(instance.m_values, ReleaseInstanceValues);
+}
+
+bool InstanceAccess::Empty(ZVArrayValue& array)
+{
+    return EmptyKeepingMemory(array.m_members, ReleaseArrayMembers);
+}
+
+void ReleaseArrayMembers(std::vector<ZVValueBase*>& members)
+{
+    std::vector<ZVValueBase*> taken;
+    taken.swap(members); // the list is empty before any member is destroyed
+    for (ZVValueBase* member : taken) {
+        if (member != nullptr && OwnershipAccess::Drop(member)) {
+            DestroyValue(member);
+        }
+    }
+}
+
+} // namespace detail
+} // namespace ZVXML
