@@ -53,6 +53,10 @@ TEST_F(PropertyValues, TextOutsidePropertyElementsIsIgnored)
 {
     EXPECT_EQ(Only(L"root text<Pump id='P'>before<Flow>1</Flow>between<Count>2</Count>after</Pump>more"),
               L"instance Pump#P{Flow=1;Count=2}");
+    // Between array members and between the properties of a struct, too.
+    EXPECT_EQ(Only(L"<Pump id='P'><Tags>x<string>a</string>y<string>b</string>z</Tags>"
+                   L"<Origin>q<X>1</X>r<Y>2</Y>s</Origin>t<Corners>u<Point>v<X>3</X>w</Point>x</Corners></Pump>"),
+              L"instance Pump#P{Tags=[a,b];Origin={X=1;Y=2};Corners=[{X=3}]}");
 }
 
 TEST_F(PropertyValues, ArraysHoldTheirMembersInDocumentOrder)
