@@ -122,6 +122,7 @@ public:
     int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
+    friend struct detail::InstanceAccess;
     void InternalSetValue(const wchar_t* text);
 
     std::wstring m_value;
@@ -273,6 +274,9 @@ protected:
 
 private:
     friend struct detail::InstanceAccess;
+    void RenameToFreeName(ZVValueBase* value);
+    void AppendValue(ZVValueBase* value);
+
     std::wstring m_instanceID;
     std::wstring m_typeName;
     CZVClass* m_pZVClass;

@@ -43,6 +43,22 @@ bool InstanceAccess::Empty(CZVInstance& instance)
     return EmptyKeepingMemory(instance.m_values, ReleaseInstanceValues);
 }
 
+ZVValueBase* InstanceAccess::FindValue(const CZVInstance& instance, const std::wstring& name)
+{
+    for (ZVValueBase* value : instance.m_values) {
+        if (value != nullptr && value->PropertyName() == name) {
+            return value;
+        }
+    }
+    return nullptr;
+}
+
+void InstanceAccess::TakeText(CZVValue& value, std::wstring& text)
+{
+    value.m_value.swap(text);
+    value.SetNotNull();
+}
+
 bool InstanceAccess::Empty(ZVArrayValue& array)
 {
     return EmptyKeepingMemory(array.m_members, ReleaseArrayMembers);

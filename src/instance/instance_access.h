@@ -19,6 +19,12 @@ struct InstanceAccess {
     static bool Empty(CZVInstance& instance);
     // The same for an array's members, as its destructor would.
     static bool Empty(ZVArrayValue& array);
+
+    // FindValue(name, false) for a name whose length is known.
+    static ZVValueBase* FindValue(const CZVInstance& instance, const std::wstring& name);
+    // SetValue(text), taking the characters instead of copying them: `text`
+    // gets the value's former memory (and content).
+    static void TakeText(CZVValue& value, std::wstring& text);
 };
 
 // What a struct value's constructor does after linking the property: a new

@@ -4,6 +4,7 @@
 #include "instancexml/struct_handler.h"
 #include "instancexml/unowned_value.h"
 
+#include "instance/instance_access.h"
 #include "instance/spare_objects.h"
 
 #include <zvxml/errors.h>
@@ -80,7 +81,7 @@ END_ACTION ArrayHandler::EndElement(const std::wstring& namespaceURI, const std:
         throw ZVXMLLogicError(L"The StructHandler should have gotten the EndElement message, not us", L"");
     }
     std::unique_ptr<CZVValue, DestroyArrayMember> member(MakeArrayMember(m_pProperty));
-    member->SetValue(m_memberText);
+    detail::InstanceAccess::TakeText(*member, m_memberText); // cleared below
     m_pArrayValue->PushBack(member.get());
     member.release();
     m_memberText.clear();

@@ -7,6 +7,7 @@
 #include "schema/base_chain.h"
 #include "schema/class_name_index.h"
 #include "schema/naming_rule.h"
+#include "schema/schema_internals.h"
 
 #include <memory>
 #include <string_view>
@@ -21,6 +22,14 @@ namespace {
                             L"");
 }
 
+// Names of one length mostly differ in their first character: that is
+// compared before calling out to compare the rest.
+bool SameName(const std::wstring& candidate, std::wstring_view name)
+{
+    return candidate.size() == name.size() &&
+           (name.empty() || (candidate[0] == name[0] && candidate.compare(0, name.size(), name.data(), name.size()) == 0));
+}
+
 CZVProperty* FindOwnProperty(const CZVClass* zvClass, std::wstring_view name)
 {
     const std::size_t count = zvClass->GetZVPropertyCount();
@@ -29,7 +38,7 @@ CZVProperty* FindOwnProperty(const CZVClass* zvClass, std::wstring_view name)
         if (property == nullptr) {
             ThrowNullProperty(zvClass);
         }
-        if (property->PropertyName() == name) {
+        if (SameName(property->PropertyName(), name)) {
             return property;
         }
     }
@@ -250,16 +259,20 @@ CZVProperty* CZVClass::FindProperty(const wchar_t* name)
     if (name == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL propertyName to CZVClass::FindProperty", L"");
     }
-    const std::wstring_view wanted(name); // measured once, not per property
-    if (CZVProperty* own = FindOwnProperty(this, wanted)) {
+    return Internals::FindProperty(*this, name); // measured once, not per property
+}
+
+CZVProperty* CZVClass::Internals::FindProperty(CZVClass& zvClass, std::wstring_view name)
+{
+    if (CZVProperty* own = FindOwnProperty(&zvClass, name)) {
         return own;
     }
-    if (m_baseClassName.empty() && m_pBaseClass == nullptr) {
+    if (zvClass.m_baseClassName.empty() && zvClass.m_pBaseClass == nullptr) {
         return nullptr; // most classes have no base: no walk to set up
     }
-    BaseChain chain(this);
-    for (CZVClass* base = chain.Next(this); base != nullptr; base = chain.Next(base)) {
-        if (CZVProperty* inherited = FindOwnProperty(base, wanted)) {
+    BaseChain chain(&zvClass);
+    for (CZVClass* base = chain.Next(&zvClass); base != nullptr; base = chain.Next(base)) {
+        if (CZVProperty* inherited = FindOwnProperty(base, name)) {
             return inherited;
         }
     }

@@ -39,6 +39,21 @@ TEST_F(PropertyValues, EachPieceOfATextIsTrimmedByItselfAndThePiecesAreJoined)
     EXPECT_EQ(Only(L"<Pump id='P'><Name>a<![CDATA[<b>]]>c</Name></Pump>"), L"instance Pump#P{Name=a<b>c}");
 }
 
+// Texts move into the values: what a value held before it was parked, or a
+// text read earlier, never shows up in a later element or instance.
+TEST_F(PropertyValues, TextsDoNotCarryOverBetweenElementsOrInstances)
+{
+    recorder = zvtest::Recorder();
+    Parse(Document(L"<Pump id='A'><Name>a long first name</Name><Flow>1.5</Flow><Tags><string>first tag</string>"
+                   L"<string/></Tags></Pump>"
+                   L"<Pump id='B'><Flow/><Name>b</Name><Tags><string/><string>t</string></Tags><Count></Count></Pump>"
+                   L"<Pump id='C'><Name>c</Name><Name/></Pump>"));
+    const std::vector<std::wstring> expected = {
+        L"instance Pump#A{Name=a long first name;Flow=1.5;Tags=[first tag,]}",
+        L"instance Pump#B{Flow=;Name=b;Tags=[,t];Count=}", L"instance Pump#C{Name=}"};
+    EXPECT_EQ(recorder.Instances(), expected);
+}
+
 TEST_F(PropertyValues, ALongTextArrivesWhole)
 {
     // Longer than the reader's chunks, so libxml2 hands it over in pieces.
