@@ -22,19 +22,26 @@ namespace {
                             L"");
 }
 
-// Names of one length mostly differ in their first character: that is
-// compared before calling out to compare the rest.
+// Property names are short and mostly differ in length or in their first
+// character: compared here without calling out.
 bool SameName(const std::wstring& candidate, std::wstring_view name)
 {
-    return candidate.size() == name.size() &&
-           (name.empty() || (candidate[0] == name[0] && candidate.compare(0, name.size(), name.data(), name.size()) == 0));
+    if (candidate.size() != name.size()) {
+        return false;
+    }
+    const wchar_t* text = candidate.data();
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (text[i] != name[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
-CZVProperty* FindOwnProperty(const CZVClass* zvClass, std::wstring_view name)
+CZVProperty* FindOwnProperty(const CZVClass* zvClass, const std::vector<CZVProperty*>& properties,
+                             std::wstring_view name)
 {
-    const std::size_t count = zvClass->GetZVPropertyCount();
-    for (std::size_t i = 0; i < count; ++i) {
-        CZVProperty* property = zvClass->GetZVProperty(i);
+    for (CZVProperty* property : properties) {
         if (property == nullptr) {
             ThrowNullProperty(zvClass);
         }
@@ -264,7 +271,7 @@ CZVProperty* CZVClass::FindProperty(const wchar_t* name)
 
 CZVProperty* CZVClass::Internals::FindProperty(CZVClass& zvClass, std::wstring_view name)
 {
-    if (CZVProperty* own = FindOwnProperty(&zvClass, name)) {
+    if (CZVProperty* own = FindOwnProperty(&zvClass, zvClass.m_properties, name)) {
         return own;
     }
     if (zvClass.m_baseClassName.empty() && zvClass.m_pBaseClass == nullptr) {
@@ -272,7 +279,7 @@ CZVProperty* CZVClass::Internals::FindProperty(CZVClass& zvClass, std::wstring_v
     }
     BaseChain chain(&zvClass);
     for (CZVClass* base = chain.Next(&zvClass); base != nullptr; base = chain.Next(base)) {
-        if (CZVProperty* inherited = FindOwnProperty(base, name)) {
+        if (CZVProperty* inherited = FindOwnProperty(base, base->m_properties, name)) {
             return inherited;
         }
     }
