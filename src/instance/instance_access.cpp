@@ -29,6 +29,16 @@ bool EmptyKeepingMemory(std::vector<ZVValueBase*>& list, Release release)
     return true;
 }
 
+// Each member whose last owner the array was is destroyed, in order.
+void ReleaseTakenMembers(std::vector<ZVValueBase*>& taken)
+{
+    for (ZVValueBase* member : taken) {
+        if (member != nullptr && OwnershipAccess::Drop(member)) {
+            DestroyValue(member);
+        }
+    }
+}
+
 } // namespace
 
 void InstanceAccess::Readopt(CZVInstance& instance, CZVClass* zvClass)
@@ -61,18 +71,14 @@ void InstanceAccess::TakeText(CZVValue& value, std::wstring& text)
 
 bool InstanceAccess::Empty(ZVArrayValue& array)
 {
-    return EmptyKeepingMemory(array.m_members, ReleaseArrayMembers);
+    return EmptyKeepingMemory(array.m_members, ReleaseTakenMembers);
 }
 
 void ReleaseArrayMembers(std::vector<ZVValueBase*>& members)
 {
     std::vector<ZVValueBase*> taken;
     taken.swap(members); // the list is empty before any member is destroyed
-    for (ZVValueBase* member : taken) {
-        if (member != nullptr && OwnershipAccess::Drop(member)) {
-            DestroyValue(member);
-        }
-    }
+    ReleaseTakenMembers(taken);
 }
 
 } // namespace detail
