@@ -37,7 +37,7 @@ void StateHandler::Reattach(StateHandler* parent, const wchar_t* elementName)
     Reset();
     m_pParent = parent;
     m_pSaxHandler = parent != nullptr ? parent->m_pSaxHandler : nullptr;
-    if (elementName != nullptr) {
+    if (elementName != nullptr && *elementName != L'\0') { // most handlers learn it at their start
         m_elementName.append(elementName);
     }
 }
