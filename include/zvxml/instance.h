@@ -157,6 +157,7 @@ public:
     int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
+    friend struct detail::InstanceAccess;
     CZVInstance* m_pInstance = nullptr;
 };
 

@@ -63,6 +63,16 @@ ZVValueBase* InstanceAccess::FindValue(const CZVInstance& instance, const std::w
     return nullptr;
 }
 
+CZVInstance* InstanceAccess::DetachKept(ZVStructValue& value)
+{
+    CZVInstance* kept = value.m_pInstance;
+    if (kept != nullptr) {
+        value.m_pInstance = nullptr;
+        OwnershipAccess::Drop(kept);
+    }
+    return kept;
+}
+
 void InstanceAccess::TakeText(CZVValue& value, std::wstring& text)
 {
     value.m_value.swap(text);

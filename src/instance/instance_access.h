@@ -22,14 +22,18 @@ struct InstanceAccess {
 
     // FindValue(name, false) for a name whose length is known.
     static ZVValueBase* FindValue(const CZVInstance& instance, const std::wstring& name);
+    // The emptied embedded instance a spare struct value kept, detached
+    // with the value's claim given up; NULL when it kept none.
+    static CZVInstance* DetachKept(ZVStructValue& value);
     // SetValue(text), taking the characters instead of copying them: `text`
     // gets the value's former memory (and content).
     static void TakeText(CZVValue& value, std::wstring& text);
 };
 
 // What a struct value's constructor does after linking the property: a new
-// empty embedded instance of the property's struct class. Throws
-// ZVXMLRuntimeError "Could not find class for struct property" without one.
+// empty embedded instance of the property's struct class (for a spare, the
+// one it kept, made new again). Throws ZVXMLRuntimeError "Could not find
+// class for struct property" without one.
 void AttachNewEmbeddedInstance(ZVStructValue& value);
 
 // How an array gives up its members (its destructor, an assignment): each

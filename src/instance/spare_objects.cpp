@@ -131,12 +131,27 @@ bool KeepInstance(Spares& spares, CZVInstance* instance)
                  : spares.relationships.Keep(static_cast<ZVRelationshipInstance*>(instance));
 }
 
+// An embedded instance that only this value owns is emptied where it is, as
+// releasing it would empty it, and stays with the value for its next use.
+bool KeepEmbedded(CZVInstance* embedded)
+{
+    if (embedded == nullptr || typeid(*embedded) != typeid(CZVInstance) ||
+        detail::OwnershipAccess::Owners(embedded) != 1 || !detail::InstanceAccess::Empty(*embedded)) {
+        return false;
+    }
+    TrimKept(embedded->InstanceID());
+    TrimKept(embedded->TypeName());
+    return true;
+}
+
 bool KeepStruct(Spares& spares, ZVStructValue* value)
 {
     if (spares.structs.Full()) {
         return false;
     }
-    value->SetValue(nullptr); // releases the embedded instance, as the destructor would
+    if (!KeepEmbedded(value->GetValue())) {
+        value->SetValue(nullptr); // releases the embedded instance, as the destructor would
+    }
     TrimKept(value->PropertyName());
     return spares.structs.Keep(value);
 }

@@ -30,13 +30,24 @@ void ReleaseEmbedded(CZVInstance* instance)
     }
 }
 
+struct EmbeddedRelease {
+    void operator()(CZVInstance* instance) const { DestroyInstance(instance); }
+};
+
 } // namespace
 
 void detail::AttachNewEmbeddedInstance(ZVStructValue& value)
 {
-    std::unique_ptr<CZVInstance> embedded(MakeInstance(FindStructClass(value.GetProperty())));
-    value.SetValue(embedded.get());
-    embedded.release();
+    CZVClass* structClass = FindStructClass(value.GetProperty());
+    CZVInstance* embedded = InstanceAccess::DetachKept(value);
+    if (embedded != nullptr) {
+        InstanceAccess::Readopt(*embedded, structClass);
+    } else {
+        embedded = MakeInstance(structClass);
+    }
+    std::unique_ptr<CZVInstance, EmbeddedRelease> held(embedded);
+    value.SetValue(embedded); // the checks and the claim of a new instance
+    held.release();
 }
 
 ZVStructValue::ZVStructValue(CZVProperty* property) : ZVValueBase(property)
