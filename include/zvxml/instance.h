@@ -29,6 +29,10 @@
 
 namespace ZVXML {
 
+namespace detail {
+struct InstanceAccess; // the library's own helpers that reuse instances and values
+}
+
 // What one instance has for one property. Abstract.
 class ZVXML_API ZVValueBase : public detail::SharedOwnership {
 public:
@@ -118,6 +122,7 @@ public:
     int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
+    friend struct detail::InstanceAccess;
     void InternalSetValue(const wchar_t* text);
 
     std::wstring m_value;
@@ -152,6 +157,7 @@ public:
     int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
+    friend struct detail::InstanceAccess;
     CZVInstance* m_pInstance = nullptr;
 };
 
@@ -181,6 +187,7 @@ public:
     int WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember) override;
 
 private:
+    friend struct detail::InstanceAccess;
     std::vector<ZVValueBase*> m_members;
 };
 
@@ -267,6 +274,10 @@ protected:
     ZVValueBase* FindOrCreateValue(const wchar_t* name);
 
 private:
+    friend struct detail::InstanceAccess;
+    void RenameToFreeName(ZVValueBase* value);
+    void AppendValue(ZVValueBase* value);
+
     std::wstring m_instanceID;
     std::wstring m_typeName;
     CZVClass* m_pZVClass;

@@ -3,6 +3,7 @@
 #include <zvxml/instance.h>
 
 #include "foundation/owned_list.h"
+#include "instance/instance_access.h"
 
 namespace ZVXML {
 
@@ -19,7 +20,7 @@ ZVArrayValue& ZVArrayValue::operator=(const ZVArrayValue& other)
         ZVValueBase::operator=(other);
         std::vector<ZVValueBase*> shared = other.m_members;
         detail::AdoptAll(shared);
-        detail::ReleaseAll(m_members);
+        detail::ReleaseArrayMembers(m_members);
         m_members.swap(shared);
     }
     return *this;
@@ -27,7 +28,7 @@ ZVArrayValue& ZVArrayValue::operator=(const ZVArrayValue& other)
 
 ZVArrayValue::~ZVArrayValue()
 {
-    detail::ReleaseAll(m_members);
+    detail::ReleaseArrayMembers(m_members);
 }
 
 std::size_t ZVArrayValue::GetLength() const { return m_members.size(); }

@@ -90,22 +90,34 @@ void CZVInstance::AddZVValue(ZVValueBase* value)
     if (value == nullptr) {
         return;
     }
-    if (std::find(m_values.begin(), m_values.end(), value) != m_values.end()) {
-        throw ZVXMLLogicError(std::wstring(L"The ZVValue '") + value->GetPropertyName() +
-                                  L"' is already in this CZVInstance of ZVClass '" + m_typeName + L"'.",
-                              L"");
+    // One pass answers both questions: is the value already here, and is
+    // its name taken. Most values come with a name not yet held.
+    const std::wstring& name = value->PropertyName();
+    bool nameTaken = false;
+    for (ZVValueBase* held : m_values) {
+        if (held == value) {
+            throw ZVXMLLogicError(std::wstring(L"The ZVValue '") + value->GetPropertyName() +
+                                      L"' is already in this CZVInstance of ZVClass '" + m_typeName + L"'.",
+                                  L"");
+        }
+        nameTaken = nameTaken || (held != nullptr && held->PropertyName() == name);
     }
-    // Several values of one property coexist as P, P2, P3...: the suffix is
-    // always put on the name the value came with.
-    std::wstring original; // copied only once a rename is needed
+    if (nameTaken) {
+        RenameToFreeName(value);
+    }
+    AppendValue(value);
+}
+
+// Several values of one property coexist as P, P2, P3...: the suffix is
+// always put on the name the value came with.
+void CZVInstance::RenameToFreeName(ZVValueBase* value)
+{
+    const std::wstring original = value->PropertyName();
     unsigned long counter = 2;
     for (bool renamed = true; renamed;) {
         renamed = false;
         for (ZVValueBase* held : m_values) {
             if (held != nullptr && held->PropertyName() == value->PropertyName()) {
-                if (counter == 2) {
-                    original = value->PropertyName();
-                }
                 value->SetPropertyName(original + FormatLong(static_cast<long>(counter)));
                 ++counter;
                 renamed = true;
@@ -113,6 +125,10 @@ void CZVInstance::AddZVValue(ZVValueBase* value)
             }
         }
     }
+}
+
+void CZVInstance::AppendValue(ZVValueBase* value)
+{
     if (m_values.empty() && m_pZVClass != nullptr) {
         // Room for one value per own property: most instances need no more.
         m_values.reserve(m_pZVClass->GetZVPropertyCount());

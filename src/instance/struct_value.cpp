@@ -3,6 +3,8 @@
 #include <zvxml/instance.h>
 
 #include "foundation/owned_list.h"
+#include "instance/instance_access.h"
+#include "instance/spare_objects.h"
 
 #include <memory>
 
@@ -21,13 +23,36 @@ CZVClass* FindStructClass(CZVProperty* property)
     return structClass;
 }
 
+void ReleaseEmbedded(CZVInstance* instance)
+{
+    if (instance != nullptr && detail::OwnershipAccess::Drop(instance)) {
+        DestroyInstance(instance);
+    }
+}
+
+struct EmbeddedRelease {
+    void operator()(CZVInstance* instance) const { DestroyInstance(instance); }
+};
+
 } // namespace
+
+void detail::AttachNewEmbeddedInstance(ZVStructValue& value)
+{
+    CZVClass* structClass = FindStructClass(value.GetProperty());
+    CZVInstance* embedded = InstanceAccess::DetachKept(value);
+    if (embedded != nullptr) {
+        InstanceAccess::Readopt(*embedded, structClass);
+    } else {
+        embedded = MakeInstance(structClass);
+    }
+    std::unique_ptr<CZVInstance, EmbeddedRelease> held(embedded);
+    value.SetValue(embedded); // the checks and the claim of a new instance
+    held.release();
+}
 
 ZVStructValue::ZVStructValue(CZVProperty* property) : ZVValueBase(property)
 {
-    std::unique_ptr<CZVInstance> embedded(new CZVInstance(FindStructClass(property)));
-    SetValue(embedded.get());
-    embedded.release();
+    detail::AttachNewEmbeddedInstance(*this);
 }
 
 ZVStructValue::ZVStructValue(const ZVStructValue& other) : ZVValueBase(other), m_pInstance(other.m_pInstance)
@@ -40,7 +65,7 @@ ZVStructValue& ZVStructValue::operator=(const ZVStructValue& other)
     if (this != &other) {
         ZVValueBase::operator=(other);
         detail::Adopt(other.m_pInstance);
-        detail::Release(m_pInstance);
+        ReleaseEmbedded(m_pInstance);
         m_pInstance = other.m_pInstance;
     }
     return *this;
@@ -48,7 +73,7 @@ ZVStructValue& ZVStructValue::operator=(const ZVStructValue& other)
 
 ZVStructValue::~ZVStructValue()
 {
-    detail::Release(m_pInstance);
+    ReleaseEmbedded(m_pInstance);
 }
 
 CZVInstance* ZVStructValue::GetValue() const { return m_pInstance; }
@@ -65,7 +90,7 @@ void ZVStructValue::SetValue(CZVInstance* instance)
         }
     }
     detail::Adopt(instance);
-    detail::Release(m_pInstance);
+    ReleaseEmbedded(m_pInstance);
     m_pInstance = instance;
     if (instance != nullptr) {
         SetNotNull();

@@ -2,6 +2,8 @@
 #include <zvxml/errors.h>
 #include <zvxml/instance.h>
 
+#include "instance/spare_objects.h"
+
 namespace ZVXML {
 namespace {
 constexpr unsigned long kNullFlag = 1;
@@ -60,10 +62,10 @@ ZVValueBase* ZVValueBase::CreateZVValueForZVProperty(CZVClass* zvClass, CZVPrope
         throw ZVXMLInvalidArgument(L"NULL pZVClass or pZVProperty passed to CreateZVValueForZVProperty", L"");
     }
     if (property->IsArray()) {
-        return new ZVArrayValue(property);
+        return MakeArrayValue(property);
     }
     if (property->IsStruct()) {
-        return new ZVStructValue(property);
+        return MakeStructValue(property);
     }
     return CZVSchema::GetRecycledZVValue(property);
 }

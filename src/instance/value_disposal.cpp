@@ -3,6 +3,7 @@
 #include <zvxml/instance.h>
 
 #include "foundation/owned_list.h"
+#include "instance/spare_objects.h"
 
 #include <typeinfo>
 
@@ -18,7 +19,7 @@ void DisposeUnownedValue(ZVValueBase* value)
     if (typeid(*value) == typeid(CZVValue)) {
         CZVSchema::RecycleZVValue(static_cast<CZVValue*>(value));
     } else {
-        delete value;
+        DestroyValue(value);
     }
 }
 
@@ -48,7 +49,7 @@ void ReleaseInstanceValues(std::vector<ZVValueBase*>& values)
             values[gathered++] = value;
         } else {
             park();
-            delete value;
+            DestroyValue(value);
         }
     }
     park();

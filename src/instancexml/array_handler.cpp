@@ -2,12 +2,25 @@
 
 #include "instancexml/new_handler.h"
 #include "instancexml/struct_handler.h"
+#include "instancexml/unowned_value.h"
+
+#include "instance/instance_access.h"
+#include "instance/spare_objects.h"
 
 #include <zvxml/errors.h>
 
 #include <memory>
 
 namespace ZVXML {
+namespace {
+
+// A member made and then not handed to the array is destroyed as the
+// array would destroy it.
+struct DestroyArrayMember {
+    void operator()(CZVValue* member) const { DestroyValue(member); }
+};
+
+} // namespace
 
 ArrayHandler::ArrayHandler(StateHandler* parent, ZVArrayValue* arrayValue) : StateHandler(parent, L"")
 {
@@ -46,9 +59,9 @@ START_ACTION ArrayHandler::StartElement(const std::wstring& namespaceURI, const 
         StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
         return STATUSQUO;
     }
-    std::unique_ptr<ZVStructValue> member(new ZVStructValue(m_pProperty));
+    UnownedValue member(MakeStructValue(m_pProperty));
     m_pArrayValue->PushBack(member.get());
-    ZVStructValue* owned = member.release(); // the array's from here on
+    auto* owned = static_cast<ZVStructValue*>(member.release()); // the array's from here on
     next = NewHandler<StructHandler>(this, owned);
     return PUSH_UNHANDLED;
 }
@@ -67,8 +80,8 @@ END_ACTION ArrayHandler::EndElement(const std::wstring& namespaceURI, const std:
     if (m_isStruct != 0) {
         throw ZVXMLLogicError(L"The StructHandler should have gotten the EndElement message, not us", L"");
     }
-    std::unique_ptr<CZVValue> member(new CZVValue(m_pProperty, nullptr));
-    member->SetValue(m_memberText);
+    std::unique_ptr<CZVValue, DestroyArrayMember> member(MakeArrayMember(m_pProperty));
+    detail::InstanceAccess::TakeText(*member, m_memberText); // cleared below
     m_pArrayValue->PushBack(member.get());
     member.release();
     m_memberText.clear();

@@ -7,6 +7,7 @@
 #include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
+#include "instance/spare_objects.h"
 
 #include <zvxml/errors.h>
 #include <zvxml/ids.h>
@@ -17,6 +18,11 @@ namespace {
 const wchar_t* const kProject = L"Project";
 
 } // namespace
+
+void InstanceHandler::InstanceDestruction::operator()(CZVInstance* instance) const noexcept
+{
+    DestroyInstance(instance);
+}
 
 InstanceHandler::InstanceHandler(StateHandler* parent) : StateHandler(parent, L"") {}
 

@@ -45,8 +45,14 @@ private:
     HandlerPtr PropertyReader(XMLAttributes* attributes);
     int Deliver();
 
+    // Instances are destroyed through the parse's spares (see
+    // instance/spare_objects.h).
+    struct InstanceDestruction {
+        void operator()(CZVInstance* instance) const noexcept;
+    };
+
     std::int32_t m_isRelationship = 0;
-    std::unique_ptr<CZVInstance> m_pZVInstance;
+    std::unique_ptr<CZVInstance, InstanceDestruction> m_pZVInstance;
     // Attribute values, read into memory reused from instance to instance.
     std::wstring m_identifier;
     std::wstring m_source;

@@ -7,6 +7,9 @@
 #include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
+#include "instance/instance_access.h"
+#include "schema/schema_internals.h"
+#include "instance/spare_objects.h"
 #include "instance/value_disposal.h"
 
 #include <zvxml/errors.h>
@@ -24,11 +27,12 @@ struct ValueDisposal {
 
 // Hands a new value to the instance, which owns it from then on.
 template <class Value>
-Value* AddNewValue(CZVInstance* instance, CZVProperty* property)
+Value* AddNewValue(CZVInstance* instance, Value* made)
 {
-    std::unique_ptr<Value> value(new Value(property));
-    instance->AddZVValue(value.get());
-    return value.release();
+    std::unique_ptr<ZVValueBase, ValueDisposal> value(made);
+    instance->AddZVValue(made);
+    value.release();
+    return made;
 }
 
 } // namespace
@@ -62,19 +66,19 @@ START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, c
 {
     m_pProperty = nullptr;
     Reset();
-    m_pProperty = m_pInstance->GetZVClass()->FindProperty(localName.c_str());
+    m_pProperty = CZVClass::Internals::FindProperty(*m_pInstance->GetZVClass(), localName);
     if (m_pProperty == nullptr) {
         return UnknownProperty(localName, next);
     }
     if (m_pProperty->IsArray()) {
-        ZVArrayValue* array = AddNewValue<ZVArrayValue>(m_pInstance, m_pProperty);
+        ZVArrayValue* array = AddNewValue(m_pInstance, MakeArrayValue(m_pProperty));
         next = NewHandler<ArrayHandler>(this, array);
         StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
         return PUSH;
     }
     if (m_pProperty->IsStruct()) {
         // The struct handler tracks the struct's element itself.
-        next = NewHandler<StructHandler>(this, AddNewValue<ZVStructValue>(m_pInstance, m_pProperty));
+        next = NewHandler<StructHandler>(this, AddNewValue(m_pInstance, MakeStructValue(m_pProperty)));
         return PUSH_UNHANDLED;
     }
     StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
@@ -95,21 +99,23 @@ START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, H
 
 // CZVInstance::SetPropertyValue, without looking the property up again: no
 // host code runs between the element's start and its end, so the class
-// still gives the property found at the start.
+// still gives the property found at the start. The text moves into the
+// value rather than being copied; the buffer is emptied at the next start.
 void PropertiesHandler::SetPrimitiveValue(const std::wstring& name)
 {
-    ZVValueBase* value = m_pInstance->GetPropertyValue(name.c_str(), false);
-    if (value == nullptr) {
-        std::unique_ptr<ZVValueBase, ValueDisposal> created(
-            ZVValueBase::CreateZVValueForZVProperty(m_pInstance->GetZVClass(), m_pProperty));
+    CZVValue* primitive = nullptr;
+    if (ZVValueBase* found = detail::InstanceAccess::FindValue(*m_pInstance, name)) {
+        primitive = dynamic_cast<CZVValue*>(found);
+    } else {
+        // What CreateZVValueForZVProperty gives for a primitive property.
+        std::unique_ptr<ZVValueBase, ValueDisposal> created(CZVSchema::GetRecycledZVValue(m_pProperty));
         m_pInstance->AddZVValue(created.get());
-        value = created.release(); // the instance's from here on
+        primitive = static_cast<CZVValue*>(created.release()); // the instance's from here on
     }
-    CZVValue* primitive = dynamic_cast<CZVValue*>(value);
     if (primitive == nullptr) {
         throw ZVXMLLogicError(L"Attempted to set primitive value into a non-primitive property", L"");
     }
-    primitive->SetValue(TextBuffer());
+    detail::InstanceAccess::TakeText(*primitive, TextBuffer());
 }
 
 void PropertiesHandler::Characters(const wchar_t* text, std::size_t length)

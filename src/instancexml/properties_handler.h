@@ -27,6 +27,9 @@ public:
                               const std::wstring& qualifiedName, XMLAttributes* attributes,
                               HandlerPtr& next) override;
     void Characters(const wchar_t* text, std::size_t length) override;
+    // Only inside a property element: text between them is cleared at the
+    // next property's start or dropped with the handler.
+    bool WantsText() const override { return GetDepth() > 0; }
     END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
                           const std::wstring& qualifiedName, HandlerPtr& next) override;
 

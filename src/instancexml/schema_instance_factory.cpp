@@ -3,6 +3,8 @@
 #include <zvxml/factory.h>
 #include <zvxml/instance.h>
 
+#include "instance/spare_objects.h"
+
 #include <string>
 #include <unordered_map>
 
@@ -53,9 +55,9 @@ CZVInstance* CZVSchemaInstanceFactory::CreateInstance(const wchar_t* /*namespace
         if (isRelationship != nullptr) {
             *isRelationship = 1;
         }
-        return new ZVRelationshipInstance(static_cast<CZVRelationshipClass*>(entry.zvClass));
+        return MakeRelationshipInstance(static_cast<CZVRelationshipClass*>(entry.zvClass));
     }
-    return new CZVInstance(entry.zvClass);
+    return MakeInstance(entry.zvClass);
 }
 
 } // namespace ZVXML

@@ -10,7 +10,7 @@
 namespace ZVXML {
 namespace {
 
-// Short property texts and names then need no allocation of their own.
+// Element names then need no allocation of their own.
 constexpr std::size_t kReservedCharacters = 128;
 
 } // namespace
@@ -37,7 +37,7 @@ void StateHandler::Reattach(StateHandler* parent, const wchar_t* elementName)
     Reset();
     m_pParent = parent;
     m_pSaxHandler = parent != nullptr ? parent->m_pSaxHandler : nullptr;
-    if (elementName != nullptr) {
+    if (elementName != nullptr && *elementName != L'\0') { // most handlers learn it at their start
         m_elementName.append(elementName);
     }
 }
@@ -85,10 +85,8 @@ END_ACTION StateHandler::EndElement(const std::wstring&, const std::wstring& loc
 void StateHandler::Reset()
 {
     // Called for every property element: the strings keep their memory.
+    // The text is not given any: its memory is traded with each value's.
     m_text.clear();
-    if (m_text.capacity() < kReservedCharacters) {
-        m_text.reserve(kReservedCharacters);
-    }
     m_elementName.clear();
     if (m_elementName.capacity() < kReservedCharacters) {
         m_elementName.reserve(kReservedCharacters);

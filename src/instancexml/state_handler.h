@@ -69,6 +69,11 @@ public:
     // Text that is not made only of tabs and line breaks; not
     // NUL-terminated. Ignored here.
     virtual void Characters(const wchar_t* text, std::size_t length);
+    // Whether Characters would keep text now. Most of a document's text is
+    // the indentation between elements, which no handler keeps: it is then
+    // not even converted. A handler that overrides Characters overrides
+    // this too.
+    virtual bool WantsText() const { return false; }
     // One level up: below 0 the end belongs to an element outside this
     // handler (POP_UNHANDLED); above 0 NOCHANGE; at 0 POP for the handler's
     // own element, a ZVXMLRuntimeError for any other.

@@ -121,6 +121,12 @@ void CZVXMLSAXContentHandler::EndElement(const std::wstring& namespaceURI, const
     }
 }
 
+bool CZVXMLSAXContentHandler::WantsCharacters()
+{
+    const StateHandler* top = m_pStateStack ? m_pStateStack->Top() : nullptr;
+    return top == nullptr || top->WantsText();
+}
+
 void CZVXMLSAXContentHandler::Characters(const wchar_t* text, std::size_t length)
 {
     while (length > 0 && IsCutCharacter(text[length - 1])) {

@@ -41,6 +41,9 @@ public:
     // Cuts tabs, line feeds and carriage returns off both ends of the piece;
     // what remains (if anything) goes to the top handler.
     void Characters(const wchar_t* text, std::size_t length) override;
+    // False when the top handler would drop any text now (with an empty
+    // stack Characters reports the error, so text is wanted then).
+    bool WantsCharacters() override;
 
     StateStack& GetStateStack();
     HandlerRecycler& Recycler() { return m_recycler; }

@@ -90,6 +90,9 @@ struct SaxCallbacks {
             return;
         }
         parser.Guarded([&] {
+            if (!parser.m_content->WantsCharacters()) {
+                return;
+            }
             std::size_t length = 0;
             const wchar_t* wide = parser.m_text.Convert(text, static_cast<std::size_t>(size), length);
             parser.m_content->Characters(wide, length);

@@ -78,6 +78,10 @@ public:
                             const std::wstring& qualifiedName) = 0;
     // `text` is not NUL-terminated.
     virtual void Characters(const wchar_t* text, std::size_t length) = 0;
+    // Asked before each piece of text is converted for Characters: a
+    // handler that would drop the piece unseen answers false and is spared
+    // the conversion and the call.
+    virtual bool WantsCharacters() { return true; }
 };
 
 struct SaxLocator {

@@ -2,6 +2,7 @@
 
 #include "foundation/utf8.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace ZVXML {
@@ -22,6 +23,14 @@ bool WideEqualsUtf8(const wchar_t* wide, const unsigned char* utf8)
     }
     std::size_t i = 0;
     while (*utf8 != 0) {
+        if (*utf8 < 0x80) { // names are mostly ASCII: no decoding call
+            if (static_cast<std::uint32_t>(wide[i]) != *utf8) {
+                return false;
+            }
+            ++utf8;
+            ++i;
+            continue;
+        }
         char32_t cp;
         // The terminating NUL is not a continuation byte, so decoding stops
         // at it: a bound of 4 reads nothing beyond the text.

@@ -6,11 +6,15 @@
 
 #include "schema/class_name_index.h"
 
+#include <string_view>
 #include <vector>
 
 namespace ZVXML {
 
 struct CZVClass::Internals {
+    // FindProperty for a name whose length is known.
+    static CZVProperty* FindProperty(CZVClass& zvClass, std::wstring_view name);
+
     // A class enters or leaves a schema list with that name index.
     static void Enlist(CZVClass* zvClass, detail::ClassNameIndex* index)
     {

@@ -7,6 +7,7 @@
 #include "schema/base_chain.h"
 #include "schema/class_name_index.h"
 #include "schema/naming_rule.h"
+#include "schema/schema_internals.h"
 
 #include <memory>
 #include <string_view>
@@ -21,15 +22,30 @@ namespace {
                             L"");
 }
 
-CZVProperty* FindOwnProperty(const CZVClass* zvClass, std::wstring_view name)
+// Property names are short and mostly differ in length or in their first
+// character: compared here without calling out.
+bool SameName(const std::wstring& candidate, std::wstring_view name)
 {
-    const std::size_t count = zvClass->GetZVPropertyCount();
-    for (std::size_t i = 0; i < count; ++i) {
-        CZVProperty* property = zvClass->GetZVProperty(i);
+    if (candidate.size() != name.size()) {
+        return false;
+    }
+    const wchar_t* text = candidate.data();
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (text[i] != name[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CZVProperty* FindOwnProperty(const CZVClass* zvClass, const std::vector<CZVProperty*>& properties,
+                             std::wstring_view name)
+{
+    for (CZVProperty* property : properties) {
         if (property == nullptr) {
             ThrowNullProperty(zvClass);
         }
-        if (property->PropertyName() == name) {
+        if (SameName(property->PropertyName(), name)) {
             return property;
         }
     }
@@ -250,16 +266,20 @@ CZVProperty* CZVClass::FindProperty(const wchar_t* name)
     if (name == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL propertyName to CZVClass::FindProperty", L"");
     }
-    const std::wstring_view wanted(name); // measured once, not per property
-    if (CZVProperty* own = FindOwnProperty(this, wanted)) {
+    return Internals::FindProperty(*this, name); // measured once, not per property
+}
+
+CZVProperty* CZVClass::Internals::FindProperty(CZVClass& zvClass, std::wstring_view name)
+{
+    if (CZVProperty* own = FindOwnProperty(&zvClass, zvClass.m_properties, name)) {
         return own;
     }
-    if (m_baseClassName.empty() && m_pBaseClass == nullptr) {
+    if (zvClass.m_baseClassName.empty() && zvClass.m_pBaseClass == nullptr) {
         return nullptr; // most classes have no base: no walk to set up
     }
-    BaseChain chain(this);
-    for (CZVClass* base = chain.Next(this); base != nullptr; base = chain.Next(base)) {
-        if (CZVProperty* inherited = FindOwnProperty(base, wanted)) {
+    BaseChain chain(&zvClass);
+    for (CZVClass* base = chain.Next(&zvClass); base != nullptr; base = chain.Next(base)) {
+        if (CZVProperty* inherited = FindOwnProperty(base, base->m_properties, name)) {
             return inherited;
         }
     }

@@ -44,8 +44,9 @@ TEST(Utf8, InvalidInputBecomesReplacementCharacters)
 TEST(Utf8, BlockDecodingAgreesWithDecodingCharacterByCharacter)
 {
     // Random mixtures of ASCII runs, valid sequences and broken ones, so the
-    // eight-byte fast path meets every kind of neighbour and every offset.
-    const std::string pieces[] = {"abcdefghij", "x", "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80",
+    // eight- and sixteen-byte fast paths meet every kind of neighbour and
+    // every offset.
+    const std::string pieces[] = {"abcdefghij", "x", "0123456789abcdef", "ABCDEFGHIJKLMNOPQRSTUVW", "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80",
                                   "\xff", "\xc3", "\xe2\x82", "\xed\xa0\x80", "\xc0\xaf", "\xf4\x90\x80\x80",
                                   "\x80", "\xf0\x9f\x98"};
     std::mt19937 random(12345);

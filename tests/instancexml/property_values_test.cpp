@@ -39,6 +39,21 @@ TEST_F(PropertyValues, EachPieceOfATextIsTrimmedByItselfAndThePiecesAreJoined)
     EXPECT_EQ(Only(L"<Pump id='P'><Name>a<![CDATA[<b>]]>c</Name></Pump>"), L"instance Pump#P{Name=a<b>c}");
 }
 
+// Texts move into the values: what a value held before it was parked, or a
+// text read earlier, never shows up in a later element or instance.
+TEST_F(PropertyValues, TextsDoNotCarryOverBetweenElementsOrInstances)
+{
+    recorder = zvtest::Recorder();
+    Parse(Document(L"<Pump id='A'><Name>a long first name</Name><Flow>1.5</Flow><Tags><string>first tag</string>"
+                   L"<string/></Tags></Pump>"
+                   L"<Pump id='B'><Flow/><Name>b</Name><Tags><string/><string>t</string></Tags><Count></Count></Pump>"
+                   L"<Pump id='C'><Name>c</Name><Name/></Pump>"));
+    const std::vector<std::wstring> expected = {
+        L"instance Pump#A{Name=a long first name;Flow=1.5;Tags=[first tag,]}",
+        L"instance Pump#B{Flow=;Name=b;Tags=[,t];Count=}", L"instance Pump#C{Name=}"};
+    EXPECT_EQ(recorder.Instances(), expected);
+}
+
 TEST_F(PropertyValues, ALongTextArrivesWhole)
 {
     // Longer than the reader's chunks, so libxml2 hands it over in pieces.
@@ -53,6 +68,10 @@ TEST_F(PropertyValues, TextOutsidePropertyElementsIsIgnored)
 {
     EXPECT_EQ(Only(L"root text<Pump id='P'>before<Flow>1</Flow>between<Count>2</Count>after</Pump>more"),
               L"instance Pump#P{Flow=1;Count=2}");
+    // Between array members and between the properties of a struct, too.
+    EXPECT_EQ(Only(L"<Pump id='P'><Tags>x<string>a</string>y<string>b</string>z</Tags>"
+                   L"<Origin>q<X>1</X>r<Y>2</Y>s</Origin>t<Corners>u<Point>v<X>3</X>w</Point>x</Corners></Pump>"),
+              L"instance Pump#P{Tags=[a,b];Origin={X=1;Y=2};Corners=[{X=3}]}");
 }
 
 TEST_F(PropertyValues, ArraysHoldTheirMembersInDocumentOrder)

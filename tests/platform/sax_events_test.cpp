@@ -121,6 +121,43 @@ TEST(SaxCharacters, EntityAndCharacterReferencesArriveResolvedInPieces)
     EXPECT_GT(r.pieces, 1u);
 }
 
+// A handler that only wants the text of elements named "keep".
+class KeepingRecorder : public Recorder {
+public:
+    void StartElement(const std::wstring& uri, const std::wstring& local, const std::wstring& qname,
+                      const SaxAttributes& attributes) override
+    {
+        m_inKeep = local == L"keep";
+        Recorder::StartElement(uri, local, qname, attributes);
+    }
+    void EndElement(const std::wstring& uri, const std::wstring& local, const std::wstring& qname) override
+    {
+        m_inKeep = false;
+        Recorder::EndElement(uri, local, qname);
+    }
+    bool WantsCharacters() override
+    {
+        ++asked;
+        return m_inKeep;
+    }
+    std::size_t asked = 0;
+
+private:
+    bool m_inKeep = false;
+};
+
+TEST(SaxCharacters, TextAHandlerDoesNotWantIsNeitherConvertedNorDelivered)
+{
+    KeepingRecorder recorder;
+    SaxReader reader;
+    reader.SetContentHandler(&recorder);
+    const std::wstring text = L"<r>drop<keep>a&amp;b<![CDATA[c]]></keep> \n<x>drop</x></r>";
+    reader.ParseText(text.data(), text.size());
+    EXPECT_EQ(recorder.Text(), L"a&bc");
+    EXPECT_EQ(recorder.pieces, 4u); // "a", "&", "b", "c"
+    EXPECT_EQ(recorder.asked, 7u); // once per piece, wanted or not
+}
+
 TEST(SaxCharacters, CdataSectionsAreCharacterData)
 {
     const Recorder r = Parse(L"<r>x<![CDATA[<y>&amp;]]>z</r>");

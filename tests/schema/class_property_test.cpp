@@ -102,6 +102,34 @@ TEST_F(ClassTest, PropertiesAreFoundThroughTheBaseChainButNotCounted)
                     L"Passed NULL propertyName to CZVClass::FindProperty");
 }
 
+// Names that share their length or their first character, renamed through
+// the reference, or found in the base before a later own rename: the answer
+// is always the first property of the exact name, own ones first.
+TEST_F(ClassTest, PropertiesAreFoundByTheirExactCurrentName)
+{
+    CZVClass* base = Make(L"Unit");
+    CZVClass* derived = Make(L"Valve");
+    base->AddZVProperty(L"Ab", L"string", L"");
+    derived->SetBaseClass(L"Unit");
+    CZVProperty* ac = derived->AddZVProperty(L"Ac", L"string", L"");
+    CZVProperty* bb = derived->AddZVProperty(L"Bb", L"string", L"");
+    CZVProperty* abc = derived->AddZVProperty(L"Abc", L"string", L"");
+    EXPECT_EQ(derived->FindProperty(L"Ac"), ac);
+    EXPECT_EQ(derived->FindProperty(L"Bb"), bb);
+    EXPECT_EQ(derived->FindProperty(L"Abc"), abc);
+    EXPECT_EQ(derived->FindProperty(L"Ab"), base->GetZVProperty(0));
+    EXPECT_EQ(derived->FindProperty(L"A"), nullptr);
+    EXPECT_EQ(derived->FindProperty(L""), nullptr);
+
+    bb->PropertyName() = L"Ab"; // now an own property shadows the base's
+    EXPECT_EQ(derived->FindProperty(L"Ab"), bb);
+    EXPECT_EQ(derived->FindProperty(L"Bb"), nullptr);
+    ac->PropertyName() = L"Ab"; // two of one name: the first in list order
+    EXPECT_EQ(derived->FindProperty(L"Ab"), ac);
+    derived->RemoveZVProperty(L"Ab");
+    EXPECT_EQ(derived->FindProperty(L"Ab"), bb);
+}
+
 TEST_F(ClassTest, StructPropertiesNeedTheirClass)
 {
     CZVClass* pipe = Make(L"Pipe");

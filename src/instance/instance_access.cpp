@@ -1,0 +1,95 @@
+#include "instance/instance_access.h"
+
+#include "foundation/owned_list.h"
+#include "instance/spare_objects.h"
+#include "instance/value_disposal.h"
+
+namespace ZVXML {
+namespace detail {
+namespace {
+
+// A list kept for reuse gives its memory back beyond this many entries.
+constexpr std::size_t kMaxKeptEntries = 64;
+
+// Empties `list` through `release` exactly as swapping it out and releasing
+// would, then hands the memory back unless the list was filled meanwhile.
+template <class Release>
+bool EmptyKeepingMemory(std::vector<ZVValueBase*>& list, Release release)
+{
+    std::vector<ZVValueBase*> taken;
+    taken.swap(list); // the list is empty before any value is released
+    release(taken);
+    if (!list.empty()) {
+        return false;
+    }
+    taken.clear();
+    if (taken.capacity() <= kMaxKeptEntries) {
+        list.swap(taken);
+    }
+    return true;
+}
+
+// Each member whose last owner the array was is destroyed, in order.
+void ReleaseTakenMembers(std::vector<ZVValueBase*>& taken)
+{
+    for (ZVValueBase* member : taken) {
+        if (member != nullptr && OwnershipAccess::Drop(member)) {
+            DestroyValue(member);
+        }
+    }
+}
+
+} // namespace
+
+void InstanceAccess::Readopt(CZVInstance& instance, CZVClass* zvClass)
+{
+    instance.m_pZVClass = zvClass;
+    instance.m_typeName = zvClass->GetTypeName();
+    instance.m_instanceID.clear();
+}
+
+bool InstanceAccess::Empty(CZVInstance& instance)
+{
+    return EmptyKeepingMemory(instance.m_values, ReleaseInstanceValues);
+}
+
+ZVValueBase* InstanceAccess::FindValue(const CZVInstance& instance, const std::wstring& name)
+{
+    for (ZVValueBase* value : instance.m_values) {
+        if (value != nullptr && value->PropertyName() == name) {
+            return value;
+        }
+    }
+    return nullptr;
+}
+
+CZVInstance* InstanceAccess::DetachKept(ZVStructValue& value)
+{
+    CZVInstance* kept = value.m_pInstance;
+    if (kept != nullptr) {
+        value.m_pInstance = nullptr;
+        OwnershipAccess::Drop(kept);
+    }
+    return kept;
+}
+
+void InstanceAccess::TakeText(CZVValue& value, std::wstring& text)
+{
+    value.m_value.swap(text);
+    value.SetNotNull();
+}
+
+bool InstanceAccess::Empty(ZVArrayValue& array)
+{
+    return EmptyKeepingMemory(array.m_members, ReleaseTakenMembers);
+}
+
+void ReleaseArrayMembers(std::vector<ZVValueBase*>& members)
+{
+    std::vector<ZVValueBase*> taken;
+    taken.swap(members); // the list is empty before any member is destroyed
+    ReleaseTakenMembers(taken);
+}
+
+} // namespace detail
+} // namespace ZVXML

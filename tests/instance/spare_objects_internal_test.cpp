@@ -1,0 +1,203 @@
+// Objects made from a thread's spares must be indistinguishable from new
+// ones, and destroying through the spares must release what an object owns
+// exactly as deleting it would.
+#include <zvxml/zvxml.h>
+
+#include "instance/instance_fixture.h"
+#include "instance/spare_objects.h"
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace ZVXML;
+
+namespace {
+
+class SpareObjectsTest : public zvtest::PlantSchema {
+protected:
+    // A pipe with primitive values, a struct value holding two primitive
+    // values, and an array of two such structs; `labels` names each
+    // primitive value of the tree by its address.
+    CZVInstance* BuildPipe(std::map<CZVValue*, std::wstring>& labels)
+    {
+        auto* instance = MakeInstance(pipe);
+        instance->SetPropertyValue(L"Diameter", L"d");
+        instance->SetPropertyValue(L"Count", L"c");
+        Label(labels, instance, L"");
+        auto* origin_ = MakeStructValue(origin);
+        FillPoint(origin_->GetValue(), labels, L"origin.");
+        instance->AddZVValue(origin_);
+        auto* corners_ = MakeArrayValue(corners);
+        for (int i = 0; i < 2; ++i) {
+            auto* corner = MakeStructValue(corners);
+            FillPoint(corner->GetValue(), labels, L"corner" + std::to_wstring(i) + L".");
+            corners_->PushBack(corner);
+        }
+        instance->AddZVValue(corners_);
+        return instance;
+    }
+
+    static void FillPoint(CZVInstance* point, std::map<CZVValue*, std::wstring>& labels, const std::wstring& path)
+    {
+        point->SetPropertyValue(L"X", L"1");
+        point->SetPropertyValue(L"Y", L"2");
+        Label(labels, point, path);
+    }
+
+    static void Label(std::map<CZVValue*, std::wstring>& labels, CZVInstance* instance, const std::wstring& path)
+    {
+        for (std::size_t i = 0; i < instance->GetZVValueCount(); ++i) {
+            if (auto* primitive = dynamic_cast<CZVValue*>(instance->GetZVValue(i))) {
+                labels[primitive] = path + primitive->GetPropertyName();
+            }
+        }
+    }
+
+    // Empties the pool, last parked first, naming each value by `labels`.
+    std::vector<std::wstring> DrainPool(const std::map<CZVValue*, std::wstring>& labels)
+    {
+        std::vector<std::wstring> order;
+        std::vector<std::unique_ptr<CZVValue>> taken; // kept, so no address comes back
+        for (;;) {
+            taken.emplace_back(CZVSchema::GetRecycledZVValue(diameter));
+            auto found = labels.find(taken.back().get());
+            if (found == labels.end()) {
+                return order; // a new value: the pool was empty
+            }
+            order.push_back(found->second);
+        }
+    }
+};
+
+TEST_F(SpareObjectsTest, RemadeObjectsAreLikeNewOnes)
+{
+    CZVSchema::FreeRecycledValues();
+    // Used, renamed and filled, then given back.
+    CZVInstance* used = MakeInstance(point);
+    used->SetInstanceID(L"old-id");
+    used->SetPropertyValue(L"X", L"9");
+    DestroyInstance(used);
+    CZVInstance* instance = MakeInstance(pipe);
+    EXPECT_EQ(instance, used) << "the spare was not reused";
+    EXPECT_EQ(instance->GetZVClass(), pipe);
+    EXPECT_STREQ(instance->GetTypeName(), L"Pipe");
+    EXPECT_STREQ(instance->GetInstanceID(), L"");
+    EXPECT_EQ(instance->GetZVValueCount(), 0u);
+    delete instance; // an ordinary heap object
+
+    ZVStructValue* usedStruct = MakeStructValue(origin);
+    usedStruct->SetPropertyName(L"Origin7");
+    DestroyValue(usedStruct);
+    ZVStructValue* structValue = MakeStructValue(size); // a class of the referenced schema
+    EXPECT_EQ(structValue, usedStruct);
+    EXPECT_EQ(structValue->GetProperty(), size);
+    EXPECT_STREQ(structValue->GetPropertyName(), L"Size");
+    EXPECT_FALSE(structValue->IsNull());
+    ASSERT_NE(structValue->GetValue(), nullptr);
+    EXPECT_EQ(structValue->GetValue()->GetZVClass(), extent);
+    EXPECT_STREQ(structValue->GetValue()->GetTypeName(), L"Extent");
+    EXPECT_EQ(structValue->GetValue()->GetZVValueCount(), 0u);
+    delete structValue;
+
+    ZVArrayValue* usedArray = MakeArrayValue(tags);
+    usedArray->PushBack(MakeArrayMember(tags));
+    DestroyValue(usedArray);
+    ZVArrayValue* array = MakeArrayValue(corners);
+    EXPECT_EQ(array, usedArray);
+    EXPECT_STREQ(array->GetPropertyName(), L"Corners");
+    EXPECT_TRUE(array->IsNull());
+    EXPECT_EQ(array->GetLength(), 0u);
+    delete array;
+
+    CZVValue* member = MakeArrayMember(tags);
+    member->SetValue(L"text");
+    DestroyValue(member);
+    CZVValue* remade = MakeArrayMember(diameter);
+    EXPECT_EQ(remade, member);
+    EXPECT_STREQ(remade->GetPropertyName(), L"Diameter");
+    EXPECT_STREQ(remade->GetValue(), L"");
+    EXPECT_TRUE(remade->IsNull());
+    delete remade;
+}
+
+TEST_F(SpareObjectsTest, ConstructorChecksStillApply)
+{
+    DestroyValue(MakeStructValue(origin)); // a spare to be taken
+    EXPECT_ZV_THROW(MakeStructValue(nullptr), ZVXMLInvalidArgument,
+                    L"Passed NULL pZVProperty to ZVValueBase::Reinitialize");
+    CZVProperty* orphan = pipe->AddZVProperty(L"Orphan", L"double", L"");
+    orphan->SetTypeName(L"Missing"); // a struct type no schema has
+    EXPECT_ZV_THROW(MakeStructValue(orphan), ZVXMLRuntimeError, L"Could not find class for struct property");
+    EXPECT_ZV_THROW(MakeInstance(nullptr), ZVXMLLogicError,
+                    L"You cannot construct a new CZVInstance with a NULL ZVClass!");
+}
+
+TEST_F(SpareObjectsTest, PrimitiveValuesReachThePoolInTheOrderDeleteParksThem)
+{
+    CZVSchema::FreeRecycledValues();
+    std::map<CZVValue*, std::wstring> deletedLabels;
+    delete BuildPipe(deletedLabels);
+    const std::vector<std::wstring> byDelete = DrainPool(deletedLabels);
+
+    std::map<CZVValue*, std::wstring> recycledLabels;
+    DestroyInstance(BuildPipe(recycledLabels));
+    const std::vector<std::wstring> bySpares = DrainPool(recycledLabels);
+
+    EXPECT_EQ(byDelete.size(), 8u);
+    EXPECT_EQ(bySpares, byDelete);
+}
+
+// A host's subclass, counting its destructions.
+struct CountedStruct : ZVStructValue {
+    explicit CountedStruct(CZVProperty* property, int& destroyed) : ZVStructValue(property), m_destroyed(destroyed) {}
+    ~CountedStruct() override { ++m_destroyed; }
+    int& m_destroyed;
+};
+
+TEST_F(SpareObjectsTest, SubclassesAndSharedObjectsAreNotKept)
+{
+    int destroyed = 0;
+    DestroyValue(new CountedStruct(origin, destroyed));
+    EXPECT_EQ(destroyed, 1);
+
+    // The embedded instance is still the copy's after the original goes.
+    ZVStructValue* original = MakeStructValue(origin);
+    original->GetValue()->SetPropertyValue(L"X", L"5");
+    ZVStructValue copy(*original);
+    DestroyValue(original);
+    CZVInstance* kept = copy.GetValue();
+    CZVInstance* fresh = MakeInstance(point);
+    EXPECT_NE(fresh, kept);
+    delete fresh;
+    ASSERT_EQ(kept->GetZVValueCount(), 1u);
+    EXPECT_STREQ(kept->GetPropertyValue(L"X"), L"5");
+}
+
+TEST_F(SpareObjectsTest, ObjectsMayChangeThreads)
+{
+    std::vector<CZVInstance*> made;
+    std::thread maker([&] {
+        for (int i = 0; i < 300; ++i) { // more than a thread keeps
+            made.push_back(MakeInstance(pipe));
+            made.back()->SetPropertyValue(L"Count", 1L);
+        }
+    });
+    maker.join();
+    std::thread destroyer([&] {
+        for (CZVInstance* instance : made) {
+            DestroyInstance(instance);
+        }
+        CZVInstance* again = MakeInstance(point);
+        EXPECT_EQ(again->GetZVValueCount(), 0u);
+        DestroyInstance(again);
+    });
+    destroyer.join(); // the thread's spares are freed here (the leak check sees it)
+}
+
+} // namespace
