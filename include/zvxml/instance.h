@@ -31,6 +31,7 @@ namespace ZVXML {
 
 namespace detail {
 struct InstanceAccess; // the library's own helpers that reuse instances and values
+class ValueNameIndex; // the names of a large instance's values
 }
 
 // What one instance has for one property. Abstract.
@@ -57,6 +58,7 @@ public:
     // The value's own name: the property's name, or a renamed one ("P2")
     // when an instance holds several values of one property.
     std::wstring& PropertyName();
+    const std::wstring& PropertyName() const;
     const wchar_t* GetPropertyName() const;
     void SetPropertyName(std::wstring name);
     bool IsNull() const;
@@ -277,11 +279,15 @@ private:
     friend struct detail::InstanceAccess;
     void RenameToFreeName(ZVValueBase* value);
     void AppendValue(ZVValueBase* value);
+    void AddIndexed(ZVValueBase* value);
+    void DropNameIndex();
 
     std::wstring m_instanceID;
     std::wstring m_typeName;
     CZVClass* m_pZVClass;
     std::vector<ZVValueBase*> m_values;
+    // The names of the values, once there are many (owned; NULL before).
+    detail::ValueNameIndex* m_pNameIndex = nullptr;
 };
 
 // An instance of a relationship class, with the ids of its two ends.

@@ -5,9 +5,11 @@
 #include "foundation/number_text.h"
 #include "foundation/owned_list.h"
 #include "instance/value_disposal.h"
+#include "instance/value_name_index.h"
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <string_view>
 
 namespace ZVXML {
@@ -16,6 +18,13 @@ namespace {
 [[noreturn]] void ThrowNullText(const wchar_t* operation)
 {
     throw ZVXMLInvalidArgument(std::wstring(L"Passed NULL text to ") + operation, L"");
+}
+
+[[noreturn]] void ThrowAlreadyHeld(const ZVValueBase& value, const std::wstring& typeName)
+{
+    throw ZVXMLLogicError(std::wstring(L"The ZVValue '") + value.GetPropertyName() +
+                              L"' is already in this CZVInstance of ZVClass '" + typeName + L"'.",
+                          L"");
 }
 
 } // namespace
@@ -41,6 +50,7 @@ CZVInstance::CZVInstance(const CZVInstance& other)
 CZVInstance& CZVInstance::operator=(const CZVInstance& other)
 {
     if (this != &other) {
+        DropNameIndex();
         std::vector<ZVValueBase*> shared = other.m_values;
         detail::AdoptAll(shared);
         RemoveAllZVValues();
@@ -55,6 +65,13 @@ CZVInstance& CZVInstance::operator=(const CZVInstance& other)
 CZVInstance::~CZVInstance()
 {
     RemoveAllZVValues();
+    DropNameIndex();
+}
+
+void CZVInstance::DropNameIndex()
+{
+    delete m_pNameIndex;
+    m_pNameIndex = nullptr;
 }
 
 std::wstring& CZVInstance::InstanceID() { return m_instanceID; }
@@ -90,17 +107,19 @@ void CZVInstance::AddZVValue(ZVValueBase* value)
     if (value == nullptr) {
         return;
     }
+    if (m_values.size() >= detail::kValueIndexFrom) {
+        AddIndexed(value);
+        return;
+    }
     // One pass answers both questions: is the value already here, and is
     // its name taken. Most values come with a name not yet held.
-    const std::wstring& name = value->PropertyName();
+    const std::wstring& name = std::as_const(*value).PropertyName();
     bool nameTaken = false;
     for (ZVValueBase* held : m_values) {
         if (held == value) {
-            throw ZVXMLLogicError(std::wstring(L"The ZVValue '") + value->GetPropertyName() +
-                                      L"' is already in this CZVInstance of ZVClass '" + m_typeName + L"'.",
-                                  L"");
+            ThrowAlreadyHeld(*value, m_typeName);
         }
-        nameTaken = nameTaken || (held != nullptr && held->PropertyName() == name);
+        nameTaken = nameTaken || (held != nullptr && std::as_const(*held).PropertyName() == name);
     }
     if (nameTaken) {
         RenameToFreeName(value);
@@ -108,16 +127,34 @@ void CZVInstance::AddZVValue(ZVValueBase* value)
     AppendValue(value);
 }
 
+// The same answers as the walk, through the instance's name index.
+void CZVInstance::AddIndexed(ZVValueBase* value)
+{
+    if (m_pNameIndex == nullptr) {
+        m_pNameIndex = new detail::ValueNameIndex();
+    }
+    m_pNameIndex->Sync(m_values);
+    if (m_pNameIndex->Holds(value)) {
+        ThrowAlreadyHeld(*value, m_typeName);
+    }
+    const std::wstring& name = std::as_const(*value).PropertyName();
+    if (m_pNameIndex->Taken(name)) {
+        value->SetPropertyName(m_pNameIndex->FreeName(name));
+    }
+    AppendValue(value);
+    m_pNameIndex->Added(value, m_values.size());
+}
+
 // Several values of one property coexist as P, P2, P3...: the suffix is
 // always put on the name the value came with.
 void CZVInstance::RenameToFreeName(ZVValueBase* value)
 {
-    const std::wstring original = value->PropertyName();
+    const std::wstring original = std::as_const(*value).PropertyName();
     unsigned long counter = 2;
     for (bool renamed = true; renamed;) {
         renamed = false;
         for (ZVValueBase* held : m_values) {
-            if (held != nullptr && held->PropertyName() == value->PropertyName()) {
+            if (held != nullptr && std::as_const(*held).PropertyName() == std::as_const(*value).PropertyName()) {
                 value->SetPropertyName(original + FormatLong(static_cast<long>(counter)));
                 ++counter;
                 renamed = true;
@@ -144,7 +181,7 @@ ZVValueBase* CZVInstance::FindValue(const wchar_t* name, bool throwIfMissing)
     }
     const std::wstring_view wanted(name); // measured once, not per value
     for (ZVValueBase* value : m_values) {
-        if (value != nullptr && value->PropertyName() == wanted) {
+        if (value != nullptr && std::as_const(*value).PropertyName() == wanted) {
             return value;
         }
     }
@@ -184,6 +221,7 @@ ZVValueBase* CZVInstance::FindOrCreateValue(const wchar_t* name)
 
 void CZVInstance::RemoveAllZVValues()
 {
+    DropNameIndex();
     std::vector<ZVValueBase*> taken;
     taken.swap(m_values);
     ReleaseInstanceValues(taken);

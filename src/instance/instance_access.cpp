@@ -50,13 +50,14 @@ void InstanceAccess::Readopt(CZVInstance& instance, CZVClass* zvClass)
 
 bool InstanceAccess::Empty(CZVInstance& instance)
 {
+    instance.DropNameIndex();
     return EmptyKeepingMemory(instance.m_values, ReleaseInstanceValues);
 }
 
 ZVValueBase* InstanceAccess::FindValue(const CZVInstance& instance, const std::wstring& name)
 {
     for (ZVValueBase* value : instance.m_values) {
-        if (value != nullptr && value->PropertyName() == name) {
+        if (value != nullptr && std::as_const(*value).PropertyName() == name) {
             return value;
         }
     }

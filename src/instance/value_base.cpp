@@ -3,6 +3,9 @@
 #include <zvxml/instance.h>
 
 #include "instance/spare_objects.h"
+#include "instance/value_name_index.h"
+
+#include <utility>
 
 namespace ZVXML {
 namespace {
@@ -24,6 +27,7 @@ ZVValueBase::ZVValueBase(const ZVValueBase& other)
 
 ZVValueBase& ZVValueBase::operator=(const ZVValueBase& other)
 {
+    detail::NoteValueRenamed(*this);
     m_pZVProperty = other.m_pZVProperty;
     m_propertyName = other.m_propertyName;
     m_flags = other.m_flags;
@@ -34,6 +38,7 @@ ZVValueBase::~ZVValueBase() = default;
 
 void ZVValueBase::init()
 {
+    detail::NoteValueRenamed(*this);
     m_propertyName.clear();
     m_flags = kNullFlag;
 }
@@ -49,9 +54,19 @@ void ZVValueBase::Reinitialize(CZVProperty* property)
 }
 
 CZVProperty* ZVValueBase::GetProperty() const { return m_pZVProperty; }
-std::wstring& ZVValueBase::PropertyName() { return m_propertyName; }
+std::wstring& ZVValueBase::PropertyName()
+{
+    detail::NoteValueRenamed(*this); // the caller may rename through the reference
+    return m_propertyName;
+}
+
+const std::wstring& ZVValueBase::PropertyName() const { return m_propertyName; }
 const wchar_t* ZVValueBase::GetPropertyName() const { return m_propertyName.c_str(); }
-void ZVValueBase::SetPropertyName(std::wstring name) { m_propertyName = std::move(name); }
+void ZVValueBase::SetPropertyName(std::wstring name)
+{
+    detail::NoteValueRenamed(*this);
+    m_propertyName = std::move(name);
+}
 bool ZVValueBase::IsNull() const { return (m_flags & kNullFlag) != 0; }
 void ZVValueBase::SetToNull() { m_flags |= kNullFlag; }
 void ZVValueBase::SetNotNull() { m_flags &= ~kNullFlag; }

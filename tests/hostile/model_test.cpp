@@ -1,0 +1,134 @@
+// Content that is well-formed but pushes the model: enormous numbers, names
+// beyond the Basic Multilingual Plane, base classes in a circle, legacy
+// relationships naming nothing, a property element repeated thousands of
+// times.
+#include "hostile/bounded_run.h"
+#include "hostile/hostile_inputs.h"
+
+#include <gtest/gtest.h>
+
+using namespace zvtest;
+
+TEST(HostileModel, NumbersOfTenThousandDigitsAreRangeErrors)
+{
+    const std::wstring digits(10000, L'9');
+    Outcome asLong = RunBounded(
+        [&] {
+            InstanceReader reader;
+            ZVXML::CZVInstance pump(reader.Schema().FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY));
+            pump.SetPropertyValue(L"Flow", digits);
+            long number = 0;
+            pump.GetPropertyValue(L"Flow", &number);
+            return number;
+        },
+        Seconds(10));
+    ExpectThrow(asLong, "ZVXMLRuntimeError", "Underflow or overflow while converting 9999");
+    Outcome asDouble = RunBounded(
+        [&] {
+            InstanceReader reader;
+            ZVXML::CZVInstance pump(reader.Schema().FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY));
+            pump.SetPropertyValue(L"Flow", digits);
+            double number = 0;
+            pump.GetPropertyValue(L"Flow", &number);
+            return 0L;
+        },
+        Seconds(10));
+    ExpectThrow(asDouble, "ZVXMLRuntimeError", "Underflow or overflow while converting 9999");
+
+    HostileFolder folder;
+    const std::string path = folder.Write(
+        "v.xml", SchemaFile("schemaName='V' nameSpacePrefix='v' version='" + std::string(10000, '1') + ".1'", ""));
+    ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLFormatError",
+                "CZVSchema::SetVersionString... '1111");
+}
+
+TEST(HostileModel, NamesAboveTheBasicPlaneWork)
+{
+    // U+10428 DESERET SMALL LETTER LONG I, a letter outside the Basic
+    // Multilingual Plane, in a class name, a property name and an element.
+    const std::string letter = "\xF0\x90\x90\xA8";
+    HostileFolder folder;
+    const std::string schema = folder.Write(
+        "Astral.01.00.zvschema.xml",
+        SchemaFile("schemaName='Astral' nameSpacePrefix='a' version='1.0'",
+                   "<ZVClass typeName='P" + letter + "'><ZVProperty propertyName='V" + letter +
+                       "' typeName='string'/></ZVClass>"));
+    const std::string document = folder.Write(
+        "astral.xml", "<ZVInstanceXML xmlns='" + std::string(kNamespace) + "'><P" + letter + " id='x'><V" + letter +
+                          ">text</V" + letter + "></P" + letter + "></ZVInstanceXML>");
+    Outcome outcome = RunBounded(
+        [&] {
+            ZVXML::CZVSchema loaded(L"temporary", L"temporary", nullptr);
+            if (loaded.ReadXML(Wide(schema).c_str()) != 0) {
+                return -1L;
+            }
+            const std::wstring className = L"P" + std::wstring(1, wchar_t(0x10428));
+            if (loaded.FindZVClass(className.c_str(), ZVXML::ZVCLASSTYPE_ANY) == nullptr) {
+                return -2L;
+            }
+            ZVXML::CZVSchemaInstanceFactory factory(&loaded);
+            long delivered = 0;
+            auto count = [](ZVXML::CZVSchema*, void* context, ZVXML::CZVInstance* instance) {
+                const std::wstring property = L"V" + std::wstring(1, wchar_t(0x10428));
+                if (std::wstring(instance->GetPropertyValue(property.c_str())) == L"text") {
+                    ++*static_cast<long*>(context);
+                }
+                return 0;
+            };
+            auto none = [](ZVXML::CZVSchema*, void*, ZVXML::ZVRelationshipInstance*) { return 0; };
+            const std::wstring location = Wide(document);
+            ZVXML::ParseZVInstanceXML(1, location.c_str(), &loaded, &delivered, nullptr, count, none, nullptr,
+                                      nullptr, nullptr, &factory, 0);
+            // The file the writer makes of it reads back.
+            const std::wstring written = Wide(folder.Path() + "/written.xml");
+            loaded.WriteXML(written.c_str());
+            ZVXML::CZVSchema again(L"temporary", L"temporary", nullptr);
+            return delivered * 10 + again.ReadXML(written.c_str());
+        },
+        Seconds(10));
+    EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
+    EXPECT_EQ(outcome.result, 10) << outcome.Describe();
+}
+
+TEST(HostileModel, BaseClassesInACircleEndWithTheLoopError)
+{
+    HostileFolder folder;
+    const std::string path = folder.Write(
+        "loop.xml", SchemaFile("schemaName='L' nameSpacePrefix='l'",
+                               "<ZVClass typeName='A'><BaseClass>B</BaseClass></ZVClass>"
+                               "<ZVClass typeName='B'><BaseClass>A</BaseClass>"
+                               "<ZVProperty propertyName='P' typeName='string'/></ZVClass>"));
+    ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLLogicError",
+                "The base classes of ZVClass 'B' form a loop at 'B'.");
+}
+
+TEST(HostileModel, LegacyRelationshipsNamingNoClassAreFormatErrors)
+{
+    HostileFolder folder;
+    const std::string path = folder.Write(
+        "legacy.xml",
+        SchemaFile("schemaName='G' nameSpacePrefix='g'",
+                   "<ZVClass typeName='Pump'/><ZVRelationshipClass typeName='Feeds'><ZVRelationshipConstraints>"
+                   "<ZVRelationshipConstraint><ZVSourceConstraint className='Ghost'/>"
+                   "<ZVTargetConstraint className='Pump'/></ZVRelationshipConstraint>"
+                   "</ZVRelationshipConstraints></ZVRelationshipClass>"));
+    ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLFormatError",
+                "ZVRelationshipClass 'Feeds' refers to ZVClass 'Ghost', which does not exist in the ZVSchema 'G' or "
+                "its referenced ZVSchemas.");
+}
+
+TEST(HostileModel, ARepeatedPropertyElementStaysFast)
+{
+    // Each repetition of an array property adds a value named Tags2, Tags3...
+    // Twenty thousand must not take time proportional to their cube.
+    std::string body = "<Pump>";
+    for (int i = 0; i < 20000; ++i) {
+        body += "<Tags><string>t</string></Tags>";
+    }
+    body += "</Pump>";
+    HostileFolder folder;
+    const std::string path = folder.Write("repeated.xml", InstanceDocument(body));
+    Outcome outcome = RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(20));
+    EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
+    EXPECT_EQ(outcome.result, 1);
+}
