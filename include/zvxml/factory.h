@@ -1,4 +1,5 @@
-// ZVXML: a ready-made instance factory for the instance-document reader.
+/// @file
+/// ZVXML: a ready-made instance factory for the instance-document reader.
 #ifndef ZVXML_FACTORY_H
 #define ZVXML_FACTORY_H
 
@@ -10,24 +11,28 @@
 
 namespace ZVXML {
 
-// Creates instances of the classes of one schema and its referenced schemas:
-// a ZVRelationshipInstance for a relationship class, a CZVInstance for a
-// class, NULL for a name neither lookup knows. Relationship classes are
-// looked up first (FindZVRelationshipClass), then classes (FindZVClass); the
-// namespace URI of the element is not consulted. Answers are cached per
-// class name, so the schema must not change while the factory is in use.
-// One factory serves one parse at a time.
+/// Creates instances of the classes of one schema and its referenced schemas:
+/// a ZVRelationshipInstance for a relationship class, a CZVInstance for a
+/// class, NULL for a name neither lookup knows. Relationship classes are
+/// looked up first (FindZVRelationshipClass), then classes (FindZVClass); the
+/// namespace URI of the element is not consulted. Answers are cached per
+/// class name, so the schema must not change while the factory is in use.
+/// One factory serves one parse at a time.
 class ZVXML_API CZVSchemaInstanceFactory : public IZVInstanceFactory {
 public:
-    // The schema is not owned and must outlive the factory.
-    // ZVXMLInvalidArgument for NULL.
+    /// The schema is not owned and must outlive the factory.
+    /// ZVXMLInvalidArgument for NULL.
+    ///@{
     explicit CZVSchemaInstanceFactory(CZVSchema* schema);
     CZVSchemaInstanceFactory(const CZVSchemaInstanceFactory&) = delete;
     CZVSchemaInstanceFactory& operator=(const CZVSchemaInstanceFactory&) = delete;
     virtual ~CZVSchemaInstanceFactory();
+    ///@}
 
+    /// A new instance of `className` (see the class comment), or NULL.
     CZVInstance* CreateInstance(const wchar_t* namespaceURI, const wchar_t* className, int* isRelationship) override;
 
+    /// The schema the factory serves.
     CZVSchema* GetZVSchema() const;
 
 private:

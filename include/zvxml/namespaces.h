@@ -1,4 +1,5 @@
-// ZVXML: the namespace URIs of schema files and instance documents.
+/// @file
+/// ZVXML: the namespace URIs of schema files and instance documents.
 #ifndef ZVXML_NAMESPACES_H
 #define ZVXML_NAMESPACES_H
 
@@ -6,9 +7,9 @@
 
 namespace ZVXML {
 
-// The namespace of ZVXML 2.0 schema files and instance documents.
+/// The namespace of ZVXML 2.0 schema files and instance documents.
 ZVXML_API extern const wchar_t* const ZVXML_NAMESPACE_URI;
-// The namespace of the older format, recognised only to be refused.
+/// The namespace of the older format, recognised only to be refused.
 ZVXML_API extern const wchar_t* const ZVXML_LEGACY_NAMESPACE_URI;
 
 } // namespace ZVXML

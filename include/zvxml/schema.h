@@ -1,22 +1,23 @@
-// ZVXML: the schema model.
-//
-// A CZVSchema is a named, versioned container of classes, relationship
-// classes and references to other schemas. Every item of a schema (the schema
-// itself, classes, relationship classes, properties, relationship ends)
-// carries the metadata of CZVCommon: a description, owned custom attributes
-// and extended information.
-//
-// Ownership: the host owns the schemas it constructs. A schema owns its
-// classes, its relationship classes and every schema one of its references
-// points to; a class owns its properties; every item owns its custom
-// attributes. Copies are shallow (see ownership.h).
-//
-// Names: schema names, prefixes, class names and property names follow one
-// naming rule: a letter or "_" first, then letters, digits or "_" (Unicode
-// letters and digits, whatever the host's locale).
-//
-// Threads: a schema and everything in it is used by one thread at a time;
-// separate schemas may be used on separate threads.
+/// @file
+/// ZVXML: the schema model.
+///
+/// A CZVSchema is a named, versioned container of classes, relationship
+/// classes and references to other schemas. Every item of a schema (the schema
+/// itself, classes, relationship classes, properties, relationship ends)
+/// carries the metadata of CZVCommon: a description, owned custom attributes
+/// and extended information.
+///
+/// Ownership: the host owns the schemas it constructs. A schema owns its
+/// classes, its relationship classes and every schema one of its references
+/// points to; a class owns its properties; every item owns its custom
+/// attributes. Copies are shallow (see ownership.h).
+///
+/// Names: schema names, prefixes, class names and property names follow one
+/// naming rule: a letter or "_" first, then letters, digits or "_" (Unicode
+/// letters and digits, whatever the host's locale).
+///
+/// Threads: a schema and everything in it is used by one thread at a time;
+/// separate schemas may be used on separate threads.
 #ifndef ZVXML_SCHEMA_H
 #define ZVXML_SCHEMA_H
 
@@ -49,77 +50,89 @@ namespace detail {
 class ClassNameIndex;
 }
 
-// Class-type bits, combined in a class's type and in lookup masks.
+/// Class-type bits, combined in a class's type and in lookup masks.
 enum ZVClassType : unsigned long {
-    ZVCLASSTYPE_DOMAIN = 1,           // an ordinary domain class
-    ZVCLASSTYPE_STRUCT = 2,           // usable as the type of a struct property
-    ZVCLASSTYPE_CUSTOM_ATTRIBUTE = 4, // its instances are custom attributes
-    ZVCLASSTYPE_ANY = 0xFFFFFFFFul    // as a lookup mask: every class, flags or not
+    ZVCLASSTYPE_DOMAIN = 1, ///< an ordinary domain class
+    ZVCLASSTYPE_STRUCT = 2, ///< usable as the type of a struct property
+    ZVCLASSTYPE_CUSTOM_ATTRIBUTE = 4, ///< its instances are custom attributes
+    ZVCLASSTYPE_ANY = 0xFFFFFFFFul ///< as a lookup mask: every class, flags or not
 };
 
-// GetExtendedInfo's result when the key is not there.
+/// GetExtendedInfo's result when the key is not there.
 constexpr int ZVXML_EXTENDED_INFO_NOT_FOUND = 32768;
 
-// The metadata every schema item carries.
+/// The metadata every schema item carries.
 class ZVXML_API CZVCommon : public detail::SharedOwnership {
 public:
+    /// An empty description; NULL gives an empty description too.
+    ///@{
     CZVCommon();
     explicit CZVCommon(const std::wstring& description);
-    // NULL gives an empty description.
     explicit CZVCommon(const wchar_t* description);
-    // Copies the description and extended information; the copy shares the
-    // custom attributes.
+    ///@}
+    /// Copies the description and extended information; the copy shares the
+    /// custom attributes.
+    ///@{
     CZVCommon(const CZVCommon& other);
     CZVCommon& operator=(const CZVCommon& other);
     virtual ~CZVCommon();
+    ///@}
 
+    /// Free text; empty by default.
     const wchar_t* GetDescription() const;
-    // Throws ZVXMLInvalidArgument for NULL.
+    /// Throws ZVXMLInvalidArgument for NULL.
+    ///@{
     void SetDescription(const wchar_t* description);
     void SetDescription(const std::wstring& description);
+    ///@}
 
-    // Custom attributes, in the order added. The item takes ownership; NULL
-    // is ignored. Indexes are not checked (0 to count - 1).
+    /// Custom attributes, in the order added. The item takes ownership; NULL
+    /// is ignored. Indexes are not checked (0 to count - 1).
+    ///@{
     void AddZVCustomAttribute(CZVCustomAttribute* customAttribute);
     CZVCustomAttribute* GetZVCustomAttribute(std::size_t index) const;
     std::size_t GetZVCustomAttributeCount() const;
-    // The first custom attribute whose type name is `name` (exact); NULL when
-    // there is none, or for NULL.
+    ///@}
+    /// The first custom attribute whose type name is `name` (exact); NULL when
+    /// there is none, or for NULL.
     CZVCustomAttribute* FindZVCustomAttributeByName(const wchar_t* name) const;
-    // The array value of `propertyName` in this item's custom attribute of
-    // class `customAttributeClass`. A missing custom attribute gives NULL,
-    // unless `create` is set: then it is created and attached, with the
-    // array. Throws ZVXMLLogicError when the class has no such property or
-    // the property is not an array, ZVXMLLogicError (from the value lookup)
-    // when an existing custom attribute lacks the value.
+    /// The array value of `propertyName` in this item's custom attribute of
+    /// class `customAttributeClass`. A missing custom attribute gives NULL,
+    /// unless `create` is set: then it is created and attached, with the
+    /// array. Throws ZVXMLLogicError when the class has no such property or
+    /// the property is not an array, ZVXMLLogicError (from the value lookup)
+    /// when an existing custom attribute lacks the value.
     ZVArrayValue* GetArrayFromCustomAttribute(CZVClass* customAttributeClass, const wchar_t* propertyName,
                                               int create);
-    // Appends a new struct member to that array (creating the custom
-    // attribute and the array when missing) and returns the member's embedded
-    // instance for the caller to fill; the array owns it.
+    /// Appends a new struct member to that array (creating the custom
+    /// attribute and the array when missing) and returns the member's embedded
+    /// instance for the caller to fill; the array owns it.
     CZVInstance* CreateArrayMemberForCustomAttribute(CZVClass* customAttributeClass, const wchar_t* propertyName);
-    // Appends a "ZVCustomAttributes" element holding one element per custom
-    // attribute under `element` (nothing without custom attributes). Returns
-    // 0, or the first non-zero result of a custom attribute's WriteXML.
+    /// Appends a "ZVCustomAttributes" element holding one element per custom
+    /// attribute under `element` (nothing without custom attributes). Returns
+    /// 0, or the first non-zero result of a custom attribute's WriteXML.
     int WriteCustomAttributesToXML(XMLDocument& document, XMLNode element);
 
-    // Extended information: two separate maps, keyed case-sensitively. Set
-    // inserts or replaces. Get stores the value and returns 0, or returns
-    // ZVXML_EXTENDED_INFO_NOT_FOUND and leaves the output alone.
+    /// Extended information: two separate maps, keyed case-sensitively. Set
+    /// inserts or replaces. Get stores the value and returns 0, or returns
+    /// ZVXML_EXTENDED_INFO_NOT_FOUND and leaves the output alone.
+    ///@{
     void SetExtendedInfo(std::wstring key, std::wstring value);
     void SetExtendedInfo(std::wstring key, unsigned long value);
     int GetExtendedInfo(std::wstring key, std::wstring& value) const;
-    // Throws ZVXMLInvalidArgument for a NULL output.
+    ///@}
+    /// Throws ZVXMLInvalidArgument for a NULL output.
     int GetExtendedInfo(std::wstring key, unsigned long* value) const;
 
-    // Reads the children of a "ZVCustomAttributes" element into custom
-    // attributes appended to this item, their classes looked up in `schema`
-    // and its references. Returns 0. Throws ZVXMLFormatError for an unknown
-    // class or property, ZVXMLInvalidArgument for a NULL schema, and what
-    // reading the values throws; a custom attribute half read is destroyed.
+    /// Reads the children of a "ZVCustomAttributes" element into custom
+    /// attributes appended to this item, their classes looked up in `schema`
+    /// and its references. Returns 0. Throws ZVXMLFormatError for an unknown
+    /// class or property, ZVXMLInvalidArgument for a NULL schema, and what
+    /// reading the values throws; a custom attribute half read is destroyed.
     int ReadCustomAttributesFromXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
 protected:
+    /// The owned custom attributes, for derived classes that copy or move them.
     std::vector<CZVCustomAttribute*>& CustomAttributeList() { return m_customAttributes; }
 
 private:
@@ -129,65 +142,93 @@ private:
     std::map<std::wstring, unsigned long> m_numberInfo;
 };
 
-// One property of a class: a primitive type name or the name of a struct
-// class, array bounds as free text, and flags.
+/// One property of a class: a primitive type name or the name of a struct
+/// class, array bounds as free text, and flags.
 class ZVXML_API CZVProperty : public CZVCommon {
 public:
-    // The property is not added to `zvClass` by this constructor.
+    /// The property is not added to `zvClass` by this constructor.
+    ///@{
     explicit CZVProperty(CZVClass* zvClass);
     CZVProperty(const CZVProperty& other);
     CZVProperty& operator=(const CZVProperty& other);
     ~CZVProperty() override;
+    ///@}
 
-    // Reads a "ZVProperty" ("ZVArrayProperty", "ZVStructProperty") element:
-    // attributes, then custom attributes (against the class's schema;
-    // `schema` is not used). Returns 0 or a custom-attribute reader's result.
-    // ZVXMLFormatError without typeName or propertyName; an unknown
-    // attribute is logged as a warning.
+    /// Reads a "ZVProperty" ("ZVArrayProperty", "ZVStructProperty") element:
+    /// attributes, then custom attributes (against the class's schema;
+    /// `schema` is not used). Returns 0 or a custom-attribute reader's result.
+    /// ZVXMLFormatError without typeName or propertyName; an unknown
+    /// attribute is logged as a warning.
     int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
+    /// The name. PropertyName() is for reading: changing the name through it
+    /// skips the naming rule.
+    ///@{
     const wchar_t* GetPropertyName() const;
     std::wstring& PropertyName();
-    // Checked by the naming rule (ZVXMLLogicError for NULL, ZVXMLDomainError
-    // for an invalid name). Renaming does not look for another property of
-    // the same name.
+    ///@}
+    /// Checked by the naming rule (ZVXMLLogicError for NULL, ZVXMLDomainError
+    /// for an invalid name). Renaming does not look for another property of
+    /// the same name.
+    ///@{
     void SetPropertyName(const wchar_t* name);
     void SetPropertyName(const std::wstring& name);
+    ///@}
 
+    /// A primitive type name or a struct class name, "prefix:name" for a
+    /// class of a referenced schema. TypeName() is for reading: changing it
+    /// through the reference leaves IsStruct() as it was.
+    ///@{
     const wchar_t* GetTypeName() const;
     std::wstring& TypeName();
-    // Not checked by the naming rule ("p:Point" is allowed). Makes the
-    // property a struct property unless the name is a primitive type name.
-    // Throws ZVXMLInvalidArgument for NULL.
+    ///@}
+    /// Not checked by the naming rule ("p:Point" is allowed). Makes the
+    /// property a struct property unless the name is a primitive type name.
+    /// Throws ZVXMLInvalidArgument for NULL.
+    ///@{
     void SetTypeName(const wchar_t* typeName);
     void SetTypeName(const std::wstring& typeName);
+    ///@}
 
-    // Free text, stored unchanged. Any value other than "1" makes the
-    // property an array; "1" never clears that. ZVXMLInvalidArgument for NULL.
+    /// Free text, stored unchanged. Any value other than "1" makes the
+    /// property an array; "1" never clears that. ZVXMLInvalidArgument for NULL.
+    ///@{
     const wchar_t* GetMinOccurs() const;
     void SetMinOccurs(const wchar_t* minOccurs);
     const wchar_t* GetMaxOccurs() const;
     void SetMaxOccurs(const wchar_t* maxOccurs);
+    ///@}
 
+    /// Set by SetTypeName and the occurs texts; nonzero when true.
+    ///@{
     int IsStruct() const;
     int IsArray() const;
+    ///@}
+    /// Host flags, stored and written unchanged; 0 by default.
+    ///@{
     int ReadOnly() const;
     void SetReadOnly(int readOnly);
     long GetAttrId() const;
     void SetAttrId(long attrId);
+    ///@}
+    /// Empty by default. SetDisplayLabel throws ZVXMLInvalidArgument for NULL.
+    ///@{
     const wchar_t* GetDisplayLabel() const;
-    // Throws ZVXMLInvalidArgument for NULL.
     void SetDisplayLabel(const wchar_t* label);
+    ///@}
+    /// The class given to the constructor (not owned).
     CZVClass* GetZVClass() const;
 
-    // NULL marks the default value absent (the initial state); GetClassDefaultValue
-    // returns NULL while it is absent.
+    /// NULL marks the default value absent (the initial state); GetClassDefaultValue
+    /// returns NULL while it is absent.
+    ///@{
     void SetClassDefaultValue(const wchar_t* value);
     const wchar_t* GetClassDefaultValue() const;
+    ///@}
 
-    // Appends the property's element ("ZVProperty", "ZVStructProperty" or,
-    // with occurs texts, "ZVArrayProperty") under the class element. Returns
-    // the result of writing the property's custom attributes.
+    /// Appends the property's element ("ZVProperty", "ZVStructProperty" or,
+    /// with occurs texts, "ZVArrayProperty") under the class element. Returns
+    /// the result of writing the property's custom attributes.
     int WriteXML(XMLDocument& document, XMLNode classElement);
 
 private:
@@ -205,107 +246,132 @@ private:
     unsigned char m_defaultValueIsNull = 1;
 };
 
-// A class of a schema: a name, an optional base class, class-type flags and
-// an ordered list of owned properties.
+/// A class of a schema: a name, an optional base class, class-type flags and
+/// an ordered list of owned properties.
 class ZVXML_API CZVClass : public CZVCommon {
 public:
-    // Throws ZVXMLInvalidArgument for a NULL schema ("Passed NULL pZVSchema
-    // into CZVClass constructor") or a NULL or empty name, and the naming
-    // rule's ZVXMLDomainError. The class is not added to the schema here.
+    /// Throws ZVXMLInvalidArgument for a NULL schema ("Passed NULL pZVSchema
+    /// into CZVClass constructor") or a NULL or empty name, and the naming
+    /// rule's ZVXMLDomainError. The class is not added to the schema here.
     CZVClass(const wchar_t* name, CZVSchema* schema, CIDGenerationStrategy* strategy);
-    // The copy shares the properties and custom attributes.
+    /// The copy shares the properties and custom attributes.
+    ///@{
     CZVClass(const CZVClass& other);
     CZVClass& operator=(const CZVClass& other);
     ~CZVClass() override;
+    ///@}
 
-    // Appends the class's "ZVClass" element, with its base class, custom
-    // attributes and properties, under `parent`. Returns 0, or the first
-    // non-zero result of a nested writer (the elements so far stay).
+    /// Appends the class's "ZVClass" element, with its base class, custom
+    /// attributes and properties, under `parent`. Returns 0, or the first
+    /// non-zero result of a nested writer (the elements so far stay).
     virtual int WriteXML(XMLDocument& document, XMLNode parent);
-    // Reading a "ZVClass" element: ReadXMLAttributes, then, if it returned 0,
-    // ReadXMLContents. The schema loader calls the halves in separate passes.
-    // Content errors are thrown; a non-zero result comes only from overrides.
+    /// Reading a "ZVClass" element: ReadXMLAttributes, then, if it returned 0,
+    /// ReadXMLContents. The schema loader calls the halves in separate passes.
+    /// Content errors are thrown; a non-zero result comes only from overrides.
     virtual int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
-    // Type name (ZVXMLFormatError when missing), base class (resolved at
-    // once: ZVXMLLogicError when unknown), description, label, flags.
+    /// Type name (ZVXMLFormatError when missing), base class (resolved at
+    /// once: ZVXMLLogicError when unknown), description, label, flags.
     virtual int ReadXMLAttributes(XMLDocument& document, XMLNode element);
-    // Properties, "BaseClass" (ZVXMLFormatError for a second one) and custom
-    // attributes, read against the class's own schema (`schema` is not used).
+    /// Properties, "BaseClass" (ZVXMLFormatError for a second one) and custom
+    /// attributes, read against the class's own schema (`schema` is not used).
     virtual int ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
+    /// The plain name. TypeName() is for reading: rename a class that is in a
+    /// schema with SetTypeName, which keeps the schema's lookups up to date.
+    ///@{
     const wchar_t* GetTypeName() const;
-    // A class in a schema may be renamed through this reference; lookups see
-    // the new name.
-    // For reading: rename a class that is in a schema with SetTypeName,
-    // which keeps the schema's lookups up to date.
     std::wstring& TypeName();
-    // Checked by the naming rule. Throws ZVXMLInvalidArgument for NULL.
-    // Renaming does not look for another class of the same name.
+    ///@}
+    /// Checked by the naming rule. Throws ZVXMLInvalidArgument for NULL.
+    /// Renaming does not look for another class of the same name.
+    ///@{
     void SetTypeName(const wchar_t* name);
     void SetTypeName(const std::wstring& name);
-    // The schema's prefix, ":" and the type name.
+    ///@}
+    /// The schema's prefix, ":" and the type name.
     std::wstring FullName() const;
 
+    /// Empty by default. SetDisplayLabel throws ZVXMLInvalidArgument for NULL.
+    ///@{
     const wchar_t* GetDisplayLabel() const;
-    // Throws ZVXMLInvalidArgument for NULL.
     void SetDisplayLabel(const wchar_t* label);
+    ///@}
 
+    /// The schema the class belongs to (not owned). AddZVClass sets it;
+    /// SetZVSchema alone does not add the class to the schema.
+    ///@{
     CZVSchema* GetZVSchema() const;
     void SetZVSchema(CZVSchema* schema);
+    ///@}
+    /// The strategy given to the constructor (not owned; may be NULL).
     CIDGenerationStrategy* GetIDGenerationStrategy() const;
 
-    // The base class name, relative to this class's schema ("Part" or
-    // "b:Part"); empty when there is none.
+    /// The base class name, relative to this class's schema ("Part" or
+    /// "b:Part"); empty when there is none.
     const wchar_t* GetBaseClass() const;
-    // Looks `name` (plain or "prefix:name") up in this class's schema and its
-    // references, then stores its relative name. Throws ZVXMLLogicError when
-    // no such class exists.
+    /// Looks `name` (plain or "prefix:name") up in this class's schema and its
+    /// references, then stores its relative name. Throws ZVXMLLogicError when
+    /// no such class exists.
+    ///@{
     void SetBaseClass(const wchar_t* name);
     void SetBaseClass(const std::wstring& name);
-    // The base class: the one SetBaseClass found, else the stored name looked
-    // up again; NULL without a base class name. Throws ZVXMLLogicError when
-    // the name cannot be resolved.
+    ///@}
+    /// The base class: the one SetBaseClass found, else the stored name looked
+    /// up again; NULL without a base class name. Throws ZVXMLLogicError when
+    /// the name cannot be resolved.
     CZVClass* GetBaseZVClass();
 
+    /// The three class-type flags, each stored as given; all 0 for a new
+    /// class.
+    ///@{
     int IsStruct() const;
     void SetIsStruct(int isStruct);
     int IsCustomAttributeClass() const;
     void SetIsCustomAttributeClass(int isCustomAttributeClass);
     int IsDomainClass() const;
     void SetIsDomainClass(int isDomainClass);
-    // ZVClassType bits of the three flags.
+    ///@}
+    /// ZVClassType bits of the three flags.
     unsigned long GetClassType() const;
-    // Accepts 1, 3, 4, 5, 6 and 7; stores the flags as 1, 2 and 4. Throws
-    // ZVXMLInvalidArgument for any other value.
+    /// Accepts 1, 3, 4, 5, 6 and 7; stores the flags as 1, 2 and 4. Throws
+    /// ZVXMLInvalidArgument for any other value.
     void SetClassType(unsigned long classType);
-    // True for ZVCLASSTYPE_ANY, else when the class type shares a bit with it.
+    /// True for ZVCLASSTYPE_ANY, else when the class type shares a bit with it.
     bool MatchesClassType(unsigned long classTypeMask) const;
 
-    // This class's own properties (not inherited ones); index not checked.
+    /// This class's own properties (not inherited ones); index not checked.
+    ///@{
     CZVProperty* GetZVProperty(std::size_t index) const;
     std::size_t GetZVPropertyCount() const;
-    // Own properties first, then up the base-class chain. Throws
-    // ZVXMLInvalidArgument for NULL and ZVXMLLogicError for a base-class
-    // chain that cannot be resolved or that loops.
+    ///@}
+    /// Own properties first, then up the base-class chain. Throws
+    /// ZVXMLInvalidArgument for NULL and ZVXMLLogicError for a base-class
+    /// chain that cannot be resolved or that loops.
+    ///@{
     CZVProperty* FindProperty(const wchar_t* name);
     bool HasProperty(const wchar_t* name);
-    // Appends a property, which the class then owns; NULL is ignored. Throws
-    // ZVXMLDomainError for a name already found by FindProperty and
-    // ZVXMLLogicError for a struct type no class of the schema (or of its
-    // references) has.
+    ///@}
+    /// Appends a property, which the class then owns; NULL is ignored. Throws
+    /// ZVXMLDomainError for a name already found by FindProperty and
+    /// ZVXMLLogicError for a struct type no class of the schema (or of its
+    /// references) has.
+    ///@{
     void AddZVProperty(CZVProperty* property);
     CZVProperty* AddZVProperty(std::wstring name, std::wstring typeName, std::wstring description);
-    // Removes and destroys the first own property of that name; NULL or no
-    // match does nothing.
+    ///@}
+    /// Removes and destroys the first own property of that name; NULL or no
+    /// match does nothing.
+    ///@{
     void RemoveZVProperty(const wchar_t* name);
     void RemoveAllZVProperties();
+    ///@}
 
-    // The naming rule for class and property names (kind label "ZVClass or
-    // ZVProperty"). NULL always throws ZVXMLLogicError; an empty name is
-    // valid without `throwOnError` and throws ZVXMLDomainError with it.
+    /// The naming rule for class and property names (kind label "ZVClass or
+    /// ZVProperty"). NULL always throws ZVXMLLogicError; an empty name is
+    /// valid without `throwOnError` and throws ZVXMLDomainError with it.
     static int ZVNameIsValid(const wchar_t* name, int throwOnError);
 
-    // The library's own helpers; defined inside the library only.
+    /// The library's own helpers; defined inside the library only.
     struct Internals;
 
 private:
@@ -326,112 +392,132 @@ private:
     std::vector<CZVProperty*> m_properties;
     CIDGenerationStrategy* m_pIDGenerationStrategy;
     CZVSchema* m_pZVSchema;
-    // The name indexes of the schema lists that hold this class, told of
-    // every change of its names.
+    /// The name indexes of the schema lists that hold this class, told of
+    /// every change of its names.
     std::vector<detail::ClassNameIndex*> m_listIndexes;
 };
 
-// The source end of a relationship class: one class and its key properties.
-// The fields are the model; the reader and writer use them directly.
+/// The source end of a relationship class: one class and its key properties.
+/// The fields are the model; the reader and writer use them directly.
 class ZVXML_API CZVSource : private CZVCommon {
 public:
+    /// A copy is not bound to a relationship class until one adopts it; it
+    /// shares the custom attributes.
+    ///@{
     CZVSource();
     CZVSource(const CZVSource& other);
     CZVSource& operator=(const CZVSource& other);
     ~CZVSource() override;
+    ///@}
 
-    // The metadata of the end (its custom attributes).
+    /// The metadata of the end (its custom attributes).
+    ///@{
     CZVCommon& Common() { return *this; }
     const CZVCommon& Common() const { return *this; }
+    ///@}
 
-    CZVRelationshipClass* m_pRelationshipClass = nullptr; // not owned
-    std::wstring m_roleLabel;
-    std::wstring m_className;                 // relative to the relationship class's schema
-    std::vector<std::wstring> m_keyVector;    // key property names of the class
-    std::wstring m_cardinality;               // free text
-    int m_isPolymorphic = 0;
+    CZVRelationshipClass* m_pRelationshipClass = nullptr; ///< not owned
+    std::wstring m_roleLabel; ///< free text
+    std::wstring m_className; ///< relative to the relationship class's schema
+    std::vector<std::wstring> m_keyVector; ///< key property names of the class
+    std::wstring m_cardinality; ///< free text
+    int m_isPolymorphic = 0; ///< the polymorphic flag; 0 by default
 
 private:
     friend class CZVRelationshipClass;
     int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
-    // Reads a "Source" element. ZVXMLFormatError for an unknown attribute
-    // or child. Returns 0.
+    /// Reads a "Source" element. ZVXMLFormatError for an unknown attribute
+    /// or child. Returns 0.
     int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 };
 
-// The target end: one or more classes, each with its own key list.
-// m_keyVectors has as many entries as m_classNames.
+/// The target end: one or more classes, each with its own key list.
+/// m_keyVectors has as many entries as m_classNames.
 class ZVXML_API CZVTargets : private CZVCommon {
 public:
+    /// As for CZVSource.
+    ///@{
     CZVTargets();
     CZVTargets(const CZVTargets& other);
     CZVTargets& operator=(const CZVTargets& other);
     ~CZVTargets() override;
+    ///@}
 
+    /// The metadata of the end (its custom attributes).
+    ///@{
     CZVCommon& Common() { return *this; }
     const CZVCommon& Common() const { return *this; }
+    ///@}
 
-    CZVRelationshipClass* m_pRelationshipClass = nullptr; // not owned
-    std::wstring m_roleLabel;
-    std::vector<std::wstring> m_classNames;
-    std::vector<std::vector<std::wstring>> m_keyVectors;
-    std::wstring m_cardinality;
-    int m_isPolymorphic = 0;
+    CZVRelationshipClass* m_pRelationshipClass = nullptr; ///< not owned
+    std::wstring m_roleLabel; ///< free text
+    std::vector<std::wstring> m_classNames; ///< relative to the relationship class's schema
+    std::vector<std::vector<std::wstring>> m_keyVectors; ///< key property names, one list per class
+    std::wstring m_cardinality; ///< free text
+    int m_isPolymorphic = 0; ///< the polymorphic flag; 0 by default
 
 private:
     friend class CZVRelationshipClass;
     int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
-    // Reads a "Target" element. ZVXMLFormatError for an unknown attribute or
-    // child, or a "Class" without "class". Returns 0.
+    /// Reads a "Target" element. ZVXMLFormatError for an unknown attribute or
+    /// child, or a "Class" without "class". Returns 0.
     int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 };
 
-// A class that relates instances of a source class to instances of target
-// classes. Found only by the relationship-class lookups.
+/// A class that relates instances of a source class to instances of target
+/// classes. Found only by the relationship-class lookups.
 class ZVXML_API CZVRelationshipClass : public CZVClass {
 public:
+    /// As CZVClass's constructor; the ends start empty.
     CZVRelationshipClass(const wchar_t* name, CZVSchema* schema, CIDGenerationStrategy* strategy);
-    // The copy's ends refer back to the copy.
+    /// The copy's ends refer back to the copy.
+    ///@{
     CZVRelationshipClass(const CZVRelationshipClass& other);
     CZVRelationshipClass& operator=(const CZVRelationshipClass& other);
     ~CZVRelationshipClass() override;
+    ///@}
 
-    // Appends the "ZVRelationshipClass" element (base class as an
-    // attribute), its custom attributes, properties, "Source" and "Target".
-    // Throws ZVXMLLogicError when the target end has a different number of
-    // class names and key vectors.
+    /// Appends the "ZVRelationshipClass" element (base class as an
+    /// attribute), its custom attributes, properties, "Source" and "Target".
+    /// Throws ZVXMLLogicError when the target end has a different number of
+    /// class names and key vectors.
     int WriteXML(XMLDocument& document, XMLNode parent) override;
-    // The class part, the strength texts, the "Source" and "Target" ends and
-    // legacy "ZVRelationshipConstraints": each pair is upgraded into the ends
-    // and handed to `schema`'s upgrade handler, then destroyed. Throws
-    // ZVXMLFormatError for content errors, ZVXMLLogicError "Problem while
-    // attempting to upgrade legacy ZVRelationshipConstraint element" when the
-    // handler refuses a pair.
+    /// The class part, the strength texts, the "Source" and "Target" ends and
+    /// legacy "ZVRelationshipConstraints": each pair is upgraded into the ends
+    /// and handed to `schema`'s upgrade handler, then destroyed. Throws
+    /// ZVXMLFormatError for content errors, ZVXMLLogicError "Problem while
+    /// attempting to upgrade legacy ZVRelationshipConstraint element" when the
+    /// handler refuses a pair.
     int ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element) override;
 
-    // The legacy conversion. A class name is resolved among the classes of
-    // `schema` and its references (exact type name), then by the schema's
-    // class resolution helper; ZVXMLFormatError when neither finds it.
-    // The first pair sets the source's class, role label and keys; later
-    // ones generalise its class (FindCommonClass). Each distinct target class
-    // is added once, with its keys.
+    /// The legacy conversion. A class name is resolved among the classes of
+    /// `schema` and its references (exact type name), then by the schema's
+    /// class resolution helper; ZVXMLFormatError when neither finds it.
+    /// The first pair sets the source's class, role label and keys; later
+    /// ones generalise its class (FindCommonClass). Each distinct target class
+    /// is added once, with its keys.
+    ///@{
     void UpgradeLegacySource(CZVSchema* schema, CZVConstraint* constraint);
     void UpgradeLegacyTarget(CZVSchema* schema, CZVConstraint* constraint);
-    // UpgradeLegacySource with the pair's source, then UpgradeLegacyTarget.
+    ///@}
+    /// UpgradeLegacySource with the pair's source, then UpgradeLegacyTarget.
     void UpgradeLegacyZVRelationshipConstraint(CZVSchema* schema, CZVRelationshipConstraint* constraint);
-    // 0 and `first` for equal names; otherwise 1 and the nearest of `first`
-    // and its base classes that is also a base class of `second` (not
-    // `second` itself), else "ZVObject". The result is a plain type name.
+    /// 0 and `first` for equal names; otherwise 1 and the nearest of `first`
+    /// and its base classes that is also a base class of `second` (not
+    /// `second` itself), else "ZVObject". The result is a plain type name.
     int FindCommonClass(CZVSchema* schema, const wchar_t* first, const wchar_t* second, std::wstring& common);
 
+    /// Free text, unchecked; empty by default. The setters throw
+    /// ZVXMLInvalidArgument for NULL.
+    ///@{
     const wchar_t* GetStrength() const;
-    // Free text, unchecked. Throws ZVXMLInvalidArgument for NULL.
     void SetStrength(const wchar_t* strength);
     const wchar_t* GetStrengthDirection() const;
     void SetStrengthDirection(const wchar_t* strengthDirection);
+    ///@}
 
-    CZVSource m_source;
-    CZVTargets m_targets;
+    CZVSource m_source; ///< bound to this class
+    CZVTargets m_targets; ///< bound to this class
 
 private:
     void BindEnds();
@@ -440,29 +526,38 @@ private:
     std::wstring m_strengthDirection;
 };
 
-// One end of a legacy relationship constraint pair.
+/// One end of a legacy relationship constraint pair.
 class ZVXML_API CZVConstraint : public detail::SharedOwnership {
 public:
+    /// Empty class name, role label and keys.
     CZVConstraint();
-    // One key when `key` is not NULL.
+    /// One key when `key` is not NULL.
     CZVConstraint(const std::wstring& className, const wchar_t* key);
+    /// Copies every field.
+    ///@{
     CZVConstraint(const CZVConstraint& other) = default;
     CZVConstraint& operator=(const CZVConstraint& other) = default;
     ~CZVConstraint();
+    ///@}
 
-    // Reads a "ZVSourceConstraint" or "ZVTargetConstraint" element: className,
-    // roleLabel and one key per "ZVRelationshipKey" child. Returns 0.
+    /// Reads a "ZVSourceConstraint" or "ZVTargetConstraint" element: className,
+    /// roleLabel and one key per "ZVRelationshipKey" child. Returns 0.
     int ReadXML(XMLDocument& document, XMLNode element);
 
-    // Setters ignore NULL.
+    /// The class name, role label and keys. The setters and AddZVRelationshipKey
+    /// ignore NULL.
+    ///@{
     const wchar_t* GetClassNameW() const;
     void SetClassName(const wchar_t* className);
     const wchar_t* GetRoleLabel() const;
     void SetRoleLabel(const wchar_t* roleLabel);
     void AddZVRelationshipKey(const wchar_t* key);
-    // Index not checked (0 to count - 1).
+    ///@}
+    /// Index not checked (0 to count - 1).
+    ///@{
     std::wstring GetZVRelationshipKey(std::size_t index) const;
     std::size_t GetZVRelationshipKeyCount() const;
+    ///@}
 
 private:
     std::wstring m_className;
@@ -470,234 +565,288 @@ private:
     std::vector<std::wstring> m_keys;
 };
 
-// A legacy pair of constraints; it owns both. Copies share them.
+/// A legacy pair of constraints; it owns both. Copies share them.
 class ZVXML_API CZVRelationshipConstraint {
 public:
+    /// Starts with neither constraint.
     CZVRelationshipConstraint();
+    /// The copy shares the constraints; each is destroyed with its last owner.
+    ///@{
     CZVRelationshipConstraint(const CZVRelationshipConstraint& other);
     CZVRelationshipConstraint& operator=(const CZVRelationshipConstraint& other);
     ~CZVRelationshipConstraint();
+    ///@}
 
-    // Reads a legacy pair element: its "ZVSourceConstraint" and
-    // "ZVTargetConstraint" children (a later one replaces an earlier one).
-    // Returns 0.
+    /// Reads a legacy pair element: its "ZVSourceConstraint" and
+    /// "ZVTargetConstraint" children (a later one replaces an earlier one).
+    /// Returns 0.
     int ReadXML(XMLDocument& document, XMLNode element);
 
+    /// NULL until set or read.
+    ///@{
     CZVConstraint* GetSourceConstraint() const;
     CZVConstraint* GetTargetConstraint() const;
-    // Takes ownership of `constraint` (may be NULL) and releases the one held
-    // before, unless it is the same.
+    ///@}
+    /// Takes ownership of `constraint` (may be NULL) and releases the one held
+    /// before, unless it is the same.
+    ///@{
     void SetSourceConstraint(CZVConstraint* constraint);
     void SetTargetConstraint(CZVConstraint* constraint);
+    ///@}
 
 private:
     CZVConstraint* m_pSourceConstraint = nullptr;
     CZVConstraint* m_pTargetConstraint = nullptr;
 };
 
-// A reference from a schema to another schema. The fields are the model.
-// A reference does not own its schema; the schema whose list holds it does.
+/// A reference from a schema to another schema. The fields are the model.
+/// A reference does not own its schema; the schema whose list holds it does.
 class ZVXML_API CZVSchemaReference {
 public:
+    /// Empty fields and no schema.
     CZVSchemaReference() = default;
-    // Takes the schema's name, prefix and version. ZVXMLInvalidArgument for NULL.
+    /// Takes the schema's name, prefix and version. ZVXMLInvalidArgument for NULL.
     explicit CZVSchemaReference(CZVSchema* schema);
 
-    // Appends a "ZVSchemaReference" element with name, version and prefix.
+    /// Appends a "ZVSchemaReference" element with name, version and prefix.
     int WriteXML(XMLDocument& document, XMLNode parent);
-    // Reads a "ZVSchemaReference" element and, unless `schema` already is or
-    // holds that schema, finds its file (the current directory, then
-    // ZVSCHEMA_PATH, then the schema's reference search path), loads it into
-    // a new schema and hands this reference to `schema`->AddReference, which
-    // then owns the new schema. Returns 0. Throws ZVXMLFormatError for an
-    // unknown attribute, the naming rule's and ParseVersionString's errors
-    // (before any file is searched), ZVXMLRuntimeError when the file is not
-    // found or is already being loaded further up (a circular reference).
+    /// Reads a "ZVSchemaReference" element and, unless `schema` already is or
+    /// holds that schema, finds its file (the current directory, then
+    /// ZVSCHEMA_PATH, then the schema's reference search path), loads it into
+    /// a new schema and hands this reference to `schema`->AddReference, which
+    /// then owns the new schema. Returns 0. Throws ZVXMLFormatError for an
+    /// unknown attribute, the naming rule's and ParseVersionString's errors
+    /// (before any file is searched), ZVXMLRuntimeError when the file is not
+    /// found or is already being loaded further up (a circular reference).
     int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
-    std::wstring m_schemaName;
-    std::wstring m_schemaPrefix;
-    std::wstring m_versionString; // "MM.mm"
-    CZVSchema* m_pZVSchema = nullptr;
+    std::wstring m_schemaName; ///< the referenced schema's name
+    std::wstring m_schemaPrefix; ///< the prefix its classes are named with here
+    std::wstring m_versionString; ///< "MM.mm"
+    CZVSchema* m_pZVSchema = nullptr; ///< the loaded schema; NULL until loaded
 };
 
-// The host hook that finds a class a legacy relationship constraint names
-// when the schema and its references do not have it; NULL if it cannot.
+/// The host hook that finds a class a legacy relationship constraint names
+/// when the schema and its references do not have it; NULL if it cannot.
 typedef CZVClass* (*ZVClassResolutionHelper)(CZVSchema* schema, const wchar_t* className);
 
-// The host hook called for each legacy constraint pair of a relationship
-// class once the pair has been converted into the class's ends. The same
-// `arrayValue` variable (NULL before the first pair of an element) is passed
-// for every pair of one element. Returns 0 to accept, anything else to fail.
+/// The host hook called for each legacy constraint pair of a relationship
+/// class once the pair has been converted into the class's ends. The same
+/// `arrayValue` variable (NULL before the first pair of an element) is passed
+/// for every pair of one element. Returns 0 to accept, anything else to fail.
 typedef int (*ZVRelationshipUpgradeHandler)(CZVSchema* schema, CZVRelationshipClass* relationshipClass,
                                             CZVRelationshipConstraint* constraint, ZVArrayValue** arrayValue);
 
-// A schema: a named, versioned container of classes, relationship classes
-// and references.
+/// A schema: a named, versioned container of classes, relationship classes
+/// and references.
 class ZVXML_API CZVSchema : public CZVCommon {
 public:
-    // Note the order: prefix first, then name. The name is checked by the
-    // naming rule with kind label "ZVSchema", the prefix with "ZVClass or
-    // ZVProperty"; both throw. A NULL description gives an empty one.
+    /// Note the order: prefix first, then name. The name is checked by the
+    /// naming rule with kind label "ZVSchema", the prefix with "ZVClass or
+    /// ZVProperty"; both throw. A NULL description gives an empty one.
+    ///@{
     CZVSchema(const wchar_t* prefix, const wchar_t* name, const wchar_t* description);
     CZVSchema(const std::wstring& prefix, const std::wstring& name, const std::wstring& description);
-    // The copy shares the classes, relationship classes and referenced
-    // schemas (and has its own lists of them).
+    ///@}
+    /// The copy shares the classes, relationship classes and referenced
+    /// schemas (and has its own lists of them).
+    ///@{
     CZVSchema(const CZVSchema& other);
     CZVSchema& operator=(const CZVSchema& other);
     ~CZVSchema() override;
+    ///@}
 
-    // Appends a copy of `reference` without checking for duplicates; the
-    // schema then owns the schema the reference points to. The schema reader
-    // adds every reference through this call.
+    /// Appends a copy of `reference` without checking for duplicates; the
+    /// schema then owns the schema the reference points to. The schema reader
+    /// adds every reference through this call.
     virtual void AddReference(CZVSchemaReference& reference);
 
-    // Loads the schema file at `path` into this schema (adding to what it
-    // holds), with the schemas it references. Returns 0 when read completely;
-    // 32768 without a "ZVSchema" root, 1000 for a foreign namespace, 1001
-    // for the legacy one (then nothing is read and an error line is logged).
-    // Throws ZVXMLInvalidArgument for NULL, ZVXMLRuntimeError when the file
-    // does not load (its parse error logged first), and the readers' errors;
-    // nothing read before a failure is rolled back.
+    /// Loads the schema file at `path` into this schema (adding to what it
+    /// holds), with the schemas it references. Returns 0 when read completely;
+    /// 32768 without a "ZVSchema" root, 1000 for a foreign namespace, 1001
+    /// for the legacy one (then nothing is read and an error line is logged).
+    /// Throws ZVXMLInvalidArgument for NULL, ZVXMLRuntimeError when the file
+    /// does not load (its parse error logged first), and the readers' errors;
+    /// nothing read before a failure is rolled back.
     int ReadXML(const wchar_t* path);
 
     // --- Identity ---------------------------------------------------------
+    /// The name and the prefix. The references are for reading: changing
+    /// them through SchemaName() or SchemaPrefix() skips the naming rule.
+    ///@{
     const wchar_t* GetSchemaName() const;
     std::wstring& SchemaName();
-    void SetSchemaName(const wchar_t* name);
     const wchar_t* GetSchemaPrefix() const;
     std::wstring& SchemaPrefix();
-    // Checked with the kind label "ZVSchema".
+    ///@}
+    /// Checked by the naming rule with the kind label "ZVSchema"; throws for
+    /// NULL and invalid names.
+    ///@{
+    void SetSchemaName(const wchar_t* name);
     void SetSchemaPrefix(const wchar_t* prefix);
-    // The naming rule with the kind label "ZVSchema".
+    ///@}
+    /// The naming rule with the kind label "ZVSchema".
     static int SchemaNameIsValid(const wchar_t* name, int throwOnError);
 
-    // "MM.mm": up to three digits each side of the first ".". Throws
-    // ZVXMLLogicError for NULL outputs or an empty text and ZVXMLFormatError
-    // for a text of the wrong form; characters after the digits are ignored.
+    /// "MM.mm": up to three digits each side of the first ".". Throws
+    /// ZVXMLLogicError for NULL outputs or an empty text and ZVXMLFormatError
+    /// for a text of the wrong form; characters after the digits are ignored.
     static void ParseVersionString(const wchar_t* text, unsigned long* pMajor, unsigned long* pMinor);
-    // "%02d.%02d": 1.2 gives "01.02", 5.123 gives "05.123".
+    /// "%02d.%02d": 1.2 gives "01.02", 5.123 gives "05.123".
     static void FormatVersionString(std::wstring& out, unsigned long major, unsigned long minor);
+    /// The version: VersionString() formats it, SetVersionString parses it
+    /// with ParseVersionString (and throws as it does). 0.0 by default.
+    ///@{
     std::wstring VersionString() const;
     void SetVersionString(const wchar_t* text);
     unsigned long GetVersionMajor() const;
     unsigned long GetVersionMinor() const;
+    ///@}
 
-    // The name, "." and the version: "Pipes.01.02".
+    /// The name, "." and the version: "Pipes.01.02".
     std::wstring XmlNamespace() const;
-    // "Pipes.01.02.zvschema.xml".
+    /// "Pipes.01.02.zvschema.xml".
     std::wstring OfficialFilename() const;
 
+    /// Empty by default. SetDisplayLabel throws ZVXMLInvalidArgument for NULL.
+    ///@{
     const wchar_t* GetDisplayLabel() const;
     std::wstring DisplayLabel() const;
-    // Throws ZVXMLInvalidArgument for NULL.
     void SetDisplayLabel(const wchar_t* label);
+    ///@}
 
-    // Nonzero for "string", "boolean", "double", "int", "point3d",
-    // "dateTime", "binary" and "long", exactly. ZVXMLInvalidArgument for NULL.
+    /// Nonzero for "string", "boolean", "double", "int", "point3d",
+    /// "dateTime", "binary" and "long", exactly. ZVXMLInvalidArgument for NULL.
     static int IsPrimitiveType(const wchar_t* typeName);
 
-    // Further folders, separated by ";" (and ":"), searched for referenced
-    // schema files after the current directory and ZVSCHEMA_PATH. Empty by
-    // default.
+    /// Further folders, separated by ";" (and ":"), searched for referenced
+    /// schema files after the current directory and ZVSCHEMA_PATH. Empty by
+    /// default.
+    ///@{
     const wchar_t* GetReferenceSearchPath() const;
     void SetReferenceSearchPath(const wchar_t* path);
+    ///@}
 
     // --- Schema files -----------------------------------------------------
-    // Writes the schema as a schema file (UTF-8, indented): the root with its
-    // attributes and one namespace declaration per reference, the
-    // references, the schema's custom attributes, then custom-attribute
-    // classes, custom-attribute relationship classes, other classes and other
-    // relationship classes. An existing file is replaced atomically; on any
-    // failure it is left as it was. Returns 0, or the first non-zero result
-    // of a nested writer (then nothing is written). Throws ZVXMLRuntimeError
-    // when the file cannot be saved.
+    /// Writes the schema as a schema file (UTF-8, indented): the root with its
+    /// attributes and one namespace declaration per reference, the
+    /// references, the schema's custom attributes, then custom-attribute
+    /// classes, custom-attribute relationship classes, other classes and other
+    /// relationship classes. An existing file is replaced atomically; on any
+    /// failure it is left as it was. Returns 0, or the first non-zero result
+    /// of a nested writer (then nothing is written). Throws ZVXMLRuntimeError
+    /// when the file cannot be saved.
     int WriteXML(const wchar_t* path);
 
     // --- Contents ---------------------------------------------------------
-    // Adds a class, which the schema then owns (NULL is ignored). A class
-    // whose name is taken is renamed N2, N3, ...; a class is placed before
-    // the first class that names it as base class. AddZVClass also points
-    // the class at this schema.
+    /// Adds a class, which the schema then owns (NULL is ignored). A class
+    /// whose name is taken is renamed N2, N3, ...; a class is placed before
+    /// the first class that names it as base class. AddZVClass also points
+    /// the class at this schema.
+    ///@{
     void AddZVClass(CZVClass* zvClass);
     void AddZVRelationshipClass(CZVRelationshipClass* relationshipClass);
-    // Creates, types (only 1, 3, 4, 5, 6, 7; ZVXMLInvalidArgument otherwise,
-    // and nothing is added) and adds a class. The name may come back changed.
+    ///@}
+    /// Creates, types (only 1, 3, 4, 5, 6, 7; ZVXMLInvalidArgument otherwise,
+    /// and nothing is added) and adds a class. The name may come back changed.
+    ///@{
     CZVClass* CreateZVClass(const wchar_t* name, const wchar_t* description, unsigned long classType);
     CZVRelationshipClass* CreateZVRelationshipClass(const wchar_t* name, const wchar_t* description,
                                                     unsigned long classType);
-    // Destroys the classes (not the relationship classes or references).
+    ///@}
+    /// Destroys the classes (not the relationship classes or references).
     void RemoveAllClasses();
 
-    // This schema's own lists; indexes not checked.
+    /// This schema's own lists; indexes not checked.
+    ///@{
     CZVClass* GetZVClassByIndex(std::size_t index) const;
     std::size_t GetZVClassCount() const;
     CZVRelationshipClass* GetZVRelationshipClass(std::size_t index) const;
     std::size_t GetZVRelationshipClassCount() const;
-    // NULL when `index` is out of range or the reference is not loaded.
+    ///@}
+    /// NULL when `index` is out of range or the reference is not loaded.
+    ///@{
     CZVSchema* GetReferencedSchema(unsigned long index) const;
     std::size_t GetReferenceCount() const;
+    ///@}
 
     // --- Lookup -----------------------------------------------------------
-    // The first class named exactly `name` in this schema, then in each
-    // loaded referenced schema in order, depth first (each schema once), if
-    // its type matches `classTypeMask`; NULL otherwise.
+    /// The first class named exactly `name` in this schema, then in each
+    /// loaded referenced schema in order, depth first (each schema once), if
+    /// its type matches `classTypeMask`; NULL otherwise.
+    ///@{
     CZVClass* FindZVClass(const wchar_t* name, unsigned long classTypeMask);
     CZVRelationshipClass* FindZVRelationshipClass(const wchar_t* name, unsigned long classTypeMask);
-    // In the referenced schema of that name (or this one): ZVXMLLogicError
-    // for NULL, ZVXMLDomainError when the schema is not among the references.
+    ///@}
+    /// In the referenced schema of that name (or this one): ZVXMLLogicError
+    /// for NULL, ZVXMLDomainError when the schema is not among the references.
+    ///@{
     CZVClass* FindZVClassUsingSchemaName(const wchar_t* className, const wchar_t* schemaName,
                                          unsigned long classTypeMask);
     CZVClass* FindZVClassUsingPrefix(const wchar_t* className, const wchar_t* prefix, unsigned long classTypeMask);
-    // "prefix:name" or a plain name.
+    ///@}
+    /// "prefix:name" looks in the schema of that prefix as
+    /// FindZVClassUsingPrefix does; a plain name as FindZVClass.
     CZVClass* FindZVClassUsingFullName(const wchar_t* fullName, unsigned long classTypeMask);
+    /// The relationship-class forms of the three lookups above.
+    ///@{
     CZVRelationshipClass* FindZVRelationshipClassUsingSchemaName(const wchar_t* className, const wchar_t* schemaName,
                                                                  unsigned long classTypeMask);
     CZVRelationshipClass* FindZVRelationshipClassUsingPrefix(const wchar_t* className, const wchar_t* prefix,
                                                              unsigned long classTypeMask);
     CZVRelationshipClass* FindZVRelationshipClassUsingFullName(const wchar_t* fullName, unsigned long classTypeMask);
+    ///@}
 
-    // This schema for its own name; else the first reference of that name
-    // whose version satisfies `version` (NULL: any; else the same major
-    // version and an equal or newer minor, compared as text).
+    /// This schema for its own name; else the first reference of that name
+    /// whose version satisfies `version` (NULL: any; else the same major
+    /// version and an equal or newer minor, compared as text).
     CZVSchema* FindReferencedSchema(const wchar_t* schemaName, const wchar_t* version);
+    /// As FindReferencedSchema, by prefix and of any version.
     CZVSchema* FindReferencedSchemaByPrefix(const wchar_t* prefix);
 
-    // Splits "prefix:name" at the first ":"; no ":" gives an empty prefix.
-    // ZVXMLFormatError for a name that starts with ":".
+    /// Splits "prefix:name" at the first ":"; no ":" gives an empty prefix.
+    /// ZVXMLFormatError for a name that starts with ":".
     static void ParseZVClassName(const wchar_t* fullName, std::wstring& prefix, std::wstring& className);
-    // The plain type name for a class of this schema, else its FullName().
+    /// The plain type name for a class of this schema, else its FullName().
+    ///@{
     std::wstring GetRelativeClassName(CZVClass* zvClass);
     std::wstring GetRelativeClassName(const wchar_t* fullName);
+    ///@}
 
-    // Calls `callback` for each class of this schema in order, then (when
-    // `includeReferencedSchemas`) of each loaded referenced schema, depth
-    // first, each schema once; the first non-NULL result ends the walk and
-    // is returned.
+    /// Calls `callback` for each class of this schema in order, then (when
+    /// `includeReferencedSchemas`) of each loaded referenced schema, depth
+    /// first, each schema once; the first non-NULL result ends the walk and
+    /// is returned.
+    ///@{
     void* IterateOverAllClasses(void* (*callback)(CZVClass*, void*), void* context, int includeReferencedSchemas);
     void* IterateOverAllRelationshipClasses(void* (*callback)(CZVRelationshipClass*, void*), void* context,
                                             int includeReferencedSchemas);
+    ///@}
 
     // --- The value pool ---------------------------------------------------
     // One process-wide stack of primitive values, behind one lock held for
     // each whole operation. Any failure inside becomes ZVXMLRuntimeError
     // "Unknown exception in CZVSchema::<operation>".
 
-    // Parks `value` (unchanged) on the pool, which then owns it.
+    /// Parks `value` (unchanged) on the pool, which then owns it.
     static void RecycleZVValue(CZVValue* value);
-    // The value parked last, re-linked to `property` (null, named after it,
-    // empty), or a new one when the pool is empty. The caller owns it.
+    /// The value parked last, re-linked to `property` (null, named after it,
+    /// empty), or a new one when the pool is empty. The caller owns it.
     static CZVValue* GetRecycledZVValue(CZVProperty* property);
-    // Destroys every parked value.
+    /// Destroys every parked value.
     static void FreeRecycledValues();
 
     // --- Hooks ------------------------------------------------------------
+    /// The hooks the legacy relationship upgrade calls; NULL (none) by
+    /// default. Referenced schemas loaded by the reader do not inherit them.
+    ///@{
     ZVClassResolutionHelper GetZVClassResolutionHelper() const;
     void SetZVClassResolutionHelper(ZVClassResolutionHelper helper);
     ZVRelationshipUpgradeHandler GetZVRelationshipUpgradeHandler() const;
     void SetZVRelationshipUpgradeHandler(ZVRelationshipUpgradeHandler handler);
+    ///@}
 
-    // The library's own helpers; defined inside the library only.
+    /// The library's own helpers; defined inside the library only.
     struct Internals;
 
 private:
@@ -717,25 +866,30 @@ private:
     ZVRelationshipUpgradeHandler m_relationshipUpgradeHandler = nullptr;
     ZVClassResolutionHelper m_classResolutionHelper = nullptr;
     std::vector<CZVSchemaReference> m_references;
-    // The schemas this schema owns through its references (the public
-    // reference fields may be changed by a host; ownership follows this).
+    /// The schemas this schema owns through its references (the public
+    /// reference fields may be changed by a host; ownership follows this).
     std::vector<CZVSchema*> m_referencedSchemas;
-    std::vector<CZVClass*> m_classes;
-    std::vector<CZVRelationshipClass*> m_relationshipClasses;
-    // Name indexes that keep adding and finding classes fast in large
-    // schemas; they always answer as the linear rules above would.
+    std::vector<CZVClass*> m_classes; ///< owned
+    std::vector<CZVRelationshipClass*> m_relationshipClasses; ///< owned
+    /// Name indexes that keep adding and finding classes fast in large
+    /// schemas; they always answer as the linear rules above would.
+    ///@{
     std::unique_ptr<detail::ClassNameIndex> m_classIndex;
     std::unique_ptr<detail::ClassNameIndex> m_relationshipIndex;
+    ///@}
 };
 
-// Walks a schema's own classes (not relationship classes). Begin() must come
-// before Next(); both return NULL past the end, and Next() before Begin().
+/// Walks a schema's own classes (not relationship classes). Begin() must come
+/// before Next(); both return NULL past the end, and Next() before Begin().
 class ZVXML_API CZVClassIterator {
 public:
-    // ZVXMLRuntimeError for NULL.
+    /// Throws ZVXMLRuntimeError for NULL.
     explicit CZVClassIterator(CZVSchema* schema);
+    /// The first item, and the one after the last returned; NULL past the end.
+    ///@{
     CZVClass* Begin();
     CZVClass* Next();
+    ///@}
 
 private:
     CZVSchema* m_pZVSchema;
@@ -743,13 +897,16 @@ private:
     bool m_started = false;
 };
 
-// Walks a schema's references, in the order they were added.
+/// Walks a schema's references, in the order they were added.
 class ZVXML_API CZVReferencedSchemaIterator {
 public:
-    // ZVXMLRuntimeError for NULL.
+    /// Throws ZVXMLRuntimeError for NULL.
     explicit CZVReferencedSchemaIterator(CZVSchema* schema);
+    /// The first item, and the one after the last returned; NULL past the end.
+    ///@{
     CZVSchemaReference* Begin();
     CZVSchemaReference* Next();
+    ///@}
 
 private:
     CZVSchema* m_pZVSchema;

@@ -1,22 +1,23 @@
-// ZVXML: in-memory object model for ZV schemas and ZV instances, with readers
-// and writers for their XML forms.
-//
-// This is the one header a host includes. It needs nothing but the standard
-// library. Reading order:
-//   config.h       version and export macro
-//   errors.h       the exception family and the log
-//   text.h         XML text helpers
-//   ids.h          GUIDs, instance identifiers, temporary file names
-//   namespaces.h   the namespace URIs of schema files and instance documents
-//   dom.h          the XML document tree that schema files go through
-//   ownership.h    how shallow copies share objects
-//   schema.h       schemas, classes, properties, relationship classes, lookups
-//   instance.h     values, the value pool, instances, custom attributes
-//   instancexml.h  reading instance documents as a stream, with callbacks
-//   factory.h      a ready-made instance factory for a schema
-//
-// Everything lives in namespace ZVXML. Text is std::wstring / const wchar_t*
-// (UTF-32 on Linux); files are UTF-8.
+/// @file
+/// ZVXML: in-memory object model for ZV schemas and ZV instances, with readers
+/// and writers for their XML forms.
+///
+/// This is the one header a host includes. It needs nothing but the standard
+/// library. Reading order:
+///   config.h       version and export macro
+///   errors.h       the exception family and the log
+///   text.h         XML text helpers
+///   ids.h          GUIDs, instance identifiers, temporary file names
+///   namespaces.h   the namespace URIs of schema files and instance documents
+///   dom.h          the XML document tree that schema files go through
+///   ownership.h    how shallow copies share objects
+///   schema.h       schemas, classes, properties, relationship classes, lookups
+///   instance.h     values, the value pool, instances, custom attributes
+///   instancexml.h  reading instance documents as a stream, with callbacks
+///   factory.h      a ready-made instance factory for a schema
+///
+/// Everything lives in namespace ZVXML. Text is std::wstring / const wchar_t*
+/// (UTF-32 on Linux); files are UTF-8.
 #ifndef ZVXML_ZVXML_H
 #define ZVXML_ZVXML_H
 
