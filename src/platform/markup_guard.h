@@ -36,16 +36,24 @@ public:
 private:
     enum class State { Text, TagOpen, Bang, Comment, CData, Declaration, Instruction, EndTag, StartTag, Quoted };
 
+    // Consumes bytes from `p` on in the current state; returns where it
+    // stopped. Runs of text, quoted values and tag bodies go in one step.
+    const char* Advance(const char* p, const char* end);
+    const char* ScanTags(const char* p, const char* end);
+    const char* ScanStartTag(const char* p, const char* end);
     void Step(char c);
-    void Fail();
+    // Lines and columns are counted per piece, not per byte: a document is
+    // mostly markup, and the place is only needed on failure.
+    void NotePlace(const char* begin, const char* end);
+    void Fail(const char* begin, const char* at);
 
     State m_state = State::Text;
     char m_quote = 0;
     char m_opening[8] = {};    // what follows "<!", until it is known
     std::size_t m_matched = 0; // characters of an opening or a closing seen so far
     std::size_t m_attributes = 0;
-    long m_line = 1;
-    long m_column = 0;
+    long m_line = 1;   // of the next byte to scan
+    long m_column = 0; // bytes of the current line scanned so far
     bool m_failed = false;
     MarkupViolation m_violation{0, 0, std::string()};
 };

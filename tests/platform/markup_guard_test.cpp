@@ -2,18 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
+#include <vector>
 
 using ZVXML::platform::kMaxAttributesPerElement;
 using ZVXML::platform::MarkupGuard;
 
 namespace {
 
-std::string ElementWith(std::size_t attributes, const std::string& name = "a")
+std::string ElementWith(std::size_t attributes, const std::string& name = "a", const std::string& value = "'v'")
 {
     std::string text = "<" + name;
     for (std::size_t i = 0; i < attributes; ++i) {
-        text += " x" + std::to_string(i) + "='v'";
+        text += " x" + std::to_string(i) + "=" + value;
     }
     return text + "/>";
 }
@@ -37,8 +40,12 @@ TEST(MarkupGuard, CountsAttributesOfEachStartTag)
         MarkupGuard fine;
         EXPECT_TRUE(Accepts("<r>\n" + ElementWith(kMaxAttributesPerElement) + ElementWith(5) + "</r>", piece, fine));
         MarkupGuard tooMany;
-        EXPECT_FALSE(Accepts("<r>\n  " + ElementWith(kMaxAttributesPerElement + 1), piece, tooMany));
-        EXPECT_EQ(tooMany.Violation().line, 2);
+        const std::string line = "  " + ElementWith(kMaxAttributesPerElement + 1);
+        EXPECT_FALSE(Accepts("<r>\n\n" + line, piece, tooMany));
+        // The place is that of the '=' one past the limit.
+        const std::string last = " x" + std::to_string(kMaxAttributesPerElement) + "=";
+        EXPECT_EQ(tooMany.Violation().line, 3);
+        EXPECT_EQ(tooMany.Violation().column, static_cast<long>(line.find(last) + last.size()));
         EXPECT_EQ(tooMany.Violation().message, "Element has more than 10000 attributes");
     }
 }
@@ -55,4 +62,34 @@ TEST(MarkupGuard, EqualSignsOutsideStartTagsDoNotCount)
     // Comments and sections end where they should: a tag after them counts.
     MarkupGuard after;
     EXPECT_FALSE(Accepts("<!-- - -- --><![CDATA[]]]]>" + ElementWith(kMaxAttributesPerElement + 1), 5, after));
+}
+
+// Documents assembled from pieces whose verdict is known, fed in random
+// pieces: the verdict must not depend on where the pieces are cut.
+TEST(MarkupGuard, VerdictDoesNotDependOnHowTheDocumentIsCut)
+{
+    std::mt19937 random(20261206);
+    const std::vector<std::string> harmless = {
+        "text = more = text > ", "<!-- a = b <x y='1'> -- - -->", "<![CDATA[ = <a b='c'> ]] ]]>",
+        "<?pi a=\"b\" ? > ?>", "<e a='x\">=' b=\">'=\"/>", "</e >", "<!x y='=' >", "\n\n",
+    };
+    for (int round = 0; round < 40; ++round) {
+        std::string text = "<r>";
+        const bool tooMany = round % 2 == 1;
+        for (int i = 0; i < 6; ++i) {
+            text += harmless[random() % harmless.size()];
+        }
+        // Quoted '=' and '>' are neither attributes nor the end of the tag.
+        const std::string value = round % 4 < 2 ? "'=>\"'" : "\"'=>\"";
+        text += ElementWith(kMaxAttributesPerElement + (tooMany ? 1 : 0), "big", value);
+        text += harmless[random() % harmless.size()] + "</r>";
+        MarkupGuard guard;
+        bool accepted = true;
+        for (std::size_t at = 0; at < text.size() && accepted;) {
+            const std::size_t piece = std::min<std::size_t>(1 + random() % 300, text.size() - at);
+            accepted = guard.Scan(text.data() + at, piece);
+            at += piece;
+        }
+        EXPECT_EQ(accepted, !tooMany) << "round " << round;
+    }
 }
