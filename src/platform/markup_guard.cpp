@@ -15,9 +15,9 @@ namespace {
 constexpr std::string_view kCommentOpen = "--";   // after "<!"
 constexpr std::string_view kCDataOpen = "[CDATA["; // after "<!"
 
-// The first of up to four bytes (repeat one to use fewer) in [p, end), or
-// end. Markup runs are short, so sixteen bytes are compared at a time inline
-// rather than through a library call per run.
+// The first of four bytes in [p, end), or end. Runs inside start tags are
+// short, so sixteen bytes are compared at a time inline rather than through
+// a library call per run.
 const char* FindAny(const char* p, const char* end, char a, char b, char c, char d)
 {
 #if defined(__SSE2__)
@@ -45,7 +45,7 @@ const char* FindAny(const char* p, const char* end, char a, char b, char c, char
 const char* Find(const char* p, const char* end, char c)
 {
     // Most runs between markup bytes are a few bytes long.
-    for (const char* near = std::min(end, p + 16); p < near; ++p) {
+    for (const char* near = p + std::min<std::ptrdiff_t>(end - p, 16); p < near; ++p) {
         if (*p == c) {
             return p;
         }
