@@ -4,7 +4,8 @@
 #
 #   scripts/run-fuzzers.sh BUILD_DIR [SECONDS_PER_FUZZER]
 #
-# Each fuzzer starts from a corpus of its seeds (fuzz/seeds/<fuzzer>/, plus
+# Each fuzzer starts from a corpus of its seeds (fuzz/seeds/<fuzzer>/, which
+# also keeps every input that once failed, plus
 # the example and test files for the document fuzzers) and keeps what it
 # finds in BUILD_DIR/corpus/<fuzzer>; crashing inputs land in
 # BUILD_DIR/artifacts/.

@@ -18,12 +18,22 @@ const wchar_t* const kFormatHint = L" Format is MM.mm where MM is major version 
     throw ZVXMLFormatError(std::wstring(L"CZVSchema::SetVersionString... '") + text + problem + kFormatHint, L"");
 }
 
-// wcstoul's rules; false when not a single digit was read.
+// wcstoul's rules; false when not a single digit was read, and when a minus
+// sign would wrap the number around ("-1" reads as 18446744073709551615): a
+// version cannot be negative, and the wrapped one is written as a text that
+// no longer reads back.
 bool ReadNumber(const wchar_t* start, unsigned long* out)
 {
     wchar_t* end = nullptr;
     *out = ParseUnsignedLong(start, &end, 10);
-    return end != start;
+    if (end == start) {
+        return false;
+    }
+    const wchar_t* sign = start;
+    while (std::wcschr(L" \t\n\v\f\r", *sign) != nullptr && *sign != L'\0') {
+        ++sign;
+    }
+    return *sign != L'-' || *out == 0;
 }
 
 } // namespace

@@ -63,7 +63,8 @@ TEST(Version, ParseAcceptsTrailingCharactersAfterTheDigits)
     unsigned long minor = 0;
     for (auto [text, expectedMajor, expectedMinor] :
          {std::make_tuple(L"1x.2", 1ul, 2ul), std::make_tuple(L"01.5b", 1ul, 5ul), std::make_tuple(L"1.2.3", 1ul, 2ul),
-          std::make_tuple(L"123.456", 123ul, 456ul)}) {
+          std::make_tuple(L"123.456", 123ul, 456ul), std::make_tuple(L"+1.-0", 1ul, 0ul),
+          std::make_tuple(L" 2.\t3", 2ul, 3ul)}) {
         CZVSchema::ParseVersionString(text, &major, &minor);
         EXPECT_EQ(major, expectedMajor) << text;
         EXPECT_EQ(minor, expectedMinor) << text;
@@ -85,6 +86,11 @@ TEST(Version, ParseFailuresNameTheirRule)
                     L"CZVSchema::SetVersionString... 'ab.1' The characters before the '.' must be numeric!" + hint);
     EXPECT_ZV_THROW(CZVSchema::ParseVersionString(L"1.ab", &major, &minor), ZVXMLFormatError,
                     L"CZVSchema::SetVersionString... '1.ab' The characters after the '.' must be numeric!" + hint);
+    // A negative number would wrap around to a version no file can hold.
+    EXPECT_ZV_THROW(CZVSchema::ParseVersionString(L"-1.00", &major, &minor), ZVXMLFormatError,
+                    L"CZVSchema::SetVersionString... '-1.00' The characters before the '.' must be numeric!" + hint);
+    EXPECT_ZV_THROW(CZVSchema::ParseVersionString(L"1. -2", &major, &minor), ZVXMLFormatError,
+                    L"CZVSchema::SetVersionString... '1. -2' The characters after the '.' must be numeric!" + hint);
     EXPECT_ZV_THROW(CZVSchema::ParseVersionString(L".1", &major, &minor), ZVXMLFormatError,
                     L"CZVSchema::SetVersionString... '.1' does not have 1-3 numbers before the '.'!" + hint);
 }

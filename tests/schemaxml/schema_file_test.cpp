@@ -114,6 +114,17 @@ TEST(SchemaFileRoot, RootAttributesSetTheSchemaAndOthersAreIgnoredSilently)
     EXPECT_TRUE(log.texts(L"ZVXML").empty());
 }
 
+// Found by fuzzing: "-1.00" read as version 18446744073709551615.00, which
+// was then written into a file that no longer loaded.
+TEST(SchemaFileRoot, ANegativeVersionIsRefusedWhenRead)
+{
+    zvtest::TempFolder folder;
+    const std::wstring path =
+        folder.Write("negative.zvschema.xml", SchemaText("schemaName='Units' version='-1.00' nameSpacePrefix='u'", ""));
+    CZVSchema schema(L"p", L"Plant", L"");
+    EXPECT_THROW(schema.ReadXML(path.c_str()), ZVXMLFormatError);
+}
+
 TEST(SchemaFileRoot, TemporaryStandsForANameNotSet)
 {
     zvtest::TempFolder folder;
