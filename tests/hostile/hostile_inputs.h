@@ -19,7 +19,7 @@ const char* const kNamespace = "http://www.molvane.com/schemas/Molvane.ZVXML.2.0
 // A private folder for the documents of one test.
 class HostileFolder : public ScratchFolder {
 public:
-    HostileFolder() : ScratchFolder("zvxml-hostile") {}
+    HostileFolder() {}
     std::string Write(const std::string& name, const std::string& bytes) const { return WriteFile(name, bytes); }
     const std::string& Path() const { return path(); }
 };

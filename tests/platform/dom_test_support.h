@@ -23,7 +23,7 @@ namespace zvtest {
 // The document tests' folder.
 class TempFolder : public ScratchFolder {
 public:
-    TempFolder() : ScratchFolder("zvxml-dom") {}
+    TempFolder() {}
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes)

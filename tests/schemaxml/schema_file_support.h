@@ -18,8 +18,6 @@
 
 namespace zvtest {
 
-// Test paths are ASCII.
-inline std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 inline std::string DataFolder(const std::string& relative) { return std::string(ZVXML_TEST_DATA_DIR) + "/" + relative; }
 inline std::wstring DataFile(const std::string& relative) { return Widen(DataFolder(relative)); }
@@ -36,7 +34,7 @@ inline std::string SchemaText(const std::string& rootAttributes, const std::stri
 // The schema tests' folder: Write gives the wide path the readers take.
 class TempFolder : public ScratchFolder {
 public:
-    TempFolder() : ScratchFolder("zvxml-schemaxml") {}
+    TempFolder() {}
     std::wstring Write(const std::string& name, const std::string& text) const
     {
         return Widen(WriteFile(name, text));

@@ -64,12 +64,6 @@ int InChildWithoutPrivileges(const std::wstring& path)
     return WEXITSTATUS(status);
 }
 
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 TEST(SchemaSave, ReplacesAnExistingFileWhole)

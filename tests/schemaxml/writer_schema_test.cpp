@@ -21,12 +21,6 @@ public:
     int WriteXML(XMLDocument&, XMLNode) override { return 7; }
 };
 
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 TEST(SchemaWriter, BareSchemaHasOnlyItsRootAttributes)
