@@ -39,13 +39,14 @@ TEST(ParseThreads, FourParsesAtOnceEachGiveWhatTheyGiveAlone)
 {
     zvbench::InstanceDocumentGenerator generator;
     const std::string bytes = generator.Text(400 * 1024);
-    const zvtest::TempFile file(bytes);
+    const zvtest::ScratchFolder folder;
+    const std::wstring file = folder.Write("document.xml", bytes);
     // Two documents as text, two by location; one of each is broken.
     const std::wstring text = ZVXML::ToWString(bytes.c_str());
     const std::wstring broken = text.substr(0, text.size() / 2);
-    const zvtest::TempFile brokenFile(bytes.substr(0, bytes.size() / 2));
+    const std::wstring brokenFile = folder.Write("broken.xml", bytes.substr(0, bytes.size() / 2));
     const std::vector<std::pair<std::wstring, int>> inputs = {
-        {text, 0}, {broken, 0}, {file.WidePath(), 1}, {brokenFile.WidePath(), 1}};
+        {text, 0}, {broken, 0}, {file, 1}, {brokenFile, 1}};
 
     std::vector<Outcome> serial;
     for (const auto& input : inputs) {
