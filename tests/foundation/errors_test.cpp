@@ -23,7 +23,7 @@ void Throwing(LOG_SEV, const wchar_t*, const wchar_t*) { throw std::runtime_erro
 
 // Restores "no callback" whatever a test installs.
 struct NoCallback {
-    NoCallback() { previous = SetLoggingCallback(nullptr); }
+    NoCallback() : previous(SetLoggingCallback(nullptr)) {}
     ~NoCallback() { SetLoggingCallback(previous); }
     LoggingCallback previous;
 };
@@ -54,10 +54,10 @@ TEST(Exceptions, CatchRelationshipsFollowTheFamilyTree)
     EXPECT_FALSE(caughtAsStd);
 }
 
-TEST(Exceptions, ConstructionLogsOnceWithLocationAndCopiesLogNothing)
+TEST(Exceptions, ConstructionLogsOnceWithLocationAndCopiesLogNothingButOwnTheirTexts)
 {
     LogCapture log;
-    ZVXMLFormatError withLocation(L"Bad version", L"CZVSchema::ParseVersionString");
+    auto* withLocation = new ZVXMLFormatError(L"Bad version", L"CZVSchema::ParseVersionString");
     ZVXMLFormatError withoutLocation(L"Plain", L"");
     auto lines = log.lines();
     ASSERT_EQ(lines.size(), 2u);
@@ -67,22 +67,16 @@ TEST(Exceptions, ConstructionLogsOnceWithLocationAndCopiesLogNothing)
     EXPECT_EQ(lines[1].text, L"Plain");
 
     log.clear();
-    ZVXMLFormatError copy(withLocation);
+    ZVXMLFormatError copy(*withLocation);
+    delete withLocation;
+    EXPECT_STREQ(copy.Message(), L"Bad version");
+    EXPECT_STREQ(copy.Location(), L"CZVSchema::ParseVersionString");
     copy = withoutLocation;
     ZVXMLFormatError& self = copy;
     copy = self; // self-assignment changes nothing
     EXPECT_TRUE(log.lines().empty());
     EXPECT_STREQ(copy.Message(), L"Plain");
     EXPECT_STREQ(copy.Location(), L"");
-}
-
-TEST(Exceptions, CopyOwnsItsTextsAfterTheOriginalIsGone)
-{
-    auto* original = new ZVXMLRuntimeError(L"message", L"location");
-    ZVXMLRuntimeError copy(*original);
-    delete original;
-    EXPECT_STREQ(copy.Message(), L"message");
-    EXPECT_STREQ(copy.Location(), L"location");
 }
 
 TEST(Logging, SetReturnsThePreviousCallbackAndNullStopsDelivery)
@@ -99,27 +93,22 @@ TEST(Logging, SetReturnsThePreviousCallbackAndNullStopsDelivery)
     EXPECT_EQ(g_callsB, 1);
 }
 
-TEST(Logging, SeveritiesAreClampedOrDropped)
+TEST(Logging, TextIsDeliveredAsItStandsAndSeveritiesAreClampedOrDropped)
 {
     LogCapture log;
+    Log(LOG_SEV_WARNING, L"Host", L"100% of %s and %n");
     Log(static_cast<LOG_SEV>(0), L"c", L"zero");
     Log(static_cast<LOG_SEV>(5), L"c", L"five");
     Log(LOG_SEV_TRACE, L"c", L"trace");
     Log(static_cast<LOG_SEV>(-5), L"c", L"dropped");
     auto lines = log.lines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].severity, LOG_SEV_ERROR);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].text, L"100% of %s and %n");
+    EXPECT_EQ(lines[0].category, L"Host");
+    EXPECT_EQ(lines[0].severity, LOG_SEV_WARNING);
     EXPECT_EQ(lines[1].severity, LOG_SEV_ERROR);
-    EXPECT_EQ(lines[2].severity, LOG_SEV_TRACE);
-}
-
-TEST(Logging, TextIsDeliveredAsItStands)
-{
-    LogCapture log;
-    Log(LOG_SEV_WARNING, L"Host", L"100% of %s and %n");
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_EQ(log.lines()[0].text, L"100% of %s and %n");
-    EXPECT_EQ(log.lines()[0].category, L"Host");
+    EXPECT_EQ(lines[2].severity, LOG_SEV_ERROR);
+    EXPECT_EQ(lines[3].severity, LOG_SEV_TRACE);
 }
 
 TEST(Logging, ThrowingCallbackIsSwallowed)

@@ -47,8 +47,8 @@ TEST(HostileEncoding, SchemaFilesFailTheLoadCheck)
 {
     for (const BrokenBytes& c : Cases()) {
         SCOPED_TRACE(c.name);
-        HostileFolder folder;
-        const std::string path = folder.Write("s.xml", c.schema);
+        ScratchFolder folder;
+        const std::string path = folder.WriteFile("s.xml", c.schema);
         ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLRuntimeError", "Error at ");
     }
 }
@@ -57,13 +57,13 @@ TEST(HostileEncoding, InstanceDocumentsFailWithTheComError)
 {
     for (const BrokenBytes& c : Cases()) {
         SCOPED_TRACE(c.name);
-        HostileFolder folder;
-        const std::string path = folder.Write("i.xml", c.instances);
+        ScratchFolder folder;
+        const std::string path = folder.WriteFile("i.xml", c.instances);
         ExpectThrow(RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(10)), "ZVXMLRuntimeError",
                     "ParseZVInstanceXML: COM Error: ");
     }
     // A wide text with a NUL ends at it: what is left is truncated.
-    std::wstring text = Wide(InstanceDocument("<Pump><Name>n</Name></Pump>"));
+    std::wstring text = Widen(InstanceDocument("<Pump><Name>n</Name></Pump>"));
     text[text.find(L"<Name>")] = L'\0';
     ExpectThrow(RunBounded([&] { return InstanceReader().ParseText(text); }, Seconds(10)), "ZVXMLRuntimeError",
                 "ParseZVInstanceXML: COM Error: ");

@@ -14,9 +14,9 @@ using namespace zvtest;
 namespace {
 
 // Folders the unprivileged child can reach.
-void OpenUp(const HostileFolder& folder)
+void OpenUp(const ScratchFolder& folder)
 {
-    chmod(folder.Path().c_str(), 0755);
+    chmod(folder.path().c_str(), 0755);
 }
 
 bool Skipped(const Outcome& outcome)
@@ -28,9 +28,9 @@ bool Skipped(const Outcome& outcome)
 
 TEST(HostileFaults, AnUnreadableSchemaFileFailsTheLoadCheck)
 {
-    HostileFolder folder;
+    ScratchFolder folder;
     OpenUp(folder);
-    const std::string path = folder.Write("locked.xml", SchemaFile("schemaName='L' nameSpacePrefix='l'", ""));
+    const std::string path = folder.WriteFile("locked.xml", SchemaFile("schemaName='L' nameSpacePrefix='l'", ""));
     chmod(path.c_str(), 0000);
     Outcome outcome = RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10), Privileges::Dropped);
     if (Skipped(outcome)) {
@@ -44,16 +44,16 @@ TEST(HostileFaults, AReferencedFileThatCannotBeReadFailsTheWholeLoad)
 {
     // The file is found by name, then cannot be opened: the same path a file
     // takes that disappears between the search and the load.
-    HostileFolder folder;
+    ScratchFolder folder;
     OpenUp(folder);
     const std::string referenced =
-        folder.Write("Ref.01.00.zvschema.xml", SchemaFile("schemaName='Ref' nameSpacePrefix='r'", ""));
+        folder.WriteFile("Ref.01.00.zvschema.xml", SchemaFile("schemaName='Ref' nameSpacePrefix='r'", ""));
     chmod(referenced.c_str(), 0000);
-    const std::string path = folder.Write(
+    const std::string path = folder.WriteFile(
         "main.xml", SchemaFile("schemaName='M' nameSpacePrefix='m'",
                                "<ZVSchemaReference name='Ref' version='01.00' prefix='r'/><ZVClass typeName='A'/>"));
     Outcome outcome =
-        RunBounded([&] { return LoadSchemaFile(path, folder.Path()); }, Seconds(10), Privileges::Dropped);
+        RunBounded([&] { return LoadSchemaFile(path, folder.path()); }, Seconds(10), Privileges::Dropped);
     if (Skipped(outcome)) {
         GTEST_SKIP() << "cannot drop privileges here";
     }
@@ -62,15 +62,15 @@ TEST(HostileFaults, AReferencedFileThatCannotBeReadFailsTheWholeLoad)
 
 TEST(HostileFaults, ADumpThatCannotBeCreatedIsReportedAndLeavesNoFile)
 {
-    HostileFolder folder;
+    ScratchFolder folder;
     OpenUp(folder);
-    const std::string locked = folder.Path() + "/locked-tmp";
+    const std::string locked = folder.path() + "/locked-tmp";
     mkdir(locked.c_str(), 0555);
     Outcome outcome = RunBounded(
         [&] {
             setenv("TMPDIR", locked.c_str(), 1);
             setenv("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1", 1);
-            return InstanceReader().ParseText(Wide(InstanceDocument("<Pump><Name>open")));
+            return InstanceReader().ParseText(Widen(InstanceDocument("<Pump><Name>open")));
         },
         Seconds(10), Privileges::Dropped);
     if (Skipped(outcome)) {

@@ -6,25 +6,11 @@
 
 #include "support/scratch.h"
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace zvtest {
 
 const char* const kNamespace = "http://www.molvane.com/schemas/Molvane.ZVXML.2.0";
-
-// A private folder for the documents of one test.
-class HostileFolder : public ScratchFolder {
-public:
-    HostileFolder() : ScratchFolder("zvxml-hostile") {}
-    std::string Write(const std::string& name, const std::string& bytes) const { return WriteFile(name, bytes); }
-    const std::string& Path() const { return path(); }
-};
-
-inline std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // A schema file's text with the given root attributes and children.
 inline std::string SchemaFile(const std::string& attributes, const std::string& children)
@@ -36,8 +22,8 @@ inline std::string SchemaFile(const std::string& attributes, const std::string& 
 inline long LoadSchemaFile(const std::string& path, const std::string& searchPath = "")
 {
     ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
-    schema.SetReferenceSearchPath(Wide(searchPath).c_str());
-    return schema.ReadXML(Wide(path).c_str());
+    schema.SetReferenceSearchPath(Widen(searchPath).c_str());
+    return schema.ReadXML(Widen(path).c_str());
 }
 
 // The schema the instance documents are read with: Pump {Flow, Name,
@@ -70,7 +56,7 @@ public:
     }
     long ParseFile(const std::string& path, unsigned long options = 0)
     {
-        return Parse(1, Wide(path).c_str(), options);
+        return Parse(1, Widen(path).c_str(), options);
     }
     ZVXML::CZVSchema& Schema() { return m_schema; }
 
@@ -103,8 +89,6 @@ inline std::string InstanceDocument(const std::string& body)
     return "<?xml version='1.0' encoding='UTF-8'?>\n<ZVInstanceXML xmlns='" + std::string(kNamespace) + "'>" + body +
            "</ZVInstanceXML>\n";
 }
-
-inline std::wstring WideDocument(const std::string& ascii) { return Wide(ascii); }
 
 } // namespace zvtest
 

@@ -12,31 +12,23 @@ using namespace zvtest;
 TEST(HostileModel, NumbersOfTenThousandDigitsAreRangeErrors)
 {
     const std::wstring digits(10000, L'9');
-    Outcome asLong = RunBounded(
-        [&] {
-            InstanceReader reader;
-            ZVXML::CZVInstance pump(reader.Schema().FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY));
-            pump.SetPropertyValue(L"Flow", digits);
-            long number = 0;
-            pump.GetPropertyValue(L"Flow", &number);
-            return number;
-        },
-        Seconds(10));
-    ExpectThrow(asLong, "ZVXMLRuntimeError", "Underflow or overflow while converting 9999");
-    Outcome asDouble = RunBounded(
-        [&] {
-            InstanceReader reader;
-            ZVXML::CZVInstance pump(reader.Schema().FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY));
-            pump.SetPropertyValue(L"Flow", digits);
-            double number = 0;
-            pump.GetPropertyValue(L"Flow", &number);
-            return 0L;
-        },
-        Seconds(10));
-    ExpectThrow(asDouble, "ZVXMLRuntimeError", "Underflow or overflow while converting 9999");
+    for (bool asLong : {true, false}) {
+        Outcome outcome = RunBounded(
+            [&] {
+                InstanceReader reader;
+                ZVXML::CZVInstance pump(reader.Schema().FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY));
+                pump.SetPropertyValue(L"Flow", digits);
+                long number = 0;
+                double real = 0;
+                asLong ? pump.GetPropertyValue(L"Flow", &number) : pump.GetPropertyValue(L"Flow", &real);
+                return number;
+            },
+            Seconds(10));
+        ExpectThrow(outcome, "ZVXMLRuntimeError", "Underflow or overflow while converting 9999");
+    }
 
-    HostileFolder folder;
-    const std::string path = folder.Write(
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile(
         "v.xml", SchemaFile("schemaName='V' nameSpacePrefix='v' version='" + std::string(10000, '1') + ".1'", ""));
     ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLFormatError",
                 "CZVSchema::SetVersionString... '1111");
@@ -47,19 +39,19 @@ TEST(HostileModel, NamesAboveTheBasicPlaneWork)
     // U+10428 DESERET SMALL LETTER LONG I, a letter outside the Basic
     // Multilingual Plane, in a class name, a property name and an element.
     const std::string letter = "\xF0\x90\x90\xA8";
-    HostileFolder folder;
-    const std::string schema = folder.Write(
+    ScratchFolder folder;
+    const std::string schema = folder.WriteFile(
         "Astral.01.00.zvschema.xml",
         SchemaFile("schemaName='Astral' nameSpacePrefix='a' version='1.0'",
                    "<ZVClass typeName='P" + letter + "'><ZVProperty propertyName='V" + letter +
                        "' typeName='string'/></ZVClass>"));
-    const std::string document = folder.Write(
+    const std::string document = folder.WriteFile(
         "astral.xml", "<ZVInstanceXML xmlns='" + std::string(kNamespace) + "'><P" + letter + " id='x'><V" + letter +
                           ">text</V" + letter + "></P" + letter + "></ZVInstanceXML>");
     Outcome outcome = RunBounded(
         [&] {
             ZVXML::CZVSchema loaded(L"temporary", L"temporary", nullptr);
-            if (loaded.ReadXML(Wide(schema).c_str()) != 0) {
+            if (loaded.ReadXML(Widen(schema).c_str()) != 0) {
                 return -1L;
             }
             const std::wstring className = L"P" + std::wstring(1, wchar_t(0x10428));
@@ -76,11 +68,11 @@ TEST(HostileModel, NamesAboveTheBasicPlaneWork)
                 return 0;
             };
             auto none = [](ZVXML::CZVSchema*, void*, ZVXML::ZVRelationshipInstance*) { return 0; };
-            const std::wstring location = Wide(document);
+            const std::wstring location = Widen(document);
             ZVXML::ParseZVInstanceXML(1, location.c_str(), &loaded, &delivered, nullptr, count, none, nullptr,
                                       nullptr, nullptr, &factory, 0);
             // The file the writer makes of it reads back.
-            const std::wstring written = Wide(folder.Path() + "/written.xml");
+            const std::wstring written = Widen(folder.path() + "/written.xml");
             loaded.WriteXML(written.c_str());
             ZVXML::CZVSchema again(L"temporary", L"temporary", nullptr);
             return delivered * 10 + again.ReadXML(written.c_str());
@@ -92,8 +84,8 @@ TEST(HostileModel, NamesAboveTheBasicPlaneWork)
 
 TEST(HostileModel, BaseClassesInACircleEndWithTheLoopError)
 {
-    HostileFolder folder;
-    const std::string path = folder.Write(
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile(
         "loop.xml", SchemaFile("schemaName='L' nameSpacePrefix='l'",
                                "<ZVClass typeName='A'><BaseClass>B</BaseClass></ZVClass>"
                                "<ZVClass typeName='B'><BaseClass>A</BaseClass>"
@@ -104,8 +96,8 @@ TEST(HostileModel, BaseClassesInACircleEndWithTheLoopError)
 
 TEST(HostileModel, LegacyRelationshipsNamingNoClassAreFormatErrors)
 {
-    HostileFolder folder;
-    const std::string path = folder.Write(
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile(
         "legacy.xml",
         SchemaFile("schemaName='G' nameSpacePrefix='g'",
                    "<ZVClass typeName='Pump'/><ZVRelationshipClass typeName='Feeds'><ZVRelationshipConstraints>"
@@ -126,8 +118,8 @@ TEST(HostileModel, ARepeatedPropertyElementStaysFast)
         body += "<Tags><string>t</string></Tags>";
     }
     body += "</Pump>";
-    HostileFolder folder;
-    const std::string path = folder.Write("repeated.xml", InstanceDocument(body));
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile("repeated.xml", InstanceDocument(body));
     Outcome outcome = RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(20));
     EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
     EXPECT_EQ(outcome.result, 1);

@@ -24,13 +24,13 @@ std::string FileOf(const std::string& name) { return name + ".01.00.zvschema.xml
 
 TEST(HostileReferences, ASchemaReferencingItselfLoadsNothingMore)
 {
-    HostileFolder folder;
-    const std::string path = folder.Write(FileOf("Self"), Referencing("Self", {"Self"}));
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile(FileOf("Self"), Referencing("Self", {"Self"}));
     Outcome outcome = RunBounded(
         [&] {
             ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
-            schema.SetReferenceSearchPath(Wide(folder.Path()).c_str());
-            const long result = schema.ReadXML(Wide(path).c_str());
+            schema.SetReferenceSearchPath(Widen(folder.path()).c_str());
+            const long result = schema.ReadXML(Widen(path).c_str());
             return result * 100 + static_cast<long>(schema.GetReferenceCount());
         },
         Seconds(10));
@@ -40,38 +40,38 @@ TEST(HostileReferences, ASchemaReferencingItselfLoadsNothingMore)
 
 TEST(HostileReferences, CyclesEndWithTheCircularReferenceError)
 {
-    HostileFolder folder;
-    folder.Write(FileOf("A"), Referencing("A", {"B"}));
-    folder.Write(FileOf("B"), Referencing("B", {"C"}));
-    folder.Write(FileOf("C"), Referencing("C", {"A"}));
-    const std::string start = folder.Write("Start.xml", Referencing("Start", {"A"}));
-    Outcome outcome = RunBounded([&] { return LoadSchemaFile(start, folder.Path()); }, Seconds(10));
+    ScratchFolder folder;
+    folder.WriteFile(FileOf("A"), Referencing("A", {"B"}));
+    folder.WriteFile(FileOf("B"), Referencing("B", {"C"}));
+    folder.WriteFile(FileOf("C"), Referencing("C", {"A"}));
+    const std::string start = folder.WriteFile("Start.xml", Referencing("Start", {"A"}));
+    Outcome outcome = RunBounded([&] { return LoadSchemaFile(start, folder.path()); }, Seconds(10));
     ExpectThrow(outcome, "ZVXMLRuntimeError",
                 "Circular ZVSchemaReference: Start.xml -> A.01.00.zvschema.xml -> B.01.00.zvschema.xml -> "
                 "C.01.00.zvschema.xml -> A.01.00.zvschema.xml");
 
     // A file referencing itself under another schema name is a cycle too.
-    folder.Write(FileOf("Twin"), Referencing("Other", {"Twin"}));
-    const std::string twin = folder.Path() + "/" + FileOf("Twin");
-    ExpectThrow(RunBounded([&] { return LoadSchemaFile(twin, folder.Path()); }, Seconds(10)), "ZVXMLRuntimeError",
+    folder.WriteFile(FileOf("Twin"), Referencing("Other", {"Twin"}));
+    const std::string twin = folder.path() + "/" + FileOf("Twin");
+    ExpectThrow(RunBounded([&] { return LoadSchemaFile(twin, folder.path()); }, Seconds(10)), "ZVXMLRuntimeError",
                 "Circular ZVSchemaReference: ");
 }
 
 TEST(HostileReferences, AChainAThousandFilesDeepLoads)
 {
-    HostileFolder folder;
+    ScratchFolder folder;
     constexpr int kDepth = 1000;
     for (int i = 0; i < kDepth; ++i) {
         const std::string name = "S" + std::to_string(i);
-        folder.Write(FileOf(name), Referencing(name, i + 1 < kDepth ? std::vector<std::string>{
+        folder.WriteFile(FileOf(name), Referencing(name, i + 1 < kDepth ? std::vector<std::string>{
                                                                           "S" + std::to_string(i + 1)}
                                                                     : std::vector<std::string>{}));
     }
     Outcome outcome = RunBounded(
         [&] {
             ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
-            schema.SetReferenceSearchPath(Wide(folder.Path()).c_str());
-            if (schema.ReadXML(Wide(folder.Path() + "/" + FileOf("S0")).c_str()) != 0) {
+            schema.SetReferenceSearchPath(Widen(folder.path()).c_str());
+            if (schema.ReadXML(Widen(folder.path() + "/" + FileOf("S0")).c_str()) != 0) {
                 return -1L;
             }
             return schema.FindZVClass(L"CS999", ZVXML::ZVCLASSTYPE_ANY) != nullptr ? 1L : 0L;
@@ -84,13 +84,13 @@ TEST(HostileReferences, AChainAThousandFilesDeepLoads)
 
 TEST(HostileReferences, NamesThatLeaveTheFolderNeverReachTheDisk)
 {
-    HostileFolder folder;
+    ScratchFolder folder;
     for (const std::string name : {"../Outside", "sub/Inner", "/etc/passwd", ""}) {
         SCOPED_TRACE(name);
-        const std::string path = folder.Write(
+        const std::string path = folder.WriteFile(
             "s.xml", SchemaFile("schemaName='S' nameSpacePrefix='s'",
                                 "<ZVSchemaReference name='" + name + "' version='01.00' prefix='o'/>"));
-        Outcome outcome = RunBounded([&] { return LoadSchemaFile(path, folder.Path()); }, Seconds(10));
+        Outcome outcome = RunBounded([&] { return LoadSchemaFile(path, folder.path()); }, Seconds(10));
         ExpectThrow(outcome, "ZVXMLDomainError", name.empty() ? "ZVSchema names cannot be blank!" : "ZVSchema names ");
     }
 }

@@ -33,20 +33,14 @@ TEST_F(InstanceTextTest, WholeInstanceInOneLine)
                        L"<Origin><X>1</X><Y>2</Y></Origin>");
 }
 
-TEST_F(InstanceTextTest, OpeningTagForms)
+TEST_F(InstanceTextTest, OpeningTagFormsAppendingNeverClearing)
 {
     CZVInstance instance(pipe);
     std::wstring out;
-    instance.AppendAsXml(out, L"");
-    EXPECT_EQ(out, L"<Pipe></Pipe>");
-    out.clear();
-    instance.AppendAsXml(out, L"xmlns='u'");
-    EXPECT_EQ(out, L"<Pipexmlns='u' ></Pipe>");
-    out.clear();
-    instance.AppendAsXml(out, L" xmlns='u'");
-    EXPECT_EQ(out, L"<Pipe xmlns='u' ></Pipe>");
-    instance.AppendAsXml(out, L"");
-    EXPECT_EQ(out, L"<Pipe xmlns='u' ></Pipe><Pipe></Pipe>"); // appends, never clears
+    for (const wchar_t* attributes : {L"", L"xmlns='u'", L" xmlns='u'"}) {
+        instance.AppendAsXml(out, attributes);
+    }
+    EXPECT_EQ(out, L"<Pipe></Pipe><Pipexmlns='u' ></Pipe><Pipe xmlns='u' ></Pipe>");
 }
 
 TEST_F(InstanceTextTest, NullValuesAndMembersAndUnescapedText)

@@ -2,11 +2,10 @@
 
 #include "instance/instance_fixture.h"
 #include "support/expect_throw.h"
-#include "support/log_capture.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <memory>
 #include <set>
 #include <thread>
 #include <vector>
@@ -15,7 +14,7 @@ using namespace ZVXML;
 
 class ValuePoolTest : public zvtest::PlantSchema {};
 
-TEST_F(ValuePoolTest, LastInFirstOutThenNewValues)
+TEST_F(ValuePoolTest, LastInFirstOutThenNewValuesAndFreeEmptiesIt)
 {
     CZVSchema::FreeRecycledValues();
     auto* a = new CZVValue(diameter, L"a");
@@ -23,28 +22,21 @@ TEST_F(ValuePoolTest, LastInFirstOutThenNewValues)
     CZVSchema::RecycleZVValue(a);
     CZVSchema::RecycleZVValue(b);
     CZVSchema::RecycleZVValue(nullptr); // ignored: it would be handed out later
-    CZVValue* first = CZVSchema::GetRecycledZVValue(tags);
-    CZVValue* second = CZVSchema::GetRecycledZVValue(tags);
-    CZVValue* third = CZVSchema::GetRecycledZVValue(tags);
-    EXPECT_EQ(first, b);
-    EXPECT_EQ(second, a);
+    std::unique_ptr<CZVValue> first(CZVSchema::GetRecycledZVValue(tags));
+    std::unique_ptr<CZVValue> second(CZVSchema::GetRecycledZVValue(tags));
+    std::unique_ptr<CZVValue> third(CZVSchema::GetRecycledZVValue(tags));
+    EXPECT_EQ(first.get(), b);
+    EXPECT_EQ(second.get(), a);
     EXPECT_NE(third, nullptr);
-    EXPECT_NE(third, a);
-    EXPECT_NE(third, b);
+    EXPECT_NE(third.get(), a);
+    EXPECT_NE(third.get(), b);
     EXPECT_TRUE(third->IsNull());
-    delete first;
-    delete second;
-    delete third;
-}
 
-TEST_F(ValuePoolTest, FreeEmptiesThePool)
-{
     CZVSchema::RecycleZVValue(new CZVValue(diameter, L"x"));
     CZVSchema::FreeRecycledValues();
-    CZVValue* created = CZVSchema::GetRecycledZVValue(count);
+    std::unique_ptr<CZVValue> created(CZVSchema::GetRecycledZVValue(count));
     EXPECT_STREQ(created->GetValue(), L"");
     EXPECT_STREQ(created->GetPropertyName(), L"Count");
-    delete created;
 }
 
 TEST_F(ValuePoolTest, NullPropertyIsARuntimeErrorAndTheLockIsFree)

@@ -310,22 +310,20 @@ TEST_F(HandlerProtocol, AttributesAreFoundByNameUpToTheirFirstNul)
     EXPECT_EQ(value, L"a");
 }
 
-TEST(ComErrorText, ResultCodesWithoutASystemMessageFollowTheFallbackRule)
+TEST(ComErrorText, ResultCodesFollowTheFallbackRuleAndEachPresentPartIsFollowedByAFullStop)
 {
-    EXPECT_EQ(ResultCodeMessage(0x80004005L), L"Unspecified error");
-    EXPECT_EQ(ResultCodeMessage(0x80040201L), L"IDispatch error #1");
-    EXPECT_EQ(ResultCodeMessage(0x8004FFFFL), L"IDispatch error #65023");
-    EXPECT_EQ(ResultCodeMessage(0x80040200L), L"Unknown error 0x80040200");
-    EXPECT_EQ(ResultCodeMessage(0x800401FFL), L"Unknown error 0x800401FF");
-    EXPECT_EQ(ResultCodeMessage(0x8007000EL), L"Unknown error 0x8007000E");
-    EXPECT_EQ(ResultCodeMessage(static_cast<long>(static_cast<int>(0x80004005))), L"Unspecified error");
-}
-
-TEST(ComErrorText, EachPresentPartIsFollowedByAFullStop)
-{
+    const std::pair<long, const wchar_t*> codes[] = {
+        {0x80004005L, L"Unspecified error"},          {0x80040201L, L"IDispatch error #1"},
+        {0x8004FFFFL, L"IDispatch error #65023"},     {0x80040200L, L"Unknown error 0x80040200"},
+        {0x800401FFL, L"Unknown error 0x800401FF"},   {0x8007000EL, L"Unknown error 0x8007000E"},
+        {static_cast<long>(static_cast<int>(0x80004005)), L"Unspecified error"}};
+    for (const auto& [code, text] : codes) {
+        EXPECT_EQ(ResultCodeMessage(code), text) << std::hex << code;
+    }
     EXPECT_EQ(ComErrorMessage({0x80004005L, L"", L""}), L"ParseZVInstanceXML: COM Error: Unspecified error. ");
     EXPECT_EQ(ComErrorMessage({0x80004005L, L"bad", L""}), L"ParseZVInstanceXML: COM Error: Unspecified error. bad. ");
-    EXPECT_EQ(ComErrorMessage({0x80040203L, L"", L"/a.xml"}), L"ParseZVInstanceXML: COM Error: IDispatch error #3. /a.xml. ");
+    EXPECT_EQ(ComErrorMessage({0x80040203L, L"", L"/a.xml"}),
+              L"ParseZVInstanceXML: COM Error: IDispatch error #3. /a.xml. ");
 }
 
 // The count of a parse whose callback refuses the second instance.

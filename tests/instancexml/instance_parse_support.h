@@ -1,6 +1,5 @@
 // What the instance reading tests share: a plant schema, a factory that
-// knows its classes, a recorder of everything the callbacks see, and files
-// and environment variables that are put back after each test.
+// knows its classes, and a recorder of everything the callbacks see.
 #ifndef ZVXML_TESTS_INSTANCEXML_INSTANCE_PARSE_SUPPORT_H
 #define ZVXML_TESTS_INSTANCEXML_INSTANCE_PARSE_SUPPORT_H
 
@@ -11,12 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace zvtest {
@@ -76,7 +70,6 @@ public:
     {
         ++calls;
         namespaces.push_back(namespaceURI);
-        flagsOnEntry.push_back(*isRelationship);
         if (ZVXML::CZVRelationshipClass* relationship =
                 m_schema.FindZVRelationshipClass(className, ZVXML::ZVCLASSTYPE_ANY)) {
             *isRelationship = 1;
@@ -88,7 +81,6 @@ public:
 
     int calls = 0;
     std::vector<std::wstring> namespaces;
-    std::vector<int> flagsOnEntry;
 
 private:
     ZVXML::CZVSchema& m_schema;
@@ -209,52 +201,19 @@ protected:
     }
     ~InstanceParseTest() override { ZVXML::CZVSchema::FreeRecycledValues(); }
 
-    // Parses a document text with every callback recorded.
-    int Parse(const std::wstring& text, unsigned long options = 0)
+    // Parses a document text (or the document at a location) with every
+    // callback recorded.
+    int Parse(const std::wstring& text, unsigned long options = 0, int isLocation = 0)
     {
-        return ZVXML::ParseZVInstanceXML(0, text.c_str(), &schema, &recorder, &Recorder::Begin, &Recorder::Instance,
-                                         &Recorder::Relationship, &Recorder::Element, &Recorder::End,
-                                         &Recorder::Error, &factory, options);
-    }
-    int ParseLocation(const std::wstring& location, unsigned long options = 0)
-    {
-        return ZVXML::ParseZVInstanceXML(1, location.c_str(), &schema, &recorder, &Recorder::Begin,
+        return ZVXML::ParseZVInstanceXML(isLocation, text.c_str(), &schema, &recorder, &Recorder::Begin,
                                          &Recorder::Instance, &Recorder::Relationship, &Recorder::Element,
                                          &Recorder::End, &Recorder::Error, &factory, options);
     }
+    int ParseLocation(const std::wstring& location) { return Parse(location, 0, 1); }
 
     ZVXML::CZVSchema schema{L"p", L"Plant", L""};
     SchemaFactory factory{schema};
     Recorder recorder;
-};
-
-
-// A file in a folder of its own under the temporary folder, removed with it.
-class TempFile {
-public:
-    explicit TempFile(const std::string& bytes, const std::string& name = "document.xml")
-    {
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("zvxml_instancexml_test_" + std::to_string(::getpid()) + "_" + std::to_string(Counter()++));
-        std::filesystem::create_directories(m_folder);
-        m_path = m_folder / name;
-        std::ofstream(m_path, std::ios::binary) << bytes;
-    }
-    ~TempFile() { std::filesystem::remove_all(m_folder); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    std::wstring WidePath() const { return m_path.wstring(); }
-
-private:
-    static int& Counter()
-    {
-        static int counter = 0;
-        return counter;
-    }
-    std::filesystem::path m_folder;
-    std::filesystem::path m_path;
 };
 
 // UTF-8 bytes of a wide text (valid characters only).
@@ -263,29 +222,14 @@ inline std::string WideToUtf8Bytes(const std::wstring& text)
     std::string out;
     for (wchar_t c : text) {
         const auto cp = static_cast<std::uint32_t>(c);
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
+        const int continuations = cp < 0x80 ? 0 : cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+        const std::uint32_t lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+        out += static_cast<char>(lead[continuations] | (cp >> (6 * continuations)));
+        for (int i = continuations - 1; i >= 0; --i) {
+            out += static_cast<char>(0x80 | ((cp >> (6 * i)) & 0x3F));
         }
     }
     return out;
-}
-
-inline std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace zvtest

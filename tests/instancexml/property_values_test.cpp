@@ -22,28 +22,52 @@ protected:
     }
 };
 
-TEST_F(PropertyValues, PrimitiveTextsLoseTabsAndLineBreaksAtTheirEndsButKeepSpaces)
+// Each row: a Pump's (or Valve's) elements, and the instance they give.
+TEST_F(PropertyValues, ElementsGiveTheValuesTheirTextsAndNestingSay)
 {
-    EXPECT_EQ(Only(L"<Pump id='P'><Flow>\n\t 12.5 \r\n</Flow><Name>\t\r\n</Name><Count>   </Count></Pump>"),
-              L"instance Pump#P{Flow= 12.5 ;Name=;Count=   }");
-    // Line breaks inside a text stay.
-    EXPECT_EQ(Only(L"<Pump id='P'><Name>a\n\tb</Name></Pump>"), L"instance Pump#P{Name=a\n\tb}");
-}
-
-TEST_F(PropertyValues, EachPieceOfATextIsTrimmedByItselfAndThePiecesAreJoined)
-{
-    // The reader delivers the text around a reference as separate pieces.
-    EXPECT_EQ(Only(L"<Pump id='P'><Name>a &amp; b</Name></Pump>"), L"instance Pump#P{Name=a & b}");
-    EXPECT_EQ(Only(L"<Pump id='P'><Name>line\n&amp;\nnext</Name></Pump>"), L"instance Pump#P{Name=line&next}");
-    EXPECT_EQ(Only(L"<Pump id='P'><Name>&lt;&#x41;&#9;&gt;</Name></Pump>"), L"instance Pump#P{Name=<A>}");
-    EXPECT_EQ(Only(L"<Pump id='P'><Name>a<![CDATA[<b>]]>c</Name></Pump>"), L"instance Pump#P{Name=a<b>c}");
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        // Primitive texts lose tabs and line breaks at their ends, not spaces
+        // and not line breaks inside.
+        {L"<Flow>\n\t 12.5 \r\n</Flow><Name>\t\r\n</Name><Count>   </Count>", L"{Flow= 12.5 ;Name=;Count=   }"},
+        {L"<Name>a\n\tb</Name>", L"{Name=a\n\tb}"},
+        // The reader delivers the text around a reference as separate pieces:
+        // each is trimmed by itself and the pieces are joined.
+        {L"<Name>a &amp; b</Name>", L"{Name=a & b}"},
+        {L"<Name>line\n&amp;\nnext</Name>", L"{Name=line&next}"},
+        {L"<Name>&lt;&#x41;&#9;&gt;</Name>", L"{Name=<A>}"},
+        {L"<Name>a<![CDATA[<b>]]>c</Name>", L"{Name=a<b>c}"},
+        // Text outside property elements is ignored: between properties,
+        // between array members and between the properties of a struct.
+        {L"before<Flow>1</Flow>between<Count>2</Count>after", L"{Flow=1;Count=2}"},
+        {L"<Tags>x<string>a</string>y<string>b</string>z</Tags><Origin>q<X>1</X>r<Y>2</Y>s</Origin>t"
+         L"<Corners>u<Point>v<X>3</X>w</Point>x</Corners>",
+         L"{Tags=[a,b];Origin={X=1;Y=2};Corners=[{X=3}]}"},
+        // Arrays hold their members in document order.
+        {L"<Tags>\n  <string>a</string>\n  <string> b </string>\n  <string/>\n</Tags>", L"{Tags=[a, b ,]}"},
+        // Structs and arrays nest three levels deep.
+        {L"<Origin><X>1</X><Size><W>2</W><Unit><Name>mm</Name><Codes><int>7</int><int>8</int></Codes></Unit></Size>"
+         L"<Y>3</Y></Origin><Corners>  <Point><X>10</X></Point>"
+         L"  <Point><Size><Unit><Codes><int>9</int></Codes></Unit><H>4</H></Size></Point></Corners>",
+         L"{Origin={X=1;Size={W=2;Unit={Name=mm;Codes=[7,8]}};Y=3};Corners=[{X=10},{Size={Unit={Codes=[9]};H=4}}]}"},
+        // Empty elements give empty values.
+        {L"<Name/><Origin/><Corners/><Tags></Tags>", L"{Name=;Origin={};Corners=[];Tags=[]}"},
+        // Repeated elements replace primitives and add structs and arrays.
+        {L"<Flow>1</Flow><Origin><X>1</X></Origin><Tags><string>a</string></Tags>"
+         L"<Flow>2</Flow><Origin><X>2</X></Origin><Tags><string>b</string></Tags><Origin/>",
+         L"{Flow=2;Origin={X=1};Tags=[a];Origin2={X=2};Tags2=[b];Origin3={}}"},
+    };
+    for (const auto& [elements, values] : rows) {
+        EXPECT_EQ(Only(L"root text<Pump id='P'>" + elements + L"</Pump>more"), L"instance Pump#P" + values);
+    }
+    // Inherited properties are read.
+    EXPECT_EQ(Only(L"<Valve id='V'><Setting>open</Setting><Flow>3</Flow><Tags><string>t</string></Tags></Valve>"),
+              L"instance Valve#V{Setting=open;Flow=3;Tags=[t]}");
 }
 
 // Texts move into the values: what a value held before it was parked, or a
 // text read earlier, never shows up in a later element or instance.
 TEST_F(PropertyValues, TextsDoNotCarryOverBetweenElementsOrInstances)
 {
-    recorder = zvtest::Recorder();
     Parse(Document(L"<Pump id='A'><Name>a long first name</Name><Flow>1.5</Flow><Tags><string>first tag</string>"
                    L"<string/></Tags></Pump>"
                    L"<Pump id='B'><Flow/><Name>b</Name><Tags><string/><string>t</string></Tags><Count></Count></Pump>"
@@ -62,57 +86,6 @@ TEST_F(PropertyValues, ALongTextArrivesWhole)
         text += L"word" + std::to_wstring(i) + L" \u00e9\U0001F600 ";
     }
     EXPECT_EQ(Only(L"<Pump id='P'><Name>" + text + L"</Name></Pump>"), L"instance Pump#P{Name=" + text + L"}");
-}
-
-TEST_F(PropertyValues, TextOutsidePropertyElementsIsIgnored)
-{
-    EXPECT_EQ(Only(L"root text<Pump id='P'>before<Flow>1</Flow>between<Count>2</Count>after</Pump>more"),
-              L"instance Pump#P{Flow=1;Count=2}");
-    // Between array members and between the properties of a struct, too.
-    EXPECT_EQ(Only(L"<Pump id='P'><Tags>x<string>a</string>y<string>b</string>z</Tags>"
-                   L"<Origin>q<X>1</X>r<Y>2</Y>s</Origin>t<Corners>u<Point>v<X>3</X>w</Point>x</Corners></Pump>"),
-              L"instance Pump#P{Tags=[a,b];Origin={X=1;Y=2};Corners=[{X=3}]}");
-}
-
-TEST_F(PropertyValues, ArraysHoldTheirMembersInDocumentOrder)
-{
-    EXPECT_EQ(Only(L"<Pump id='P'><Tags>\n  <string>a</string>\n  <string> b </string>\n  <string/>\n</Tags></Pump>"),
-              L"instance Pump#P{Tags=[a, b ,]}");
-    EXPECT_EQ(Only(L"<Pump id='P'><Tags/></Pump>"), L"instance Pump#P{Tags=[]}");
-}
-
-TEST_F(PropertyValues, StructsAndArraysNestThreeLevelsDeep)
-{
-    const std::wstring body = L"<Pump id='P'>"
-                              L"<Origin><X>1</X><Size><W>2</W><Unit><Name>mm</Name>"
-                              L"<Codes><int>7</int><int>8</int></Codes></Unit></Size><Y>3</Y></Origin>"
-                              L"<Corners>"
-                              L"  <Point><X>10</X></Point>"
-                              L"  <Point><Size><Unit><Codes><int>9</int></Codes></Unit><H>4</H></Size></Point>"
-                              L"</Corners>"
-                              L"</Pump>";
-    EXPECT_EQ(Only(body), L"instance Pump#P{"
-                          L"Origin={X=1;Size={W=2;Unit={Name=mm;Codes=[7,8]}};Y=3};"
-                          L"Corners=[{X=10},{Size={Unit={Codes=[9]};H=4}}]}");
-}
-
-TEST_F(PropertyValues, EmptyElementsGiveEmptyValues)
-{
-    EXPECT_EQ(Only(L"<Pump id='P'><Name/><Origin/><Corners/><Tags></Tags></Pump>"),
-              L"instance Pump#P{Name=;Origin={};Corners=[];Tags=[]}");
-}
-
-TEST_F(PropertyValues, RepeatedElementsReplacePrimitivesAndAddStructsAndArrays)
-{
-    EXPECT_EQ(Only(L"<Pump id='P'><Flow>1</Flow><Origin><X>1</X></Origin><Tags><string>a</string></Tags>"
-                   L"<Flow>2</Flow><Origin><X>2</X></Origin><Tags><string>b</string></Tags><Origin/></Pump>"),
-              L"instance Pump#P{Flow=2;Origin={X=1};Tags=[a];Origin2={X=2};Tags2=[b];Origin3={}}");
-}
-
-TEST_F(PropertyValues, InheritedPropertiesAreRead)
-{
-    EXPECT_EQ(Only(L"<Valve id='V'><Setting>open</Setting><Flow>3</Flow><Tags><string>t</string></Tags></Valve>"),
-              L"instance Valve#V{Setting=open;Flow=3;Tags=[t]}");
 }
 
 TEST_F(PropertyValues, UnknownPropertiesStopTheParseUnlessTheyAreToBeSkipped)

@@ -41,9 +41,9 @@ void BuildSample(XMLDocument& doc, bool bottomUp)
 
 XMLDocument Reloaded(const XMLDocument& doc, const std::string& path)
 {
-    EXPECT_EQ(const_cast<XMLDocument&>(doc).Save(zvtest::Wide(path).c_str()), 0) << doc.LastError();
+    EXPECT_EQ(const_cast<XMLDocument&>(doc).Save(zvtest::Widen(path).c_str()), 0) << doc.LastError();
     XMLDocument copy;
-    EXPECT_TRUE(copy.Load(zvtest::Wide(path).c_str())) << copy.ParseError().reason;
+    EXPECT_TRUE(copy.Load(zvtest::Widen(path).c_str())) << copy.ParseError().reason;
     return copy;
 }
 
@@ -78,7 +78,7 @@ TEST(DomBuild, DeclaresANamespaceOnlyWhereItChanges)
 
 TEST(DomBuild, SavedTreeReadsBackTheSame)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     XMLDocument doc;
     BuildSample(doc, true);
     XMLNode root = doc.FirstChild();
@@ -94,14 +94,14 @@ TEST(DomBuild, SavedTreeReadsBackTheSame)
     EXPECT_EQ(Elements(copy.FirstChild())[1].Attributes()[1].value, L"x\ny\t<&>\"'");
     EXPECT_EQ(Elements(Elements(copy.FirstChild())[1])[0].Text(), wide);
 
-    std::string saved = zvtest::ReadBytes(folder / "sample.xml");
+    std::string saved = zvtest::ReadAll(folder / "sample.xml");
     EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", 0), 0u);
     EXPECT_NE(saved.find("\n  <custom"), std::string::npos) << "indented: " << saved;
 }
 
 TEST(DomBuild, SetAttributeSetsDeclarationsAndReplacesValues)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     XMLDocument doc;
     XMLNode root = Append(doc, XMLNode(), doc.CreateElement(L"root", kRootNs));
     EXPECT_EQ(doc.SetAttribute(root, L"xmlns:p", L"urn:first"), 0);
@@ -139,7 +139,7 @@ TEST(DomBuild, SetAttributeSetsDeclarationsAndReplacesValues)
 
 TEST(DomBuild, AppendingAnAttachedNodeMovesItWithItsNamespaces)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     XMLDocument doc;
     ASSERT_TRUE(doc.LoadXML(L"<r xmlns='urn:r'><a xmlns:p='urn:p'><p:x p:y='1'><z/></p:x></a><b/></r>"));
     XMLNode a = Elements(doc.FirstChild())[0];

@@ -1,6 +1,8 @@
 // Hostile documents: DOCTYPEs, entity bombs, external entities, deep
 // nesting, huge text; and libxml2 keeping quiet on standard error.
 #include "platform/dom_test_support.h"
+#include "support/hostile_text.h"
+#include "support/stderr_capture.h"
 
 #include <libxml/xmlerror.h>
 
@@ -8,41 +10,16 @@ using namespace ZVXML;
 
 namespace {
 
-std::wstring Nested(std::size_t depth)
-{
-    std::wstring text;
-    text.reserve(depth * 7);
-    for (std::size_t i = 0; i < depth; ++i) {
-        text += L"<a>";
-    }
-    for (std::size_t i = 0; i < depth; ++i) {
-        text += L"</a>";
-    }
-    return text;
-}
+std::wstring Nested(long depth) { return zvtest::Widen(zvtest::Nested("a", depth)); }
 
-const wchar_t kBillionLaughs[] =
-    L"<?xml version='1.0'?>\n"
-    L"<!DOCTYPE lolz [\n"
-    L" <!ENTITY lol 'lol'>\n"
-    L" <!ENTITY lol1 '&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;'>\n"
-    L" <!ENTITY lol2 '&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;'>\n"
-    L" <!ENTITY lol3 '&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;'>\n"
-    L" <!ENTITY lol4 '&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;&lol3;'>\n"
-    L" <!ENTITY lol5 '&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;&lol4;'>\n"
-    L" <!ENTITY lol6 '&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;&lol5;'>\n"
-    L" <!ENTITY lol7 '&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;&lol6;'>\n"
-    L" <!ENTITY lol8 '&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;&lol7;'>\n"
-    L" <!ENTITY lol9 '&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;'>\n"
-    L"]>\n"
-    L"<lolz>&lol9;</lolz>";
+const std::wstring kBillionLaughs = zvtest::Widen(zvtest::BillionLaughs("lolz") + "<lolz>&lol9;</lolz>");
 
 } // namespace
 
 TEST(DomLoadSafety, AnyDoctypeIsRefusedWhereItStands)
 {
     XMLDocument doc;
-    EXPECT_FALSE(doc.LoadXML(kBillionLaughs));
+    EXPECT_FALSE(doc.LoadXML(kBillionLaughs.c_str()));
     EXPECT_EQ(doc.ParseError().errorCode, XML_LOAD_DOCTYPE_NOT_ALLOWED);
     EXPECT_EQ(doc.ParseError().reason, L"DOCTYPE is not allowed");
     EXPECT_EQ(doc.ParseError().line, 2);
@@ -83,19 +60,19 @@ TEST(DomLoadSafety, DepthAndTextSizeLimitsHold)
 
 TEST(DomLoadSafety, NothingReachesStandardError)
 {
-    zvtest::TempFolder folder;
-    const std::string badUtf16 = folder / "bad16.xml";
-    zvtest::WriteBytes(badUtf16, std::string("\xFF\xFE<\0r\0>\0\x00\xD8>\0", 12)); // a lone surrogate
-    const std::string unknownEncoding = folder / "unknown.xml";
-    zvtest::WriteBytes(unknownEncoding, "<?xml version='1.0' encoding='no-such-thing'?><r/>");
+    zvtest::ScratchFolder folder;
+    // A lone surrogate, and an encoding nobody knows.
+    const std::string badUtf16 = folder.WriteFile("bad16.xml", std::string("\xFF\xFE<\0r\0>\0\x00\xD8>\0", 12));
+    const std::string unknownEncoding =
+        folder.WriteFile("unknown.xml", "<?xml version='1.0' encoding='no-such-thing'?><r/>");
 
     zvtest::StderrCapture capture;
     XMLDocument doc;
     EXPECT_FALSE(doc.LoadXML(L"<a><b></a>"));
     EXPECT_TRUE(doc.LoadXML(L"<r xmlns:z='Pipes.01.02' xmlns:w='not a uri at all' z:a='1'/>"));
-    EXPECT_FALSE(doc.LoadXML(kBillionLaughs));
+    EXPECT_FALSE(doc.LoadXML(kBillionLaughs.c_str()));
     EXPECT_FALSE(doc.LoadXML(L"<r>&#1;</r>"));
-    EXPECT_FALSE(doc.Load(zvtest::Wide(badUtf16).c_str()));
-    EXPECT_FALSE(doc.Load(zvtest::Wide(unknownEncoding).c_str()));
+    EXPECT_FALSE(doc.Load(zvtest::Widen(badUtf16).c_str()));
+    EXPECT_FALSE(doc.Load(zvtest::Widen(unknownEncoding).c_str()));
     EXPECT_EQ(capture.Finish(), "");
 }

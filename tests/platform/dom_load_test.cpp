@@ -6,19 +6,6 @@
 using namespace ZVXML;
 using zvtest::Elements;
 
-namespace {
-
-std::vector<std::wstring> Names(const std::vector<XMLAttribute>& attributes)
-{
-    std::vector<std::wstring> names;
-    for (const XMLAttribute& attribute : attributes) {
-        names.push_back(attribute.name);
-    }
-    return names;
-}
-
-} // namespace
-
 TEST(DomLoad, ReadsEveryKindOfNodeWithItsNames)
 {
     XMLDocument doc;
@@ -88,33 +75,26 @@ TEST(DomLoad, ListsNamespaceDeclarationsFirstThenAttributesInDocumentOrder)
     XMLDocument doc;
     ASSERT_TRUE(doc.LoadXML(L"<r b='2' xmlns:p='Pipes.01.02' a='&amp;&#x41;&lt;&#128512;' xmlns='urn:r' p:c='x'"
                             L" z='line&#10;break'/>"));
-    std::vector<XMLAttribute> attributes = doc.FirstChild().Attributes();
-    EXPECT_EQ(Names(attributes), (std::vector<std::wstring>{L"xmlns:p", L"xmlns", L"b", L"a", L"p:c", L"z"}));
-    EXPECT_EQ(attributes[0].value, L"Pipes.01.02");
-    EXPECT_EQ(attributes[1].value, L"urn:r");
-    EXPECT_EQ(attributes[3].value, std::wstring(L"&A<") + wchar_t(0x1F600));
-    EXPECT_EQ(attributes[5].value, L"line\nbreak");
+    zvtest::Attributes attributes;
+    for (const XMLAttribute& attribute : doc.FirstChild().Attributes()) {
+        attributes.emplace_back(attribute.name, attribute.value);
+    }
+    EXPECT_EQ(attributes, (zvtest::Attributes{{L"xmlns:p", L"Pipes.01.02"}, {L"xmlns", L"urn:r"}, {L"b", L"2"},
+                                              {L"a", std::wstring(L"&A<") + wchar_t(0x1F600)}, {L"p:c", L"x"},
+                                              {L"z", L"line\nbreak"}}));
     EXPECT_TRUE(Elements(doc.FirstChild()).empty());
 }
 
 TEST(DomLoad, FilesAreDecodedAsTheyDeclareTextIsTakenAsItIs)
 {
-    zvtest::TempFolder folder;
-    const std::string utf16 = folder / "utf16.xml";
-    std::string bytes = "\xFF\xFE";
-    for (char c : std::string("<r>\xE9</r>")) {
-        bytes += c;
-        bytes += '\0';
-    }
-    zvtest::WriteBytes(utf16, bytes);
-    const std::string latin1 = folder / "latin1.xml";
-    zvtest::WriteBytes(latin1, "<?xml version='1.0' encoding='ISO-8859-1'?>\n<r>\xE9</r>");
-    const std::string utf8 = folder / "utf8.xml";
-    zvtest::WriteBytes(utf8, "\xEF\xBB\xBF<r>\xC3\xA9</r>");
+    zvtest::ScratchFolder folder;
+    const std::string utf16 = folder.WriteFile("utf16.xml", std::string("\xFF\xFE<\0r\0>\0\xE9\0<\0/\0r\0>\0", 18));
+    const std::string latin1 = folder.WriteFile("latin1.xml", "<?xml version='1.0' encoding='ISO-8859-1'?>\n<r>\xE9</r>");
+    const std::string utf8 = folder.WriteFile("utf8.xml", "\xEF\xBB\xBF<r>\xC3\xA9</r>");
 
     for (const std::string& path : {utf16, latin1, utf8}) {
         XMLDocument doc;
-        ASSERT_TRUE(doc.Load(zvtest::Wide(path).c_str())) << path << ": " << doc.ParseError().errorCode;
+        ASSERT_TRUE(doc.Load(zvtest::Widen(path).c_str())) << path << ": " << doc.ParseError().errorCode;
         EXPECT_EQ(doc.FirstChild().Text(), L"\xE9") << path;
         EXPECT_EQ(doc.ParseError().errorCode, 0);
     }
@@ -150,8 +130,8 @@ TEST(DomLoadErrors, IllFormedTextGivesCodePositionAndReasonAndAnEmptyDocument)
 
 TEST(DomLoadErrors, UnreadableFilesAreLoadFailuresNamingTheFile)
 {
-    zvtest::TempFolder folder;
-    const std::wstring missing = zvtest::Wide(folder / "missing.xml");
+    zvtest::ScratchFolder folder;
+    const std::wstring missing = zvtest::Widen(folder / "missing.xml");
     XMLDocument doc;
     EXPECT_FALSE(doc.Load(missing.c_str()));
     EXPECT_EQ(doc.ParseError().errorCode, XML_LOAD_CANNOT_READ_FILE);
@@ -159,13 +139,12 @@ TEST(DomLoadErrors, UnreadableFilesAreLoadFailuresNamingTheFile)
     EXPECT_EQ(doc.ParseError().reason, L"Cannot open file: No such file or directory");
     EXPECT_FALSE(doc.FirstChild());
 
-    const std::wstring folderPath = zvtest::Wide(folder / "");
+    const std::wstring folderPath = zvtest::Widen(folder / "");
     EXPECT_FALSE(doc.Load(folderPath.c_str()));
     EXPECT_EQ(doc.ParseError().reason, L"Cannot read file: Is a directory");
 
-    const std::string bad = folder / "bad.xml";
-    zvtest::WriteBytes(bad, "<r>\n</x>");
-    EXPECT_FALSE(doc.Load(zvtest::Wide(bad).c_str()));
-    EXPECT_EQ(doc.ParseError().url, zvtest::Wide(bad));
+    const std::string bad = folder.WriteFile("bad.xml", "<r>\n</x>");
+    EXPECT_FALSE(doc.Load(zvtest::Widen(bad).c_str()));
+    EXPECT_EQ(doc.ParseError().url, zvtest::Widen(bad));
     EXPECT_EQ(doc.ParseError().line, 2);
 }

@@ -31,7 +31,7 @@ mode_t ModeOf(const std::string& path)
 std::size_t ItemsIn(const std::string& path)
 {
     XMLDocument doc;
-    EXPECT_TRUE(doc.Load(zvtest::Wide(path).c_str())) << doc.ParseError().reason;
+    EXPECT_TRUE(doc.Load(zvtest::Widen(path).c_str())) << doc.ParseError().reason;
     return zvtest::Elements(doc.FirstChild()).size();
 }
 
@@ -60,13 +60,12 @@ private:
 
 TEST(DomSave, ReplacesAFileKeepingItsModeAndLeavesNoTemporaryFile)
 {
-    zvtest::TempFolder folder;
-    const std::string path = folder / "out.xml";
-    zvtest::WriteBytes(path, "old");
+    zvtest::ScratchFolder folder;
+    const std::string path = folder.WriteFile("out.xml", "old");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     XMLDocument doc;
     BuildDocument(doc, 3);
-    EXPECT_EQ(doc.Save(zvtest::Wide(path).c_str()), 0) << doc.LastError();
+    EXPECT_EQ(doc.Save(zvtest::Widen(path).c_str()), 0) << doc.LastError();
     EXPECT_EQ(doc.LastError(), L"");
     EXPECT_EQ(ModeOf(path) & 07777, 0640u);
     EXPECT_EQ(ItemsIn(path), 3u);
@@ -74,7 +73,7 @@ TEST(DomSave, ReplacesAFileKeepingItsModeAndLeavesNoTemporaryFile)
 
     const std::string fresh = folder / "fresh.xml";
     mode_t previous = ::umask(027);
-    long status = doc.Save(zvtest::Wide(fresh).c_str());
+    long status = doc.Save(zvtest::Widen(fresh).c_str());
     ::umask(previous);
     EXPECT_EQ(status, 0) << doc.LastError();
     EXPECT_EQ(ModeOf(fresh) & 07777, 0640u);
@@ -83,29 +82,28 @@ TEST(DomSave, ReplacesAFileKeepingItsModeAndLeavesNoTemporaryFile)
 
 TEST(DomSave, FailuresLeaveTheTargetAsItWasAndNoTemporaryFile)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     XMLDocument doc;
     BuildDocument(doc, 2000);
 
     const std::string missing = folder / "no/such/folder.xml";
-    EXPECT_NE(doc.Save(zvtest::Wide(missing).c_str()), 0);
-    EXPECT_EQ(doc.LastError(), L"Cannot write file '" + zvtest::Wide(missing) + L"': No such file or directory");
+    EXPECT_NE(doc.Save(zvtest::Widen(missing).c_str()), 0);
+    EXPECT_EQ(doc.LastError(), L"Cannot write file '" + zvtest::Widen(missing) + L"': No such file or directory");
 
     // The temporary file outgrows the limit while being written.
-    const std::string path = folder / "kept.xml";
-    zvtest::WriteBytes(path, "<old/>");
+    const std::string path = folder.WriteFile("kept.xml", "<old/>");
     {
         FileSizeLimit limit(4096);
-        EXPECT_NE(doc.Save(zvtest::Wide(path).c_str()), 0);
+        EXPECT_NE(doc.Save(zvtest::Widen(path).c_str()), 0);
     }
     EXPECT_NE(doc.LastError().find(L"File too large"), std::wstring::npos) << doc.LastError();
-    EXPECT_EQ(zvtest::ReadBytes(path), "<old/>");
+    EXPECT_EQ(zvtest::ReadAll(path), "<old/>");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"kept.xml"});
 
     XMLDocument empty;
-    EXPECT_NE(empty.Save(zvtest::Wide(path).c_str()), 0);
+    EXPECT_NE(empty.Save(zvtest::Widen(path).c_str()), 0);
     EXPECT_NE(empty.LastError(), L"");
-    EXPECT_EQ(zvtest::ReadBytes(path), "<old/>");
+    EXPECT_EQ(zvtest::ReadAll(path), "<old/>");
 }
 
 TEST(DomSave, DevicesAndPipesAreWrittenInPlaceNeverReplaced)
@@ -120,33 +118,32 @@ TEST(DomSave, DevicesAndPipesAreWrittenInPlaceNeverReplaced)
     EXPECT_EQ(doc.Save(L"/dev/null"), 0) << doc.LastError();
     EXPECT_TRUE(S_ISCHR(ModeOf("/dev/null")));
 
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::string pipe = folder / "pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_NE(doc.Save(zvtest::Wide(pipe).c_str()), 0); // no reader: refused, not blocked
+    EXPECT_NE(doc.Save(zvtest::Widen(pipe).c_str()), 0); // no reader: refused, not blocked
     EXPECT_TRUE(S_ISFIFO(ModeOf(pipe)));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"pipe"});
 }
 
 TEST(DomSave, SymbolicLinksAreFollowedToTheFileTheyName)
 {
-    zvtest::TempFolder folder;
-    const std::string target = folder / "target.xml";
+    zvtest::ScratchFolder folder;
+    const std::string target = folder.WriteFile("target.xml", "old");
     const std::string link = folder / "link.xml";
     const std::string dangling = folder / "dangling.xml";
-    zvtest::WriteBytes(target, "old");
     ASSERT_EQ(::symlink("target.xml", link.c_str()), 0);
     ASSERT_EQ(::symlink("created.xml", dangling.c_str()), 0);
     XMLDocument doc;
     BuildDocument(doc, 2);
 
-    EXPECT_EQ(doc.Save(zvtest::Wide(link).c_str()), 0) << doc.LastError();
+    EXPECT_EQ(doc.Save(zvtest::Widen(link).c_str()), 0) << doc.LastError();
     struct stat status {};
     ASSERT_EQ(::lstat(link.c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
     EXPECT_EQ(ItemsIn(target), 2u);
 
-    EXPECT_EQ(doc.Save(zvtest::Wide(dangling).c_str()), 0) << doc.LastError();
+    EXPECT_EQ(doc.Save(zvtest::Widen(dangling).c_str()), 0) << doc.LastError();
     EXPECT_EQ(ItemsIn(folder / "created.xml"), 2u);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"created.xml", "dangling.xml", "link.xml", "target.xml"}));
 }

@@ -11,7 +11,6 @@ using ZVXML::platform::kSaxUnspecifiedError;
 using ZVXML::platform::SaxPlatformError;
 using ZVXML::platform::SaxReader;
 using zvtest::Recorder;
-using zvtest::TempFile;
 
 namespace {
 
@@ -55,10 +54,9 @@ std::string Utf16(const std::u16string& text, bool bigEndian)
 TEST(SaxLocation, PathsAndFileUrlsOfEveryFormReadTheFile)
 {
     // Escapes in the URLs: a space, "é" in UTF-8, and an escaped slash-free "%".
-    const TempFile file("a b \xc3\xa9%.xml", "<r>ok</r>");
-    const std::wstring path = file.WidePath();
-    const std::wstring folder = ZVXML::Utf8ToWide(file.Path().parent_path().string());
-    const std::wstring escaped = folder + L"/zvxml_sax_" + std::to_wstring(::getpid()) + L"_a%20b%20%C3%A9%25.xml";
+    const zvtest::ScratchFolder folder;
+    const std::wstring path = zvtest::WidePath(folder.WriteFile("a b \xc3\xa9%.xml", "<r>ok</r>"));
+    const std::wstring escaped = zvtest::Widen(folder.path()) + L"/a%20b%20%C3%A9%25.xml";
     for (const std::wstring& location :
          {path, L"file://" + escaped, L"FILE://localhost" + escaped, L"file:" + escaped, L"file://" + path}) {
         EXPECT_EQ(ParseAt(location).Text(), L"ok") << location;
@@ -106,16 +104,17 @@ TEST(SaxLocation, AFileThatCannotBeReadIsAPlatformErrorWithTheSystemsReason)
 
 TEST(SaxLocation, AFatalErrorNamesTheLocationAsItsSource)
 {
-    const TempFile file("broken.xml", "<r>\n<a></r>");
+    const zvtest::ScratchFolder folder;
+    const std::wstring path = zvtest::WidePath(folder.WriteFile("broken.xml", "<r>\n<a></r>"));
     zvtest::ErrorRecorder errors(42);
     SaxReader reader;
     reader.SetErrorHandler(&errors);
     try {
-        reader.ParseLocation(file.WidePath().c_str());
+        reader.ParseLocation(path.c_str());
         FAIL();
     } catch (const SaxPlatformError& error) {
         EXPECT_EQ(error.code, 42);
-        EXPECT_EQ(error.source, file.WidePath());
+        EXPECT_EQ(error.source, path);
         EXPECT_EQ(error.description, L"Opening and ending tag mismatch: a line 2 and r");
     }
     ASSERT_EQ(errors.errors.size(), 1u);
@@ -125,24 +124,22 @@ TEST(SaxLocation, AFatalErrorNamesTheLocationAsItsSource)
 TEST(SaxLocation, TheFilesByteOrderMarkOrDeclarationChoosesItsEncoding)
 {
     const std::u16string text = u"<?xml version='1.0' encoding='UTF-16'?><r a='\u00e9'>\u20ac\U0001F600</r>";
-    const TempFile little("le.xml", "\xff\xfe" + Utf16(text, false));
-    const TempFile big("be.xml", "\xfe\xff" + Utf16(text, true));
-    const TempFile latin("latin.xml", "<?xml version='1.0' encoding='ISO-8859-1'?><r a='\xe9'>\xe9\xff</r>");
-    const TempFile bom("bom.xml", "\xef\xbb\xbf<r a='\xc3\xa9'>\xe2\x82\xac</r>");
-
-    Recorder le = ParseAt(little.WidePath());
-    EXPECT_EQ(le.Text(), L"\u20ac\U0001F600");
-    Recorder be = ParseAt(big.WidePath());
-    EXPECT_EQ(be.Text(), L"\u20ac\U0001F600");
-    EXPECT_EQ(ParseAt(latin.WidePath()).Text(), L"\u00e9\u00ff");
-    EXPECT_EQ(ParseAt(bom.WidePath()).Text(), L"\u20ac");
-
-    Recorder withValue;
-    withValue.watched = {L"a"};
-    SaxReader reader;
-    reader.SetContentHandler(&withValue);
-    reader.ParseLocation(little.WidePath().c_str());
-    EXPECT_EQ(withValue.events[0], L"start {}r r a=\u00e9");
+    const zvtest::ScratchFolder folder;
+    const std::pair<std::string, std::wstring> files[] = {
+        {"\xff\xfe" + Utf16(text, false), L"\u20ac\U0001F600"},
+        {"\xfe\xff" + Utf16(text, true), L"\u20ac\U0001F600"},
+        {"<?xml version='1.0' encoding='ISO-8859-1'?><r a='\xe9'>\xe9\xff</r>", L"\u00e9\u00ff"},
+        {"\xef\xbb\xbf<r a='\xc3\xa9'>\xe2\x82\xac</r>", L"\u20ac"},
+    };
+    for (const auto& [bytes, expected] : files) {
+        Recorder recorder;
+        recorder.watched = {L"a"};
+        SaxReader reader;
+        reader.SetContentHandler(&recorder);
+        reader.ParseLocation(zvtest::WidePath(folder.WriteFile("encoded.xml", bytes)).c_str());
+        EXPECT_EQ(recorder.Text(), expected);
+        EXPECT_EQ(recorder.events[0], L"start {}r r a=\u00e9"); // attribute values are decoded too
+    }
 }
 
 TEST(SaxLocation, CharactersSplitAcrossReadChunksArriveWhole)
@@ -156,7 +153,7 @@ TEST(SaxLocation, CharactersSplitAcrossReadChunksArriveWhole)
             expected += L"\u20ac&\U0001F600";
         }
         bytes += "</r>";
-        const TempFile file("chunks.xml", bytes);
-        EXPECT_EQ(ParseAt(file.WidePath()).Text(), expected) << shift;
+        const zvtest::ScratchFolder folder;
+        EXPECT_EQ(ParseAt(zvtest::WidePath(folder.WriteFile("chunks.xml", bytes))).Text(), expected) << shift;
     }
 }

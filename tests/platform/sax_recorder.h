@@ -1,18 +1,17 @@
 // Handlers for the reader's tests: they write down what the reader tells
-// them, and files and captures the tests need around a parse.
+// them. And a server that would notice any connection made to it.
 #ifndef ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 #define ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 
 #include "foundation/utf8.h"
 #include "platform/sax_reader.h"
 
+#include "support/scratch.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <netinet/in.h>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -20,13 +19,10 @@
 namespace zvtest {
 
 using ZVXML::platform::SaxAttributes;
-using ZVXML::platform::SaxContentHandler;
-using ZVXML::platform::SaxErrorHandler;
-using ZVXML::platform::SaxLocator;
 
 // Events as lines: "start {uri}local qname", "text ...", "end {uri}local qname".
 // Consecutive pieces of text are joined into one line; `pieces` counts them.
-class Recorder : public SaxContentHandler {
+class Recorder : public ZVXML::platform::SaxContentHandler {
 public:
     std::vector<std::wstring> events;
     std::size_t pieces = 0;
@@ -83,12 +79,13 @@ struct ReportedError {
     std::wstring message;
 };
 
-class ErrorRecorder : public SaxErrorHandler {
+// Writes down each error and answers with a fixed code.
+class ErrorRecorder : public ZVXML::platform::SaxErrorHandler {
 public:
     explicit ErrorRecorder(long answer = 0) : m_answer(answer) {}
     std::vector<ReportedError> errors;
 
-    long FatalError(const SaxLocator& locator, const std::wstring& message) override
+    long FatalError(const ZVXML::platform::SaxLocator& locator, const std::wstring& message) override
     {
         errors.push_back(ReportedError{locator.line, locator.column, message});
         return m_answer;
@@ -98,68 +95,8 @@ private:
     long m_answer;
 };
 
-// A file in the temporary folder, removed when the test ends.
-class TempFile {
-public:
-    explicit TempFile(const std::string& name, const std::string& bytes = std::string())
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("zvxml_sax_" + std::to_string(::getpid()) + "_" + name))
-    {
-        std::ofstream(m_path, std::ios::binary) << bytes;
-    }
-    ~TempFile() { std::filesystem::remove(m_path); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    // Paths are UTF-8 bytes whatever the locale.
-    std::wstring WidePath() const { return ZVXML::Utf8ToWide(m_path.string()); }
-
-private:
-    std::filesystem::path m_path;
-};
-
-// Captures what is written to file descriptor 2 while it lives.
-class StderrCapture {
-public:
-    StderrCapture() : m_file(std::tmpfile())
-    {
-        std::fflush(stderr);
-        m_saved = ::dup(2);
-        ::dup2(::fileno(m_file), 2);
-    }
-    ~StderrCapture()
-    {
-        Restore();
-        std::fclose(m_file);
-    }
-    StderrCapture(const StderrCapture&) = delete;
-    StderrCapture& operator=(const StderrCapture&) = delete;
-
-    std::string Text()
-    {
-        Restore();
-        std::string text;
-        std::rewind(m_file);
-        for (int c; (c = std::fgetc(m_file)) != EOF;) {
-            text.push_back(static_cast<char>(c));
-        }
-        return text;
-    }
-
-private:
-    void Restore()
-    {
-        if (m_saved >= 0) {
-            std::fflush(stderr);
-            ::dup2(m_saved, 2);
-            ::close(m_saved);
-            m_saved = -1;
-        }
-    }
-    std::FILE* m_file;
-    int m_saved = -1;
-};
+// A file's path as the reader takes it: UTF-8 bytes whatever the locale.
+inline std::wstring WidePath(const std::string& path) { return ZVXML::Utf8ToWide(path); }
 
 // A server on a free local port that would see any connection made to it.
 class LocalServer {
@@ -179,7 +116,6 @@ public:
     LocalServer(const LocalServer&) = delete;
     LocalServer& operator=(const LocalServer&) = delete;
 
-    // "http://127.0.0.1:<port>"
     std::wstring Url() const { return L"http://127.0.0.1:" + std::to_wstring(m_port); }
     bool WasContacted() const
     {

@@ -48,7 +48,6 @@ TEST_F(ClassTest, ClassTypeFlagsAndMasks)
     EXPECT_EQ(plain.IsStruct(), 2);
     EXPECT_EQ(plain.IsCustomAttributeClass(), 4);
     EXPECT_EQ(plain.IsDomainClass(), 0);
-    EXPECT_EQ(plain.GetClassType(), 6ul);
     EXPECT_TRUE(plain.MatchesClassType(2));
     EXPECT_FALSE(plain.MatchesClassType(1));
 
@@ -56,9 +55,10 @@ TEST_F(ClassTest, ClassTypeFlagsAndMasks)
         EXPECT_NO_THROW(plain.SetClassType(accepted));
         EXPECT_EQ(plain.GetClassType(), accepted);
     }
-    EXPECT_ZV_THROW(plain.SetClassType(2), ZVXMLInvalidArgument, L"Called SetClassType with invalid classType=0x2");
-    EXPECT_ZV_THROW(plain.SetClassType(0), ZVXMLInvalidArgument, L"Called SetClassType with invalid classType=0x0");
-    EXPECT_ZV_THROW(plain.SetClassType(8), ZVXMLInvalidArgument, L"Called SetClassType with invalid classType=0x8");
+    for (unsigned long refused : {2ul, 0ul, 8ul}) {
+        EXPECT_ZV_THROW(plain.SetClassType(refused), ZVXMLInvalidArgument,
+                        L"Called SetClassType with invalid classType=0x" + std::to_wstring(refused));
+    }
     EXPECT_EQ(plain.GetClassType(), 7ul);
 }
 
@@ -85,7 +85,6 @@ TEST_F(ClassTest, PropertiesAreFoundThroughTheBaseChainButNotCounted)
     base->AddZVProperty(L"Tag", L"string", L"the tag");
     derived->SetBaseClass(L"Equipment");
     derived->AddZVProperty(L"Flow", L"double", L"");
-    EXPECT_STREQ(derived->GetBaseClass(), L"Equipment");
     EXPECT_EQ(derived->GetBaseZVClass(), base);
     EXPECT_EQ(derived->FindProperty(L"Tag"), base->GetZVProperty(0));
     EXPECT_TRUE(derived->HasProperty(L"Flow"));
@@ -109,17 +108,16 @@ TEST_F(ClassTest, PropertiesAreFoundByTheirExactCurrentName)
 {
     CZVClass* base = Make(L"Unit");
     CZVClass* derived = Make(L"Valve");
-    base->AddZVProperty(L"Ab", L"string", L"");
+    CZVProperty* inherited = base->AddZVProperty(L"Ab", L"string", L"");
     derived->SetBaseClass(L"Unit");
     CZVProperty* ac = derived->AddZVProperty(L"Ac", L"string", L"");
     CZVProperty* bb = derived->AddZVProperty(L"Bb", L"string", L"");
     CZVProperty* abc = derived->AddZVProperty(L"Abc", L"string", L"");
-    EXPECT_EQ(derived->FindProperty(L"Ac"), ac);
-    EXPECT_EQ(derived->FindProperty(L"Bb"), bb);
-    EXPECT_EQ(derived->FindProperty(L"Abc"), abc);
-    EXPECT_EQ(derived->FindProperty(L"Ab"), base->GetZVProperty(0));
-    EXPECT_EQ(derived->FindProperty(L"A"), nullptr);
-    EXPECT_EQ(derived->FindProperty(L""), nullptr);
+    const std::pair<const wchar_t*, CZVProperty*> found[] = {
+        {L"Ac", ac}, {L"Bb", bb}, {L"Abc", abc}, {L"Ab", inherited}, {L"A", nullptr}, {L"", nullptr}};
+    for (const auto& [name, property] : found) {
+        EXPECT_EQ(derived->FindProperty(name), property) << name;
+    }
 
     bb->PropertyName() = L"Ab"; // now an own property shadows the base's
     EXPECT_EQ(derived->FindProperty(L"Ab"), bb);
@@ -130,11 +128,10 @@ TEST_F(ClassTest, PropertiesAreFoundByTheirExactCurrentName)
     EXPECT_EQ(derived->FindProperty(L"Ab"), bb);
 }
 
-TEST_F(ClassTest, StructPropertiesNeedTheirClass)
+TEST_F(ClassTest, StructPropertiesNeedTheirClassAndMaxOccursMakesAnArrayForGood)
 {
     CZVClass* pipe = Make(L"Pipe");
-    CZVProperty* primitive = pipe->AddZVProperty(L"Length", L"long", L"");
-    EXPECT_EQ(primitive->IsStruct(), 0);
+    EXPECT_EQ(pipe->AddZVProperty(L"Length", L"long", L"")->IsStruct(), 0);
     EXPECT_ZV_THROW(pipe->AddZVProperty(L"Origin", L"Point", L""), ZVXMLLogicError,
                     L"ZVProperty Origin has TypeName=Point but no ZVClass with that name exists in the ZVSchema.");
     EXPECT_EQ(pipe->GetZVPropertyCount(), 1u);
@@ -142,18 +139,12 @@ TEST_F(ClassTest, StructPropertiesNeedTheirClass)
     CZVProperty* origin = pipe->AddZVProperty(L"Origin", L"Point", L"");
     EXPECT_EQ(origin->IsStruct(), 1);
     EXPECT_EQ(origin->GetZVClass(), pipe);
-}
 
-TEST_F(ClassTest, PropertyFieldsAndArrayFlag)
-{
-    CZVProperty property(Make(L"Pipe"));
-    EXPECT_EQ(property.GetClassDefaultValue(), nullptr);
+    CZVProperty property(pipe);
     property.SetClassDefaultValue(L"3");
     EXPECT_STREQ(property.GetClassDefaultValue(), L"3");
     property.SetClassDefaultValue(nullptr);
     EXPECT_EQ(property.GetClassDefaultValue(), nullptr);
-
-    EXPECT_EQ(property.IsArray(), 0);
     property.SetMaxOccurs(L"1");
     EXPECT_EQ(property.IsArray(), 0);
     property.SetMaxOccurs(L"unbounded");
@@ -161,6 +152,8 @@ TEST_F(ClassTest, PropertyFieldsAndArrayFlag)
     property.SetMaxOccurs(L"1"); // never clears it
     EXPECT_EQ(property.IsArray(), 1);
     EXPECT_STREQ(property.GetMaxOccurs(), L"1");
+    property.SetTypeName(L"b:Point"); // qualified type names are not checked
+    EXPECT_EQ(property.IsStruct(), 1);
 
     EXPECT_ZV_THROW(property.SetMinOccurs(nullptr), ZVXMLInvalidArgument,
                     L"passed NULL minOccurs into CZVProperty::SetMinOccurs");
@@ -170,11 +163,9 @@ TEST_F(ClassTest, PropertyFieldsAndArrayFlag)
                     L"Passed NULL typeName to CZVProperty::SetTypeName");
     EXPECT_ZV_THROW(property.SetPropertyName(static_cast<const wchar_t*>(nullptr)), ZVXMLLogicError,
                     L"ZVClass or ZVProperty names cannot be NULL!");
-    property.SetTypeName(L"b:Point"); // qualified type names are not checked
-    EXPECT_EQ(property.IsStruct(), 1);
 }
 
-TEST_F(ClassTest, BaseClassErrors)
+TEST_F(ClassTest, BaseClassErrorsAndLoopsInTheChain)
 {
     CZVClass* pump = Make(L"Pump");
     EXPECT_ZV_THROW(pump->SetBaseClass(L"Missing"), ZVXMLLogicError,
@@ -184,10 +175,7 @@ TEST_F(ClassTest, BaseClassErrors)
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '1x'");
     EXPECT_STREQ(pump->GetBaseClass(), L"");
     EXPECT_EQ(pump->GetBaseZVClass(), nullptr);
-}
 
-TEST_F(ClassTest, LoopingBaseChainEndsWithAnError)
-{
     CZVClass* a = Make(L"A");
     CZVClass* b = Make(L"B");
     CZVClass* c = Make(L"C");

@@ -35,16 +35,12 @@ TEST(Copies, SchemaCopyReportsTheSameObjectsAndSurvivesEitherOrder)
         EXPECT_EQ(copy->GetReferencedSchema(0), source->GetReferencedSchema(0));
         EXPECT_EQ(copy->GetZVCustomAttribute(0), source->GetZVCustomAttribute(0));
         CZVClass* pipe = source->GetZVClassByIndex(0);
-        if (sourceFirst) {
-            delete source;
-            EXPECT_STREQ(copy->FindZVClass(L"Meter", 1)->GetTypeName(), L"Meter");
-            EXPECT_EQ(copy->FindZVClass(L"Pipe", 1), pipe);
-            delete copy;
-        } else {
-            delete copy;
-            EXPECT_EQ(source->FindZVClass(L"Pipe", 1), pipe);
-            delete source;
-        }
+        CZVSchema* first = sourceFirst ? source : copy;
+        CZVSchema* second = sourceFirst ? copy : source;
+        delete first;
+        EXPECT_STREQ(second->FindZVClass(L"Meter", 1)->GetTypeName(), L"Meter");
+        EXPECT_EQ(second->FindZVClass(L"Pipe", 1), pipe);
+        delete second;
     }
 }
 
@@ -66,7 +62,7 @@ TEST(Copies, SchemaAssignmentReplacesAndShares)
     EXPECT_EQ(target.GetZVClassCount(), 2u);
 }
 
-TEST(Copies, ClassAndPropertyCopiesShareProperties)
+TEST(Copies, ClassPropertyAndCommonCopiesShareWhatTheyHold)
 {
     CZVSchema schema(L"p", L"Plant", L"");
     auto* pipe = new CZVClass(L"Pipe", &schema, nullptr);
@@ -79,24 +75,19 @@ TEST(Copies, ClassAndPropertyCopiesShareProperties)
     assigned = *copy;
     delete copy;
     EXPECT_EQ(assigned.GetZVProperty(0), length);
-
     CZVProperty propertyCopy(*length);
     EXPECT_STREQ(propertyCopy.GetTypeName(), L"double");
     EXPECT_EQ(propertyCopy.GetZVClass(), length->GetZVClass());
-}
 
-TEST(Copies, CommonCopiesShareCustomAttributes)
-{
-    CZVSchema schema(L"p", L"Plant", L"");
     CZVClass* options = schema.CreateZVClass(L"Options", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
     auto* item = new CZVCommon(L"described");
     item->AddZVCustomAttribute(new CZVCustomAttribute(options));
     item->SetExtendedInfo(L"k", 1ul);
-    CZVCommon copy(*item);
-    EXPECT_EQ(copy.GetZVCustomAttribute(0), item->GetZVCustomAttribute(0));
+    CZVCommon itemCopy(*item);
+    EXPECT_EQ(itemCopy.GetZVCustomAttribute(0), item->GetZVCustomAttribute(0));
     delete item;
-    EXPECT_STREQ(copy.GetZVCustomAttribute(0)->GetTypeName(), L"Options");
-    EXPECT_STREQ(copy.GetDescription(), L"described");
+    EXPECT_STREQ(itemCopy.GetZVCustomAttribute(0)->GetTypeName(), L"Options");
+    EXPECT_STREQ(itemCopy.GetDescription(), L"described");
     unsigned long value = 0;
-    EXPECT_EQ(copy.GetExtendedInfo(L"k", &value), 0);
+    EXPECT_EQ(itemCopy.GetExtendedInfo(L"k", &value), 0);
 }

@@ -69,28 +69,23 @@ TEST(AddClass, ABaseClassGoesBeforeTheClassesDerivedFromIt)
     EXPECT_EQ(ClassNames(schema), (std::vector<std::wstring>{L"First", L"Part", L"Valve", L"Other"}));
 }
 
-TEST(CreateClass, ARefusedTypeAddsNothing)
+TEST(CreateClass, ARefusedTypeAddsNothingAndRemovingAllClassesKeepsTheRest)
 {
     CZVSchema schema(L"p", L"Plant", L"");
     EXPECT_ZV_THROW(schema.CreateZVClass(L"Pipe", L"", 2), ZVXMLInvalidArgument,
                     L"Called SetClassType with invalid classType=0x2");
     EXPECT_ZV_THROW(schema.CreateZVRelationshipClass(L"Link", L"", 0), ZVXMLInvalidArgument,
                     L"Called SetClassType with invalid classType=0x0");
+    EXPECT_THROW(schema.CreateZVClass(L"Pipe", nullptr, 1), ZVXMLInvalidArgument);
     EXPECT_EQ(schema.GetZVClassCount(), 0u);
     EXPECT_EQ(schema.GetZVRelationshipClassCount(), 0u);
-    EXPECT_THROW(schema.CreateZVClass(L"Pipe", nullptr, 1), ZVXMLInvalidArgument);
     CZVClass* created = schema.CreateZVClass(L"Pipe", L"a pipe", 5);
     EXPECT_STREQ(created->GetDescription(), L"a pipe");
     EXPECT_EQ(created->GetClassType(), 5ul);
-}
 
-TEST(RemoveAllClasses, KeepsRelationshipClassesAndReferences)
-{
-    CZVSchema schema(L"p", L"Plant", L"");
     auto* units = new CZVSchema(L"u", L"Units", L"");
     CZVSchemaReference reference(units);
     schema.AddReference(reference);
-    schema.CreateZVClass(L"Pipe", L"", 1);
     schema.CreateZVRelationshipClass(L"Link", L"", 1);
     schema.RemoveAllClasses();
     EXPECT_EQ(schema.GetZVClassCount(), 0u);

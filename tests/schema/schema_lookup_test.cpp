@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace ZVXML;
@@ -56,13 +57,20 @@ void* StopAtMeter(CZVClass* zvClass, void*)
 
 TEST_F(LookupTest, PlainLookupAppliesTheMaskToTheFirstMatchOnly)
 {
-    EXPECT_EQ(plant.FindZVClass(L"Point", 1), point);
-    EXPECT_EQ(plant.FindZVClass(L"Point", ZVCLASSTYPE_STRUCT), point);
-    EXPECT_EQ(plant.FindZVClass(L"Point", ZVCLASSTYPE_CUSTOM_ATTRIBUTE), nullptr);
-    EXPECT_EQ(plant.FindZVClass(L"Pipe", ZVCLASSTYPE_STRUCT), nullptr);
-    EXPECT_EQ(plant.FindZVClass(L"Bare", 7), nullptr);
-    EXPECT_EQ(plant.FindZVClass(L"Bare", ZVCLASSTYPE_ANY), bare);
-    EXPECT_EQ(plant.FindZVClass(L"p:Pipe", ZVCLASSTYPE_ANY), nullptr); // plain names only
+    const struct {
+        const wchar_t* name;
+        unsigned long mask;
+        CZVClass* found;
+    } cases[] = {{L"Point", 1, point},
+                 {L"Point", ZVCLASSTYPE_STRUCT, point},
+                 {L"Point", ZVCLASSTYPE_CUSTOM_ATTRIBUTE, nullptr},
+                 {L"Pipe", ZVCLASSTYPE_STRUCT, nullptr},
+                 {L"Bare", 7, nullptr},
+                 {L"Bare", ZVCLASSTYPE_ANY, bare},
+                 {L"p:Pipe", ZVCLASSTYPE_ANY, nullptr}}; // plain names only
+    for (const auto& c : cases) {
+        EXPECT_EQ(plant.FindZVClass(c.name, c.mask), c.found) << c.name << " " << c.mask;
+    }
     EXPECT_EQ(plant.FindZVRelationshipClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
 }
 
@@ -132,15 +140,13 @@ TEST_F(LookupTest, ClassNamesRelativeToASchema)
 {
     std::wstring prefix = L"old";
     std::wstring name;
-    CZVSchema::ParseZVClassName(L"p:Pipe", prefix, name);
-    EXPECT_EQ(prefix, L"p");
-    EXPECT_EQ(name, L"Pipe");
-    CZVSchema::ParseZVClassName(L"a:b:c", prefix, name);
-    EXPECT_EQ(prefix, L"a");
-    EXPECT_EQ(name, L"b:c");
-    CZVSchema::ParseZVClassName(L"Pipe", prefix, name);
-    EXPECT_EQ(prefix, L"");
-    EXPECT_EQ(name, L"Pipe");
+    for (const auto& [full, expectedPrefix, expectedName] :
+         {std::make_tuple(L"p:Pipe", L"p", L"Pipe"), std::make_tuple(L"a:b:c", L"a", L"b:c"),
+          std::make_tuple(L"Pipe", L"", L"Pipe")}) {
+        CZVSchema::ParseZVClassName(full, prefix, name);
+        EXPECT_EQ(prefix, expectedPrefix) << full;
+        EXPECT_EQ(name, expectedName) << full;
+    }
     EXPECT_ZV_THROW(CZVSchema::ParseZVClassName(L":Pipe", prefix, name), ZVXMLFormatError,
                     L"ZVClass name ':Pipe'cannot begin with ':'.");
 

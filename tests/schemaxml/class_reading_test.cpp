@@ -12,58 +12,59 @@ using zvtest::LoadElement;
 
 namespace {
 
-// A class read from `text` by CZVClass::ReadXML; the test owns it.
-std::unique_ptr<CZVClass> ReadClass(CZVSchema& schema, const wchar_t* text)
-{
-    XMLDocument document;
-    XMLNode element = LoadElement(document, text);
-    std::unique_ptr<CZVClass> zvClass(new CZVClass(L"ZVClass", &schema, nullptr));
-    EXPECT_EQ(zvClass->ReadXML(&schema, document, element), 0);
-    return zvClass;
-}
+class ClassReading : public ::testing::Test {
+protected:
+    // A class read from `text` by CZVClass::ReadXML; the test owns it.
+    std::unique_ptr<CZVClass> ReadClass(const std::wstring& text)
+    {
+        XMLDocument document;
+        std::unique_ptr<CZVClass> zvClass(new CZVClass(L"ZVClass", &schema, nullptr));
+        EXPECT_EQ(zvClass->ReadXML(&schema, document, LoadElement(document, text)), 0);
+        return zvClass;
+    }
+    // A property of Pump read from `text`; the test owns it.
+    std::unique_ptr<CZVProperty> ReadProperty(const std::wstring& text)
+    {
+        XMLDocument document;
+        std::unique_ptr<CZVProperty> property(new CZVProperty(pump));
+        EXPECT_EQ(property->ReadXML(nullptr, document, LoadElement(document, text)), 0);
+        return property;
+    }
 
-// A property of `owner` read from `text`; the test owns it.
-std::unique_ptr<CZVProperty> ReadProperty(CZVClass& owner, const wchar_t* text)
-{
-    XMLDocument document;
-    XMLNode element = LoadElement(document, text);
-    std::unique_ptr<CZVProperty> property(new CZVProperty(&owner));
-    EXPECT_EQ(property->ReadXML(nullptr, document, element), 0);
-    return property;
-}
+    CZVSchema schema{L"p", L"Plant", L""};
+    CZVClass* pump = schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN);
+};
 
 } // namespace
 
-TEST(ClassReading, FlagsAreTrueOnlyForTrueInAnyLetterCase)
+TEST_F(ClassReading, FlagsAreTrueOnlyForTrueInAnyLetterCase)
 {
-    CZVSchema schema(L"p", L"Plant", L"");
     for (const wchar_t* notTrue : {L"false", L"FALSE", L"no", L"1", L"", L"True "}) {
         SCOPED_TRACE(notTrue);
-        std::wstring text = std::wstring(L"<ZVClass typeName='Pump' isDomainClass='") + notTrue +
-                            L"' isStruct='" + notTrue + L"' isCustomAttributeClass='" + notTrue + L"'/>";
-        std::unique_ptr<CZVClass> zvClass = ReadClass(schema, text.c_str());
-        EXPECT_EQ(zvClass->GetClassType(), 0u);
+        const std::wstring value = L"'" + std::wstring(notTrue) + L"'";
+        EXPECT_EQ(ReadClass(L"<ZVClass typeName='Pump' isDomainClass=" + value + L" isStruct=" + value +
+                            L" isCustomAttributeClass=" + value + L"/>")
+                      ->GetClassType(),
+                  0u);
     }
-    std::unique_ptr<CZVClass> allSet = ReadClass(
-        schema, L"<ZVClass typeName='Pump' isDomainClass='tRUE' isStruct='TRUE' isCustomAttributeClass='true'/>");
-    EXPECT_EQ(allSet->GetClassType(), 7u);
+    EXPECT_EQ(ReadClass(L"<ZVClass typeName='Pump' isDomainClass='tRUE' isStruct='TRUE' isCustomAttributeClass='true'/>")
+                  ->GetClassType(),
+              7u);
     // Without isDomainClass a class is a domain class, and only that.
-    std::unique_ptr<CZVClass> plain = ReadClass(schema, L"<ZVClass typeName='Pump'/>");
-    EXPECT_EQ(plain->GetClassType(), static_cast<unsigned long>(ZVCLASSTYPE_DOMAIN));
+    EXPECT_EQ(ReadClass(L"<ZVClass typeName='Pump'/>")->GetClassType(), static_cast<unsigned long>(ZVCLASSTYPE_DOMAIN));
 }
 
-TEST(ClassReading, ClassAttributesAndTheRequiredTypeName)
+TEST_F(ClassReading, ClassAttributesAndTheRequiredTypeName)
 {
-    CZVSchema schema(L"p", L"Plant", L"");
     schema.CreateZVClass(L"Equipment", L"", ZVCLASSTYPE_DOMAIN);
     zvtest::LogCapture log;
-    std::unique_ptr<CZVClass> pump =
-        ReadClass(schema, L"<ZVClass xmlns:x='urn:x' x:odd='1' typeName='Pump' baseClass='Equipment' "
-                          L"description='Moves water' displayLabel='Pump &amp; motor' whatever='2'/>");
-    EXPECT_STREQ(pump->GetTypeName(), L"Pump");
-    EXPECT_STREQ(pump->GetBaseClass(), L"Equipment");
-    EXPECT_STREQ(pump->GetDescription(), L"Moves water");
-    EXPECT_STREQ(pump->GetDisplayLabel(), L"Pump & motor");
+    std::unique_ptr<CZVClass> read =
+        ReadClass(L"<ZVClass xmlns:x='urn:x' x:odd='1' typeName='Pump' baseClass='Equipment' "
+                  L"description='Moves water' displayLabel='Pump &amp; motor' whatever='2'/>");
+    EXPECT_STREQ(read->GetTypeName(), L"Pump");
+    EXPECT_STREQ(read->GetBaseClass(), L"Equipment");
+    EXPECT_STREQ(read->GetDescription(), L"Moves water");
+    EXPECT_STREQ(read->GetDisplayLabel(), L"Pump & motor");
     // Attributes and contents each leave a trace line; nothing else is said.
     EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_TRACE),
               (std::vector<std::wstring>{L"CZVClass::ReadXML (typeName=Pump)", L"CZVClass::ReadXML (typeName=Pump)"}));
@@ -75,16 +76,15 @@ TEST(ClassReading, ClassAttributesAndTheRequiredTypeName)
                     ZVXMLFormatError, L"Required attribute typeName not found on an ZVClass");
 }
 
-TEST(ClassReading, PropertyElementsOfAnyOfTheThreeNamesAreReadByTheirAttributes)
+TEST_F(ClassReading, PropertyElementsOfAnyOfTheThreeNamesAreReadByTheirAttributes)
 {
-    CZVSchema schema(L"p", L"Plant", L"");
     schema.CreateZVClass(L"Point", L"", ZVCLASSTYPE_DOMAIN | ZVCLASSTYPE_STRUCT);
-    std::unique_ptr<CZVClass> shape = ReadClass(
-        schema, L"<ZVClass typeName='Shape'>text is ignored<!-- so are comments -->"
-                L"<ZVStructProperty propertyName='Name' typeName='string'/>"
-                L"<ZVProperty propertyName='Origin' typeName='Point'/>"
-                L"<ZVArrayProperty propertyName='Corners' typeName='Point' maxOccurs='unbounded'/>"
-                L"<Unknown propertyName='Ignored' typeName='string'/></ZVClass>");
+    std::unique_ptr<CZVClass> shape =
+        ReadClass(L"<ZVClass typeName='Shape'>text is ignored<!-- so are comments -->"
+                  L"<ZVStructProperty propertyName='Name' typeName='string'/>"
+                  L"<ZVProperty propertyName='Origin' typeName='Point'/>"
+                  L"<ZVArrayProperty propertyName='Corners' typeName='Point' maxOccurs='unbounded'/>"
+                  L"<Unknown propertyName='Ignored' typeName='string'/></ZVClass>");
     ASSERT_EQ(shape->GetZVPropertyCount(), 3u);
     EXPECT_FALSE(shape->GetZVProperty(0)->IsStruct());
     EXPECT_TRUE(shape->GetZVProperty(1)->IsStruct());
@@ -94,76 +94,67 @@ TEST(ClassReading, PropertyElementsOfAnyOfTheThreeNamesAreReadByTheirAttributes)
     EXPECT_EQ(shape->GetZVProperty(0)->GetZVClass(), shape.get());
 }
 
-TEST(ClassReading, APropertyTheClassRefusesIsNotKept)
+// A refused child is refused before it is applied; what came before stays.
+TEST_F(ClassReading, ARefusedPropertyOrSecondBaseClassKeepsWhatCameBefore)
 {
-    CZVSchema schema(L"p", L"Plant", L"");
-    XMLDocument document;
-    CZVClass zvClass(L"Pump", &schema, nullptr);
-    XMLNode element = LoadElement(document, L"<ZVClass><ZVProperty propertyName='Tag' typeName='string'/>"
-                                            L"<ZVProperty propertyName='Tag' typeName='int'/></ZVClass>");
-    EXPECT_ZV_THROW(zvClass.ReadXMLContents(&schema, document, element), ZVXMLDomainError,
-                    L"Attempted to add duplicately named property Tag to class Pump");
-    EXPECT_EQ(zvClass.GetZVPropertyCount(), 1u);
-}
-
-TEST(ClassReading, TheBaseClassElementWinsAndMayOccurOnce)
-{
-    CZVSchema schema(L"p", L"Plant", L"");
     schema.CreateZVClass(L"Equipment", L"", ZVCLASSTYPE_DOMAIN);
     schema.CreateZVClass(L"Machine", L"", ZVCLASSTYPE_DOMAIN);
-    std::unique_ptr<CZVClass> pump =
-        ReadClass(schema, L"<ZVClass typeName='Pump' baseClass='Equipment'><BaseClass>Machine</BaseClass></ZVClass>");
-    EXPECT_STREQ(pump->GetBaseClass(), L"Machine");
+    EXPECT_STREQ(ReadClass(L"<ZVClass typeName='Pump' baseClass='Equipment'><BaseClass>Machine</BaseClass></ZVClass>")
+                     ->GetBaseClass(),
+                 L"Machine"); // the element wins
 
     XMLDocument document;
-    CZVClass twice(L"Twice", &schema, nullptr);
+    CZVClass valve(L"Valve", &schema, nullptr);
+    EXPECT_ZV_THROW(valve.ReadXMLContents(&schema, document,
+                                          LoadElement(document, L"<ZVClass><ZVProperty propertyName='Tag' typeName="
+                                                                L"'string'/><ZVProperty propertyName='Tag' typeName="
+                                                                L"'int'/></ZVClass>")),
+                    ZVXMLDomainError, L"Attempted to add duplicately named property Tag to class Valve");
+    EXPECT_EQ(valve.GetZVPropertyCount(), 1u);
     EXPECT_ZV_THROW(
-        twice.ReadXMLContents(&schema, document,
+        valve.ReadXMLContents(&schema, document,
                               LoadElement(document, L"<ZVClass><BaseClass>Machine</BaseClass>"
                                                     L"<BaseClass>Equipment</BaseClass></ZVClass>")),
-        ZVXMLFormatError, L"CZVClass typeName=Twice has more than one BaseClass, which is not supported by zvxml.dll.");
-    EXPECT_STREQ(twice.GetBaseClass(), L"Machine"); // the second is refused before it is applied
+        ZVXMLFormatError, L"CZVClass typeName=Valve has more than one BaseClass, which is not supported by zvxml.dll.");
+    EXPECT_STREQ(valve.GetBaseClass(), L"Machine");
 }
 
-TEST(PropertyReading, AttributesAreAppliedInOrderAndEmptyOnesCountAsAbsent)
+TEST_F(ClassReading, PropertyAttributesAreAppliedInOrderAndEmptyOnesCountAsAbsent)
 {
-    CZVSchema schema(L"p", L"Plant", L"");
-    CZVClass* owner = schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN);
     zvtest::LogCapture log;
     std::unique_ptr<CZVProperty> full =
-        ReadProperty(*owner, L"<ZVProperty propertyName='Tag' typeName='string' displayLabel='Tag no.' readOnly='TRUE' "
-                             L"isStruct='False' minOccurs='1' maxOccurs='1' unknown='' odd=''/>");
+        ReadProperty(L"<ZVProperty propertyName='Tag' typeName='string' displayLabel='Tag no.' readOnly='TRUE' "
+                     L"isStruct='False' minOccurs='1' maxOccurs='1' unknown='' odd=''/>");
     EXPECT_STREQ(full->GetDisplayLabel(), L"Tag no.");
     EXPECT_EQ(full->ReadOnly(), 1);
     EXPECT_EQ(full->IsArray(), 0);
     EXPECT_TRUE(log.lines().empty()); // neither isStruct nor empty unknown attributes are logged
 
-    // An upper bound alone gives the lower bound "0", so even 1 is an array.
-    std::unique_ptr<CZVProperty> upperOnly =
-        ReadProperty(*owner, L"<ZVProperty propertyName='P' typeName='int' maxOccurs='1' readOnly='yes'/>");
-    EXPECT_STREQ(upperOnly->GetMinOccurs(), L"0");
-    EXPECT_STREQ(upperOnly->GetMaxOccurs(), L"1");
-    EXPECT_EQ(upperOnly->IsArray(), 1);
-    EXPECT_EQ(upperOnly->ReadOnly(), 0);
-    // A lower bound after it replaces the "0"; the property stays an array.
-    std::unique_ptr<CZVProperty> later =
-        ReadProperty(*owner, L"<ZVProperty propertyName='P' typeName='int' maxOccurs='1' minOccurs='1'/>");
-    EXPECT_STREQ(later->GetMinOccurs(), L"1");
-    EXPECT_EQ(later->IsArray(), 1);
-    // A lower bound before it is kept.
-    std::unique_ptr<CZVProperty> before =
-        ReadProperty(*owner, L"<ZVProperty propertyName='P' typeName='int' minOccurs='1' maxOccurs='1'/>");
-    EXPECT_STREQ(before->GetMinOccurs(), L"1");
-    EXPECT_EQ(before->IsArray(), 0);
+    // An upper bound alone gives the lower bound "0", so even 1 is an array;
+    // a lower bound after it replaces the "0", one before it is kept.
+    const struct {
+        const wchar_t* attributes;
+        const wchar_t* minOccurs;
+        int isArray;
+    } bounds[] = {{L"maxOccurs='1'", L"0", 1}, {L"maxOccurs='1' minOccurs='1'", L"1", 1},
+                  {L"minOccurs='1' maxOccurs='1'", L"1", 0}};
+    for (const auto& c : bounds) {
+        SCOPED_TRACE(c.attributes);
+        std::unique_ptr<CZVProperty> property =
+            ReadProperty(L"<ZVProperty propertyName='P' typeName='int' readOnly='yes' " + std::wstring(c.attributes) +
+                         L"/>");
+        EXPECT_STREQ(property->GetMinOccurs(), c.minOccurs);
+        EXPECT_STREQ(property->GetMaxOccurs(), L"1");
+        EXPECT_EQ(property->IsArray(), c.isArray);
+        EXPECT_EQ(property->ReadOnly(), 0);
+    }
 }
 
-TEST(PropertyReading, AnUnknownAttributeIsLoggedOnceAsAWarning)
+TEST_F(ClassReading, AnUnknownPropertyAttributeIsLoggedOnceAsAWarning)
 {
-    CZVSchema schema(L"p", L"Plant", L"");
-    CZVClass* owner = schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN);
     zvtest::LogCapture log;
     std::unique_ptr<CZVProperty> property =
-        ReadProperty(*owner, L"<ZVProperty propertyName='Flow' units='m3/h %s' typeName='double'/>");
+        ReadProperty(L"<ZVProperty propertyName='Flow' units='m3/h %s' typeName='double'/>");
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].severity, LOG_SEV_WARNING);
     EXPECT_EQ(log.lines()[0].category, L"ZVXML");
@@ -171,22 +162,19 @@ TEST(PropertyReading, AnUnknownAttributeIsLoggedOnceAsAWarning)
     EXPECT_STREQ(property->GetTypeName(), L"double"); // reading went on
 }
 
-TEST(PropertyReading, TypeNameAndPropertyNameAreRequired)
+TEST_F(ClassReading, PropertyTypeNameAndPropertyNameAreRequired)
 {
-    CZVSchema schema(L"p", L"Plant", L"");
-    CZVClass* owner = schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN);
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"<ZVProperty propertyName='Tag'/>", L"Required attribute typeName not found on an ZVProperty"},
-        {L"<ZVProperty propertyName='Tag' typeName=''/>", L"Required attribute typeName not found on an ZVProperty"},
-        {L"<ZVProperty/>", L"Required attribute typeName not found on an ZVProperty"},
-        {L"<ZVProperty typeName='string' propertyName=''/>",
-         L"Required attribute propertyName not found on an ZVProperty"},
+    const std::wstring noType = L"Required attribute typeName not found on an ZVProperty";
+    const std::pair<const wchar_t*, std::wstring> cases[] = {
+        {L"<ZVProperty propertyName='Tag'/>", noType},
+        {L"<ZVProperty propertyName='Tag' typeName=''/>", noType},
+        {L"<ZVProperty/>", noType},
+        {L"<ZVProperty typeName='string' propertyName=''/>", L"Required attribute propertyName not found on an ZVProperty"},
     };
     for (const auto& [text, message] : cases) {
         SCOPED_TRACE(text);
         XMLDocument document;
-        CZVProperty property(owner);
+        CZVProperty property(pump);
         EXPECT_ZV_THROW(property.ReadXML(nullptr, document, LoadElement(document, text)), ZVXMLFormatError, message);
     }
 }
-

@@ -13,6 +13,7 @@ using namespace ZVXML;
 namespace {
 
 using Names = std::vector<std::wstring>;
+using zvtest::Texts;
 
 int g_upgradeCalls = 0;
 int CountingHandler(CZVSchema*, CZVRelationshipClass*, CZVRelationshipConstraint*, ZVArrayValue**)
@@ -53,16 +54,6 @@ protected:
         EXPECT_NE(found, nullptr) << ::testing::PrintToString(std::wstring(name));
         return found;
     }
-    static Names Texts(ZVValueBase* value)
-    {
-        Names texts;
-        auto* array = dynamic_cast<ZVArrayValue*>(value);
-        for (std::size_t i = 0; array != nullptr && i < array->GetLength(); ++i) {
-            texts.push_back(dynamic_cast<CZVValue&>(*array->GetValue(i)).GetValue());
-        }
-        return texts;
-    }
-
     static CZVSchema* plant;
     static int result;
     static std::vector<std::wstring> warnings;
@@ -119,12 +110,8 @@ TEST_F(CompleteSchema, TheSchemasOwnCustomAttributes)
     auto* ranges = dynamic_cast<ZVArrayValue*>(unitInfo->GetPropertyValue(L"Ranges", true));
     ASSERT_NE(ranges, nullptr);
     ASSERT_EQ(ranges->GetLength(), 2u);
-    double high = 0;
-    ranges->GetStructInstance(0, L"Range")->GetPropertyValue(L"High", &high);
-    EXPECT_EQ(high, 10.5);
-    double low = 0;
-    ranges->GetStructInstance(1, L"Range")->GetPropertyValue(L"Low", &low);
-    EXPECT_EQ(low, -1000.0);
+    EXPECT_STREQ(ranges->GetStructInstance(0, L"Range")->GetPropertyValue(L"High"), L"10.5");
+    EXPECT_STREQ(ranges->GetStructInstance(1, L"Range")->GetPropertyValue(L"Low"), L"-1e+003");
     EXPECT_EQ(unitInfo->GetPropertyValue(L"Note", false), nullptr); // an empty element
 }
 

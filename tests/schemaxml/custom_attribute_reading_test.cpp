@@ -7,6 +7,8 @@
 
 using namespace ZVXML;
 using zvtest::LoadElement;
+using zvtest::Texts;
+using Names = std::vector<std::wstring>;
 
 namespace {
 
@@ -15,7 +17,7 @@ namespace {
 // Units, a referenced schema, has the custom-attribute class Unit.
 class CustomAttributeReading : public ::testing::Test {
 protected:
-    CustomAttributeReading() : schema(L"p", L"Plant", L"")
+    CustomAttributeReading()
     {
         CZVClass* point = schema.CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
         point->AddZVProperty(L"X", L"double", L"");
@@ -41,35 +43,25 @@ protected:
     void Read(const std::wstring& content)
     {
         XMLDocument document;
-        XMLNode element = LoadElement(document, (L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>").c_str());
-        EXPECT_EQ(item->ReadCustomAttributesFromXML(&schema, document, element), 0);
+        EXPECT_EQ(item->ReadCustomAttributesFromXML(
+                      &schema, document, LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>")),
+                  0);
     }
-
     void ExpectReadFails(const std::wstring& content, const std::wstring& message)
     {
         SCOPED_TRACE(content);
         XMLDocument document;
-        XMLNode element = LoadElement(document, (L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>").c_str());
+        XMLNode element = LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>");
         EXPECT_ZV_THROW(item->ReadCustomAttributesFromXML(&schema, document, element), ZVXMLFormatError, message);
     }
 
     CZVCustomAttribute* Last() { return item->GetZVCustomAttribute(item->GetZVCustomAttributeCount() - 1); }
-
     static ZVArrayValue* Array(CZVInstance* instance, const wchar_t* name)
     {
         return dynamic_cast<ZVArrayValue*>(instance->GetPropertyValue(name, true));
     }
 
-    static std::vector<std::wstring> Texts(ZVArrayValue* array)
-    {
-        std::vector<std::wstring> texts;
-        for (std::size_t i = 0; array != nullptr && i < array->GetLength(); ++i) {
-            texts.push_back(dynamic_cast<CZVValue&>(*array->GetValue(i)).GetValue());
-        }
-        return texts;
-    }
-
-    CZVSchema schema;
+    CZVSchema schema{L"p", L"Plant", L""};
     CZVClass* info;
     CZVClass* item;
 };
@@ -90,41 +82,28 @@ TEST_F(CustomAttributeReading, EachChildIsOneCustomAttributeAppendedInOrder)
     EXPECT_EQ(item->GetZVCustomAttribute(3)->GetZVClass()->GetZVSchema(), schema.GetReferencedSchema(0));
 }
 
-TEST_F(CustomAttributeReading, UnknownClassesAndPropertiesAreRefused)
+TEST_F(CustomAttributeReading, UnknownClassesAndPropertiesAreRefusedAndWhatFailsIsNotAttached)
 {
-    ExpectReadFails(L"<Missing/>",
-                    L"Attempted to use an ZVCustomAttribute of type 'Missing', but that ZVClass has not yet been "
-                    L"defined.");
+    ExpectReadFails(L"<Missing/>", L"Attempted to use an ZVCustomAttribute of type 'Missing', but that ZVClass has not "
+                                   L"yet been defined.");
     ExpectReadFails(L"loose text", L"Attempted to use an ZVCustomAttribute of type '#text', but that ZVClass has "
                                    L"not yet been defined.");
-    ExpectReadFails(L"<Info><Bogus>1</Bogus></Info>", L"ZVClass Info does not contain an ZVProperty named Bogus");
-}
-
-TEST_F(CustomAttributeReading, ACustomAttributeThatFailsIsNotAttached)
-{
     ExpectReadFails(L"<Info><Owner>kept</Owner></Info><Info><Owner>lost</Owner><Bogus>1</Bogus></Info>",
                     L"ZVClass Info does not contain an ZVProperty named Bogus");
     ASSERT_EQ(item->GetZVCustomAttributeCount(), 1u);
     EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"kept");
 }
 
-TEST_F(CustomAttributeReading, EmptyPropertyElementsGiveNoValue)
+TEST_F(CustomAttributeReading, PrimitivesAndArraysOfThemTakeTheTextAsTheTreeGivesIt)
 {
     Read(L"<Info><Owner/><Tags></Tags><NotAProperty/><Single/></Info>");
-    EXPECT_EQ(Last()->GetZVValueCount(), 0u);
-}
+    EXPECT_EQ(Last()->GetZVValueCount(), 0u); // empty elements give no value
 
-TEST_F(CustomAttributeReading, PrimitiveTextIsTakenAsTheTreeGivesIt)
-{
-    Read(L"<Info><Owner>  two  words &amp; more </Owner></Info>");
+    Read(L"<Info><Owner>  two  words &amp; more </Owner>"
+         L"<Tags><string>a</string><!-- c --><string/><string>b</string></Tags></Info>");
     EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"  two  words & more ");
     EXPECT_FALSE(Last()->GetPropertyValue(L"Owner", true)->IsNull());
-}
-
-TEST_F(CustomAttributeReading, ArraysOfPrimitivesSkipCommentsAndCheckMemberNames)
-{
-    Read(L"<Info><Tags><string>a</string><!-- c --><string/><string>b</string></Tags></Info>");
-    EXPECT_EQ(Texts(Array(Last(), L"Tags")), (std::vector<std::wstring>{L"a", L"", L"b"}));
+    EXPECT_EQ(Texts(Array(Last(), L"Tags")), (Names{L"a", L"", L"b"}));
     ExpectReadFails(L"<Info><Tags><string>a</string><int>1</int></Tags></Info>",
                     L"In ZVProperty 'Tags' of ZVClass 'Info' Array of string's contains member of type 'int'");
     ExpectReadFails(L"<Info><Tags>a</Tags></Info>",

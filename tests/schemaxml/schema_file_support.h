@@ -1,25 +1,19 @@
-// What the schema file tests share: data files, a private temporary folder,
-// and scopes that restore the working directory and the environment.
+// What the schema file tests share: data files, schema file texts, and
+// documents loaded from a text or from a file the writer made.
 #ifndef ZVXML_TESTS_SCHEMAXML_SCHEMA_FILE_SUPPORT_H
 #define ZVXML_TESTS_SCHEMAXML_SCHEMA_FILE_SUPPORT_H
 
 #include <zvxml/zvxml.h>
 
 #include "support/scratch.h"
+#include "support/xml_tree.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 namespace zvtest {
-
-// Test paths are ASCII.
-inline std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 inline std::string DataFolder(const std::string& relative) { return std::string(ZVXML_TEST_DATA_DIR) + "/" + relative; }
 inline std::wstring DataFile(const std::string& relative) { return Widen(DataFolder(relative)); }
@@ -33,28 +27,45 @@ inline std::string SchemaText(const std::string& rootAttributes, const std::stri
            rootAttributes + ">\n" + children + "\n</ZVSchema>\n";
 }
 
-// The schema tests' folder: Write gives the wide path the readers take.
-class TempFolder : public ScratchFolder {
-public:
-    TempFolder() : ScratchFolder("zvxml-schemaxml") {}
-    std::wstring Write(const std::string& name, const std::string& text) const
-    {
-        return Widen(WriteFile(name, text));
-    }
-};
-
-
-
 // Loads `text` into `document` and returns its first element.
-inline ZVXML::XMLNode LoadElement(ZVXML::XMLDocument& document, const wchar_t* text)
+inline ZVXML::XMLNode LoadElement(ZVXML::XMLDocument& document, const std::wstring& text)
 {
-    EXPECT_TRUE(document.LoadXML(text)) << ::testing::PrintToString(document.ParseError().reason);
-    ZVXML::XMLNode node = document.FirstChild();
-    while (node && node.NodeType() != ZVXML::XML_NODE_ELEMENT) {
-        node = node.NextSibling();
-    }
-    return node;
+    EXPECT_TRUE(document.LoadXML(text.c_str())) << ::testing::PrintToString(document.ParseError().reason);
+    return FirstElement(document);
 }
+
+// Whether `message` is the error the checked-call rule throws for `callText`.
+inline bool IsCheckedCallError(const std::wstring& message, const std::wstring& callText)
+{
+    const std::wstring end = L"): " + callText;
+    return message.rfind(L"Error at ", 0) == 0 && message.size() > end.size() &&
+           message.compare(message.size() - end.size(), end.size(), end) == 0;
+}
+
+// The texts of an array of primitive values (none for anything else).
+inline std::vector<std::wstring> Texts(ZVXML::ZVValueBase* value)
+{
+    std::vector<std::wstring> texts;
+    auto* array = dynamic_cast<ZVXML::ZVArrayValue*>(value);
+    for (std::size_t i = 0; array != nullptr && i < array->GetLength(); ++i) {
+        texts.push_back(dynamic_cast<ZVXML::CZVValue&>(*array->GetValue(i)).GetValue());
+    }
+    return texts;
+}
+
+// A file the writer made, loaded: its root element and the root's children.
+class WrittenFile {
+public:
+    explicit WrittenFile(const std::wstring& path)
+    {
+        EXPECT_TRUE(m_document.Load(path.c_str())) << ::testing::PrintToString(path);
+    }
+    ZVXML::XMLNode Root() const { return FirstElement(m_document); }
+    std::vector<ZVXML::XMLNode> Children() const { return Elements(Root()); }
+
+private:
+    ZVXML::XMLDocument m_document;
+};
 
 } // namespace zvtest
 

@@ -33,12 +33,6 @@ void ExpectUntouched(CZVSchema& schema)
     EXPECT_EQ(schema.GetZVClassCount(), 0u);
 }
 
-bool IsCheckedCallError(const std::wstring& message, const std::wstring& callText)
-{
-    return message.rfind(L"Error at ", 0) == 0 && message.size() > callText.size() &&
-           message.compare(message.size() - callText.size() - 3, std::wstring::npos, L"): " + callText) == 0;
-}
-
 } // namespace
 
 TEST(SchemaFileRoot, ResultCodesAndTheirLogLines)
@@ -58,7 +52,7 @@ TEST(SchemaFileRoot, ResultCodesAndTheirLogLines)
         // Neither the letter case of the namespace nor other top-level nodes matter.
         {"<!-- first --><?tool run?>" + Root("ZVSchema", "HTTP://www.Molvane.com/Schemas/molvane.zvxml.2.0"), 0, L""},
     };
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const std::wstring path = folder.Write("root.zvschema.xml", c.text);
@@ -79,7 +73,7 @@ TEST(SchemaFileRoot, ResultCodesAndTheirLogLines)
 
 TEST(SchemaFileRoot, RootLogLinesAreFinishedTextOfAtMost1024Characters)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     // A "%" in the path must reach the log as it stands.
     const std::wstring percent = folder.Write("100%s%d.zvschema.xml", Root("ZVSchema", "urn:%s"));
     const std::string longUri = "urn:" + std::string(3000, 'x');
@@ -96,7 +90,7 @@ TEST(SchemaFileRoot, RootLogLinesAreFinishedTextOfAtMost1024Characters)
 
 TEST(SchemaFileRoot, RootAttributesSetTheSchemaAndOthersAreIgnoredSilently)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::wstring path = folder.Write(
         "attributes.zvschema.xml",
         SchemaText("xmlns:x='urn:x' schemaName='Pipes' nameSpacePrefix='pp' version='3.14' "
@@ -127,7 +121,7 @@ TEST(SchemaFileRoot, ANegativeVersionIsRefusedWhenRead)
 
 TEST(SchemaFileRoot, TemporaryStandsForANameNotSet)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::wstring noName = folder.Write("noname.zvschema.xml", SchemaText("nameSpacePrefix='pp'", ""));
     const std::wstring noPrefix = folder.Write("noprefix.zvschema.xml", SchemaText("schemaName='Pipes'", ""));
     const std::wstring literal =
@@ -150,7 +144,7 @@ TEST(SchemaFileRoot, TemporaryStandsForANameNotSet)
 
 TEST(SchemaFileRoot, ChildrenOtherThanTheKnownElementsAndCommentsAreRefused)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::string named = "schemaName='Pipes' nameSpacePrefix='pp'";
     struct Case {
         std::string children;
@@ -178,7 +172,7 @@ TEST(SchemaFileRoot, ChildrenOtherThanTheKnownElementsAndCommentsAreRefused)
 
 TEST(SchemaFileRoot, FilesThatDoNotLoadAreLoggedThenReportedAsAFailedCheck)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::wstring doctype = folder.Write(
         "doctype.zvschema.xml",
         "<?xml version='1.0'?>\n<!DOCTYPE ZVSchema [<!ENTITY big 'x'>]>\n" + SchemaText("", "&big;"));
@@ -196,7 +190,7 @@ TEST(SchemaFileRoot, FilesThatDoNotLoadAreLoggedThenReportedAsAFailedCheck)
             schema.ReadXML(path.c_str());
             ADD_FAILURE() << "no exception";
         } catch (const ZVXMLRuntimeError& error) {
-            EXPECT_TRUE(IsCheckedCallError(error.Message(), L"CheckXmlLoad(pXmlDoc)")) << error.Message();
+            EXPECT_TRUE(zvtest::IsCheckedCallError(error.Message(), L"CheckXmlLoad(pXmlDoc)")) << error.Message();
             EXPECT_STREQ(error.Location(), L"");
         }
         const std::vector<std::wstring> lines = log.texts(L"ZVXML", LOG_SEV_ERROR);
@@ -211,7 +205,7 @@ TEST(SchemaFileRoot, FilesThatDoNotLoadAreLoggedThenReportedAsAFailedCheck)
 // complete file set.
 TEST(SchemaFilePasses, TheBaseClassAttributeSeesOnlyEarlierClasses)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::wstring path = folder.Write(
         "attribute.zvschema.xml", SchemaText("schemaName='Pipes' nameSpacePrefix='pp'",
                                              "<ZVClass typeName='Pipe'/><ZVClass typeName='Valve' baseClass='Part'/>"
@@ -227,7 +221,7 @@ TEST(SchemaFilePasses, TheBaseClassAttributeSeesOnlyEarlierClasses)
 
 TEST(SchemaFilePasses, TheSchemasOwnCustomAttributesMayUseClassesDefinedLaterInTheFile)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::wstring path = folder.Write(
         "custom.zvschema.xml",
         SchemaText("schemaName='Pipes' nameSpacePrefix='pp'",

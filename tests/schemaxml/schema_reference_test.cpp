@@ -45,7 +45,7 @@ void ExpectTopMiddleBottom(CZVSchema& top)
 
 TEST(SchemaReference, NestedReferencesAreFoundThroughEveryFolderOfZvschemaPath)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     zvtest::WorkingDirectory elsewhere(folder.path());
     for (const std::string& list :
          {"/nonexistent;" + RefsFolder(), "/nonexistent:" + RefsFolder(), ";;" + RefsFolder() + "/;"}) {
@@ -62,7 +62,7 @@ TEST(SchemaReference, NestedReferencesAreFoundThroughEveryFolderOfZvschemaPath)
 
 TEST(SchemaReference, TheCurrentDirectoryComesFirstAndTheSchemasSearchPathLast)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     // Each folder has its own Bottom.01.00 with a class that tells them apart.
     const std::string local = folder.Folder("local");
     const std::string listed = folder.Folder("listed");
@@ -92,7 +92,7 @@ TEST(SchemaReference, TheCurrentDirectoryComesFirstAndTheSchemasSearchPathLast)
 
 TEST(SchemaReference, TheNotFoundMessageShowsTheSearchList)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     zvtest::WorkingDirectory elsewhere(folder.path());
     const std::wstring host =
         folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Nowhere' version='1.2' prefix='n'/>"));
@@ -121,7 +121,7 @@ TEST(SchemaReference, ASchemaAlreadyAtHandIsNotLoadedAgain)
 {
     zvtest::EnvironmentVariable noPath("ZVSCHEMA_PATH", nullptr);
     zvtest::WorkingDirectory inRefs(RefsFolder());
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     // Its own name (whatever the version), twice the same reference, and a
     // request for an older minor version of one already loaded.
     const std::wstring host = folder.Write(
@@ -138,7 +138,7 @@ TEST(SchemaReference, ASchemaAlreadyAtHandIsNotLoadedAgain)
 
 TEST(SchemaReference, UnknownAttributesAndMissingVersionsAreRefused)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     const std::wstring unknown = folder.Write(
         "unknown.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' location='x'/>"));
     CZVSchema schema(L"p", L"Plant", L"");
@@ -161,7 +161,7 @@ TEST(SchemaReference, UnknownAttributesAndMissingVersionsAreRefused)
 TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDisk)
 {
     zvtest::WorkingDirectory inComplete(zvtest::DataFolder("complete"));
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     struct Case {
         const char* name;
         std::wstring message;
@@ -199,7 +199,7 @@ TEST(SchemaReference, FilesReferencingEachOtherAreACircularReference)
     EXPECT_EQ(schema.GetReferenceCount(), 0u);
 
     // A file that references itself under another name closes a cycle at once.
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     zvtest::WorkingDirectory inFolder(folder.path());
     const std::wstring self = folder.Write(
         "Self.01.00.zvschema.xml",
@@ -211,7 +211,7 @@ TEST(SchemaReference, FilesReferencingEachOtherAreACircularReference)
 
 TEST(SchemaReference, OneFileMayBeReferencedAlongSeveralPathsOfTheSameLoad)
 {
-    zvtest::TempFolder folder;
+    zvtest::ScratchFolder folder;
     zvtest::WorkingDirectory inFolder(folder.path());
     // Left and Right both load Shared: a diamond, not a cycle.
     folder.Write("Shared.01.00.zvschema.xml",
@@ -230,4 +230,18 @@ TEST(SchemaReference, OneFileMayBeReferencedAlongSeveralPathsOfTheSameLoad)
     // Loaded once for each schema that references it.
     EXPECT_NE(schema.GetReferencedSchema(0)->GetReferencedSchema(0),
               schema.GetReferencedSchema(1)->GetReferencedSchema(0));
+}
+
+// A schema's own search path serves the references of the schemas it loads
+// too, at any depth.
+TEST(SchemaReference, TheSchemasSearchPathServesReferencesAtEveryDepth)
+{
+    zvtest::ScratchFolder elsewhere;
+    zvtest::WorkingDirectory cwd(elsewhere.path());
+    zvtest::EnvironmentVariable noPath("ZVSCHEMA_PATH", nullptr);
+    CZVSchema top(L"temporary", L"temporary", nullptr);
+    top.SetReferenceSearchPath(zvtest::Widen("/nonexistent;" + RefsFolder()).c_str());
+    ASSERT_EQ(top.ReadXML(zvtest::DataFile("refs/Top.01.00.zvschema.xml").c_str()), 0);
+    ExpectTopMiddleBottom(top);
+    EXPECT_EQ(std::wstring(top.GetReferencedSchema(0)->GetReferenceSearchPath()), top.GetReferenceSearchPath());
 }

@@ -1,6 +1,8 @@
+// Custom attributes written where their item is, in the namespace of the
+// schema that defines their class.
 #include <zvxml/zvxml.h>
 
-#include "schemaxml/written_tree.h"
+#include "schema_file_support.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +58,7 @@ protected:
 TEST_F(CustomAttributeWriterTest, AnItemWithoutCustomAttributesHasNoContainer)
 {
     XMLNode written = WriteAndFindPipe();
-    EXPECT_TRUE(ChildElements(written).empty());
+    EXPECT_TRUE(Elements(written).empty());
 }
 
 TEST_F(CustomAttributeWriterTest, InstancesAndValuesUseTheirOwnSchemasNamespace)
@@ -79,35 +81,35 @@ TEST_F(CustomAttributeWriterTest, InstancesAndValuesUseTheirOwnSchemasNamespace)
     attribute->AddZVValue(secondSize); // stored as Size2
     pipe->AddZVCustomAttribute(new CZVCustomAttribute(options)); // no id, no values
 
-    std::vector<XMLNode> containers = ChildElements(WriteAndFindPipe());
+    std::vector<XMLNode> containers = Elements(WriteAndFindPipe());
     ASSERT_EQ(containers.size(), 1u);
     EXPECT_EQ(containers[0].LocalName(), L"ZVCustomAttributes");
     EXPECT_EQ(containers[0].NamespaceURI(), ZVXML_NAMESPACE_URI);
-    std::vector<XMLNode> instances = ChildElements(containers[0]);
+    std::vector<XMLNode> instances = Elements(containers[0]);
     ASSERT_EQ(instances.size(), 2u);
     EXPECT_EQ(instances[0].LocalName(), L"Options");
     EXPECT_EQ(instances[0].NamespaceURI(), L"Custom.01.00");
     EXPECT_EQ(Attribute(instances[0], L"id"), L"42");
     EXPECT_EQ(Attribute(instances[1], L"id"), L"<absent>");
-    EXPECT_TRUE(ChildElements(instances[1]).empty());
+    EXPECT_TRUE(Elements(instances[1]).empty());
 
-    std::vector<XMLNode> values = ChildElements(instances[0]);
+    std::vector<XMLNode> values = Elements(instances[0]);
     EXPECT_EQ(LocalNames(values), (std::vector<std::wstring>{L"Regions", L"Hidden", L"Tags", L"Size", L"Size2"}));
     for (XMLNode value : values) {
         EXPECT_EQ(value.NamespaceURI(), L"Custom.01.00");
     }
     EXPECT_EQ(values[1].Text(), L"true");
-    std::vector<XMLNode> members = ChildElements(values[2]);
+    std::vector<XMLNode> members = Elements(values[2]);
     EXPECT_EQ(LocalNames(members), (std::vector<std::wstring>{L"string", L"string", L"string"}));
     EXPECT_EQ(members[1].Text(), L"b");
-    std::vector<XMLNode> extentValues = ChildElements(values[3]);
+    std::vector<XMLNode> extentValues = Elements(values[3]);
     EXPECT_EQ(LocalNames(extentValues), (std::vector<std::wstring>{L"X", L"Y"}));
     EXPECT_EQ(extentValues[0].Text(), L"1.5");
-    EXPECT_TRUE(ChildElements(values[4]).empty());
+    EXPECT_TRUE(Elements(values[4]).empty());
 
     // An array of structs: one Extent element per member, holding its values.
-    std::vector<XMLNode> regions = ChildElements(values[0]);
+    std::vector<XMLNode> regions = Elements(values[0]);
     ASSERT_EQ(regions.size(), 1u);
     EXPECT_EQ(regions[0].LocalName(), L"Extent");
-    EXPECT_EQ(LocalNames(ChildElements(regions[0])), std::vector<std::wstring>{L"X"});
+    EXPECT_EQ(LocalNames(Elements(regions[0])), std::vector<std::wstring>{L"X"});
 }

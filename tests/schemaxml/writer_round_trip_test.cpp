@@ -1,13 +1,11 @@
 // Whatever the reader accepts, the writer writes so that reading it back
 // gives the same schema (versions normalised, base classes relative).
-#include <zvxml/zvxml.h>
-
-#include "schemaxml/schema_equality.h"
-#include "schemaxml/written_tree.h"
+#include "schema_file_support.h"
 #include "support/expect_throw.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -16,21 +14,118 @@ using namespace zvtest;
 
 namespace {
 
-// Writes the schema and every schema it references into `folder`, each
-// under its official file name.
-void WriteWithReferences(CZVSchema& schema, const std::filesystem::path& folder, std::set<CZVSchema*>& written)
-{
-    if (!written.insert(&schema).second) {
-        return;
+// Everything a schema file holds, as lines of text: two schemas read the
+// same when their descriptions are equal. Classes are listed by name (the
+// writer puts custom-attribute classes first), versions are normalised, and
+// what the reader fills in by rule is described by that rule.
+class SchemaDescription {
+public:
+    static std::wstring Of(CZVSchema& schema)
+    {
+        std::set<CZVSchema*> seen{&schema};
+        return Schema(schema, seen);
     }
-    const std::wstring path = (folder / schema.OfficialFilename()).wstring();
-    ASSERT_EQ(schema.WriteXML(path.c_str()), 0);
-    for (std::size_t i = 0; i < schema.GetReferenceCount(); ++i) {
-        if (CZVSchema* referenced = schema.GetReferencedSchema(static_cast<unsigned long>(i))) {
-            WriteWithReferences(*referenced, folder, written);
+
+private:
+    static std::wstring W(const wchar_t* text) { return text != nullptr ? text : L"(null)"; }
+    static std::wstring Value(ZVValueBase* value)
+    {
+        if (value == nullptr) return L"(none)";
+        const std::wstring name = value->PropertyName() + L"=";
+        if (auto* primitive = dynamic_cast<CZVValue*>(value)) return name + L"'" + primitive->Value() + L"'";
+        if (auto* structValue = dynamic_cast<ZVStructValue*>(value)) return name + Instance(structValue->GetValue());
+        auto* array = dynamic_cast<ZVArrayValue*>(value);
+        std::wstring text = name + L"[";
+        for (std::size_t i = 0; array != nullptr && i < array->GetLength(); ++i) text += Value(array->GetValue(i)) + L",";
+        return text + L"]";
+    }
+    static std::wstring Instance(CZVInstance* instance)
+    {
+        if (instance == nullptr) return L"(none)";
+        std::wstring text = instance->TypeName() + L"#" + instance->InstanceID() + L"{";
+        for (std::size_t i = 0; i < instance->GetZVValueCount(); ++i) text += Value(instance->GetZVValue(i)) + L";";
+        return text + L"}";
+    }
+    static std::wstring Common(const CZVCommon& item)
+    {
+        std::wstring text = L" description='" + W(item.GetDescription()) + L"'";
+        for (std::size_t i = 0; i < item.GetZVCustomAttributeCount(); ++i) {
+            text += L"\n    @" + Instance(item.GetZVCustomAttribute(i));
         }
+        return text;
     }
-}
+    static std::wstring List(const std::vector<std::wstring>& names)
+    {
+        std::wstring text = L"[";
+        for (const std::wstring& name : names) text += name + L",";
+        return text + L"]";
+    }
+    static std::wstring Property(const CZVProperty& property)
+    {
+        // A maximum without a minimum reads back with the minimum "0".
+        std::wstring minOccurs = property.GetMinOccurs();
+        if (minOccurs.empty() && *property.GetMaxOccurs() != L'\0') minOccurs = L"0";
+        return L"\n  property " + W(property.GetPropertyName()) + L" : " + W(property.GetTypeName()) + L" " +
+               minOccurs + L".." + W(property.GetMaxOccurs()) + L" label=" + W(property.GetDisplayLabel()) +
+               L" struct=" + std::to_wstring(property.IsStruct()) + L" array=" + std::to_wstring(property.IsArray()) +
+               L" readOnly=" + std::to_wstring(property.ReadOnly() ? 1 : 0) + Common(property);
+    }
+    static std::wstring Ends(CZVRelationshipClass& link)
+    {
+        // "ZVObject" stands for any class; a source end naming it names none.
+        const CZVSource& source = link.m_source;
+        const std::wstring sourceClass = source.m_className == L"ZVObject" ? L"" : source.m_className;
+        std::wstring text = L"\n  strength=" + W(link.GetStrength()) + L" direction=" + W(link.GetStrengthDirection()) +
+                            L"\n  source " + sourceClass + L" role=" + source.m_roleLabel + L" cardinality=" +
+                            source.m_cardinality + L" polymorphic=" + std::to_wstring(source.m_isPolymorphic) +
+                            (sourceClass.empty() ? L"" : L" keys=" + List(source.m_keyVector)) + Common(source.Common());
+        const CZVTargets& targets = link.m_targets;
+        text += L"\n  targets " + List(targets.m_classNames) + L" keys=";
+        for (const auto& keys : targets.m_keyVectors) text += List(keys);
+        if (!targets.m_classNames.empty()) {
+            text += L" role=" + targets.m_roleLabel + L" cardinality=" + targets.m_cardinality + L" polymorphic=" +
+                    std::to_wstring(targets.m_isPolymorphic) + Common(targets.Common());
+        }
+        return text;
+    }
+    static std::wstring Class(CZVClass& zvClass)
+    {
+        std::wstring text = W(zvClass.GetTypeName()) + L" base=" + W(zvClass.GetBaseClass()) + L" label=" +
+                            W(zvClass.GetDisplayLabel()) + L" type=" + std::to_wstring(zvClass.GetClassType()) +
+                            Common(zvClass);
+        for (std::size_t i = 0; i < zvClass.GetZVPropertyCount(); ++i) text += Property(*zvClass.GetZVProperty(i));
+        if (auto* link = dynamic_cast<CZVRelationshipClass*>(&zvClass)) text += Ends(*link);
+        return text + L"\n";
+    }
+    static std::wstring Schema(CZVSchema& schema, std::set<CZVSchema*>& seen)
+    {
+        std::wstring text = L"schema " + W(schema.GetSchemaName()) + L" prefix=" + W(schema.GetSchemaPrefix()) +
+                            L" version=" + schema.VersionString() + L" label=" + W(schema.GetDisplayLabel()) +
+                            Common(schema) + L"\n";
+        std::map<std::wstring, std::wstring> classes;
+        for (std::size_t i = 0; i < schema.GetZVClassCount(); ++i) {
+            classes[L"class " + W(schema.GetZVClassByIndex(i)->GetTypeName())] = Class(*schema.GetZVClassByIndex(i));
+        }
+        for (std::size_t i = 0; i < schema.GetZVRelationshipClassCount(); ++i) {
+            CZVRelationshipClass* link = schema.GetZVRelationshipClass(i);
+            classes[L"relationship class " + W(link->GetTypeName())] = Class(*link);
+        }
+        for (const auto& [name, description] : classes) text += name + L": " + description;
+        CZVReferencedSchemaIterator references(&schema);
+        for (CZVSchemaReference* reference = references.Begin(); reference != nullptr; reference = references.Next()) {
+            unsigned long major = 0, minor = 0;
+            CZVSchema::ParseVersionString(reference->m_versionString.c_str(), &major, &minor);
+            std::wstring version;
+            CZVSchema::FormatVersionString(version, major, minor);
+            text += L"reference " + reference->m_schemaName + L" prefix=" + reference->m_schemaPrefix + L" version=" +
+                    version + L"\n";
+            if (reference->m_pZVSchema != nullptr && seen.insert(reference->m_pZVSchema).second) {
+                text += Schema(*reference->m_pZVSchema, seen);
+            }
+        }
+        return text;
+    }
+};
 
 std::unique_ptr<CZVSchema> ReadBack(const std::filesystem::path& file)
 {
@@ -40,37 +135,29 @@ std::unique_ptr<CZVSchema> ReadBack(const std::filesystem::path& file)
     return schema;
 }
 
-void ExpectRoundTripOf(CZVSchema& original)
+// Writes the schema and every schema it references into `folder`, each
+// under its official file name.
+void WriteWithReferences(CZVSchema& schema, const std::filesystem::path& folder, std::set<CZVSchema*>& written)
 {
-    ScratchFolder folder;
-    std::set<CZVSchema*> written;
-    WriteWithReferences(original, folder.Path(""), written);
-    const std::wstring fileName = original.OfficialFilename();
-    std::unique_ptr<CZVSchema> again = ReadBack(folder.Path(std::string(fileName.begin(), fileName.end())));
-    SchemaDifferences differences(original, *again);
-    for (const std::wstring& difference : differences.List()) {
-        ADD_FAILURE() << ::testing::PrintToString(difference);
+    if (written.insert(&schema).second) {
+        ASSERT_EQ(schema.WriteXML((folder / schema.OfficialFilename()).wstring().c_str()), 0);
+        for (std::size_t i = 0; i < schema.GetReferenceCount(); ++i) {
+            if (CZVSchema* referenced = schema.GetReferencedSchema(static_cast<unsigned long>(i))) {
+                WriteWithReferences(*referenced, folder, written);
+            }
+        }
     }
 }
 
 void ExpectRoundTrip(CZVSchema& original)
 {
-    ReportingLibraryErrors([&] { ExpectRoundTripOf(original); });
-}
-
-CZVSchema* MakeBase()
-{
-    auto* base = new CZVSchema(L"b", L"Base", L"shared things");
-    base->SetVersionString(L"2.1");
-    CZVClass* extent = base->CreateZVClass(L"Extent", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
-    extent->AddZVProperty(L"X", L"double", L"");
-    extent->AddZVProperty(L"Y", L"double", L"");
-    CZVClass* note = base->CreateZVClass(L"Note", L"a remark", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
-    note->AddZVProperty(L"Text", L"string", L"");
-    note->AddZVProperty(L"Lines", L"string", L"")->SetMaxOccurs(L"unbounded");
-    note->AddZVProperty(L"Areas", L"Extent", L"")->SetMaxOccurs(L"unbounded");
-    base->CreateZVClass(L"Item", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"Tag", L"string", L"");
-    return base;
+    ReportingLibraryErrors([&] {
+        ScratchFolder folder;
+        std::set<CZVSchema*> written;
+        WriteWithReferences(original, folder.path(), written);
+        std::unique_ptr<CZVSchema> again = ReadBack(folder.Path("") / original.OfficialFilename());
+        EXPECT_EQ(SchemaDescription::Of(original), SchemaDescription::Of(*again));
+    });
 }
 
 // A custom attribute of Base's Note class with a text, two lines and one area.
@@ -92,29 +179,30 @@ CZVCustomAttribute* MakeNote(CZVSchema& schema, const wchar_t* text)
     return attribute;
 }
 
-void RichRoundTrip();
-
 } // namespace
 
 TEST(SchemaRoundTrip, ARichSchemaComesBackFieldByField)
 {
-    ReportingLibraryErrors([] { RichRoundTrip(); });
-    CZVSchema::FreeRecycledValues();
-}
+    auto* base = new CZVSchema(L"b", L"Base", L"shared things");
+    base->SetVersionString(L"2.1");
+    CZVClass* extent = base->CreateZVClass(L"Extent", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+    extent->AddZVProperty(L"X", L"double", L"");
+    extent->AddZVProperty(L"Y", L"double", L"");
+    CZVClass* note = base->CreateZVClass(L"Note", L"a remark", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+    note->AddZVProperty(L"Text", L"string", L"");
+    note->AddZVProperty(L"Lines", L"string", L"")->SetMaxOccurs(L"unbounded");
+    note->AddZVProperty(L"Areas", L"Extent", L"")->SetMaxOccurs(L"unbounded");
+    base->CreateZVClass(L"Item", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"Tag", L"string", L"");
 
-namespace {
-void RichRoundTrip()
-{
     CZVSchema rich(L"r", L"Rich", L"Pump's flow < 5 & \"more\"\nline two");
     rich.SetVersionString(L"1.2");
     rich.SetDisplayLabel(L"A rich schema");
-    CZVSchemaReference reference(MakeBase());
+    CZVSchemaReference reference(base);
     reference.m_versionString = L"2.1"; // normalised on the way
     rich.AddReference(reference);
     rich.AddZVCustomAttribute(MakeNote(rich, L"on the schema"));
 
-    CZVClass* flagged = rich.CreateZVClass(L"Flagged", L"all flags", 7);
-    flagged->SetDisplayLabel(L"Flagged!");
+    rich.CreateZVClass(L"Flagged", L"all flags", 7)->SetDisplayLabel(L"Flagged!");
     CZVClass* equipment = rich.CreateZVClass(L"Equipment", L"", ZVCLASSTYPE_DOMAIN);
     equipment->SetBaseClass(L"b:Item");
     equipment->AddZVCustomAttribute(MakeNote(rich, L"on a class"));
@@ -128,7 +216,6 @@ void RichRoundTrip()
     CZVProperty* corners = pump->AddZVProperty(L"Corners", L"Extent", L"");
     corners->SetMinOccurs(L"1");
     corners->SetMaxOccurs(L"8");
-    (void)flagged;
 
     CZVRelationshipClass* link = rich.CreateZVRelationshipClass(L"Link", L"", ZVCLASSTYPE_DOMAIN);
     link->SetStrength(L"holding");
@@ -150,19 +237,16 @@ void RichRoundTrip()
     special->m_source.m_className = L"ZVObject";
 
     ExpectRoundTrip(rich);
+    CZVSchema::FreeRecycledValues();
 }
-} // namespace
 
 TEST(SchemaRoundTrip, EveryTestAndExampleSchemaSurvives)
 {
-    for (const std::string& file : {std::string(ZVXML_TEST_DATA_DIR) + "/complete/Plant.01.02.zvschema.xml",
-                                   std::string(ZVXML_TEST_DATA_DIR) + "/refs/Top.01.00.zvschema.xml",
-                                   std::string(ZVXML_TEST_DATA_DIR) + "/../../../examples/schemas/Plant.01.02.zvschema.xml"}) {
+    for (const std::string& file : {DataFolder("complete/Plant.01.02.zvschema.xml"),
+                                    DataFolder("refs/Top.01.00.zvschema.xml"),
+                                    DataFolder("../../../examples/schemas/Plant.01.02.zvschema.xml")}) {
         SCOPED_TRACE(file);
-        ReportingLibraryErrors([&] {
-            std::unique_ptr<CZVSchema> original = ReadBack(file);
-            ExpectRoundTrip(*original);
-        });
+        ReportingLibraryErrors([&] { ExpectRoundTrip(*ReadBack(file)); });
     }
     CZVSchema::FreeRecycledValues();
 }

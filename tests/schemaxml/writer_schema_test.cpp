@@ -1,18 +1,17 @@
-#include <zvxml/zvxml.h>
-
-#include "schemaxml/written_tree.h"
-#include "support/expect_throw.h"
+// Writing a schema file: the root, references, the order of classes, and
+// saving that never leaves a half-written file behind.
+#include "schema_file_support.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace ZVXML;
 using namespace zvtest;
 
 namespace {
-
-using Attributes = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // A class whose writer answers with a fixed non-zero result.
 class RefusingClass : public CZVClass {
@@ -21,10 +20,27 @@ public:
     int WriteXML(XMLDocument&, XMLNode) override { return 7; }
 };
 
-std::string ReadAll(const std::filesystem::path& path)
+// "element:typeName" for each child of the written root.
+std::vector<std::wstring> Order(const WrittenFile& file)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::vector<std::wstring> order;
+    for (XMLNode child : file.Children()) {
+        order.push_back(child.LocalName() + L":" + Attribute(child, L"typeName"));
+    }
+    return order;
+}
+
+// 0 when writing a small schema to `path` threw the checked-call error.
+int WriteExpectingFailure(const std::wstring& path)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    schema.CreateZVClass(L"Pipe", L"", 1)->AddZVProperty(L"Length", L"double", L"");
+    try {
+        schema.WriteXML(path.c_str());
+        return 1;
+    } catch (const ZVXMLRuntimeError& e) {
+        return IsCheckedCallError(e.Message(), L"pXmlDoc->save(_variant_t(zvSchemaXmlFile))") ? 0 : 2;
+    }
 }
 
 } // namespace
@@ -36,38 +52,29 @@ TEST(SchemaWriter, BareSchemaHasOnlyItsRootAttributes)
     schema.SetVersionString(L"1.2");
     ASSERT_EQ(schema.WriteXML(folder.WidePath("Pipes.xml").c_str()), 0);
     WrittenFile file(folder.WidePath("Pipes.xml"));
-    ASSERT_TRUE(file.Root());
+    EXPECT_EQ(file.Root().LocalName(), L"ZVSchema");
     EXPECT_EQ(file.Root().NamespaceURI(), ZVXML_NAMESPACE_URI);
     EXPECT_EQ(PlainAttributes(file.Root()),
               (Attributes{{L"schemaName", L"Pipes"}, {L"version", L"01.02"}, {L"nameSpacePrefix", L"p"}}));
     EXPECT_EQ(Attribute(file.Root(), L"xmlns"), ZVXML_NAMESPACE_URI);
     EXPECT_EQ(Attribute(file.Root(), L"xmlns:zv"), ZVXML_NAMESPACE_URI);
     EXPECT_TRUE(file.Children().empty());
-    const std::string text = ReadAll(folder.Path("Pipes.xml"));
-    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    EXPECT_EQ(ReadAll(folder.Path("Pipes.xml")).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
 }
 
-TEST(SchemaWriter, LabelAndDescriptionAreEscapedAndKeepTheirPlace)
+TEST(SchemaWriter, LabelAndDescriptionAreEscapedKeepTheirPlaceAndInjectNothing)
 {
     ScratchFolder folder;
-    CZVSchema schema(L"p", L"Pipes", L"Pump's flow < 5 & \"more\"\nsecond line\tend");
+    const wchar_t* description = L"Pump's flow < 5 & \"more\"\nsecond line\tend x' injected='yes";
+    CZVSchema schema(L"p", L"Pipes", description);
     schema.SetDisplayLabel(L"<Label>");
     ASSERT_EQ(schema.WriteXML(folder.WidePath("out.xml").c_str()), 0);
-    WrittenFile file(folder.WidePath("out.xml"));
-    EXPECT_EQ(AttributeNames(file.Root()), (std::vector<std::wstring>{L"schemaName", L"version", L"displayLabel",
-                                                                        L"nameSpacePrefix", L"description"}));
-    EXPECT_EQ(Attribute(file.Root(), L"description"), L"Pump's flow < 5 & \"more\"\nsecond line\tend");
-    EXPECT_EQ(Attribute(file.Root(), L"displayLabel"), L"<Label>");
-}
-
-TEST(SchemaWriter, CraftedTextsCannotInjectAttributes)
-{
-    ScratchFolder folder;
-    CZVSchema schema(L"p", L"Pipes", L"x' injected='yes");
-    ASSERT_EQ(schema.WriteXML(folder.WidePath("out.xml").c_str()), 0);
-    WrittenFile file(folder.WidePath("out.xml"));
-    EXPECT_EQ(Attribute(file.Root(), L"injected"), L"<absent>");
-    EXPECT_EQ(Attribute(file.Root(), L"description"), L"x' injected='yes");
+    EXPECT_EQ(PlainAttributes(WrittenFile(folder.WidePath("out.xml")).Root()),
+              (Attributes{{L"schemaName", L"Pipes"},
+                          {L"version", L"00.00"},
+                          {L"displayLabel", L"<Label>"},
+                          {L"nameSpacePrefix", L"p"},
+                          {L"description", description}}));
 }
 
 TEST(SchemaWriter, ReferencesBecomeDeclarationsAndElements)
@@ -86,8 +93,7 @@ TEST(SchemaWriter, ReferencesBecomeDeclarationsAndElements)
     ASSERT_EQ(children.size(), 1u);
     EXPECT_EQ(children[0].LocalName(), L"ZVSchemaReference");
     EXPECT_EQ(children[0].NamespaceURI(), ZVXML_NAMESPACE_URI);
-    EXPECT_EQ(PlainAttributes(children[0]),
-              (Attributes{{L"name", L"Base"}, {L"version", L"1.2"}, {L"prefix", L"b"}}));
+    EXPECT_EQ(PlainAttributes(children[0]), (Attributes{{L"name", L"Base"}, {L"version", L"1.2"}, {L"prefix", L"b"}}));
 
     CZVSchemaReference broken;
     broken.m_schemaName = L"Bad";
@@ -98,7 +104,11 @@ TEST(SchemaWriter, ReferencesBecomeDeclarationsAndElements)
     EXPECT_FALSE(std::filesystem::exists(folder.Path("bad.xml")));
 }
 
-TEST(SchemaWriter, CustomAttributeClassesComeFirst)
+// Custom-attribute classes come first. A relationship class names its base
+// in an attribute resolved as soon as it is read, so a custom-attribute
+// relationship class derived from an ordinary one comes after its base and
+// the file reads back.
+TEST(SchemaWriter, CustomAttributeClassesComeFirstYetAfterARelationshipBase)
 {
     ScratchFolder folder;
     CZVSchema schema(L"p", L"Plant", L"");
@@ -107,47 +117,70 @@ TEST(SchemaWriter, CustomAttributeClassesComeFirst)
     schema.CreateZVRelationshipClass(L"TaggedLink", L"", 5);
     schema.CreateZVClass(L"Options", L"", 4);
     ASSERT_EQ(schema.WriteXML(folder.WidePath("out.xml").c_str()), 0);
-    WrittenFile file(folder.WidePath("out.xml"));
-    std::vector<std::wstring> order;
-    for (XMLNode child : file.Children()) {
-        order.push_back(child.LocalName() + L":" + Attribute(child, L"typeName"));
-    }
-    EXPECT_EQ(order, (std::vector<std::wstring>{L"ZVClass:Options", L"ZVRelationshipClass:TaggedLink",
-                                                L"ZVClass:Pipe", L"ZVRelationshipClass:Link"}));
-}
+    EXPECT_EQ(Order(WrittenFile(folder.WidePath("out.xml"))),
+              (std::vector<std::wstring>{L"ZVClass:Options", L"ZVRelationshipClass:TaggedLink", L"ZVClass:Pipe",
+                                         L"ZVRelationshipClass:Link"}));
 
-// A relationship class names its base in an attribute resolved as soon as it
-// is read: a custom-attribute relationship class derived from an ordinary one
-// is written after its base, so the file reads back.
-TEST(SchemaWriter, ARelationshipBaseComesBeforeItsCustomAttributeDerivative)
-{
-    ScratchFolder folder;
-    CZVSchema schema(L"p", L"Plant", L"");
-    schema.CreateZVRelationshipClass(L"Other", L"", 1);
-    schema.CreateZVRelationshipClass(L"Link", L"", 1);
-    schema.CreateZVRelationshipClass(L"TaggedLink", L"", 5)->SetBaseClass(L"Link");
-    schema.CreateZVClass(L"Options", L"", 4);
-    ASSERT_EQ(schema.WriteXML(folder.WidePath("out.xml").c_str()), 0);
-    WrittenFile file(folder.WidePath("out.xml"));
-    std::vector<std::wstring> order;
-    for (XMLNode child : file.Children()) {
-        order.push_back(Attribute(child, L"typeName"));
-    }
-    EXPECT_EQ(order, (std::vector<std::wstring>{L"Options", L"Link", L"TaggedLink", L"Other"}));
+    CZVSchema derived(L"p", L"Plant", L"");
+    derived.CreateZVRelationshipClass(L"Other", L"", 1);
+    derived.CreateZVRelationshipClass(L"Link", L"", 1);
+    derived.CreateZVRelationshipClass(L"TaggedLink", L"", 5)->SetBaseClass(L"Link");
+    derived.CreateZVClass(L"Options", L"", 4);
+    ASSERT_EQ(derived.WriteXML(folder.WidePath("derived.xml").c_str()), 0);
+    EXPECT_EQ(Order(WrittenFile(folder.WidePath("derived.xml"))),
+              (std::vector<std::wstring>{L"ZVClass:Options", L"ZVRelationshipClass:Link",
+                                         L"ZVRelationshipClass:TaggedLink", L"ZVRelationshipClass:Other"}));
     CZVSchema again(L"temporary", L"temporary", nullptr);
-    EXPECT_EQ(again.ReadXML(folder.WidePath("out.xml").c_str()), 0);
+    EXPECT_EQ(again.ReadXML(folder.WidePath("derived.xml").c_str()), 0);
     EXPECT_STREQ(again.FindZVRelationshipClass(L"TaggedLink", 4)->GetBaseClass(), L"Link");
 }
 
-TEST(SchemaWriter, ANestedWriterResultStopsBeforeAnythingIsSaved)
+TEST(SchemaSave, ANestedWriterResultStopsBeforeAnythingIsSaved)
 {
     ScratchFolder folder;
-    const std::filesystem::path target = folder.Path("existing.xml");
-    std::ofstream(target) << "earlier content";
+    const std::string target = folder.WriteFile("existing.xml", "earlier content");
     CZVSchema schema(L"p", L"Plant", L"");
     schema.CreateZVClass(L"First", L"", 1);
     schema.AddZVClass(new RefusingClass(L"Second", &schema));
-    EXPECT_EQ(schema.WriteXML(target.wstring().c_str()), 7);
+    EXPECT_EQ(schema.WriteXML(Widen(target).c_str()), 7);
     EXPECT_EQ(ReadAll(target), "earlier content");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"existing.xml"});
+}
+
+TEST(SchemaSave, AMissingFolderFailsWithTheCheckedCallError)
+{
+    ScratchFolder folder;
+    testing::internal::CaptureStdout(); // the checked-call rule prints its message
+    EXPECT_EQ(WriteExpectingFailure(folder.WidePath("missing/plant.xml")), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Error at ", 0), 0u);
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(SchemaSave, AReadOnlyFolderFailsAndKeepsTheEarlierFileAlone)
+{
+    ScratchFolder folder;
+    const std::string target = folder.Folder("locked") + "/plant.xml";
+    std::ofstream(target) << "earlier";
+    chmod(folder.Path("locked").c_str(), 0555);
+    chmod(folder.path().c_str(), 0755);
+    // In a child without the privileges that would let it ignore folder
+    // permissions (tests may run as root).
+    const pid_t child = fork();
+    if (child == 0) {
+        if (std::freopen("/dev/null", "w", stdout) == nullptr ||
+            (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))) {
+            _exit(100);
+        }
+        _exit(WriteExpectingFailure(Widen(target)));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 100) {
+        GTEST_SKIP() << "cannot drop privileges here";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadAll(target), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("locked")),
+                            std::filesystem::directory_iterator()),
+              1);
 }

@@ -16,10 +16,8 @@ namespace zvtest {
 // either worked, so a test can skip cleanly.
 class CommaLocale {
 public:
-    CommaLocale()
+    CommaLocale() : m_saved(std::setlocale(LC_ALL, nullptr) ? std::setlocale(LC_ALL, nullptr) : "C")
     {
-        const char* current = std::setlocale(LC_ALL, nullptr);
-        m_saved = current ? current : "C";
         m_active = TrySet() || (Generate() && TrySet());
     }
     ~CommaLocale() { std::setlocale(LC_ALL, m_saved.c_str()); }
@@ -31,24 +29,14 @@ public:
 private:
     static bool TrySet()
     {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr) {
-                return true;
-            }
-        }
-        return false;
+        return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr || std::setlocale(LC_ALL, "de_DE.utf8") != nullptr;
     }
     static bool Generate()
     {
-        std::string folder = "/tmp/zvxml-test-locales-" + std::to_string(getuid());
-        std::string command = "mkdir -p " + folder + " && (test -d " + folder +
-                              "/de_DE.UTF-8 || localedef -i de_DE -f UTF-8 " + folder +
-                              "/de_DE.UTF-8) >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) {
-            return false;
-        }
-        setenv("LOCPATH", folder.c_str(), 1);
-        return true;
+        const std::string folder = "/tmp/zvxml-test-locales-" + std::to_string(getuid());
+        const std::string command = "mkdir -p " + folder + " && (test -d " + folder + "/de_DE.UTF-8 || localedef -i de_DE" +
+                                    " -f UTF-8 " + folder + "/de_DE.UTF-8) >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0 && setenv("LOCPATH", folder.c_str(), 1) == 0;
     }
 
     std::string m_saved;

@@ -18,7 +18,7 @@ struct LogLine {
 
 class LogCapture {
 public:
-    LogCapture() { Lines().clear(); m_previous = ZVXML::SetLoggingCallback(&LogCapture::Receive); }
+    LogCapture() { clear(); m_previous = ZVXML::SetLoggingCallback(&Receive); }
     ~LogCapture() { ZVXML::SetLoggingCallback(m_previous); }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;

@@ -1,5 +1,5 @@
-// Scratch space for tests: a private folder, and scopes that restore the
-// environment and the working directory.
+// Scratch space for tests: a private folder, files in it, and scopes that
+// restore an environment variable or the working directory.
 #ifndef ZVXML_TESTS_SCRATCH_H
 #define ZVXML_TESTS_SCRATCH_H
 
@@ -16,13 +16,22 @@
 
 namespace zvtest {
 
+// Test paths and the texts built from them are ASCII.
+inline std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+inline std::string ReadAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // A new folder under the temporary folder, removed with everything in it
 // (folders a test locked are unlocked first).
 class ScratchFolder {
 public:
-    explicit ScratchFolder(const std::string& tag = "zvxml-test")
+    ScratchFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / (tag + "-XXXXXX")).string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "zvxml-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             ADD_FAILURE() << "cannot create a temporary folder";
         }
@@ -30,8 +39,8 @@ public:
     }
     ~ScratchFolder()
     {
-        std::error_code ignored;
         namespace fs = std::filesystem;
+        std::error_code ignored;
         fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
         for (auto it = fs::recursive_directory_iterator(m_path, ignored); it != fs::recursive_directory_iterator();
              it.increment(ignored)) {
@@ -46,8 +55,8 @@ public:
 
     const std::string& path() const { return m_path; }
     std::filesystem::path Path(const std::string& name) const { return std::filesystem::path(m_path) / name; }
-    std::wstring WidePath(const std::string& name) const { return Path(name).wstring(); }
     std::string operator/(const std::string& name) const { return Path(name).string(); }
+    std::wstring WidePath(const std::string& name) const { return Widen(Path(name).string()); }
     // A folder inside, created when missing.
     std::string Folder(const std::string& name) const
     {
@@ -59,6 +68,10 @@ public:
     {
         std::ofstream(Path(name), std::ios::binary) << bytes;
         return Path(name).string();
+    }
+    std::wstring Write(const std::string& name, const std::string& bytes) const
+    {
+        return Widen(WriteFile(name, bytes));
     }
     // The names in the folder, sorted.
     std::vector<std::string> Names() const
@@ -83,24 +96,14 @@ public:
         if (const char* saved = std::getenv(name)) {
             m_saved = saved;
         }
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
+        Set(value);
     }
-    ~EnvironmentVariable()
-    {
-        if (m_saved) {
-            setenv(m_name.c_str(), m_saved->c_str(), 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
-    }
+    ~EnvironmentVariable() { Set(m_saved ? m_saved->c_str() : nullptr); }
     EnvironmentVariable(const EnvironmentVariable&) = delete;
     EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
 
 private:
+    void Set(const char* value) { value != nullptr ? setenv(m_name.c_str(), value, 1) : unsetenv(m_name.c_str()); }
     std::string m_name;
     std::optional<std::string> m_saved;
 };
