@@ -75,27 +75,27 @@ protected:
     }
 };
 
+// Each object is used, renamed and filled, given back, then remade for
+// another property or class: nothing of its first life may show.
 TEST_F(SpareObjectsTest, RemadeObjectsAreLikeNewOnes)
 {
     CZVSchema::FreeRecycledValues();
-    // Used, renamed and filled, then given back.
     CZVInstance* used = MakeInstance(point);
     used->SetInstanceID(L"old-id");
     used->SetPropertyValue(L"X", L"9");
     DestroyInstance(used);
-    CZVInstance* instance = MakeInstance(pipe);
-    EXPECT_EQ(instance, used) << "the spare was not reused";
+    std::unique_ptr<CZVInstance> instance(MakeInstance(pipe)); // an ordinary heap object
+    EXPECT_EQ(instance.get(), used) << "the spare was not reused";
     EXPECT_EQ(instance->GetZVClass(), pipe);
     EXPECT_STREQ(instance->GetTypeName(), L"Pipe");
     EXPECT_STREQ(instance->GetInstanceID(), L"");
     EXPECT_EQ(instance->GetZVValueCount(), 0u);
-    delete instance; // an ordinary heap object
 
     ZVStructValue* usedStruct = MakeStructValue(origin);
     usedStruct->SetPropertyName(L"Origin7");
     DestroyValue(usedStruct);
-    ZVStructValue* structValue = MakeStructValue(size); // a class of the referenced schema
-    EXPECT_EQ(structValue, usedStruct);
+    std::unique_ptr<ZVStructValue> structValue(MakeStructValue(size)); // a class of the referenced schema
+    EXPECT_EQ(structValue.get(), usedStruct);
     EXPECT_EQ(structValue->GetProperty(), size);
     EXPECT_STREQ(structValue->GetPropertyName(), L"Size");
     EXPECT_FALSE(structValue->IsNull());
@@ -103,27 +103,24 @@ TEST_F(SpareObjectsTest, RemadeObjectsAreLikeNewOnes)
     EXPECT_EQ(structValue->GetValue()->GetZVClass(), extent);
     EXPECT_STREQ(structValue->GetValue()->GetTypeName(), L"Extent");
     EXPECT_EQ(structValue->GetValue()->GetZVValueCount(), 0u);
-    delete structValue;
 
     ZVArrayValue* usedArray = MakeArrayValue(tags);
     usedArray->PushBack(MakeArrayMember(tags));
     DestroyValue(usedArray);
-    ZVArrayValue* array = MakeArrayValue(corners);
-    EXPECT_EQ(array, usedArray);
+    std::unique_ptr<ZVArrayValue> array(MakeArrayValue(corners));
+    EXPECT_EQ(array.get(), usedArray);
     EXPECT_STREQ(array->GetPropertyName(), L"Corners");
     EXPECT_TRUE(array->IsNull());
     EXPECT_EQ(array->GetLength(), 0u);
-    delete array;
 
     CZVValue* member = MakeArrayMember(tags);
     member->SetValue(L"text");
     DestroyValue(member);
-    CZVValue* remade = MakeArrayMember(diameter);
-    EXPECT_EQ(remade, member);
+    std::unique_ptr<CZVValue> remade(MakeArrayMember(diameter));
+    EXPECT_EQ(remade.get(), member);
     EXPECT_STREQ(remade->GetPropertyName(), L"Diameter");
     EXPECT_STREQ(remade->GetValue(), L"");
     EXPECT_TRUE(remade->IsNull());
-    delete remade;
 }
 
 TEST_F(SpareObjectsTest, ConstructorChecksStillApply)

@@ -17,25 +17,24 @@ TEST_F(ValueTest, NullFlagThroughEveryOperation)
 {
     CZVValue text(diameter, nullptr);
     EXPECT_TRUE(text.IsNull());
-    CZVValue given(diameter, L"2.5");
-    EXPECT_FALSE(given.IsNull());
+    EXPECT_FALSE(CZVValue(diameter, L"2.5").IsNull());
     text.Value() = L"written";
     EXPECT_TRUE(text.IsNull()); // writing through the reference leaves it
     text.SetValue(3L);
     EXPECT_FALSE(text.IsNull());
-    text.InitializeValue();
+    text.InitializeValue(); // empties the text, keeps the flag
     EXPECT_FALSE(text.IsNull());
     EXPECT_STREQ(text.GetValue(), L"");
-    text.SetToNull();
-    EXPECT_TRUE(text.IsNull());
-    CZVValue copy(given);
+    CZVValue copy(text);
     EXPECT_FALSE(copy.IsNull());
+    text.SetToNull();
     copy = text;
     EXPECT_TRUE(copy.IsNull());
-    text.Reinitialize(count);
-    EXPECT_TRUE(text.IsNull());
-    EXPECT_STREQ(text.GetPropertyName(), L"Count");
-    EXPECT_EQ(text.GetProperty(), count);
+    copy.SetValue(1L);
+    copy.Reinitialize(count);
+    EXPECT_TRUE(copy.IsNull());
+    EXPECT_STREQ(copy.GetPropertyName(), L"Count");
+    EXPECT_EQ(copy.GetProperty(), count);
 
     ZVStructValue structValue(origin);
     EXPECT_FALSE(structValue.IsNull());
@@ -80,8 +79,8 @@ TEST_F(ValueTest, NumbersAreWrittenAndReadByTheConversionRules)
     long number = -1;
     CZVValue(count, nullptr).GetValue(&number); // a null, empty value reads as 0
     EXPECT_EQ(number, 0);
-    for (const auto& [text, expected] : {std::make_pair(L"12abc", 12L), std::make_pair(L"abc", 0L),
-                                         std::make_pair(L"  -7", -7L)}) {
+    for (const auto& [text, expected] :
+         {std::make_pair(L"12abc", 12L), std::make_pair(L"abc", 0L), std::make_pair(L"  -7", -7L)}) {
         value.SetValue(text);
         value.GetValue(&number);
         EXPECT_EQ(number, expected) << text;
@@ -122,20 +121,17 @@ TEST_F(ValueTest, HostLocaleNeverReachesStoredNumbers)
     EXPECT_DOUBLE_EQ(read, 0.25);
 }
 
-TEST_F(ValueTest, KindFollowsTheProperty)
+TEST_F(ValueTest, KindFollowsThePropertyAndStructValuesFindTheirClass)
 {
     std::unique_ptr<ZVValueBase> array(ZVValueBase::CreateZVValueForZVProperty(pipe, corners));
-    std::unique_ptr<ZVValueBase> structValue(ZVValueBase::CreateZVValueForZVProperty(pipe, origin));
+    std::unique_ptr<ZVValueBase> structured(ZVValueBase::CreateZVValueForZVProperty(pipe, origin));
     std::unique_ptr<ZVValueBase> primitive(ZVValueBase::CreateZVValueForZVProperty(pipe, diameter));
     EXPECT_NE(dynamic_cast<ZVArrayValue*>(array.get()), nullptr);
-    EXPECT_NE(dynamic_cast<ZVStructValue*>(structValue.get()), nullptr);
+    EXPECT_NE(dynamic_cast<ZVStructValue*>(structured.get()), nullptr);
     EXPECT_NE(dynamic_cast<CZVValue*>(primitive.get()), nullptr);
     EXPECT_ZV_THROW(ZVValueBase::CreateZVValueForZVProperty(nullptr, diameter), ZVXMLInvalidArgument,
                     L"NULL pZVClass or pZVProperty passed to CreateZVValueForZVProperty");
-}
 
-TEST_F(ValueTest, StructValuesFindTheirClassAndCheckTypes)
-{
     ZVStructValue fromReference(size); // Extent lives in the referenced schema
     ASSERT_NE(fromReference.GetValue(), nullptr);
     EXPECT_STREQ(fromReference.GetValue()->GetTypeName(), L"Extent");

@@ -55,24 +55,13 @@ TEST(DomBuild, DeclaresANamespaceOnlyWhereItChanges)
         SCOPED_TRACE(bottomUp ? "children first" : "parents first");
         XMLDocument doc;
         BuildSample(doc, bottomUp);
-        XMLNode root = doc.FirstChild();
-        std::vector<XMLNode> children = Elements(root);
-        ASSERT_EQ(children.size(), 3u);
-        EXPECT_EQ(root.Attributes().size(), 1u);
-        EXPECT_EQ(root.Attributes()[0].name, L"xmlns");
-        EXPECT_EQ(root.Attributes()[0].value, kRootNs);
-        EXPECT_TRUE(children[0].Attributes().empty());
-        ASSERT_EQ(children[1].Attributes().size(), 1u);
-        EXPECT_EQ(children[1].Attributes()[0].value, kCustomNs);
-        EXPECT_TRUE(Elements(children[1])[0].Attributes().empty());
-        ASSERT_EQ(children[2].Attributes().size(), 1u);
-        EXPECT_EQ(children[2].Attributes()[0].name, L"xmlns");
-        EXPECT_EQ(children[2].Attributes()[0].value, L"");
-
-        EXPECT_EQ(children[0].NamespaceURI(), kRootNs);
-        EXPECT_EQ(Elements(children[1])[0].NamespaceURI(), kCustomNs);
-        EXPECT_EQ(children[2].NamespaceURI(), L"");
-        EXPECT_EQ(children[2].NodeName(), L"bare");
+        EXPECT_EQ(zvtest::Describe(doc),
+                  L"1 root local=root ns=http://example.com/root xmlns=\"http://example.com/root\"\n"
+                  L"  1 item local=item ns=http://example.com/root\n"
+                  L"    3 #text local=#text ns= text=\"a < b & \"c\"\t'd'\"\n"
+                  L"  1 custom local=custom ns=urn:custom xmlns=\"urn:custom\"\n"
+                  L"    1 inner local=inner ns=urn:custom\n"
+                  L"  1 bare local=bare ns= xmlns=\"\"\n");
     }
 }
 

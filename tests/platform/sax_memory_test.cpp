@@ -35,24 +35,25 @@ namespace {
 std::string Record(long i)
 {
     const std::string n = std::to_string(i);
-    return "<p:Item id='" + n + "' kind='a&amp;b' xmlns:q='urn:q" + std::to_string(i % 3) + "'>" +
-           "<q:Name>item \xc3\xa9\xe2\x82\xac " + n + " &lt;" + n + "&gt;</q:Name>"
-           "<Value unit='m'>" + std::to_string(i * 7) + ".25</Value>"
-           "<![CDATA[raw <" + n + ">]]></p:Item>\n";
+    return "<p:Item id='" + n + "' kind='a&amp;b' xmlns:q='urn:q" + std::to_string(i % 3) + "'><q:Name>item " +
+           "\xc3\xa9\xe2\x82\xac " + n + " &lt;" + n + "&gt;</q:Name><Value unit='m'>" + std::to_string(i * 7) +
+           ".25</Value><![CDATA[raw <" + n + ">]]></p:Item>\n";
 }
 
 const char* const kOpen = "<p:Root xmlns:p='urn:p' xmlns='urn:d'>\n";
 const char* const kClose = "</p:Root>\n";
 
-// What the process holds at its peak, in KiB. Under AddressSanitizer, freed
-// memory waits in quarantine and resident memory says nothing about the
-// reader: the peak of live heap, sampled as events arrive, is measured there.
-class MemoryPeak {
+// Counts events and characters, keeping nothing, and samples the peak: the
+// process's resident peak, or under AddressSanitizer (where freed memory
+// waits in quarantine) the peak of live heap, sampled as events arrive.
+class Counter : public ZVXML::platform::SaxContentHandler {
 public:
-    long KiB() const
+    long starts = 0, ends = 0, characters = 0, ids = 0;
+    std::size_t heapPeak = 0;
+    long PeakKiB() const
     {
 #ifdef ZVXML_TEST_ADDRESS_SANITIZER
-        return static_cast<long>(m_heapPeak / 1024);
+        return static_cast<long>(heapPeak / 1024);
 #else
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -62,62 +63,25 @@ public:
     void Sample()
     {
 #ifdef ZVXML_TEST_ADDRESS_SANITIZER
-        m_heapPeak = std::max(m_heapPeak, __sanitizer_get_current_allocated_bytes());
+        heapPeak = std::max(heapPeak, __sanitizer_get_current_allocated_bytes());
 #endif
     }
-
-#ifdef ZVXML_TEST_ADDRESS_SANITIZER
-private:
-    std::size_t m_heapPeak = 0;
-#endif
-};
-
-// Counts events and characters, keeping nothing.
-class Counter : public ZVXML::platform::SaxContentHandler {
-public:
-    explicit Counter(MemoryPeak& peak) : m_peak(peak) {}
-    long starts = 0;
-    long ends = 0;
-    long characters = 0;
-    long ids = 0;
     void StartElement(const std::wstring&, const std::wstring&, const std::wstring&,
                       const SaxAttributes& attributes) override
     {
         if (++starts % 4096 == 0) {
-            m_peak.Sample();
+            Sample();
         }
-        if (attributes.GetValue(L"id", m_value)) {
-            ++ids;
-        }
+        ids += attributes.GetValue(L"id", m_value) ? 1 : 0;
     }
     void EndElement(const std::wstring&, const std::wstring&, const std::wstring&) override { ++ends; }
     void Characters(const wchar_t*, std::size_t length) override { characters += static_cast<long>(length); }
 
 private:
-    MemoryPeak& m_peak;
     std::wstring m_value;
 };
 
 } // namespace
-
-// Parses the file and exits with 0 when the counts are right and the peak
-// resident memory grew by less than 64 MiB, else with 1.
-[[noreturn]] void ParseHugeAndExit(const std::wstring& path, long records)
-{
-    MemoryPeak peak;
-    peak.Sample();
-    const long before = peak.KiB();
-    Counter counter(peak);
-    SaxReader reader;
-    reader.SetContentHandler(&counter);
-    reader.ParseLocation(path.c_str());
-    const long grown = peak.KiB() - before;
-    const bool counted = counter.starts == 1 + 3 * records && counter.ends == counter.starts &&
-                         counter.ids == records && counter.characters > 30 * records;
-    std::fprintf(stderr, "counted: %s; peak memory: %ld KiB, grew by %ld KiB\n", counted ? "yes" : "no",
-                 before, grown);
-    std::_Exit(counted && grown < 64 * 1024 ? 0 : 1);
-}
 
 TEST(SaxMemory, AHugeDocumentIsReadInBoundedMemory)
 {
@@ -128,8 +92,7 @@ TEST(SaxMemory, AHugeDocumentIsReadInBoundedMemory)
     {
         std::ofstream out(file, std::ios::binary);
         out << kOpen;
-        std::uintmax_t size = 0;
-        for (; size < 200u * 1024 * 1024; ++records) {
+        for (std::uintmax_t size = 0; size < 200u * 1024 * 1024; ++records) {
             const std::string record = Record(records);
             out << record;
             size += record.size();
@@ -138,11 +101,22 @@ TEST(SaxMemory, AHugeDocumentIsReadInBoundedMemory)
     }
     ASSERT_GE(std::filesystem::file_size(file), 200u * 1024 * 1024);
     // In a child process: its peak starts at what is resident now, not at
-    // the peak that other tests reached.
+    // the peak that other tests reached. It exits with 0 when the counts are
+    // right and the peak grew by less than 64 MiB.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        ParseHugeAndExit(zvtest::WidePath(file), records);
+        Counter counter;
+        counter.Sample();
+        const long before = counter.PeakKiB();
+        SaxReader reader;
+        reader.SetContentHandler(&counter);
+        reader.ParseLocation(zvtest::WidePath(file).c_str());
+        const long grown = counter.PeakKiB() - before;
+        const bool counted = counter.starts == 1 + 3 * records && counter.ends == counter.starts &&
+                             counter.ids == records && counter.characters > 30 * records;
+        std::fprintf(stderr, "counted: %s; peak memory grew by %ld KiB\n", counted ? "yes" : "no", grown);
+        std::_Exit(counted && grown < 64 * 1024 ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -1,5 +1,6 @@
 // Handlers for the reader's tests: they write down what the reader tells
-// them. And a server that would notice any connection made to it.
+// them; runs that catch what a parse throws; and a server that would notice
+// any connection made to it.
 #ifndef ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 #define ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 
@@ -10,6 +11,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <functional>
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
@@ -20,18 +22,22 @@ namespace zvtest {
 
 using ZVXML::platform::SaxAttributes;
 
-// Events as lines: "start {uri}local qname", "text ...", "end {uri}local qname".
-// Consecutive pieces of text are joined into one line; `pieces` counts them.
+// Events as lines: "start {uri}local qname", "text ...", "end {uri}local
+// qname". Consecutive pieces of text are joined into one line; `pieces` counts
+// them.
 class Recorder : public ZVXML::platform::SaxContentHandler {
 public:
     std::vector<std::wstring> events;
     std::size_t pieces = 0;
     // Attributes whose values start events record too, as " name=value".
     std::vector<std::wstring> watched;
+    // Called before each event is recorded; a test may throw from it.
+    std::function<void()> beforeEvent;
 
     void StartElement(const std::wstring& uri, const std::wstring& local, const std::wstring& qname,
                       const SaxAttributes& attributes) override
     {
+        Before();
         std::wstring line = L"start {" + uri + L"}" + local + L" " + qname;
         for (const std::wstring& name : watched) {
             std::wstring value;
@@ -44,11 +50,13 @@ public:
     }
     void EndElement(const std::wstring& uri, const std::wstring& local, const std::wstring& qname) override
     {
+        Before();
         events.push_back(L"end {" + uri + L"}" + local + L" " + qname);
         m_inText = false;
     }
     void Characters(const wchar_t* text, std::size_t length) override
     {
+        Before();
         ++pieces;
         if (m_inText) {
             events.back().append(text, length);
@@ -70,6 +78,12 @@ public:
     }
 
 private:
+    void Before()
+    {
+        if (beforeEvent) {
+            beforeEvent();
+        }
+    }
     bool m_inText = false;
 };
 
@@ -97,6 +111,54 @@ private:
 
 // A file's path as the reader takes it: UTF-8 bytes whatever the locale.
 inline std::wstring WidePath(const std::string& path) { return ZVXML::Utf8ToWide(path); }
+
+// What one parse did: its events, the errors reported, and what it threw.
+struct SaxOutcome {
+    bool threw = false;
+    ZVXML::platform::SaxPlatformError error{};
+    Recorder events;
+    ErrorRecorder reported;
+};
+
+// Runs `parse` with a recorder and an error handler that answers `answer`
+// (none when `withErrorHandler` is false).
+inline SaxOutcome RunSax(const std::function<void(ZVXML::platform::SaxReader&)>& parse, long answer = 0,
+                         bool withErrorHandler = true)
+{
+    SaxOutcome outcome;
+    outcome.reported = ErrorRecorder(answer);
+    ZVXML::platform::SaxReader reader;
+    reader.SetContentHandler(&outcome.events);
+    if (withErrorHandler) {
+        reader.SetErrorHandler(&outcome.reported);
+    }
+    try {
+        parse(reader);
+    } catch (const ZVXML::platform::SaxPlatformError& error) {
+        outcome.threw = true;
+        outcome.error = error;
+    }
+    return outcome;
+}
+
+inline SaxOutcome SaxText(const std::wstring& text, long answer = 0, bool withErrorHandler = true)
+{
+    return RunSax([&](ZVXML::platform::SaxReader& reader) { reader.ParseText(text.data(), text.size()); }, answer,
+                  withErrorHandler);
+}
+
+inline SaxOutcome SaxLocation(const std::wstring& location)
+{
+    return RunSax([&](ZVXML::platform::SaxReader& reader) { reader.ParseLocation(location.c_str()); });
+}
+
+// Writes `bytes` to a file and reads it.
+inline SaxOutcome SaxFile(const std::string& bytes, long answer = 0)
+{
+    const ScratchFolder folder;
+    const std::wstring path = WidePath(folder.WriteFile("doc.xml", bytes));
+    return RunSax([&](ZVXML::platform::SaxReader& reader) { reader.ParseLocation(path.c_str()); }, answer);
+}
 
 // A server on a free local port that would see any connection made to it.
 class LocalServer {
