@@ -143,15 +143,6 @@ TEST_F(CustomAttributeReading, ArraysOfStructsAreReadToAnyDepth)
     EXPECT_ZV_THROW(value.ReadXML(nullptr, element), ZVXMLRuntimeError, L"Could not find class for struct property");
 }
 
-TEST_F(CustomAttributeReading, PrefixesOfElementsDoNotMatter)
-{
-    Read(L"<a:Info xmlns:a='urn:a' xmlns:b='urn:b'><b:Owner>o</b:Owner>"
-         L"<a:Points><b:Point><a:X>1</a:X></b:Point></a:Points></a:Info>");
-    EXPECT_STREQ(Last()->GetTypeName(), L"Info");
-    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"o");
-    EXPECT_EQ(Array(Last(), L"Points")->GetLength(), 1u);
-}
-
 TEST_F(CustomAttributeReading, InstancesReadTheirValuesButKeepTheirIdentifier)
 {
     XMLDocument document;
