@@ -72,14 +72,8 @@ private:
 
 using ScriptedPtr = std::unique_ptr<Scripted, HandlerRetirement>;
 
-int AcceptInstance(CZVSchema*, void*, CZVInstance*)
-{
-    return 0;
-}
-int AcceptRelationship(CZVSchema*, void*, ZVRelationshipInstance*)
-{
-    return 0;
-}
+int AcceptInstance(CZVSchema*, void*, CZVInstance*) { return 0; }
+int AcceptRelationship(CZVSchema*, void*, ZVRelationshipInstance*) { return 0; }
 
 class HandlerProtocol : public ::testing::Test {
 protected:

@@ -43,9 +43,10 @@ protected:
     void Read(const std::wstring& content)
     {
         XMLDocument document;
-        EXPECT_EQ(item->ReadCustomAttributesFromXML(
-                      &schema, document, LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>")),
-                  0);
+        EXPECT_EQ(
+            item->ReadCustomAttributesFromXML(
+                &schema, document, LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>")),
+            0);
     }
     void ExpectReadFails(const std::wstring& content, const std::wstring& message)
     {

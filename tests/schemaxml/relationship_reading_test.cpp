@@ -35,7 +35,8 @@ protected:
     void Read(const std::wstring& content, CZVRelationshipClass* into = nullptr)
     {
         XMLDocument document;
-        XMLNode element = LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
+        XMLNode element =
+            LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
         EXPECT_EQ((into ? into : connects)->ReadXMLContents(&schema, document, element), 0);
     }
 
@@ -44,7 +45,8 @@ protected:
     {
         SCOPED_TRACE(content);
         XMLDocument document;
-        XMLNode element = LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
+        XMLNode element =
+            LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
         EXPECT_ZV_THROW((into ? into : connects)->ReadXMLContents(&schema, document, element), Error, message);
     }
 
@@ -57,8 +59,10 @@ protected:
 std::wstring Pair(const std::wstring& source, const std::wstring& target)
 {
     return L"<ZVRelationshipConstraint><ZVSourceConstraint className='" + source + L"' roleLabel='from " + source +
-           L"'><ZVRelationshipKey propertyName='" + source + L".key'/></ZVSourceConstraint><ZVTargetConstraint "
-           L"className='" + target + L"' roleLabel='to " + target + L"'><ZVRelationshipKey propertyName='" + target +
+           L"'><ZVRelationshipKey propertyName='" + source +
+           L".key'/></ZVSourceConstraint><ZVTargetConstraint "
+           L"className='" +
+           target + L"' roleLabel='to " + target + L"'><ZVRelationshipKey propertyName='" + target +
            L".key'/></ZVTargetConstraint></ZVRelationshipConstraint>";
 }
 
@@ -152,8 +156,11 @@ TEST_F(RelationshipReading, TheCommonClassDependsOnTheOrderOfTheNames)
         const wchar_t* second;
         int result;
         const wchar_t* common;
-    } cases[] = {{L"B", L"Root", 1, L"ZVObject"}, {L"Root", L"B", 1, L"Root"}, {L"D", L"B", 1, L"A"},
-                 {L"B", L"B", 0, L"B"}, {L"ZVObject", L"Unknown", 1, L"ZVObject"}};
+    } cases[] = {{L"B", L"Root", 1, L"ZVObject"},
+                 {L"Root", L"B", 1, L"Root"},
+                 {L"D", L"B", 1, L"A"},
+                 {L"B", L"B", 0, L"B"},
+                 {L"ZVObject", L"Unknown", 1, L"ZVObject"}};
     for (const auto& c : cases) {
         std::wstring common;
         EXPECT_EQ(connects->FindCommonClass(&schema, c.first, c.second, common), c.result) << c.first << c.second;

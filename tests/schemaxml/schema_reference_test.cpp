@@ -77,8 +77,8 @@ TEST(SchemaReference, TheCurrentDirectoryComesFirstAndTheSchemasSearchPathLast)
     const std::pair<std::string, const char*> bottoms[] = {
         {local, "LocalThing"}, {listed, "ListedThing"}, {own, "OwnThing"}};
     for (const auto& [where, thing] : bottoms) {
-        std::ofstream(where + "/Bottom.01.00.zvschema.xml")
-            << SchemaText("schemaName='Bottom' nameSpacePrefix='b'", std::string("<ZVClass typeName='") + thing + "'/>");
+        std::ofstream(where + "/Bottom.01.00.zvschema.xml") << SchemaText(
+            "schemaName='Bottom' nameSpacePrefix='b'", std::string("<ZVClass typeName='") + thing + "'/>");
     }
     const std::wstring host =
         folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"));
@@ -131,12 +131,11 @@ TEST(SchemaReference, ASchemaAlreadyAtHandIsNotLoadedAgain)
     zvtest::ScratchFolder folder;
     // Its own name (whatever the version), twice the same reference, and a
     // request for an older minor version of one already loaded.
-    const std::wstring host = folder.Write(
-        "host.zvschema.xml",
-        Referencing("<ZVSchemaReference name='Host' version='9.9' prefix='h'/>"
-                    "<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"
-                    "<ZVSchemaReference name='Bottom' version='01.00' prefix='b2'/>"
-                    "<ZVSchemaReference name='Bottom' version='1.0' prefix='b3'/>"));
+    const std::wstring host =
+        folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Host' version='9.9' prefix='h'/>"
+                                                      "<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"
+                                                      "<ZVSchemaReference name='Bottom' version='01.00' prefix='b2'/>"
+                                                      "<ZVSchemaReference name='Bottom' version='1.0' prefix='b3'/>"));
     CZVSchema schema(L"p", L"Plant", L"");
     ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
     ASSERT_EQ(schema.GetReferenceCount(), 1u);
@@ -161,9 +160,9 @@ TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDiskNorDoUnknownAttr
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring host = folder.Write(
-            "host.zvschema.xml",
-            Referencing(std::string("<ZVSchemaReference name='") + c.name + "' version='1.0' prefix='b'/>"));
+        const std::wstring host =
+            folder.Write("host.zvschema.xml", Referencing(std::string("<ZVSchemaReference name='") + c.name +
+                                                          "' version='1.0' prefix='b'/>"));
         CZVSchema schema(L"p", L"Plant", L"");
         EXPECT_ZV_THROW(schema.ReadXML(host.c_str()), ZVXMLDomainError, c.message);
         EXPECT_EQ(schema.GetReferenceCount(), 0u);
@@ -204,9 +203,9 @@ TEST(SchemaReference, FilesReferencingEachOtherAreACircularReference)
     // A file that references itself under another name closes a cycle at once.
     zvtest::ScratchFolder folder;
     zvtest::WorkingDirectory inFolder(folder.path());
-    const std::wstring self = folder.Write(
-        "Self.01.00.zvschema.xml",
-        SchemaText("schemaName='Renamed' nameSpacePrefix='r'", "<ZVSchemaReference name='Self' version='1.0' prefix='s'/>"));
+    const std::wstring self = folder.Write("Self.01.00.zvschema.xml",
+                                           SchemaText("schemaName='Renamed' nameSpacePrefix='r'",
+                                                      "<ZVSchemaReference name='Self' version='1.0' prefix='s'/>"));
     CZVSchema renamed(L"p", L"Plant", L"");
     EXPECT_ZV_THROW(renamed.ReadXML(self.c_str()), ZVXMLRuntimeError,
                     L"Circular ZVSchemaReference: Self.01.00.zvschema.xml -> Self.01.00.zvschema.xml");
@@ -224,9 +223,9 @@ TEST(SchemaReference, OneFileMayBeReferencedAlongSeveralPathsOfTheSameLoad)
                      SchemaText(std::string("schemaName='") + side + "' nameSpacePrefix='" + side + "'",
                                 "<ZVSchemaReference name='Shared' version='1.0' prefix='s'/>"));
     }
-    const std::wstring host = folder.Write("host.zvschema.xml",
-                                           Referencing("<ZVSchemaReference name='Left' version='1.0' prefix='l'/>"
-                                                       "<ZVSchemaReference name='Right' version='1.0' prefix='r'/>"));
+    const std::wstring host =
+        folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Left' version='1.0' prefix='l'/>"
+                                                      "<ZVSchemaReference name='Right' version='1.0' prefix='r'/>"));
     CZVSchema schema(L"p", L"Plant", L"");
     ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
     ASSERT_EQ(schema.GetReferenceCount(), 2u);
