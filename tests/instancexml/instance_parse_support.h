@@ -210,6 +210,14 @@ protected:
                                          &Recorder::End, &Recorder::Error, &factory, options);
     }
     int ParseLocation(const std::wstring& location) { return Parse(location, 0, 1); }
+    // Parses with only the two callbacks that must be given.
+    int ParseBare(const std::wstring& text, unsigned long options = 0, ZVXML::IZVInstanceFactory* with = nullptr,
+                  ZVXML::ParsedZVInstanceCallback instance = &Recorder::Instance, void* context = nullptr)
+    {
+        return ZVXML::ParseZVInstanceXML(0, text.c_str(), &schema, context != nullptr ? context : &recorder, nullptr,
+                                         instance, &Recorder::Relationship, nullptr, nullptr, nullptr,
+                                         with != nullptr ? with : &factory, options);
+    }
 
     ZVXML::CZVSchema schema{L"p", L"Plant", L""};
     SchemaFactory factory{schema};

@@ -72,9 +72,9 @@ TEST_F(PropertyValues, TextsDoNotCarryOverBetweenElementsOrInstances)
                    L"<string/></Tags></Pump>"
                    L"<Pump id='B'><Flow/><Name>b</Name><Tags><string/><string>t</string></Tags><Count></Count></Pump>"
                    L"<Pump id='C'><Name>c</Name><Name/></Pump>"));
-    const std::vector<std::wstring> expected = {
-        L"instance Pump#A{Name=a long first name;Flow=1.5;Tags=[first tag,]}",
-        L"instance Pump#B{Flow=;Name=b;Tags=[,t];Count=}", L"instance Pump#C{Name=}"};
+    const std::vector<std::wstring> expected = {L"instance Pump#A{Name=a long first name;Flow=1.5;Tags=[first tag,]}",
+                                                L"instance Pump#B{Flow=;Name=b;Tags=[,t];Count=}",
+                                                L"instance Pump#C{Name=}"};
     EXPECT_EQ(recorder.Instances(), expected);
 }
 
@@ -98,7 +98,8 @@ TEST_F(PropertyValues, UnknownPropertiesStopTheParseUnlessTheyAreToBeSkipped)
 
     zvtest::LogCapture log;
     EXPECT_EQ(Only(body, ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES), L"instance Pump#P{Flow=1;Count=2}");
-    EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_TRACE), std::vector<std::wstring>{L"Ignoring unrecognized ZVProperty <Colour>"});
+    EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_TRACE),
+              std::vector<std::wstring>{L"Ignoring unrecognized ZVProperty <Colour>"});
     // Unknown properties of structs are properties too.
     EXPECT_EQ(Only(L"<Pump id='P'><Origin><Z>1</Z><X>2</X></Origin></Pump>", ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES),
               L"instance Pump#P{Origin={X=2}}");
@@ -107,29 +108,27 @@ TEST_F(PropertyValues, UnknownPropertiesStopTheParseUnlessTheyAreToBeSkipped)
                     L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.");
 }
 
-TEST_F(PropertyValues, ArrayMembersMustBeNamedByTheType)
+TEST_F(PropertyValues, ElementsThatDoNotFitTheirPropertyStopTheParse)
 {
-    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Tags><string>a</string><str>b</str></Tags></Pump>")), ZVXMLFormatError,
-                    L"Encountered array element with name not equal to the property's type name");
-    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Corners><Pointe/></Corners></Pump>")), ZVXMLFormatError,
-                    L"Encountered array element with name not equal to the property's type name");
-    // Nothing may stand inside a primitive member either.
-    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Tags><string><b/></string></Tags></Pump>")), ZVXMLFormatError,
-                    L"Encountered array element with name not equal to the property's type name");
-}
-
-TEST_F(PropertyValues, AStructWhoseClassIsMissingStopsTheParse)
-{
-    schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY)->AddZVProperty(L"Frame", L"Point", L"");
-    schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY)->FindProperty(L"Frame")->TypeName() = L"Gone";
-    EXPECT_ZV_THROW(Parse(Document(L"<Pump><Frame/></Pump>")), ZVXMLRuntimeError,
-                    L"Could not find class for struct property");
-}
-
-TEST_F(PropertyValues, AnElementInsideAPrimitivePropertyEndsItUnexpectedly)
-{
-    EXPECT_ZV_THROW(Parse(Document(L"<Pump id='P'><Flow><Count>1</Count>2</Flow></Pump>")), ZVXMLRuntimeError,
-                    L"EndElement called on unexpected element");
+    const std::wstring member = L"Encountered array element with name not equal to the property's type name";
+    schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY)->AddZVProperty(L"Frame", L"Point", L"")->TypeName() = L"Gone";
+    const std::pair<const wchar_t*, std::wstring> cases[] = {
+        {L"<Tags><string>a</string><str>b</str></Tags>", member},
+        {L"<Corners><Pointe/></Corners>", member},
+        {L"<Tags><string><b/></string></Tags>", member}, // nothing may stand inside a primitive member
+        {L"<Frame/>", L"Could not find class for struct property"},
+        {L"<Flow><Count>1</Count>2</Flow>", L"EndElement called on unexpected element"},
+    };
+    for (const auto& [elements, message] : cases) {
+        SCOPED_TRACE(elements);
+        const auto parse = [&, e = elements] { Parse(Document(L"<Pump id='P'>" + std::wstring(e) + L"</Pump>")); };
+        if (message == member) {
+            EXPECT_ZV_THROW(parse(), ZVXMLFormatError, message);
+        } else {
+            EXPECT_ZV_THROW(parse(), ZVXMLRuntimeError, message);
+        }
+    }
+    EXPECT_TRUE(recorder.Instances().empty());
 }
 
 } // namespace

@@ -43,9 +43,10 @@ protected:
     void Read(const std::wstring& content)
     {
         XMLDocument document;
-        EXPECT_EQ(item->ReadCustomAttributesFromXML(
-                      &schema, document, LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>")),
-                  0);
+        EXPECT_EQ(
+            item->ReadCustomAttributesFromXML(
+                &schema, document, LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>")),
+            0);
     }
     void ExpectReadFails(const std::wstring& content, const std::wstring& message)
     {
@@ -141,15 +142,6 @@ TEST_F(CustomAttributeReading, ArraysOfStructsAreReadToAnyDepth)
                     L"NULL pZVClass passed to CreateZVValueFromXml");
     ZVStructValue value(info->FindProperty(L"Single"));
     EXPECT_ZV_THROW(value.ReadXML(nullptr, element), ZVXMLRuntimeError, L"Could not find class for struct property");
-}
-
-TEST_F(CustomAttributeReading, PrefixesOfElementsDoNotMatter)
-{
-    Read(L"<a:Info xmlns:a='urn:a' xmlns:b='urn:b'><b:Owner>o</b:Owner>"
-         L"<a:Points><b:Point><a:X>1</a:X></b:Point></a:Points></a:Info>");
-    EXPECT_STREQ(Last()->GetTypeName(), L"Info");
-    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"o");
-    EXPECT_EQ(Array(Last(), L"Points")->GetLength(), 1u);
 }
 
 TEST_F(CustomAttributeReading, InstancesReadTheirValuesButKeepTheirIdentifier)

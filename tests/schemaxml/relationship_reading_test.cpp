@@ -35,7 +35,8 @@ protected:
     void Read(const std::wstring& content, CZVRelationshipClass* into = nullptr)
     {
         XMLDocument document;
-        XMLNode element = LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
+        XMLNode element =
+            LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
         EXPECT_EQ((into ? into : connects)->ReadXMLContents(&schema, document, element), 0);
     }
 
@@ -44,7 +45,8 @@ protected:
     {
         SCOPED_TRACE(content);
         XMLDocument document;
-        XMLNode element = LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
+        XMLNode element =
+            LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
         EXPECT_ZV_THROW((into ? into : connects)->ReadXMLContents(&schema, document, element), Error, message);
     }
 
@@ -57,8 +59,10 @@ protected:
 std::wstring Pair(const std::wstring& source, const std::wstring& target)
 {
     return L"<ZVRelationshipConstraint><ZVSourceConstraint className='" + source + L"' roleLabel='from " + source +
-           L"'><ZVRelationshipKey propertyName='" + source + L".key'/></ZVSourceConstraint><ZVTargetConstraint "
-           L"className='" + target + L"' roleLabel='to " + target + L"'><ZVRelationshipKey propertyName='" + target +
+           L"'><ZVRelationshipKey propertyName='" + source +
+           L".key'/></ZVSourceConstraint><ZVTargetConstraint "
+           L"className='" +
+           target + L"' roleLabel='to " + target + L"'><ZVRelationshipKey propertyName='" + target +
            L".key'/></ZVTargetConstraint></ZVRelationshipConstraint>";
 }
 
@@ -82,6 +86,8 @@ TEST_F(RelationshipReading, ASecondSourceOverwritesItsAttributesAndAddsKeys)
 
 TEST_F(RelationshipReading, EveryEndMessageNamesTheRelationshipClass)
 {
+    const std::wstring lacking = L"ZVRelationshipConstraint element of ZVRelationshipClass 'Connects' lacks a "
+                                 L"ZVSourceConstraint or ZVTargetConstraint.";
     const std::pair<std::wstring, std::wstring> cases[] = {
         {L"<Source kind='x'/>", L"Unrecognized attribute 'kind' ZVRelationshipClass\\Source element of 'Connects'."},
         {L"<Target kind='x'/>", L"Unrecognized attribute 'kind' ZVRelationshipClass\\Target element of 'Connects'."},
@@ -101,11 +107,16 @@ TEST_F(RelationshipReading, EveryEndMessageNamesTheRelationshipClass)
          L"Unrecognized element <#text> in <Source> element of ZVRelationshipClass 'Connects'."},
         {L"<Target><x:Classes xmlns:x='urn:x'/></Target>",
          L"Unrecognized element <Classes> in <Target> element of ZVRelationshipClass 'Connects'."},
+        {Legacy(L"<Pair><ZVSourceConstraint className='B'/></Pair>"), lacking},
+        {Legacy(L"<Pair><ZVTargetConstraint className='X'/><Other/></Pair>"), lacking},
+        {Legacy(L"<Empty/>"), lacking},
     };
     for (const auto& [content, message] : cases) {
         ExpectReadFails(content, message);
     }
     EXPECT_TRUE(connects->m_targets.m_keyVectors.empty()); // a refused target class adds no key list either
+    Read(Legacy(L"<!-- comments are no pairs -->"));
+    EXPECT_TRUE(connects->m_targets.m_classNames.empty());
 }
 
 TEST_F(RelationshipReading, LegacyPairsGeneraliseTheSourceAndListEachTargetOnce)
@@ -145,8 +156,11 @@ TEST_F(RelationshipReading, TheCommonClassDependsOnTheOrderOfTheNames)
         const wchar_t* second;
         int result;
         const wchar_t* common;
-    } cases[] = {{L"B", L"Root", 1, L"ZVObject"}, {L"Root", L"B", 1, L"Root"}, {L"D", L"B", 1, L"A"},
-                 {L"B", L"B", 0, L"B"}, {L"ZVObject", L"Unknown", 1, L"ZVObject"}};
+    } cases[] = {{L"B", L"Root", 1, L"ZVObject"},
+                 {L"Root", L"B", 1, L"Root"},
+                 {L"D", L"B", 1, L"A"},
+                 {L"B", L"B", 0, L"B"},
+                 {L"ZVObject", L"Unknown", 1, L"ZVObject"}};
     for (const auto& c : cases) {
         std::wstring common;
         EXPECT_EQ(connects->FindCommonClass(&schema, c.first, c.second, common), c.result) << c.first << c.second;
@@ -215,17 +229,6 @@ TEST_F(RelationshipReading, TheUpgradeHandlerSeesEveryPairAndMayRefuseOne)
     EXPECT_EQ(refused->m_source.m_className, L"ZVObject");
     EXPECT_EQ(refused->m_targets.m_classNames, (Names{L"X", L"Y"}));
     g_calls = nullptr;
-}
-
-TEST_F(RelationshipReading, APairLackingAnEndIsRefused)
-{
-    const std::wstring message = L"ZVRelationshipConstraint element of ZVRelationshipClass 'Connects' lacks a "
-                                 L"ZVSourceConstraint or ZVTargetConstraint.";
-    ExpectReadFails(Legacy(L"<Pair><ZVSourceConstraint className='B'/></Pair>"), message);
-    ExpectReadFails(Legacy(L"<Pair><ZVTargetConstraint className='X'/><Other/></Pair>"), message);
-    ExpectReadFails(Legacy(L"<Empty/>"), message);
-    Read(Legacy(L"<!-- comments are no pairs -->"));
-    EXPECT_TRUE(connects->m_targets.m_classNames.empty());
 }
 
 TEST_F(RelationshipReading, LegacyConstraintsReadTheirOwnAttributesAndKeys)

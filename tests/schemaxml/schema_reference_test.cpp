@@ -43,20 +43,27 @@ void ExpectTopMiddleBottom(CZVSchema& top)
 
 } // namespace
 
-TEST(SchemaReference, NestedReferencesAreFoundThroughEveryFolderOfZvschemaPath)
+// A schema's own search path serves the references of the schemas it loads
+// too, at any depth.
+TEST(SchemaReference, NestedReferencesAreFoundThroughEveryFolderOfZvschemaPathOrTheSchemasSearchPath)
 {
     zvtest::ScratchFolder folder;
     zvtest::WorkingDirectory elsewhere(folder.path());
-    for (const std::string& list :
-         {"/nonexistent;" + RefsFolder(), "/nonexistent:" + RefsFolder(), ";;" + RefsFolder() + "/;"}) {
-        SCOPED_TRACE(list);
-        zvtest::EnvironmentVariable path("ZVSCHEMA_PATH", list.c_str());
-        CZVSchema top(L"p", L"Plant", L"");
+    const std::pair<std::string, std::string> lists[] = {{"/nonexistent;" + RefsFolder(), ""},
+                                                         {"/nonexistent:" + RefsFolder(), ""},
+                                                         {";;" + RefsFolder() + "/;", ""},
+                                                         {"", "/nonexistent;" + RefsFolder()}};
+    for (const auto& [variable, own] : lists) {
+        SCOPED_TRACE(variable + " " + own);
+        zvtest::EnvironmentVariable path("ZVSCHEMA_PATH", variable.empty() ? nullptr : variable.c_str());
+        CZVSchema top(L"temporary", L"temporary", nullptr);
+        top.SetReferenceSearchPath(zvtest::Widen(own).c_str());
         ASSERT_EQ(top.ReadXML(zvtest::DataFile("refs/Top.01.00.zvschema.xml").c_str()), 0);
         ExpectTopMiddleBottom(top);
         const CZVSchemaReference* reference = CZVReferencedSchemaIterator(&top).Begin();
         EXPECT_EQ(reference->m_schemaPrefix, L"m");
         EXPECT_EQ(reference->m_versionString, L"01.00"); // "1.0" in the file
+        EXPECT_EQ(std::wstring(top.GetReferencedSchema(0)->GetReferenceSearchPath()), top.GetReferenceSearchPath());
     }
 }
 
@@ -70,8 +77,8 @@ TEST(SchemaReference, TheCurrentDirectoryComesFirstAndTheSchemasSearchPathLast)
     const std::pair<std::string, const char*> bottoms[] = {
         {local, "LocalThing"}, {listed, "ListedThing"}, {own, "OwnThing"}};
     for (const auto& [where, thing] : bottoms) {
-        std::ofstream(where + "/Bottom.01.00.zvschema.xml")
-            << SchemaText("schemaName='Bottom' nameSpacePrefix='b'", std::string("<ZVClass typeName='") + thing + "'/>");
+        std::ofstream(where + "/Bottom.01.00.zvschema.xml") << SchemaText(
+            "schemaName='Bottom' nameSpacePrefix='b'", std::string("<ZVClass typeName='") + thing + "'/>");
     }
     const std::wstring host =
         folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"));
@@ -124,41 +131,21 @@ TEST(SchemaReference, ASchemaAlreadyAtHandIsNotLoadedAgain)
     zvtest::ScratchFolder folder;
     // Its own name (whatever the version), twice the same reference, and a
     // request for an older minor version of one already loaded.
-    const std::wstring host = folder.Write(
-        "host.zvschema.xml",
-        Referencing("<ZVSchemaReference name='Host' version='9.9' prefix='h'/>"
-                    "<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"
-                    "<ZVSchemaReference name='Bottom' version='01.00' prefix='b2'/>"
-                    "<ZVSchemaReference name='Bottom' version='1.0' prefix='b3'/>"));
+    const std::wstring host =
+        folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Host' version='9.9' prefix='h'/>"
+                                                      "<ZVSchemaReference name='Bottom' version='1.0' prefix='b'/>"
+                                                      "<ZVSchemaReference name='Bottom' version='01.00' prefix='b2'/>"
+                                                      "<ZVSchemaReference name='Bottom' version='1.0' prefix='b3'/>"));
     CZVSchema schema(L"p", L"Plant", L"");
     ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
     ASSERT_EQ(schema.GetReferenceCount(), 1u);
     EXPECT_EQ(CZVReferencedSchemaIterator(&schema).Begin()->m_schemaPrefix, L"b");
 }
 
-TEST(SchemaReference, UnknownAttributesAndMissingVersionsAreRefused)
-{
-    zvtest::ScratchFolder folder;
-    const std::wstring unknown = folder.Write(
-        "unknown.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' location='x'/>"));
-    CZVSchema schema(L"p", L"Plant", L"");
-    EXPECT_ZV_THROW(schema.ReadXML(unknown.c_str()), ZVXMLFormatError,
-                    L"ZVSchemaReference contains unrecognized attribute 'location' with value='x'");
-
-    const std::wstring noVersion =
-        folder.Write("noversion.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' prefix='b'/>"));
-    try {
-        schema.ReadXML(noVersion.c_str());
-        ADD_FAILURE() << "no exception";
-    } catch (const ZVXMLLogicError& error) {
-        EXPECT_STREQ(error.Location(), L"CZVSchema::ParseVersionString");
-    }
-}
-
 // The referenced name becomes part of a path; a name the naming rule refuses
 // must never reach the disk. Here the files those names lead to exist, so
 // only the check keeps them from being loaded.
-TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDisk)
+TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDiskNorDoUnknownAttributes)
 {
     zvtest::WorkingDirectory inComplete(zvtest::DataFolder("complete"));
     zvtest::ScratchFolder folder;
@@ -173,12 +160,27 @@ TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDisk)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring host = folder.Write(
-            "host.zvschema.xml",
-            Referencing(std::string("<ZVSchemaReference name='") + c.name + "' version='1.0' prefix='b'/>"));
+        const std::wstring host =
+            folder.Write("host.zvschema.xml", Referencing(std::string("<ZVSchemaReference name='") + c.name +
+                                                          "' version='1.0' prefix='b'/>"));
         CZVSchema schema(L"p", L"Plant", L"");
         EXPECT_ZV_THROW(schema.ReadXML(host.c_str()), ZVXMLDomainError, c.message);
         EXPECT_EQ(schema.GetReferenceCount(), 0u);
+    }
+
+    // Unknown attributes and missing versions are refused too.
+    const std::wstring unknown = folder.Write(
+        "unknown.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' location='x'/>"));
+    CZVSchema schema(L"p", L"Plant", L"");
+    EXPECT_ZV_THROW(schema.ReadXML(unknown.c_str()), ZVXMLFormatError,
+                    L"ZVSchemaReference contains unrecognized attribute 'location' with value='x'");
+    const std::wstring noVersion =
+        folder.Write("noversion.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' prefix='b'/>"));
+    try {
+        schema.ReadXML(noVersion.c_str());
+        ADD_FAILURE() << "no exception";
+    } catch (const ZVXMLLogicError& error) {
+        EXPECT_STREQ(error.Location(), L"CZVSchema::ParseVersionString");
     }
 }
 
@@ -201,9 +203,9 @@ TEST(SchemaReference, FilesReferencingEachOtherAreACircularReference)
     // A file that references itself under another name closes a cycle at once.
     zvtest::ScratchFolder folder;
     zvtest::WorkingDirectory inFolder(folder.path());
-    const std::wstring self = folder.Write(
-        "Self.01.00.zvschema.xml",
-        SchemaText("schemaName='Renamed' nameSpacePrefix='r'", "<ZVSchemaReference name='Self' version='1.0' prefix='s'/>"));
+    const std::wstring self = folder.Write("Self.01.00.zvschema.xml",
+                                           SchemaText("schemaName='Renamed' nameSpacePrefix='r'",
+                                                      "<ZVSchemaReference name='Self' version='1.0' prefix='s'/>"));
     CZVSchema renamed(L"p", L"Plant", L"");
     EXPECT_ZV_THROW(renamed.ReadXML(self.c_str()), ZVXMLRuntimeError,
                     L"Circular ZVSchemaReference: Self.01.00.zvschema.xml -> Self.01.00.zvschema.xml");
@@ -221,27 +223,13 @@ TEST(SchemaReference, OneFileMayBeReferencedAlongSeveralPathsOfTheSameLoad)
                      SchemaText(std::string("schemaName='") + side + "' nameSpacePrefix='" + side + "'",
                                 "<ZVSchemaReference name='Shared' version='1.0' prefix='s'/>"));
     }
-    const std::wstring host = folder.Write("host.zvschema.xml",
-                                           Referencing("<ZVSchemaReference name='Left' version='1.0' prefix='l'/>"
-                                                       "<ZVSchemaReference name='Right' version='1.0' prefix='r'/>"));
+    const std::wstring host =
+        folder.Write("host.zvschema.xml", Referencing("<ZVSchemaReference name='Left' version='1.0' prefix='l'/>"
+                                                      "<ZVSchemaReference name='Right' version='1.0' prefix='r'/>"));
     CZVSchema schema(L"p", L"Plant", L"");
     ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
     ASSERT_EQ(schema.GetReferenceCount(), 2u);
     // Loaded once for each schema that references it.
     EXPECT_NE(schema.GetReferencedSchema(0)->GetReferencedSchema(0),
               schema.GetReferencedSchema(1)->GetReferencedSchema(0));
-}
-
-// A schema's own search path serves the references of the schemas it loads
-// too, at any depth.
-TEST(SchemaReference, TheSchemasSearchPathServesReferencesAtEveryDepth)
-{
-    zvtest::ScratchFolder elsewhere;
-    zvtest::WorkingDirectory cwd(elsewhere.path());
-    zvtest::EnvironmentVariable noPath("ZVSCHEMA_PATH", nullptr);
-    CZVSchema top(L"temporary", L"temporary", nullptr);
-    top.SetReferenceSearchPath(zvtest::Widen("/nonexistent;" + RefsFolder()).c_str());
-    ASSERT_EQ(top.ReadXML(zvtest::DataFile("refs/Top.01.00.zvschema.xml").c_str()), 0);
-    ExpectTopMiddleBottom(top);
-    EXPECT_EQ(std::wstring(top.GetReferencedSchema(0)->GetReferenceSearchPath()), top.GetReferenceSearchPath());
 }
