@@ -274,6 +274,9 @@ public:
     virtual int ReadXMLAttributes(XMLDocument& document, XMLNode element);
     /// Properties, "BaseClass" (ZVXMLFormatError for a second one) and custom
     /// attributes, read against the class's own schema (`schema` is not used).
+    /// Within a schema load, the custom attributes of classes, properties and
+    /// relationship ends are read once every class has its properties, so
+    /// that an attribute may be of any class of the file.
     virtual int ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
     /// The plain name. TypeName() is for reading: rename a class that is in a

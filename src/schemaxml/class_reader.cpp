@@ -5,6 +5,7 @@
 
 #include "foundation/logging.h"
 #include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
 
 #include <memory>
@@ -80,7 +81,7 @@ int CZVClass::ReadXMLContents(CZVSchema*, XMLDocument& document, XMLNode element
                 return result;
             }
         } else if (name == L"ZVCustomAttributes") {
-            if (int result = ReadCustomAttributesFromXML(m_pZVSchema, document, child)) {
+            if (int result = DeferredCustomAttributes::ReadOrDefer(*this, m_pZVSchema, document, child)) {
                 return result;
             }
         } else if (name == L"BaseClass") {

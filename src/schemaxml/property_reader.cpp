@@ -3,6 +3,7 @@
 #include <zvxml/schema.h>
 
 #include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
 
 namespace ZVXML {
@@ -61,7 +62,7 @@ int CZVProperty::ReadXML(CZVSchema*, XMLDocument& document, XMLNode element)
     CZVSchema* classSchema = m_pZVClass != nullptr ? m_pZVClass->GetZVSchema() : nullptr;
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (IsElementNamed(child, L"ZVCustomAttributes")) {
-            if (int result = ReadCustomAttributesFromXML(classSchema, document, child)) {
+            if (int result = DeferredCustomAttributes::ReadOrDefer(*this, classSchema, document, child)) {
                 return result;
             }
         }

@@ -3,6 +3,7 @@
 #include <zvxml/schema.h>
 
 #include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
 
 #include <utility>
@@ -98,7 +99,7 @@ void ReadEndChildren(CZVCommon& end, CZVSchema* schema, XMLDocument& document, X
         if (IsElementNamed(child, L"Class")) {
             readClass(child);
         } else if (IsElementNamed(child, L"ZVCustomAttributes")) {
-            end.ReadCustomAttributesFromXML(schema, document, child);
+            DeferredCustomAttributes::ReadOrDefer(end, schema, document, child);
         } else {
             throw ZVXMLFormatError(L"Unrecognized element <" + child.LocalName() + L"> in <" + context.endName +
                                        L"> element of ZVRelationshipClass '" + context.owner + L"'.",

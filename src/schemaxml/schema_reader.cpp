@@ -7,6 +7,7 @@
 #include "foundation/logging.h"
 #include "foundation/verify_hr.h"
 #include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/schema_load_chain.h"
 
 #include <cwchar>
@@ -196,7 +197,11 @@ int ReadRootChildren(CZVSchema& schema, XMLDocument& document, XMLNode root)
     if (int result = ReadClassAttributes(schema, document, children.classes)) {
         return result;
     }
+    DeferredCustomAttributes classCustomAttributes;
     if (int result = ReadClassContents(schema, document, children.classes)) {
+        return result;
+    }
+    if (int result = classCustomAttributes.ReadAll()) {
         return result;
     }
     return ReadSchemaCustomAttributes(schema, document, children.customAttributes);

@@ -210,3 +210,34 @@ TEST(SchemaFileRoot, AFileWithAPrefixOnEveryElementReadsCompletely)
     EXPECT_EQ(oldHolds->m_source.m_keyVector, tag);
     EXPECT_EQ(oldHolds->m_targets.m_classNames, item);
 }
+
+// An item's custom attributes are read once every class has its properties:
+// here each names a class that comes later in the file.
+TEST(SchemaFileRoot, CustomAttributesMayUseClassesDefinedLater)
+{
+    const std::string note = "<ZVCustomAttributes><Note><Text>on ";
+    const std::string end = "</Text></Note></ZVCustomAttributes>";
+    zvtest::ScratchFolder folder;
+    const std::wstring path = folder.Write(
+        "later.zvschema.xml",
+        SchemaText("schemaName='Later' nameSpacePrefix='l'",
+                   "<ZVRelationshipClass typeName='Holds'><Source><Class class='Pump'/>" + note + "an end" + end +
+                       "</Source></ZVRelationshipClass>"
+                       "<ZVClass typeName='Pump'>" +
+                       note + "a class" + end + "<ZVProperty propertyName='Tag' typeName='string'>" + note +
+                       "a property" + end +
+                       "</ZVProperty></ZVClass>"
+                       "<ZVClass typeName='Note' isCustomAttributeClass='True'>" +
+                       note + "itself" + end + "<ZVProperty propertyName='Text' typeName='string'/></ZVClass>"));
+    CZVSchema schema(L"temporary", L"temporary", L"");
+    ASSERT_EQ(schema.ReadXML(path.c_str()), 0);
+    const auto text = [](const CZVCommon& item) {
+        return std::wstring(item.GetZVCustomAttribute(0)->GetPropertyValue(L"Text"));
+    };
+    CZVClass* pump = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    EXPECT_EQ(text(*pump), L"on a class");
+    EXPECT_EQ(text(*pump->FindProperty(L"Tag")), L"on a property");
+    EXPECT_EQ(text(*schema.FindZVClass(L"Note", ZVCLASSTYPE_ANY)), L"on itself");
+    EXPECT_EQ(text(schema.FindZVRelationshipClass(L"Holds", ZVCLASSTYPE_ANY)->m_source.Common()), L"on an end");
+    CZVSchema::FreeRecycledValues();
+}

@@ -240,6 +240,31 @@ TEST(SchemaRoundTrip, ARichSchemaComesBackFieldByField)
     CZVSchema::FreeRecycledValues();
 }
 
+// Found by fuzzing: a custom-attribute class annotated with an attribute of
+// its own class was written, attributes before properties, into a file that
+// did not load. A class written later may annotate an earlier one, too.
+TEST(SchemaRoundTrip, CustomAttributeClassesAnnotateThemselvesAndEachOther)
+{
+    CZVSchema schema(L"s", L"Notes", L"");
+    CZVClass* first = schema.CreateZVClass(L"First", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+    CZVProperty* text = first->AddZVProperty(L"Text", L"string", L"");
+    CZVClass* second = schema.CreateZVClass(L"Second", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+    CZVProperty* level = second->AddZVProperty(L"Level", L"string", L"");
+    const auto annotate = [](CZVCommon& item, CZVClass* by, const wchar_t* property, const wchar_t* value) {
+        auto* attribute = new CZVCustomAttribute(by);
+        attribute->SetPropertyValue(property, value);
+        item.AddZVCustomAttribute(attribute);
+    };
+    annotate(*first, first, L"Text", L"on itself");
+    annotate(*first, second, L"Level", L"from a later class");
+    annotate(*text, second, L"Level", L"on a property, from a later class");
+    annotate(*level, second, L"Level", L"on its own class's property");
+    annotate(*second, first, L"Text", L"from an earlier class");
+
+    ExpectRoundTrip(schema);
+    CZVSchema::FreeRecycledValues();
+}
+
 TEST(SchemaRoundTrip, EveryTestAndExampleSchemaSurvives)
 {
     for (const std::string& file : {DataFolder("complete/Plant.01.02.zvschema.xml"),
