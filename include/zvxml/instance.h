@@ -80,7 +80,9 @@ public:
     /// primitive value. The caller owns it. ZVXMLInvalidArgument for NULL.
     static ZVValueBase* CreateZVValueForZVProperty(CZVClass* zvClass, CZVProperty* property);
     /// A new value read from a property element of an instance element (its
-    /// local name is the property of `zvClass`); the caller owns it. NULL for
+    /// local name is the property of `zvClass`, or, as the writer names a
+    /// second value of a property, the property's name and a counter from 2
+    /// such as "Text2"); the caller owns it. NULL for
     /// an element without children. Throws ZVXMLInvalidArgument for a NULL
     /// class, ZVXMLFormatError for an unknown property, a wrongly named array
     /// member or a struct property that is not an array.

@@ -9,6 +9,8 @@
 namespace ZVXML {
 namespace {
 
+constexpr std::size_t kCounterDigits = 10;
+
 // Comments between members are skipped; any other node must be a member
 // element named after the property's type. False for a comment.
 bool IsMember(XMLNode node, CZVClass* zvClass, CZVProperty* property)
@@ -53,6 +55,36 @@ void ReadStructMembers(ZVArrayValue& array, CZVClass* zvClass, CZVProperty* prop
     }
 }
 
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// The property an element names. The writer names a second value of a
+// property after the property and a counter from 2 ("Text2", "Text3"; see
+// AddZVValue), so a name that is no property is tried as such a name, the
+// shortest counter first. Adding the value to its instance renames it the
+// same way again.
+CZVProperty* FindElementProperty(CZVClass& zvClass, const std::wstring& name)
+{
+    if (CZVProperty* property = zvClass.FindProperty(name.c_str())) {
+        return property;
+    }
+    // The counter is an int of at most 10 digits; looking no further also
+    // keeps a name of a million digits from a million lookups.
+    for (std::size_t digits = 1; digits <= kCounterDigits && digits < name.size(); ++digits) {
+        const std::size_t base = name.size() - digits;
+        if (!IsDigit(name[base])) {
+            break;
+        }
+        const bool counter = name[base] != L'0' && (digits > 1 || name[base] != L'1');
+        if (!counter) {
+            continue;
+        }
+        if (CZVProperty* property = zvClass.FindProperty(name.substr(0, base).c_str())) {
+            return property;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 ZVValueBase* ZVValueBase::CreateZVValueFromXml(CZVClass* zvClass, XMLNode element)
@@ -64,7 +96,7 @@ ZVValueBase* ZVValueBase::CreateZVValueFromXml(CZVClass* zvClass, XMLNode elemen
     if (!element.FirstChild()) {
         return nullptr; // an empty element gives no value
     }
-    CZVProperty* property = zvClass->FindProperty(name.c_str());
+    CZVProperty* property = FindElementProperty(*zvClass, name);
     if (property == nullptr) {
         throw ZVXMLFormatError(std::wstring(L"ZVClass ") + zvClass->GetTypeName() +
                                    L" does not contain an ZVProperty named " + name,

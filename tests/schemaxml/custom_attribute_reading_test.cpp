@@ -95,6 +95,24 @@ TEST_F(CustomAttributeReading, UnknownClassesAndPropertiesAreRefusedAndWhatFails
     EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"kept");
 }
 
+// The writer names a second value of a property "Owner2"; only such counter
+// names (from 2, no leading zero, at most ten digits) stand for the property.
+TEST_F(CustomAttributeReading, CounterNamesAreFurtherValuesOfTheirProperty)
+{
+    Read(L"<Info><Owner>a</Owner><Owner2>b</Owner2><Owner10>c</Owner10><Tags2><string>t</string></Tags2></Info>");
+    ASSERT_EQ(Last()->GetZVValueCount(), 4u);
+    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"a");
+    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner2"), L"b");
+    EXPECT_STREQ(Last()->GetPropertyValue(L"Owner3"), L"c"); // renamed as it is added
+    EXPECT_EQ(Texts(Array(Last(), L"Tags")), Names{L"t"});
+    const std::vector<std::wstring> refused{L"Owner1", L"Owner0", L"Owner02", L"Ownerx2", L"Owner12345678901",
+                                            L"Owner" + std::wstring(40000, L'2')};
+    for (const std::wstring& name : refused) {
+        ExpectReadFails(L"<Info><" + name + L">x</" + name + L"></Info>",
+                        L"ZVClass Info does not contain an ZVProperty named " + name);
+    }
+}
+
 TEST_F(CustomAttributeReading, PrimitivesAndArraysOfThemTakeTheTextAsTheTreeGivesIt)
 {
     Read(L"<Info><Owner/><Tags></Tags><NotAProperty/><Single/></Info>");

@@ -242,7 +242,8 @@ TEST(SchemaRoundTrip, ARichSchemaComesBackFieldByField)
 
 // Found by fuzzing: a custom-attribute class annotated with an attribute of
 // its own class was written, attributes before properties, into a file that
-// did not load. A class written later may annotate an earlier one, too.
+// did not load; so was a second value of a property, written as "Text2". A
+// class written later may annotate an earlier one, too.
 TEST(SchemaRoundTrip, CustomAttributeClassesAnnotateThemselvesAndEachOther)
 {
     CZVSchema schema(L"s", L"Notes", L"");
@@ -260,6 +261,10 @@ TEST(SchemaRoundTrip, CustomAttributeClassesAnnotateThemselvesAndEachOther)
     annotate(*text, second, L"Level", L"on a property, from a later class");
     annotate(*level, second, L"Level", L"on its own class's property");
     annotate(*second, first, L"Text", L"from an earlier class");
+    // Further values of one property are written as Text2, Text3.
+    CZVCustomAttribute* repeated = first->GetZVCustomAttribute(0);
+    repeated->AddZVValue(new CZVValue(text, L"again"));
+    repeated->AddZVValue(new CZVValue(text, L"and again"));
 
     ExpectRoundTrip(schema);
     CZVSchema::FreeRecycledValues();
