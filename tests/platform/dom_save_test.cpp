@@ -106,26 +106,6 @@ TEST(DomSave, FailuresLeaveTheTargetAsItWasAndNoTemporaryFile)
     EXPECT_EQ(zvtest::ReadAll(path), "<old/>");
 }
 
-TEST(DomSave, DevicesAndPipesAreWrittenInPlaceNeverReplaced)
-{
-    XMLDocument doc;
-    BuildDocument(doc, 1);
-    if (::access("/dev/full", W_OK) == 0) {
-        EXPECT_NE(doc.Save(L"/dev/full"), 0);
-        EXPECT_EQ(doc.LastError(), L"Cannot write file '/dev/full': No space left on device");
-        EXPECT_TRUE(S_ISCHR(ModeOf("/dev/full")));
-    }
-    EXPECT_EQ(doc.Save(L"/dev/null"), 0) << doc.LastError();
-    EXPECT_TRUE(S_ISCHR(ModeOf("/dev/null")));
-
-    zvtest::ScratchFolder folder;
-    const std::string pipe = folder / "pipe";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_NE(doc.Save(zvtest::Widen(pipe).c_str()), 0); // no reader: refused, not blocked
-    EXPECT_TRUE(S_ISFIFO(ModeOf(pipe)));
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"pipe"});
-}
-
 TEST(DomSave, SymbolicLinksAreFollowedToTheFileTheyName)
 {
     zvtest::ScratchFolder folder;

@@ -23,29 +23,18 @@ namespace zvtest {
 using ZVXML::platform::SaxAttributes;
 
 // Events as lines: "start {uri}local qname", "text ...", "end {uri}local
-// qname". Consecutive pieces of text are joined into one line; `pieces` counts
-// them.
+// qname". Consecutive pieces of text are joined into one line.
 class Recorder : public ZVXML::platform::SaxContentHandler {
 public:
     std::vector<std::wstring> events;
-    std::size_t pieces = 0;
-    // Attributes whose values start events record too, as " name=value".
-    std::vector<std::wstring> watched;
     // Called before each event is recorded; a test may throw from it.
     std::function<void()> beforeEvent;
 
     void StartElement(const std::wstring& uri, const std::wstring& local, const std::wstring& qname,
-                      const SaxAttributes& attributes) override
+                      const SaxAttributes&) override
     {
         Before();
-        std::wstring line = L"start {" + uri + L"}" + local + L" " + qname;
-        for (const std::wstring& name : watched) {
-            std::wstring value;
-            if (attributes.GetValue(name.c_str(), value)) {
-                line += L" " + name + L"=" + value;
-            }
-        }
-        events.push_back(line);
+        events.push_back(L"start {" + uri + L"}" + local + L" " + qname);
         m_inText = false;
     }
     void EndElement(const std::wstring& uri, const std::wstring& local, const std::wstring& qname) override
@@ -57,7 +46,6 @@ public:
     void Characters(const wchar_t* text, std::size_t length) override
     {
         Before();
-        ++pieces;
         if (m_inText) {
             events.back().append(text, length);
         } else {
@@ -150,14 +138,6 @@ inline SaxOutcome SaxText(const std::wstring& text, long answer = 0, bool withEr
 inline SaxOutcome SaxLocation(const std::wstring& location)
 {
     return RunSax([&](ZVXML::platform::SaxReader& reader) { reader.ParseLocation(location.c_str()); });
-}
-
-// Writes `bytes` to a file and reads it.
-inline SaxOutcome SaxFile(const std::string& bytes, long answer = 0)
-{
-    const ScratchFolder folder;
-    const std::wstring path = WidePath(folder.WriteFile("doc.xml", bytes));
-    return RunSax([&](ZVXML::platform::SaxReader& reader) { reader.ParseLocation(path.c_str()); }, answer);
 }
 
 // A server on a free local port that would see any connection made to it.
