@@ -24,11 +24,12 @@ TEST(SaxLocation, PathsAndFileUrlsOfEveryFormReadTheFile)
 }
 
 // Other schemes and hosts, and files the system will not read: each a
-// platform error naming the location, with no event and no connection made.
+// platform error naming the location, with no event.
 TEST(SaxLocation, RefusedLocationsAreNamedWithTheReason)
 {
-    const zvtest::LocalServer server;
-    const std::wstring url = server.Url() + L"/doc.xml";
+    // A port nothing listens on: were the scheme let through, the message
+    // would tell of a failed connection instead.
+    const std::wstring url = L"http://127.0.0.1:9/doc.xml";
     const std::wstring missing = L"/nonexistent-folder/doc.xml";
     const std::wstring folder = L"file://" + ZVXML::Utf8ToWide(std::filesystem::temp_directory_path().string());
     const std::pair<std::wstring, std::wstring> refusals[] = {
@@ -51,7 +52,6 @@ TEST(SaxLocation, RefusedLocationsAreNamedWithTheReason)
     const SaxOutcome absent = SaxLocation(missing);
     EXPECT_EQ(absent.error.description, L"Cannot open \"" + missing + L"\": No such file or directory");
     EXPECT_EQ(absent.error.source, missing);
-    EXPECT_FALSE(server.WasContacted());
 }
 
 TEST(SaxLocation, CharactersSplitAcrossChunksArriveWhole)

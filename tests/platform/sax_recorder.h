@@ -1,6 +1,5 @@
 // Handlers for the reader's tests: they write down what the reader tells
-// them; runs that catch what a parse throws; and a server that would notice
-// any connection made to it.
+// them; and runs that catch what a parse throws.
 #ifndef ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 #define ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 
@@ -9,13 +8,8 @@
 
 #include "support/scratch.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
 #include <functional>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace zvtest {
@@ -139,40 +133,6 @@ inline SaxOutcome SaxLocation(const std::wstring& location)
 {
     return RunSax([&](ZVXML::platform::SaxReader& reader) { reader.ParseLocation(location.c_str()); });
 }
-
-// A server on a free local port that would see any connection made to it.
-class LocalServer {
-public:
-    LocalServer() : m_socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0))
-    {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_socket, 4);
-        socklen_t size = sizeof address;
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size);
-        m_port = ntohs(address.sin_port);
-    }
-    ~LocalServer() { ::close(m_socket); }
-    LocalServer(const LocalServer&) = delete;
-    LocalServer& operator=(const LocalServer&) = delete;
-
-    std::wstring Url() const { return L"http://127.0.0.1:" + std::to_wstring(m_port); }
-    bool WasContacted() const
-    {
-        const int connection = ::accept(m_socket, nullptr, nullptr);
-        if (connection >= 0) {
-            ::close(connection);
-            return true;
-        }
-        return errno != EAGAIN && errno != EWOULDBLOCK;
-    }
-
-private:
-    int m_socket;
-    unsigned m_port = 0;
-};
 
 } // namespace zvtest
 
