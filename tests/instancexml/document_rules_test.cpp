@@ -5,6 +5,8 @@
 #include "support/expect_throw.h"
 #include "support/log_capture.h"
 
+#include <regex>
+
 using namespace ZVXML;
 using zvtest::Document;
 using Lines = std::vector<std::wstring>;
@@ -64,6 +66,20 @@ TEST_F(DocumentRules, TheRootDecidesWhetherTheDocumentIsRead)
                     L"Imported ZVInstanceXML is unrecognized version. Expected version '" + zvtest::kNamespace +
                         L"' but got version '" + upper + L"'");
     EXPECT_TRUE(recorder.events.empty());
+}
+
+TEST_F(DocumentRules, IdentifiersComeFromIdThenInstanceIDElseAreMade)
+{
+    Parse(Document(L"<Pump id='a' instanceID='b' instanceId='c'/><Pump instanceID='b' instanceId='c'/>"
+                   L"<Pump ID='x' instanceid='y'/>"));
+    const Lines lines = recorder.Instances();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], L"instance Pump#a{}");
+    EXPECT_EQ(lines[1], L"instance Pump#b{}");
+    // Other letter case is not an identifier: the class name and a new GUID.
+    EXPECT_TRUE(
+        std::regex_match(lines[2], std::wregex(L"instance Pump#Pump-[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}\\{\\}")))
+        << testing::PrintToString(lines[2]);
 }
 
 TEST_F(DocumentRules, UnknownClassesStopTheParseUnlessTheyAreToBeSkipped)
