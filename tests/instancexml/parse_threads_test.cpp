@@ -45,8 +45,7 @@ TEST(ParseThreads, FourParsesAtOnceEachGiveWhatTheyGiveAlone)
     const std::wstring text = ZVXML::ToWString(bytes.c_str());
     const std::wstring broken = text.substr(0, text.size() / 2);
     const std::wstring brokenFile = folder.Write("broken.xml", bytes.substr(0, bytes.size() / 2));
-    const std::vector<std::pair<std::wstring, int>> inputs = {
-        {text, 0}, {broken, 0}, {file, 1}, {brokenFile, 1}};
+    const std::vector<std::pair<std::wstring, int>> inputs = {{text, 0}, {broken, 0}, {file, 1}, {brokenFile, 1}};
 
     std::vector<Outcome> serial;
     for (const auto& input : inputs) {
