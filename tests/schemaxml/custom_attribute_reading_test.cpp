@@ -14,7 +14,6 @@ namespace {
 
 // Info (custom attribute): Owner, Tags (strings), Points (Point structs),
 // Segments (Segment structs, each with its Points), Single (one Point).
-// Units, a referenced schema, has the custom-attribute class Unit.
 class CustomAttributeReading : public ::testing::Test {
 protected:
     CustomAttributeReading()
@@ -32,10 +31,6 @@ protected:
         info->AddZVProperty(L"Segments", L"Segment", L"")->SetMaxOccurs(L"unbounded");
         info->AddZVProperty(L"Single", L"Point", L"");
 
-        auto* units = new CZVSchema(L"u", L"Units", L"");
-        units->CreateZVClass(L"Unit", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE)->AddZVProperty(L"Symbol", L"string", L"");
-        CZVSchemaReference reference(units);
-        schema.AddReference(reference); // the schema owns it now
         item = schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN);
     }
 
@@ -68,20 +63,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(CustomAttributeReading, EachChildIsOneCustomAttributeAppendedInOrder)
-{
-    Read(L"");
-    Read(L"<!-- only a comment -->");
-    EXPECT_EQ(item->GetZVCustomAttributeCount(), 0u);
-    Read(L"<Info><Owner>first</Owner></Info>");
-    Read(L"<Info><Owner>second</Owner></Info><!-- between --><Info><Owner>third</Owner></Info><Unit/>");
-    ASSERT_EQ(item->GetZVCustomAttributeCount(), 4u);
-    EXPECT_STREQ(item->GetZVCustomAttribute(0)->GetPropertyValue(L"Owner"), L"first");
-    EXPECT_STREQ(item->GetZVCustomAttribute(2)->GetPropertyValue(L"Owner"), L"third");
-    EXPECT_STREQ(item->GetZVCustomAttribute(3)->GetTypeName(), L"Unit"); // from the referenced schema
-    EXPECT_EQ(item->GetZVCustomAttribute(3)->GetZVClass()->GetZVSchema(), schema.GetReferencedSchema(0));
-}
 
 TEST_F(CustomAttributeReading, UnknownClassesAndPropertiesAreRefusedAndWhatFailsIsNotAttached)
 {
