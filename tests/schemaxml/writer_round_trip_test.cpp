@@ -30,20 +30,26 @@ private:
     static std::wstring W(const wchar_t* text) { return text != nullptr ? text : L"(null)"; }
     static std::wstring Value(ZVValueBase* value)
     {
-        if (value == nullptr) return L"(none)";
+        if (value == nullptr)
+            return L"(none)";
         const std::wstring name = value->PropertyName() + L"=";
-        if (auto* primitive = dynamic_cast<CZVValue*>(value)) return name + L"'" + primitive->Value() + L"'";
-        if (auto* structValue = dynamic_cast<ZVStructValue*>(value)) return name + Instance(structValue->GetValue());
+        if (auto* primitive = dynamic_cast<CZVValue*>(value))
+            return name + L"'" + primitive->Value() + L"'";
+        if (auto* structValue = dynamic_cast<ZVStructValue*>(value))
+            return name + Instance(structValue->GetValue());
         auto* array = dynamic_cast<ZVArrayValue*>(value);
         std::wstring text = name + L"[";
-        for (std::size_t i = 0; array != nullptr && i < array->GetLength(); ++i) text += Value(array->GetValue(i)) + L",";
+        for (std::size_t i = 0; array != nullptr && i < array->GetLength(); ++i)
+            text += Value(array->GetValue(i)) + L",";
         return text + L"]";
     }
     static std::wstring Instance(CZVInstance* instance)
     {
-        if (instance == nullptr) return L"(none)";
+        if (instance == nullptr)
+            return L"(none)";
         std::wstring text = instance->TypeName() + L"#" + instance->InstanceID() + L"{";
-        for (std::size_t i = 0; i < instance->GetZVValueCount(); ++i) text += Value(instance->GetZVValue(i)) + L";";
+        for (std::size_t i = 0; i < instance->GetZVValueCount(); ++i)
+            text += Value(instance->GetZVValue(i)) + L";";
         return text + L"}";
     }
     static std::wstring Common(const CZVCommon& item)
@@ -57,14 +63,16 @@ private:
     static std::wstring List(const std::vector<std::wstring>& names)
     {
         std::wstring text = L"[";
-        for (const std::wstring& name : names) text += name + L",";
+        for (const std::wstring& name : names)
+            text += name + L",";
         return text + L"]";
     }
     static std::wstring Property(const CZVProperty& property)
     {
         // A maximum without a minimum reads back with the minimum "0".
         std::wstring minOccurs = property.GetMinOccurs();
-        if (minOccurs.empty() && *property.GetMaxOccurs() != L'\0') minOccurs = L"0";
+        if (minOccurs.empty() && *property.GetMaxOccurs() != L'\0')
+            minOccurs = L"0";
         return L"\n  property " + W(property.GetPropertyName()) + L" : " + W(property.GetTypeName()) + L" " +
                minOccurs + L".." + W(property.GetMaxOccurs()) + L" label=" + W(property.GetDisplayLabel()) +
                L" struct=" + std::to_wstring(property.IsStruct()) + L" array=" + std::to_wstring(property.IsArray()) +
@@ -78,10 +86,12 @@ private:
         std::wstring text = L"\n  strength=" + W(link.GetStrength()) + L" direction=" + W(link.GetStrengthDirection()) +
                             L"\n  source " + sourceClass + L" role=" + source.m_roleLabel + L" cardinality=" +
                             source.m_cardinality + L" polymorphic=" + std::to_wstring(source.m_isPolymorphic) +
-                            (sourceClass.empty() ? L"" : L" keys=" + List(source.m_keyVector)) + Common(source.Common());
+                            (sourceClass.empty() ? L"" : L" keys=" + List(source.m_keyVector)) +
+                            Common(source.Common());
         const CZVTargets& targets = link.m_targets;
         text += L"\n  targets " + List(targets.m_classNames) + L" keys=";
-        for (const auto& keys : targets.m_keyVectors) text += List(keys);
+        for (const auto& keys : targets.m_keyVectors)
+            text += List(keys);
         if (!targets.m_classNames.empty()) {
             text += L" role=" + targets.m_roleLabel + L" cardinality=" + targets.m_cardinality + L" polymorphic=" +
                     std::to_wstring(targets.m_isPolymorphic) + Common(targets.Common());
@@ -93,8 +103,10 @@ private:
         std::wstring text = W(zvClass.GetTypeName()) + L" base=" + W(zvClass.GetBaseClass()) + L" label=" +
                             W(zvClass.GetDisplayLabel()) + L" type=" + std::to_wstring(zvClass.GetClassType()) +
                             Common(zvClass);
-        for (std::size_t i = 0; i < zvClass.GetZVPropertyCount(); ++i) text += Property(*zvClass.GetZVProperty(i));
-        if (auto* link = dynamic_cast<CZVRelationshipClass*>(&zvClass)) text += Ends(*link);
+        for (std::size_t i = 0; i < zvClass.GetZVPropertyCount(); ++i)
+            text += Property(*zvClass.GetZVProperty(i));
+        if (auto* link = dynamic_cast<CZVRelationshipClass*>(&zvClass))
+            text += Ends(*link);
         return text + L"\n";
     }
     static std::wstring Schema(CZVSchema& schema, std::set<CZVSchema*>& seen)
@@ -110,7 +122,8 @@ private:
             CZVRelationshipClass* link = schema.GetZVRelationshipClass(i);
             classes[L"relationship class " + W(link->GetTypeName())] = Class(*link);
         }
-        for (const auto& [name, description] : classes) text += name + L": " + description;
+        for (const auto& [name, description] : classes)
+            text += name + L": " + description;
         CZVReferencedSchemaIterator references(&schema);
         for (CZVSchemaReference* reference = references.Begin(); reference != nullptr; reference = references.Next()) {
             unsigned long major = 0, minor = 0;
@@ -272,9 +285,9 @@ TEST(SchemaRoundTrip, CustomAttributeClassesAnnotateThemselvesAndEachOther)
 
 TEST(SchemaRoundTrip, EveryTestAndExampleSchemaSurvives)
 {
-    for (const std::string& file : {DataFolder("complete/Plant.01.02.zvschema.xml"),
-                                    DataFolder("refs/Top.01.00.zvschema.xml"),
-                                    DataFolder("../../../examples/schemas/Plant.01.02.zvschema.xml")}) {
+    for (const std::string& file :
+         {DataFolder("complete/Plant.01.02.zvschema.xml"), DataFolder("refs/Top.01.00.zvschema.xml"),
+          DataFolder("../../../examples/schemas/Plant.01.02.zvschema.xml")}) {
         SCOPED_TRACE(file);
         ReportingLibraryErrors([&] { ExpectRoundTrip(*ReadBack(file)); });
     }

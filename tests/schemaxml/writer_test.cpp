@@ -273,7 +273,7 @@ TEST_F(SchemaWriter, CustomAttributesUseTheirOwnSchemasNamespace)
     size->GetValue()->SetPropertyValue(L"Y", 2.0);
     attribute->AddZVValue(size);
     attribute->AddZVValue(new ZVStructValue(options->FindProperty(L"Size"))); // stored as Size2
-    pipe->AddZVCustomAttribute(new CZVCustomAttribute(options));              // no id, no values
+    pipe->AddZVCustomAttribute(new CZVCustomAttribute(options)); // no id, no values
 
     std::vector<XMLNode> containers = Elements(Write(pipe));
     ASSERT_EQ(containers.size(), 1u);
