@@ -1,18 +1,14 @@
 // The internal text services every subsystem relies on.
-#include "foundation/char_class.h"
 #include "foundation/logging.h"
 #include "foundation/number_text.h"
 #include "foundation/utf8.h"
 #include "foundation/wide_format.h"
 
-#include "support/comma_locale.h"
 #include "support/log_capture.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <climits>
-#include <clocale>
 #include <random>
 
 using namespace ZVXML;
@@ -100,48 +96,6 @@ TEST(NumberText, DoublesUseFifteenDigitsAndAThreeDigitExponentIntegersTheirWhole
     }
     EXPECT_EQ(FormatLong(LONG_MIN), std::to_wstring(LONG_MIN));
     EXPECT_EQ(FormatUnsignedLong(ULONG_MAX), std::to_wstring(ULONG_MAX));
-}
-
-TEST(NumberText, ParsingKeepsTheStandardErrnoRules)
-{
-    wchar_t* end = nullptr;
-    errno = 0;
-    EXPECT_EQ(ParseLong(L"  12abc", &end, 10), 12);
-    EXPECT_STREQ(end, L"abc");
-    EXPECT_EQ(errno, 0);
-    EXPECT_EQ(ParseLong(L"99999999999999999999999", nullptr, 10), LONG_MAX);
-    EXPECT_EQ(errno, ERANGE);
-    errno = 0;
-    EXPECT_DOUBLE_EQ(ParseDouble(L"2.5e3x", &end), 2500.0);
-    EXPECT_STREQ(end, L"x");
-}
-
-// A host that switches to a comma-decimal locale must not change what the
-// library writes or reads. The locale is generated when the machine can.
-TEST(NumberText, HostLocaleDoesNotLeakIn)
-{
-    zvtest::CommaLocale german;
-    if (!german.active()) {
-        GTEST_SKIP() << "no comma-decimal locale on this machine";
-    }
-    ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
-    EXPECT_EQ(FormatDouble(0.1), L"0.1");
-    EXPECT_DOUBLE_EQ(ParseDouble(L"0.25", nullptr), 0.25);
-}
-
-TEST(CharClass, UnicodeLettersWhateverTheLocale)
-{
-    std::setlocale(LC_ALL, "C");
-    for (wchar_t letter : {L'a', L'\xE9', L'\x4E2D'}) {
-        EXPECT_TRUE(IsLetter(letter)) << int(letter);
-    }
-    for (wchar_t other : {L'1', L'-', wchar_t(0xD800)}) {
-        EXPECT_FALSE(IsLetter(other)) << int(other);
-    }
-    EXPECT_TRUE(IsLetterOrDigit(L'7'));
-    EXPECT_TRUE(IsLetterOrDigit(L'\x0663')); // ARABIC-INDIC DIGIT THREE
-    EXPECT_FALSE(IsLetterOrDigit(L'_'));
-    EXPECT_FALSE(IsLetterOrDigit(wchar_t(0x110000)));
 }
 
 TEST(WideFormat, TextsOfAnyLengthAreKeptWhole)

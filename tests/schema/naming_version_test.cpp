@@ -42,8 +42,6 @@ TEST(Version, FormatsWithTwoDigitsAndParsesWhatFollowsTheDigitsAway)
     EXPECT_EQ(schema.VersionString(), L"00.00");
     schema.SetVersionString(L"1.2");
     EXPECT_EQ(schema.VersionString(), L"01.02");
-    EXPECT_EQ(schema.XmlNamespace(), L"Pipes.01.02");
-    EXPECT_EQ(schema.OfficialFilename(), L"Pipes.01.02.zvschema.xml");
     std::wstring text;
     CZVSchema::FormatVersionString(text, 5, 123);
     EXPECT_EQ(text, L"05.123");
