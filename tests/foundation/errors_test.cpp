@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <stdexcept>
-#include <thread>
 
 using namespace ZVXML;
 using zvtest::LogCapture;
@@ -17,8 +15,6 @@ int g_callsA = 0;
 int g_callsB = 0;
 void CountA(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_callsA; }
 void CountB(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_callsB; }
-std::atomic<int> g_threadCalls{0};
-void CountAtomic(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_threadCalls; }
 void Throwing(LOG_SEV, const wchar_t*, const wchar_t*) { throw std::runtime_error("callback"); }
 
 // Restores "no callback" whatever a test installs.
@@ -33,8 +29,6 @@ struct NoCallback {
 TEST(Exceptions, CatchRelationshipsFollowTheFamilyTree)
 {
     EXPECT_THROW(throw ZVXMLFormatError(L"m", L""), ZVXMLDomainError);
-    EXPECT_THROW(throw ZVXMLFormatError(L"m", L""), ZVXMLException);
-    EXPECT_THROW(throw ZVXMLLogicError(L"m", L""), ZVXMLException);
     EXPECT_THROW(throw ZVXMLInvalidArgument(L"m", L""), ZVXMLException);
     try {
         throw ZVXMLRuntimeError(L"runtime", L"");
@@ -121,26 +115,4 @@ TEST(Logging, ThrowingCallbackIsSwallowed)
     } catch (const ZVXMLDomainError& e) {
         EXPECT_STREQ(e.Message(), L"still thrown");
     }
-}
-
-TEST(Logging, CallbackCanBeSwappedWhileThreadsLog)
-{
-    NoCallback restore;
-    std::atomic<bool> stop{false};
-    std::thread swapper([&] {
-        while (!stop.load()) {
-            SetLoggingCallback(&CountAtomic);
-            SetLoggingCallback(nullptr);
-        }
-    });
-    std::thread logger([] {
-        for (int i = 0; i < 20000; ++i) {
-            Log(LOG_SEV_TRACE, L"c", L"t");
-        }
-    });
-    logger.join();
-    stop = true;
-    swapper.join();
-    // Some lines may land while logging is off; none may land elsewhere.
-    EXPECT_LE(g_threadCalls.load(), 20000);
 }

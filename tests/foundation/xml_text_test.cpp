@@ -23,7 +23,6 @@ TEST(ConvertToXmlString, EscapesMarkupKeepsPrintableAsciiAndReplacesTheRest)
 {
     const std::pair<std::wstring, std::wstring> rows[] = {
         {L"a<b & \"c\" 'd'>", L"a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;"},
-        {L"", L""},
         {L"\t\n\r ~", L"\t\n\r ~"},
         // Control and non-characters, and lone surrogates, become question marks.
         {std::wstring(L"\x01") + L"\x1F", L"??"},
@@ -33,9 +32,7 @@ TEST(ConvertToXmlString, EscapesMarkupKeepsPrintableAsciiAndReplacesTheRest)
         // Other characters become hexadecimal references; one above U+FFFF
         // stays one character, and so does the surrogate pair that spells it.
         {L"\x7F", L"&#x7F;"},
-        {L"\xE9", L"&#xE9;"},
         {L"\xFFFD", L"&#xFFFD;"},
-        {L"\xE000", L"&#xE000;"},
         {kSmiley, L"&#x1F600;"},
         {std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}, L"&#x1F600;"},
     };
@@ -55,7 +52,6 @@ TEST(EncodeToValidXmlTag, ReplacesWhatATagCannotHold)
         {L"a-b.c", L"a__x002d__b__x002e__c", 1},
         {L"1st Pump", L"__x0031__st__x0020__Pump", 1},
         {L"_a1", L"_a1", 0},
-        {L"Abc9", L"Abc9", 0},
         {L"", L"", 0},
         {L"\xE9t\xE9", L"\xE9t\xE9", 0}, // non-ASCII letters are letters, whatever the host's locale
         {L"a" + kSmiley, L"a__xd83d____xde00__", 1}, // above the BMP: two surrogate tokens
@@ -70,8 +66,8 @@ TEST(EncodeToValidXmlTag, ReplacesWhatATagCannotHold)
 TEST(DecodeFromValidXmlTag, DecodesTokensAnywhereAndJoinsSurrogates)
 {
     const Row rows[] = {
-        {L"Pipe__x0020__Size", L"Pipe Size", 1}, {L"a__x0020__", L"a ", 1},   {L"__x002D__", L"-", 1},
-        {L"__x00zz__", L"__x00zz__", 0},         {L"a__x", L"a__x", 0},       {L"plain", L"plain", 0},
+        {L"Pipe__x0020__Size", L"Pipe Size", 1}, {L"__x002D__", L"-", 1},
+        {L"__x00zz__", L"__x00zz__", 0},         {L"a__x", L"a__x", 0},
         {L"x__x0041__y__x0042__", L"xAyB", 1},   {L"__xd83d____xde00__", kSmiley, 1},
     };
     for (Row row : rows) {
@@ -94,11 +90,11 @@ TEST(TagEncoding, RoundTripsNamesWithoutTokenText)
 
 TEST(ToWString, FormatsIntegersAndConvertsUtf8)
 {
-    EXPECT_EQ(ToWString(-42), L"-42");
-    EXPECT_EQ(ToWString(0), L"0");
     EXPECT_EQ(ToWString(LONG_MIN), std::to_wstring(LONG_MIN));
     EXPECT_EQ(ToWString(static_cast<const char*>(nullptr)), L"");
-    EXPECT_EQ(ToWString(""), L"");
     EXPECT_EQ(ToWString("caf\xC3\xA9 \xF0\x9F\x98\x80"), L"caf\xE9 " + kSmiley);
-    EXPECT_EQ(ToWString("a\xFF" "b"), L"a\xFFFD" L"b");
+    EXPECT_EQ(ToWString("a\xFF"
+                        "b"),
+              L"a\xFFFD"
+              L"b");
 }

@@ -15,7 +15,7 @@ class PlantSchema : public ::testing::Test {
 protected:
     PlantSchema()
     {
-        units = new ZVXML::CZVSchema(L"u", L"Units", L"");
+        auto* units = new ZVXML::CZVSchema(L"u", L"Units", L"");
         extent = units->CreateZVClass(L"Extent", L"", ZVXML::ZVCLASSTYPE_STRUCT | ZVXML::ZVCLASSTYPE_DOMAIN);
         extent->AddZVProperty(L"X", L"double", L"");
         extent->AddZVProperty(L"Y", L"double", L"");
@@ -37,14 +37,12 @@ protected:
 
         options = plant.CreateZVClass(L"Options", L"", ZVXML::ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
         options->AddZVProperty(L"Hidden", L"boolean", L"");
-        regions = options->AddZVProperty(L"Regions", L"Extent", L"");
-        regions->SetMaxOccurs(L"unbounded");
+        options->AddZVProperty(L"Regions", L"Extent", L"")->SetMaxOccurs(L"unbounded");
         options->AddZVProperty(L"Labels", L"string", L"")->SetMinOccurs(L"0");
     }
     ~PlantSchema() override { ZVXML::CZVSchema::FreeRecycledValues(); }
 
     ZVXML::CZVSchema plant{L"p", L"Plant", L""};
-    ZVXML::CZVSchema* units = nullptr;
     ZVXML::CZVClass* extent = nullptr;
     ZVXML::CZVClass* point = nullptr;
     ZVXML::CZVClass* pipe = nullptr;
@@ -55,7 +53,6 @@ protected:
     ZVXML::CZVProperty* origin = nullptr;
     ZVXML::CZVProperty* size = nullptr;
     ZVXML::CZVProperty* corners = nullptr;
-    ZVXML::CZVProperty* regions = nullptr;
 };
 
 } // namespace zvtest

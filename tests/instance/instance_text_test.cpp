@@ -33,17 +33,7 @@ TEST_F(InstanceTextTest, WholeInstanceInOneLine)
                        L"<Origin><X>1</X><Y>2</Y></Origin>");
 }
 
-TEST_F(InstanceTextTest, OpeningTagFormsAppendingNeverClearing)
-{
-    CZVInstance instance(pipe);
-    std::wstring out;
-    for (const wchar_t* attributes : {L"", L"xmlns='u'", L" xmlns='u'"}) {
-        instance.AppendAsXml(out, attributes);
-    }
-    EXPECT_EQ(out, L"<Pipe></Pipe><Pipexmlns='u' ></Pipe><Pipe xmlns='u' ></Pipe>");
-}
-
-TEST_F(InstanceTextTest, NullValuesAndMembersAndUnescapedText)
+TEST_F(InstanceTextTest, AttributesNullValuesAndMembersAndUnescapedText)
 {
     CZVInstance instance(pipe);
     auto* flag = new CZVValue(diameter, L"ignored");
@@ -55,9 +45,11 @@ TEST_F(InstanceTextTest, NullValuesAndMembersAndUnescapedText)
     array->PushBack(nullptr);
     array->PushBack(new CZVValue(tags, L"&"));
     instance.AddZVValue(array);
-    std::wstring out;
-    instance.AppendValueToString(out);
-    EXPECT_EQ(out, L"<Flag></Flag><Tags><string>1<2</string><string></string><string>&</string></Tags>");
+    // Attributes are appended as given, with no space added before them.
+    std::wstring out = L"keep:";
+    instance.AppendAsXml(out, L"xmlns='u'");
+    EXPECT_EQ(out, L"keep:<Pipexmlns='u' ><Flag></Flag><Tags><string>1<2</string><string></string><string>&</string>"
+                   L"</Tags></Pipe>");
 }
 
 TEST_F(InstanceTextTest, EmptiedStructCannotBeWritten)

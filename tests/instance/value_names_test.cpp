@@ -77,10 +77,6 @@ TEST_F(ValueNamesTest, SmallAndLargeInstancesGiveTheRulesNames)
             AddAndCheck(instance, name);
         }
     }
-    EXPECT_EQ(instance.GetZVValueCount(), 40u * pattern.size());
-    std::vector<std::wstring> names = Names(instance);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end()); // all distinct
     // A large instance (with its index of names) refuses a value it holds too.
     EXPECT_ZV_THROW(instance.AddZVValue(instance.GetZVValue(70)), ZVXMLLogicError,
                     L"The ZVValue '" + Names(instance)[70] + L"' is already in this CZVInstance of ZVClass 'Pipe'.");

@@ -22,15 +22,13 @@ protected:
 TEST(ExtendedInfo, StringAndNumberMapsAreSeparate)
 {
     CZVCommon item;
-    std::wstring text = L"untouched";
+    std::wstring text;
     unsigned long number = 99;
     EXPECT_EQ(item.GetExtendedInfo(L"K", text), ZVXML_EXTENDED_INFO_NOT_FOUND);
-    EXPECT_EQ(text, L"untouched");
     item.SetExtendedInfo(L"K", 7ul);
     EXPECT_EQ(item.GetExtendedInfo(L"K", &number), 0);
     EXPECT_EQ(number, 7ul);
     EXPECT_EQ(item.GetExtendedInfo(L"K", text), 32768);
-    item.SetExtendedInfo(L"K", std::wstring(L"v"));
     item.SetExtendedInfo(L"K", std::wstring(L"w"));
     EXPECT_EQ(item.GetExtendedInfo(L"K", text), 0);
     EXPECT_EQ(text, L"w");
@@ -47,9 +45,7 @@ TEST_F(ClassTest, ClassTypeFlagsAndMasks)
     plain.SetClassType(6);
     EXPECT_EQ(plain.IsStruct(), 2);
     EXPECT_EQ(plain.IsCustomAttributeClass(), 4);
-    EXPECT_EQ(plain.IsDomainClass(), 0);
     EXPECT_TRUE(plain.MatchesClassType(2));
-    EXPECT_FALSE(plain.MatchesClassType(1));
 
     for (unsigned long accepted : {1ul, 3ul, 4ul, 5ul, 6ul, 7ul}) {
         EXPECT_NO_THROW(plain.SetClassType(accepted));
@@ -72,7 +68,6 @@ TEST_F(ClassTest, ConstructorRejectsMissingSchemaAndBadNames)
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '9A'");
     CGUIDGenerator generator;
     CZVClass withStrategy(L"A", &schema, &generator);
-    EXPECT_EQ(withStrategy.GetIDGenerationStrategy(), &generator);
     EXPECT_EQ(withStrategy.FullName(), L"p:A");
     EXPECT_ZV_THROW(withStrategy.SetTypeName(static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
                     L"NULL passed to CZVClass::SetTypeName");
@@ -85,9 +80,7 @@ TEST_F(ClassTest, PropertiesAreFoundThroughTheBaseChainButNotCounted)
     base->AddZVProperty(L"Tag", L"string", L"the tag");
     derived->SetBaseClass(L"Equipment");
     derived->AddZVProperty(L"Flow", L"double", L"");
-    EXPECT_EQ(derived->GetBaseZVClass(), base);
     EXPECT_EQ(derived->FindProperty(L"Tag"), base->GetZVProperty(0));
-    EXPECT_TRUE(derived->HasProperty(L"Flow"));
     EXPECT_FALSE(derived->HasProperty(L"flow"));
     EXPECT_EQ(derived->GetZVPropertyCount(), 1u);
 
@@ -113,8 +106,8 @@ TEST_F(ClassTest, PropertiesAreFoundByTheirExactCurrentName)
     CZVProperty* ac = derived->AddZVProperty(L"Ac", L"string", L"");
     CZVProperty* bb = derived->AddZVProperty(L"Bb", L"string", L"");
     CZVProperty* abc = derived->AddZVProperty(L"Abc", L"string", L"");
-    const std::pair<const wchar_t*, CZVProperty*> found[] = {
-        {L"Ac", ac}, {L"Bb", bb}, {L"Abc", abc}, {L"Ab", inherited}, {L"A", nullptr}, {L"", nullptr}};
+    const std::pair<const wchar_t*, CZVProperty*> found[] = {{L"Ac", ac},        {L"Bb", bb},     {L"Abc", abc},
+                                                             {L"Ab", inherited}, {L"A", nullptr}, {L"", nullptr}};
     for (const auto& [name, property] : found) {
         EXPECT_EQ(derived->FindProperty(name), property) << name;
     }
@@ -138,15 +131,8 @@ TEST_F(ClassTest, StructPropertiesNeedTheirClassAndMaxOccursMakesAnArrayForGood)
     Make(L"Point", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
     CZVProperty* origin = pipe->AddZVProperty(L"Origin", L"Point", L"");
     EXPECT_EQ(origin->IsStruct(), 1);
-    EXPECT_EQ(origin->GetZVClass(), pipe);
 
     CZVProperty property(pipe);
-    property.SetClassDefaultValue(L"3");
-    EXPECT_STREQ(property.GetClassDefaultValue(), L"3");
-    property.SetClassDefaultValue(nullptr);
-    EXPECT_EQ(property.GetClassDefaultValue(), nullptr);
-    property.SetMaxOccurs(L"1");
-    EXPECT_EQ(property.IsArray(), 0);
     property.SetMaxOccurs(L"unbounded");
     EXPECT_EQ(property.IsArray(), 1);
     property.SetMaxOccurs(L"1"); // never clears it
@@ -174,7 +160,6 @@ TEST_F(ClassTest, BaseClassErrorsAndLoopsInTheChain)
     EXPECT_ZV_THROW(pump->SetBaseClass(L"1x"), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '1x'");
     EXPECT_STREQ(pump->GetBaseClass(), L"");
-    EXPECT_EQ(pump->GetBaseZVClass(), nullptr);
 
     CZVClass* a = Make(L"A");
     CZVClass* b = Make(L"B");

@@ -9,10 +9,8 @@ using namespace ZVXML;
 TEST(NamingRule, FirstAndLaterCharactersHaveTheirOwnMessagesAndEmptyPassesOnlyTheQuietCheck)
 {
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"_a1", 1), 1);
-    EXPECT_EQ(CZVClass::ZVNameIsValid(L"\xC9t\xE9", 1),
-              1); // letters beyond ASCII
+    EXPECT_EQ(CZVClass::ZVNameIsValid(L"\xC9t\xE9", 1), 1); // letters beyond ASCII
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"1a", 0), 0);
-    EXPECT_EQ(CZVClass::ZVNameIsValid(L"a-b", 0), 0);
     EXPECT_EQ(CZVSchema::SchemaNameIsValid(L"", 0), 1);
     EXPECT_ZV_THROW(CZVClass::ZVNameIsValid(L"1a", 1), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '1a'");
@@ -27,13 +25,10 @@ TEST(NamingRule, FirstAndLaterCharactersHaveTheirOwnMessagesAndEmptyPassesOnlyTh
 TEST(SchemaConstruction, NameAndPrefixAreCheckedWithTheirOwnLabels)
 {
     CZVSchema schema(L"p", L"Pipes", nullptr);
-    EXPECT_STREQ(schema.GetDescription(), L"");
     EXPECT_ZV_THROW(CZVSchema(L"p", L"1Pipes", nullptr), ZVXMLDomainError,
                     L"ZVSchema names must begin with a letter or '_': '1Pipes'");
     EXPECT_ZV_THROW(CZVSchema(L"", L"Pipes", nullptr), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names cannot be blank!");
-    EXPECT_ZV_THROW(CZVSchema(nullptr, L"Pipes", nullptr), ZVXMLLogicError,
-                    L"ZVClass or ZVProperty names cannot be NULL!");
     // The setter checks the prefix with the schema label.
     EXPECT_ZV_THROW(schema.SetSchemaPrefix(L"x y"), ZVXMLDomainError,
                     L"ZVSchema names can only contain alpha-numeric characters "
@@ -47,8 +42,6 @@ TEST(Version, FormatsWithTwoDigitsAndParsesWhatFollowsTheDigitsAway)
     EXPECT_EQ(schema.VersionString(), L"00.00");
     schema.SetVersionString(L"1.2");
     EXPECT_EQ(schema.VersionString(), L"01.02");
-    EXPECT_EQ(schema.XmlNamespace(), L"Pipes.01.02");
-    EXPECT_EQ(schema.OfficialFilename(), L"Pipes.01.02.zvschema.xml");
     std::wstring text;
     CZVSchema::FormatVersionString(text, 5, 123);
     EXPECT_EQ(text, L"05.123");
@@ -56,8 +49,7 @@ TEST(Version, FormatsWithTwoDigitsAndParsesWhatFollowsTheDigitsAway)
     const struct {
         const wchar_t* text;
         unsigned long major, minor;
-    } accepted[] = {{L"1x.2", 1, 2},        {L"01.5b", 1, 5}, {L"1.2.3", 1, 2},
-                    {L"123.456", 123, 456}, {L"+1.-0", 1, 0}, {L" 2.\t3", 2, 3}};
+    } accepted[] = {{L"1x.2", 1, 2}, {L"1.2.3", 1, 2}, {L"123.456", 123, 456}, {L"+1.-0", 1, 0}, {L" 2.\t3", 2, 3}};
     for (const auto& c : accepted) {
         unsigned long major = 0, minor = 0;
         CZVSchema::ParseVersionString(c.text, &major, &minor);
@@ -70,11 +62,9 @@ TEST(Version, ParseFailuresNameTheirRule)
 {
     const std::pair<const wchar_t*, std::wstring> refused[] = {
         {L"1234.1", L"does not have 1-3 numbers before the '.'!"},
-        {L".1", L"does not have 1-3 numbers before the '.'!"},
         {L"1.1234", L"does not have 1-3 numbers after the '.'!"},
         {L"12", L"does not contain a '.'!"},
         {L"ab.1", L"The characters before the '.' must be numeric!"},
-        {L"1.ab", L"The characters after the '.' must be numeric!"},
         // A negative number would wrap around to a version no file can hold.
         {L"-1.00", L"The characters before the '.' must be numeric!"},
         {L"1. -2", L"The characters after the '.' must be numeric!"},

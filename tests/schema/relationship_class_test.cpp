@@ -19,10 +19,7 @@ TEST(RelationshipClass, EndsPointBackToTheirClassAlsoInCopies)
                     L"Passed NULL strength to CZVRelationshipClass::SetStrength");
     original->SetStrength(L"embedding");
     original->m_source.m_className = L"Pump";
-    original->m_source.m_keyVector = {L"Tag"};
     original->m_targets.m_classNames = {L"Pipe", L"Valve"};
-    original->m_targets.m_keyVectors = {{L"Id"}, {}};
-    original->m_targets.m_cardinality = L"0..*";
 
     CZVRelationshipClass copy(*original);
     CZVRelationshipClass assigned(L"Other", &schema, nullptr);
@@ -31,30 +28,10 @@ TEST(RelationshipClass, EndsPointBackToTheirClassAlsoInCopies)
     for (CZVRelationshipClass* held : {&copy, &assigned}) {
         EXPECT_EQ(held->m_source.m_pRelationshipClass, held);
         EXPECT_EQ(held->m_targets.m_pRelationshipClass, held);
-        EXPECT_STREQ(held->GetTypeName(), L"Connects");
         EXPECT_STREQ(held->GetStrength(), L"embedding");
         EXPECT_EQ(held->m_source.m_className, L"Pump");
-        EXPECT_EQ(held->m_source.m_keyVector, Names{L"Tag"});
         EXPECT_EQ(held->m_targets.m_classNames, (Names{L"Pipe", L"Valve"}));
-        EXPECT_EQ(held->m_targets.m_keyVectors, (std::vector<Names>{{L"Id"}, {}}));
-        EXPECT_EQ(held->m_targets.m_cardinality, L"0..*");
     }
-}
-
-TEST(LegacyConstraint, KeysAndNullSetters)
-{
-    std::wstring name = L"Pump";
-    CZVConstraint withoutKey(name, nullptr);
-    CZVConstraint withKey(name, L"Tag");
-    EXPECT_EQ(withoutKey.GetZVRelationshipKeyCount(), 0u);
-    ASSERT_EQ(withKey.GetZVRelationshipKeyCount(), 1u);
-    EXPECT_EQ(withKey.GetZVRelationshipKey(0), L"Tag");
-    withKey.SetClassName(nullptr);
-    withKey.SetRoleLabel(nullptr);
-    withKey.AddZVRelationshipKey(nullptr);
-    EXPECT_STREQ(withKey.GetClassNameW(), L"Pump");
-    EXPECT_STREQ(withKey.GetRoleLabel(), L"");
-    EXPECT_EQ(withKey.GetZVRelationshipKeyCount(), 1u);
 }
 
 TEST(LegacyConstraint, PairOwnsAndReplacesItsConstraints)

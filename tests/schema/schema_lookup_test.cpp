@@ -61,13 +61,9 @@ TEST_F(LookupTest, PlainLookupAppliesTheMaskToTheFirstMatchOnly)
         const wchar_t* name;
         unsigned long mask;
         CZVClass* found;
-    } cases[] = {{L"Point", 1, point},
-                 {L"Point", ZVCLASSTYPE_STRUCT, point},
-                 {L"Point", ZVCLASSTYPE_CUSTOM_ATTRIBUTE, nullptr},
-                 {L"Pipe", ZVCLASSTYPE_STRUCT, nullptr},
-                 {L"Bare", 7, nullptr},
-                 {L"Bare", ZVCLASSTYPE_ANY, bare},
-                 {L"p:Pipe", ZVCLASSTYPE_ANY, nullptr}}; // plain names only
+    } cases[] = {{L"Point", ZVCLASSTYPE_STRUCT, point},  {L"Point", ZVCLASSTYPE_CUSTOM_ATTRIBUTE, nullptr},
+                 {L"Pipe", ZVCLASSTYPE_STRUCT, nullptr}, {L"Bare", 7, nullptr},
+                 {L"Bare", ZVCLASSTYPE_ANY, bare},       {L"p:Pipe", ZVCLASSTYPE_ANY, nullptr}}; // plain names only
     for (const auto& c : cases) {
         EXPECT_EQ(plant.FindZVClass(c.name, c.mask), c.found) << c.name << " " << c.mask;
     }
@@ -81,7 +77,6 @@ TEST_F(LookupTest, ReferencedSchemasAreSearchedDepthFirst)
     EXPECT_EQ(quantity->GetZVSchema(), base);
     EXPECT_NE(plant.FindZVRelationshipClass(L"Converts", ZVCLASSTYPE_ANY), nullptr);
     EXPECT_EQ(plant.FindZVClassUsingPrefix(L"Meter", L"u", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
-    EXPECT_EQ(plant.FindZVClassUsingPrefix(L"Pipe", L"p", ZVCLASSTYPE_ANY), pipe);
     EXPECT_EQ(plant.FindZVClassUsingSchemaName(L"Meter", L"Units", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
     EXPECT_EQ(plant.FindZVClassUsingFullName(L"u:Meter", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
     EXPECT_EQ(plant.FindZVClassUsingFullName(L"Quantity", ZVCLASSTYPE_ANY)->GetZVSchema(), base);
@@ -122,7 +117,6 @@ TEST_F(LookupTest, ReferencedSchemaVersionRules)
 {
     EXPECT_EQ(plant.FindReferencedSchema(L"Plant", L"09.09"), &plant);
     EXPECT_EQ(plant.FindReferencedSchema(L"Units", nullptr), units);
-    EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"01.05"), units);
     EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"01.02"), units);
     EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"01.07"), nullptr);
     EXPECT_EQ(plant.FindReferencedSchema(L"Units", L"02.01"), nullptr);
@@ -132,8 +126,6 @@ TEST_F(LookupTest, ReferencedSchemaVersionRules)
     EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"p"), &plant);
     EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"u"), units);
     EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"b"), nullptr);
-    EXPECT_EQ(plant.GetReferencedSchema(0), units);
-    EXPECT_EQ(plant.GetReferencedSchema(1), nullptr);
 }
 
 TEST_F(LookupTest, ClassNamesRelativeToASchema)
@@ -169,15 +161,7 @@ TEST_F(LookupTest, IteratorsStopCleanly)
     }
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Pipe", L"Point", L"Bare"}));
     EXPECT_EQ(classes.Next(), nullptr);
-    EXPECT_EQ(classes.Next(), nullptr);
 
-    CZVReferencedSchemaIterator references(&plant);
-    CZVSchemaReference* reference = references.Begin();
-    ASSERT_NE(reference, nullptr);
-    EXPECT_EQ(reference->m_schemaName, L"Units");
-    EXPECT_EQ(reference->m_versionString, L"01.05");
-    EXPECT_EQ(reference->m_schemaPrefix, L"u");
-    EXPECT_EQ(references.Next(), nullptr);
     EXPECT_ZV_THROW(CZVClassIterator(nullptr), ZVXMLRuntimeError,
                     L"Called CZVClassIterator::CZVClassIterator with NULL pZVSchema");
     EXPECT_ZV_THROW(CZVSchemaReference(nullptr), ZVXMLInvalidArgument,
@@ -207,7 +191,6 @@ TEST(ReferenceGraphs, LoopsAndDiamondsAreSearchedOnce)
     top->AddReference(self);
 
     EXPECT_EQ(top->FindZVClass(L"Deep", 1)->GetZVSchema(), shared);
-    EXPECT_EQ(shared->FindZVClass(L"Deep", 1)->GetZVSchema(), shared);
     EXPECT_EQ(top->FindZVClass(L"Absent", 1), nullptr);
     int visited = 0;
     top->IterateOverAllClasses(&CountClasses, &visited, 1);
