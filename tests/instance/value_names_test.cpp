@@ -65,8 +65,6 @@ TEST_F(ValueNamesTest, SmallAndLargeInstancesGiveTheRulesNames)
         AddAndCheck(small, name);
     }
     EXPECT_EQ(Names(small), (std::vector<std::wstring>{L"P2", L"P", L"P3", L"P4", L"P22"}));
-    small.AddZVValue(nullptr);
-    EXPECT_EQ(small.GetZVValueCount(), 5u);
     EXPECT_ZV_THROW(small.AddZVValue(small.GetZVValue(0)), ZVXMLLogicError,
                     L"The ZVValue 'P2' is already in this CZVInstance of ZVClass 'Pipe'.");
 
@@ -80,9 +78,6 @@ TEST_F(ValueNamesTest, SmallAndLargeInstancesGiveTheRulesNames)
     // A large instance (with its index of names) refuses a value it holds too.
     EXPECT_ZV_THROW(instance.AddZVValue(instance.GetZVValue(70)), ZVXMLLogicError,
                     L"The ZVValue '" + Names(instance)[70] + L"' is already in this CZVInstance of ZVClass 'Pipe'.");
-    instance.RemoveAllZVValues();
-    AddAndCheck(instance, L"P");
-    EXPECT_EQ(Names(instance), std::vector<std::wstring>{L"P"});
 }
 
 TEST_F(ValueNamesTest, RenamingAHeldValueIsSeenByLargeInstances)
@@ -99,10 +94,6 @@ TEST_F(ValueNamesTest, RenamingAHeldValueIsSeenByLargeInstances)
     instance.GetZVValue(2)->PropertyName() = L"Another";
     AddAndCheck(instance, L"P");
     EXPECT_STREQ(instance.GetZVValue(101)->GetPropertyName(), L"P3");
-    // A held value renamed onto a free name takes it.
-    instance.GetZVValue(50)->SetPropertyName(L"P200");
-    AddAndCheck(instance, L"P");
-    AddAndCheck(instance, L"P200");
 }
 
 TEST_F(ValueNamesTest, ValuesSharedWithACopyStayExact)

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <memory>
 
 using namespace ZVXML;
 
@@ -17,8 +16,6 @@ TEST_F(ValueTest, NullFlagThroughEveryOperation)
 {
     CZVValue text(diameter, nullptr);
     EXPECT_TRUE(text.IsNull());
-    text.Value() = L"written";
-    EXPECT_TRUE(text.IsNull()); // writing through the reference leaves it
     text.SetValue(3L);
     EXPECT_FALSE(text.IsNull());
     text.InitializeValue(); // empties the text, keeps the flag
@@ -28,10 +25,6 @@ TEST_F(ValueTest, NullFlagThroughEveryOperation)
     EXPECT_TRUE(text.IsNull());
     EXPECT_STREQ(text.GetPropertyName(), L"Count");
 
-    ZVStructValue structValue(origin);
-    structValue.SetValue(nullptr);
-    EXPECT_TRUE(structValue.IsNull());
-
     ZVArrayValue array(tags);
     EXPECT_TRUE(array.IsNull());
     array.PushBack(new CZVValue(tags, L"a"));
@@ -39,20 +32,6 @@ TEST_F(ValueTest, NullFlagThroughEveryOperation)
     array.SetToNull();
     EXPECT_TRUE(array.IsNull());
     EXPECT_EQ(array.GetLength(), 1u); // the members stay
-}
-
-TEST_F(ValueTest, FailedSettersChangeNothing)
-{
-    CZVValue value(diameter, L"1");
-    EXPECT_ZV_THROW(value.SetValue(static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
-                    L"InternalSetValue called with a NULL value");
-    EXPECT_STREQ(value.GetValue(), L"1");
-    EXPECT_FALSE(value.IsNull());
-    EXPECT_ZV_THROW(CZVValue(nullptr, L"x"), ZVXMLInvalidArgument,
-                    L"Passed NULL pZVProperty to ZVValueBase::Reinitialize");
-    EXPECT_ZV_THROW(value.Reinitialize(nullptr), ZVXMLInvalidArgument,
-                    L"Passed NULL pZVProperty to ZVValueBase::Reinitialize");
-    EXPECT_EQ(value.GetProperty(), diameter); // the link is kept
 }
 
 // The number formats themselves are the text services' (tested there); each
@@ -89,10 +68,6 @@ TEST_F(ValueTest, NumbersAreWrittenAndReadByTheConversionRules)
     value.SetValue(L"1e999");
     EXPECT_ZV_THROW(value.GetValue(&real), ZVXMLRuntimeError,
                     L"Underflow or overflow while converting 1e999 to a double");
-    EXPECT_ZV_THROW(value.GetValue(static_cast<long*>(nullptr)), ZVXMLInvalidArgument,
-                    L"Passed NULL pLong into CZVValue::GetValue");
-    EXPECT_ZV_THROW(value.GetValue(static_cast<double*>(nullptr)), ZVXMLInvalidArgument,
-                    L"Passed NULL pDouble into CZVValue::GetValue");
 }
 
 TEST_F(ValueTest, HostLocaleNeverReachesStoredNumbers)
@@ -110,11 +85,8 @@ TEST_F(ValueTest, HostLocaleNeverReachesStoredNumbers)
     EXPECT_DOUBLE_EQ(read, 0.25);
 }
 
-TEST_F(ValueTest, StructValuesFindTheirClass)
+TEST_F(ValueTest, StructValuesFindAndShareTheirInstance)
 {
-    EXPECT_ZV_THROW(ZVValueBase::CreateZVValueForZVProperty(nullptr, diameter), ZVXMLInvalidArgument,
-                    L"NULL pZVClass or pZVProperty passed to CreateZVValueForZVProperty");
-
     ZVStructValue fromReference(size); // Extent lives in the referenced schema
     ASSERT_NE(fromReference.GetValue(), nullptr);
     EXPECT_STREQ(fromReference.GetValue()->GetTypeName(), L"Extent");
@@ -132,19 +104,8 @@ TEST_F(ValueTest, StructValuesFindTheirClass)
     auto* right = new CZVInstance(point);
     value.SetValue(right); // releases the first instance (the sanitizer run checks)
     EXPECT_EQ(value.GetValue(), right);
-}
 
-TEST_F(ValueTest, CopiesShareMembersAndEmbeddedInstances)
-{
-    auto* array = new ZVArrayValue(corners);
-    array->PushBack(new ZVStructValue(corners));
-    array->PushBack(nullptr);
-    auto* copy = new ZVArrayValue(*array);
-    EXPECT_EQ(copy->GetValue(0), array->GetValue(0));
-    delete array;
-    EXPECT_STREQ(copy->GetStructInstance(0, L"Point")->GetTypeName(), L"Point");
-    delete copy;
-
+    // A copy shares the embedded instance, which must outlive the original.
     auto* structValue = new ZVStructValue(origin);
     ZVStructValue structCopy(*structValue);
     EXPECT_EQ(structCopy.GetValue(), structValue->GetValue());
@@ -166,11 +127,11 @@ TEST_F(ValueTest, StructMembersAreCheckedByIndexAndClass)
     line->GetValue()->SetTypeName(L"Line");
 
     EXPECT_NE(array.GetStructInstance(0, L"Point"), nullptr);
-    EXPECT_ZV_THROW(array.GetStructInstance(1, L"Point"), ZVXMLLogicError,
-                    L"1-th element of 'Point' does not contain an ZVStructValue.");
-    EXPECT_ZV_THROW(array.GetStructInstance(2, L"Point"), ZVXMLLogicError,
-                    L"2-th element of 'Point' contains a NULL ZVStructValue.");
-    EXPECT_ZV_THROW(array.GetStructInstance(3, L"Point"), ZVXMLLogicError,
-                    L"3-th element of 'Point' contains an instance of ZVClass 'Line' rather than the expected "
-                    L"'Point'.");
+    const wchar_t* const errors[] = {
+        L"1-th element of 'Point' does not contain an ZVStructValue.",
+        L"2-th element of 'Point' contains a NULL ZVStructValue.",
+        L"3-th element of 'Point' contains an instance of ZVClass 'Line' rather than the expected 'Point'."};
+    for (std::size_t i = 1; i <= 3; ++i) {
+        EXPECT_ZV_THROW(array.GetStructInstance(i, L"Point"), ZVXMLLogicError, errors[i - 1]);
+    }
 }

@@ -69,8 +69,6 @@ TEST_F(ClassTest, ConstructorRejectsMissingSchemaAndBadNames)
     CGUIDGenerator generator;
     CZVClass withStrategy(L"A", &schema, &generator);
     EXPECT_EQ(withStrategy.FullName(), L"p:A");
-    EXPECT_ZV_THROW(withStrategy.SetTypeName(static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
-                    L"NULL passed to CZVClass::SetTypeName");
 }
 
 TEST_F(ClassTest, PropertiesAreFoundThroughTheBaseChainButNotCounted)
@@ -90,8 +88,6 @@ TEST_F(ClassTest, PropertiesAreFoundThroughTheBaseChainButNotCounted)
     EXPECT_EQ(base->GetZVPropertyCount(), 1u);
     derived->RemoveZVProperty(L"Flow");
     EXPECT_EQ(derived->GetZVPropertyCount(), 0u);
-    EXPECT_ZV_THROW(derived->FindProperty(nullptr), ZVXMLInvalidArgument,
-                    L"Passed NULL propertyName to CZVClass::FindProperty");
 }
 
 // Names that share their length or their first character, renamed through
@@ -140,15 +136,6 @@ TEST_F(ClassTest, StructPropertiesNeedTheirClassAndMaxOccursMakesAnArrayForGood)
     EXPECT_STREQ(property.GetMaxOccurs(), L"1");
     property.SetTypeName(L"b:Point"); // qualified type names are not checked
     EXPECT_EQ(property.IsStruct(), 1);
-
-    EXPECT_ZV_THROW(property.SetMinOccurs(nullptr), ZVXMLInvalidArgument,
-                    L"passed NULL minOccurs into CZVProperty::SetMinOccurs");
-    EXPECT_ZV_THROW(property.SetMaxOccurs(nullptr), ZVXMLInvalidArgument,
-                    L"passed NULL maxOccurs into CZVProperty::SetMaxOccurs");
-    EXPECT_ZV_THROW(property.SetTypeName(static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
-                    L"Passed NULL typeName to CZVProperty::SetTypeName");
-    EXPECT_ZV_THROW(property.SetPropertyName(static_cast<const wchar_t*>(nullptr)), ZVXMLLogicError,
-                    L"ZVClass or ZVProperty names cannot be NULL!");
 }
 
 TEST_F(ClassTest, BaseClassErrorsAndLoopsInTheChain)
@@ -170,8 +157,4 @@ TEST_F(ClassTest, BaseClassErrorsAndLoopsInTheChain)
     EXPECT_ZV_THROW(a->FindProperty(L"X"), ZVXMLLogicError, L"The base classes of ZVClass 'A' form a loop at 'A'.");
     EXPECT_ZV_THROW(c->AddZVProperty(L"X", L"string", L""), ZVXMLLogicError,
                     L"The base classes of ZVClass 'C' form a loop at 'C'.");
-    CZVClass* self = Make(L"Self");
-    self->SetBaseClass(L"Self");
-    EXPECT_ZV_THROW(self->HasProperty(L"X"), ZVXMLLogicError,
-                    L"The base classes of ZVClass 'Self' form a loop at 'Self'.");
 }
