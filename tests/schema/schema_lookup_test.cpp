@@ -90,6 +90,15 @@ TEST_F(LookupTest, ReferencedSchemasAreSearchedDepthFirst)
     EXPECT_EQ(visited, 5);
     EXPECT_STREQ(static_cast<CZVClass*>(plant.IterateOverAllClasses(&StopAtMeter, nullptr, 1))->GetTypeName(),
                  L"Meter");
+
+    CZVClassIterator classes(&plant);
+    EXPECT_EQ(classes.Next(), nullptr); // before Begin
+    std::vector<std::wstring> names;
+    for (CZVClass* c = classes.Begin(); c != nullptr; c = classes.Next()) {
+        names.emplace_back(c->GetTypeName());
+    }
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Pipe", L"Point", L"Bare"}));
+    EXPECT_EQ(classes.Next(), nullptr);
 }
 
 TEST_F(LookupTest, FailuresAndReferencedSchemaVersions)
@@ -136,18 +145,6 @@ TEST_F(LookupTest, ClassNamesRelativeToASchema)
     EXPECT_EQ(plant.GetRelativeClassName(L"Quantity"), L"b:Quantity");
     EXPECT_ZV_THROW(plant.GetRelativeClassName(L"Nothing"), ZVXMLFormatError,
                     L"Cannot find ZVClass 'Nothing' in ZVSchema 'Plant' or its referenced Schemas.");
-}
-
-TEST_F(LookupTest, IteratorsStopCleanly)
-{
-    CZVClassIterator classes(&plant);
-    EXPECT_EQ(classes.Next(), nullptr); // before Begin
-    std::vector<std::wstring> names;
-    for (CZVClass* c = classes.Begin(); c != nullptr; c = classes.Next()) {
-        names.emplace_back(c->GetTypeName());
-    }
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"Pipe", L"Point", L"Bare"}));
-    EXPECT_EQ(classes.Next(), nullptr);
 }
 
 // Schemas wired into a loop by hand, and a diamond: every search ends and
