@@ -72,11 +72,8 @@ TEST(Copies, ClassPropertyAndCommonCopiesShareWhatTheyHold)
     CZVClass* options = schema.CreateZVClass(L"Options", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
     auto* item = new CZVCommon(L"described");
     item->AddZVCustomAttribute(new CZVCustomAttribute(options));
-    item->SetExtendedInfo(L"k", 1ul);
     CZVCommon itemCopy(*item);
     EXPECT_EQ(itemCopy.GetZVCustomAttribute(0), item->GetZVCustomAttribute(0));
     delete item;
     EXPECT_STREQ(itemCopy.GetZVCustomAttribute(0)->GetTypeName(), L"Options");
-    unsigned long value = 0;
-    EXPECT_EQ(itemCopy.GetExtendedInfo(L"k", &value), 0);
 }
