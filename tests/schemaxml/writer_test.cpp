@@ -72,23 +72,9 @@ int WriteExpectingFailure(const std::wstring& path)
 
 } // namespace
 
-TEST_F(SchemaWriter, TheRootItsReferencesAndEscaping)
+// Label and description are escaped, keep their place and inject nothing.
+TEST_F(SchemaWriter, RootAttributesAreEscaped)
 {
-    schema.SetVersionString(L"1.2");
-    CZVSchemaReference reference;
-    reference.m_schemaName = L"Base";
-    reference.m_schemaPrefix = L"b";
-    reference.m_versionString = L"1.2"; // written as held, declared normalised
-    schema.AddReference(reference);
-    XMLNode written = Save(schema);
-    EXPECT_EQ(Outline(written), L"ZVSchema(schemaName=Plant version=01.02 nameSpacePrefix=p)"
-                                L"[ZVSchemaReference(name=Base version=1.2 prefix=b)]");
-    EXPECT_EQ(written.NamespaceURI(), ZVXML_NAMESPACE_URI);
-    EXPECT_EQ(Attribute(written, L"xmlns:zv"), ZVXML_NAMESPACE_URI);
-    EXPECT_EQ(Attribute(written, L"xmlns:b"), L"Base.01.02");
-    EXPECT_EQ(ReadAll(folder.Path("out.xml")).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
-
-    // Label and description are escaped, keep their place and inject nothing.
     const wchar_t* description = L"Pump's flow < 5 & \"more\"\nsecond line\tend\r x' injected='yes";
     CZVSchema labelled(L"p", L"Pipes", description);
     labelled.SetDisplayLabel(L"<Label>");
@@ -146,7 +132,9 @@ TEST_F(SchemaWriter, EveryKindOfElementInOneFile)
     options->AddZVProperty(L"Size", L"Extent", L"");
     options->AddZVProperty(L"Regions", L"Extent", L"")->SetMaxOccurs(L"unbounded");
     CZVSchemaReference reference(custom);
+    reference.m_versionString = L"1.0"; // written as held, declared normalised
     schema.AddReference(reference);
+    schema.SetVersionString(L"1.2");
 
     schema.AddZVClass(new CZVClass(L"Plain", &schema, nullptr));
     CZVClass* rich = schema.CreateZVClass(L"Rich", L"a rich class", 7);
@@ -189,14 +177,21 @@ TEST_F(SchemaWriter, EveryKindOfElementInOneFile)
     attribute->AddZVValue(new ZVStructValue(options->FindProperty(L"Size"))); // stored as Size2
     pipe->AddZVCustomAttribute(new CZVCustomAttribute(options)); // no id, no values
 
-    const std::vector<XMLNode> classes = Elements(Save(schema));
+    const XMLNode root = Save(schema);
+    EXPECT_EQ(PlainAttributes(root),
+              (Attributes{{L"schemaName", L"Plant"}, {L"version", L"01.02"}, {L"nameSpacePrefix", L"p"}}));
+    EXPECT_EQ(root.NamespaceURI(), ZVXML_NAMESPACE_URI);
+    EXPECT_EQ(Attribute(root, L"xmlns:zv"), ZVXML_NAMESPACE_URI);
+    EXPECT_EQ(Attribute(root, L"xmlns:c"), L"Custom.01.00");
+    EXPECT_EQ(ReadAll(folder.Path("out.xml")).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    const std::vector<XMLNode> classes = Elements(root);
     Names outlines;
     for (XMLNode element : classes) {
         EXPECT_EQ(element.NamespaceURI(), ZVXML_NAMESPACE_URI);
         outlines.push_back(Outline(element));
     }
     EXPECT_EQ(outlines,
-              (Names{L"ZVSchemaReference(name=Custom version=01.00 prefix=c)",
+              (Names{L"ZVSchemaReference(name=Custom version=1.0 prefix=c)",
                      L"ZVClass(typeName=Rich description=a rich class displayLabel=Rich! isCustomAttributeClass=True "
                      L"isDomainClass=True isStruct=True)[BaseClass=Plain, "
                      L"ZVProperty(propertyName=Name typeName=string), "
