@@ -40,14 +40,14 @@ protected:
         EXPECT_EQ((into ? into : connects)->ReadXMLContents(&schema, document, element), 0);
     }
 
-    template <class Error = ZVXMLFormatError>
     void ExpectReadFails(const std::wstring& content, const std::wstring& message, CZVRelationshipClass* into = nullptr)
     {
         SCOPED_TRACE(content);
         XMLDocument document;
         XMLNode element =
             LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
-        EXPECT_ZV_THROW((into ? into : connects)->ReadXMLContents(&schema, document, element), Error, message);
+        EXPECT_ZV_THROW((into ? into : connects)->ReadXMLContents(&schema, document, element), ZVXMLFormatError,
+                        message);
     }
 
     CZVSchema schema;
