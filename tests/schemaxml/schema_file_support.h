@@ -53,7 +53,7 @@ inline std::vector<std::wstring> Texts(ZVXML::ZVValueBase* value)
     return texts;
 }
 
-// A file the writer made, loaded: its root element and the root's children.
+// A file the writer made, loaded.
 class WrittenFile {
 public:
     explicit WrittenFile(const std::wstring& path)
@@ -61,7 +61,6 @@ public:
         EXPECT_TRUE(m_document.Load(path.c_str())) << ::testing::PrintToString(path);
     }
     ZVXML::XMLNode Root() const { return FirstElement(m_document); }
-    std::vector<ZVXML::XMLNode> Children() const { return Elements(Root()); }
 
 private:
     ZVXML::XMLDocument m_document;

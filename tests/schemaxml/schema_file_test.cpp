@@ -154,24 +154,6 @@ TEST(SchemaFileRoot, FilesThatDoNotLoadAreLoggedThenReportedAsAFailedCheck)
     }
 }
 
-// Classes named forwards through "BaseClass" and relationship ends, and
-// custom attributes of classes defined later: the complete file set.
-TEST(SchemaFileRoot, TheBaseClassAttributeSeesOnlyEarlierClasses)
-{
-    zvtest::ScratchFolder folder;
-    const std::wstring path = folder.Write(
-        "attribute.zvschema.xml",
-        SchemaText("schemaName='Pipes' nameSpacePrefix='pp'",
-                   "<ZVClass typeName='Pipe'/><ZVClass typeName='Valve' baseClass='Part'/><ZVClass typeName='Part'/>"));
-    CZVSchema schema(L"p", L"Plant", L"");
-    EXPECT_ZV_THROW(schema.ReadXML(path.c_str()), ZVXMLLogicError,
-                    L"Attempted to set BaseClass of ZVClass 'Valve' to 'Part' but no such class can be found in "
-                    L"this ZVSchema or referenenced ZVSchemas.");
-    // Nothing is rolled back: the class added before the failing one stays.
-    ASSERT_EQ(schema.GetZVClassCount(), 1u);
-    EXPECT_STREQ(schema.GetZVClassByIndex(0)->GetTypeName(), L"Pipe");
-}
-
 // An item's custom attributes are read once every class has its properties:
 // here each names a class that comes later in the file.
 TEST(SchemaFileRoot, CustomAttributesMayUseClassesDefinedLater)

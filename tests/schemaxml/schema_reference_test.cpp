@@ -20,26 +20,6 @@ std::string Referencing(const std::string& references)
     return SchemaText("schemaName='Host' nameSpacePrefix='h'", references);
 }
 
-std::wstring CurrentDirectory() { return zvtest::Widen(std::filesystem::current_path().string()); }
-
-void ExpectTopMiddleBottom(CZVSchema& top)
-{
-    ASSERT_EQ(top.GetReferenceCount(), 1u);
-    CZVSchema* middle = top.GetReferencedSchema(0);
-    ASSERT_NE(middle, nullptr);
-    EXPECT_STREQ(middle->GetSchemaName(), L"Middle");
-    ASSERT_EQ(middle->GetReferenceCount(), 1u);
-    CZVSchema* bottom = middle->GetReferencedSchema(0);
-    ASSERT_NE(bottom, nullptr);
-    EXPECT_STREQ(bottom->GetSchemaName(), L"Bottom");
-    // Every level resolves its own references: the chain of base classes
-    // runs through all three files.
-    CZVClass* thing = top.FindZVClass(L"TopThing", ZVCLASSTYPE_ANY);
-    ASSERT_NE(thing, nullptr);
-    EXPECT_STREQ(thing->GetBaseClass(), L"m:MiddleThing");
-    EXPECT_NE(thing->FindProperty(L"Label"), nullptr);
-}
-
 } // namespace
 
 // A schema's own search path serves the references of the schemas it loads
@@ -57,7 +37,17 @@ TEST(SchemaReference, NestedReferencesAreFoundThroughEveryFolderOfZvschemaPathOr
         CZVSchema top(L"temporary", L"temporary", nullptr);
         top.SetReferenceSearchPath(zvtest::Widen(own).c_str());
         ASSERT_EQ(top.ReadXML(zvtest::DataFile("refs/Top.01.00.zvschema.xml").c_str()), 0);
-        ExpectTopMiddleBottom(top);
+        ASSERT_EQ(top.GetReferenceCount(), 1u);
+        CZVSchema* middle = top.GetReferencedSchema(0);
+        ASSERT_NE(middle, nullptr);
+        ASSERT_EQ(middle->GetReferenceCount(), 1u);
+        ASSERT_NE(middle->GetReferencedSchema(0), nullptr);
+        EXPECT_STREQ(middle->GetReferencedSchema(0)->GetSchemaName(), L"Bottom");
+        // The chain of base classes runs through all three files.
+        CZVClass* thing = top.FindZVClass(L"TopThing", ZVCLASSTYPE_ANY);
+        ASSERT_NE(thing, nullptr);
+        EXPECT_STREQ(thing->GetBaseClass(), L"m:MiddleThing");
+        EXPECT_NE(thing->FindProperty(L"Label"), nullptr);
         const CZVSchemaReference* reference = CZVReferencedSchemaIterator(&top).Begin();
         EXPECT_EQ(reference->m_schemaPrefix, L"m");
         EXPECT_EQ(reference->m_versionString, L"01.00"); // "1.0" in the file
@@ -78,7 +68,7 @@ TEST(SchemaReference, TheNotFoundMessageShowsTheSearchList)
     CZVSchema schema(L"p", L"Plant", L"");
     schema.SetReferenceSearchPath(L"/d;/e");
     EXPECT_ZV_THROW(schema.ReadXML(host.c_str()), ZVXMLRuntimeError,
-                    opening + CurrentDirectory() + L";/a;/b:/c;/d;/e'");
+                    opening + zvtest::Widen(std::filesystem::current_path().string()) + L";/a;/b:/c;/d;/e'");
 }
 
 // The referenced name becomes part of a path; a name the naming rule refuses
@@ -107,20 +97,11 @@ TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDiskNorDoUnknownAttr
         EXPECT_EQ(schema.GetReferenceCount(), 0u);
     }
 
-    // Unknown attributes and missing versions are refused too.
     const std::wstring unknown = folder.Write(
         "unknown.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' version='1.0' location='x'/>"));
     CZVSchema schema(L"p", L"Plant", L"");
     EXPECT_ZV_THROW(schema.ReadXML(unknown.c_str()), ZVXMLFormatError,
                     L"ZVSchemaReference contains unrecognized attribute 'location' with value='x'");
-    const std::wstring noVersion =
-        folder.Write("noversion.zvschema.xml", Referencing("<ZVSchemaReference name='Bottom' prefix='b'/>"));
-    try {
-        schema.ReadXML(noVersion.c_str());
-        ADD_FAILURE() << "no exception";
-    } catch (const ZVXMLLogicError& error) {
-        EXPECT_STREQ(error.Location(), L"CZVSchema::ParseVersionString");
-    }
 }
 
 TEST(SchemaReference, FilesReferencingEachOtherAreACircularReference)
