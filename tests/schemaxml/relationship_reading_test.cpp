@@ -132,3 +132,37 @@ TEST_F(RelationshipReading, UnknownLegacyClassesGoToTheResolutionHelper)
     EXPECT_EQ(resolved->m_source.m_className, L"Loner");
     ExpectReadFails(Legacy(Pair(L"X", L"ext:Other")), unknown(L"ext:Other")); // the helper's NULL
 }
+
+namespace {
+
+std::vector<ZVArrayValue*> g_handed; // *arrayValue at each call of the handler
+ZVArrayValue* g_kept = nullptr; // what the handler leaves in it
+
+int RefuseThirdPair(CZVSchema*, CZVRelationshipClass*, CZVRelationshipConstraint*, ZVArrayValue** arrayValue)
+{
+    g_handed.push_back(*arrayValue);
+    *arrayValue = g_kept;
+    return g_handed.size() == 3 ? 1 : 0;
+}
+
+} // namespace
+
+// The host's upgrade handler sees each legacy pair with what it left for the
+// previous pair of the element (NULL first), and may refuse one.
+TEST_F(RelationshipReading, TheUpgradeHandlerSeesEveryPairAndMayRefuseOne)
+{
+    CZVProperty marker(schema.FindZVClass(L"X", ZVCLASSTYPE_ANY));
+    ZVArrayValue kept(&marker);
+    g_kept = &kept;
+    schema.SetZVRelationshipUpgradeHandler(&RefuseThirdPair);
+    Read(Legacy(Pair(L"B", L"X") + Pair(L"D", L"X")));
+    EXPECT_EQ(g_handed, (std::vector<ZVArrayValue*>{nullptr, &kept}));
+    XMLDocument document;
+    XMLNode element =
+        LoadElement(document, L"<ZVRelationshipClass>" + Legacy(Pair(L"A", L"Y")) + L"</ZVRelationshipClass>");
+    EXPECT_ZV_THROW(New(L"Refused")->ReadXMLContents(&schema, document, element), ZVXMLLogicError,
+                    L"Problem while attempting to upgrade legacy ZVRelationshipConstraint element");
+    EXPECT_EQ(g_handed.size(), 3u);
+    EXPECT_EQ(g_handed.back(), nullptr);
+    g_handed.clear();
+}
