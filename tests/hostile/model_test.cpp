@@ -1,9 +1,5 @@
-// Content that is well-formed but pushes the model: enormous numbers, names
-// beyond the Basic Multilingual Plane, base classes in a circle, legacy
-// relationships naming nothing, a property element repeated thousands of
-// times.
-#include "hostile/bounded_run.h"
-#include "hostile/hostile_inputs.h"
+// Well-formed content that pushes the model.
+#include "hostile/hostile.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +22,6 @@ TEST(HostileModel, NumbersOfTenThousandDigitsAreRangeErrors)
             Seconds(10));
         ExpectThrow(outcome, "ZVXMLRuntimeError", "Underflow or overflow while converting 9999");
     }
-
-    ScratchFolder folder;
-    const std::string path = folder.WriteFile(
-        "v.xml", SchemaFile("schemaName='V' nameSpacePrefix='v' version='" + std::string(10000, '1') + ".1'", ""));
-    ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLFormatError",
-                "CZVSchema::SetVersionString... '1111");
 }
 
 TEST(HostileModel, NamesAboveTheBasicPlaneWork)
@@ -41,10 +31,9 @@ TEST(HostileModel, NamesAboveTheBasicPlaneWork)
     const std::string letter = "\xF0\x90\x90\xA8";
     ScratchFolder folder;
     const std::string schema = folder.WriteFile(
-        "Astral.01.00.zvschema.xml",
-        SchemaFile("schemaName='Astral' nameSpacePrefix='a' version='1.0'",
-                   "<ZVClass typeName='P" + letter + "'><ZVProperty propertyName='V" + letter +
-                       "' typeName='string'/></ZVClass>"));
+        "Astral.01.00.zvschema.xml", SchemaFile("schemaName='Astral' nameSpacePrefix='a' version='1.0'",
+                                                "<ZVClass typeName='P" + letter + "'><ZVProperty propertyName='V" +
+                                                    letter + "' typeName='string'/></ZVClass>"));
     const std::string document = folder.WriteFile(
         "astral.xml", "<ZVInstanceXML xmlns='" + std::string(kNamespace) + "'><P" + letter + " id='x'><V" + letter +
                           ">text</V" + letter + "></P" + letter + "></ZVInstanceXML>");
@@ -68,8 +57,7 @@ TEST(HostileModel, NamesAboveTheBasicPlaneWork)
                 return 0;
             };
             auto none = [](ZVXML::CZVSchema*, void*, ZVXML::ZVRelationshipInstance*) { return 0; };
-            const std::wstring location = Widen(document);
-            ZVXML::ParseZVInstanceXML(1, location.c_str(), &loaded, &delivered, nullptr, count, none, nullptr,
+            ZVXML::ParseZVInstanceXML(1, Widen(document).c_str(), &loaded, &delivered, nullptr, count, none, nullptr,
                                       nullptr, nullptr, &factory, 0);
             // The file the writer makes of it reads back.
             const std::wstring written = Widen(folder.path() + "/written.xml");
@@ -78,49 +66,60 @@ TEST(HostileModel, NamesAboveTheBasicPlaneWork)
             return delivered * 10 + again.ReadXML(written.c_str());
         },
         Seconds(10));
-    EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
-    EXPECT_EQ(outcome.result, 10) << outcome.Describe();
+    ExpectReturned(outcome, 10);
 }
 
-TEST(HostileModel, BaseClassesInACircleEndWithTheLoopError)
+namespace {
+
+struct BrokenSchema {
+    std::string attributes, children, type, message;
+};
+
+std::string Reference(const std::string& name)
 {
-    ScratchFolder folder;
-    const std::string path = folder.WriteFile(
-        "loop.xml", SchemaFile("schemaName='L' nameSpacePrefix='l'",
-                               "<ZVClass typeName='A'><BaseClass>B</BaseClass></ZVClass>"
-                               "<ZVClass typeName='B'><BaseClass>A</BaseClass>"
-                               "<ZVProperty propertyName='P' typeName='string'/></ZVClass>"));
-    ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLLogicError",
-                "The base classes of ZVClass 'B' form a loop at 'B'.");
+    return "<ZVSchemaReference name='" + name + "' version='01.00' prefix='o'/>";
 }
 
-TEST(HostileModel, LegacyRelationshipsNamingNoClassAreFormatErrors)
+} // namespace
+
+TEST(HostileModel, SchemaFilesThatBreakTheModelEndInTheirOwnError)
 {
+    const std::string names = "ZVSchema names ";
+    const BrokenSchema cases[] = {
+        {"version='" + std::string(10000, '1') + ".1'", "", "ZVXMLFormatError", "CZVSchema::SetVersionString... '1111"},
+        {"",
+         "<ZVClass typeName='A'><BaseClass>B</BaseClass></ZVClass><ZVClass typeName='B'><BaseClass>A</BaseClass>"
+         "<ZVProperty propertyName='P' typeName='string'/></ZVClass>",
+         "ZVXMLLogicError", "The base classes of ZVClass 'B' form a loop at 'B'."},
+        {"",
+         "<ZVClass typeName='Pump'/><ZVRelationshipClass typeName='Feeds'><ZVRelationshipConstraints>"
+         "<ZVRelationshipConstraint><ZVSourceConstraint className='Ghost'/><ZVTargetConstraint className='Pump'/>"
+         "</ZVRelationshipConstraint></ZVRelationshipConstraints></ZVRelationshipClass>",
+         "ZVXMLFormatError",
+         "ZVRelationshipClass 'Feeds' refers to ZVClass 'Ghost', which does not exist in the ZVSchema 'G' or its "
+         "referenced ZVSchemas."},
+        // Reference names that would leave the folder never reach the disk.
+        {"", Reference("../Outside"), "ZVXMLDomainError", names},
+        {"", Reference("sub/Inner"), "ZVXMLDomainError", names},
+        {"", Reference("/etc/passwd"), "ZVXMLDomainError", names},
+        {"", Reference(""), "ZVXMLDomainError", "ZVSchema names cannot be blank!"},
+    };
     ScratchFolder folder;
-    const std::string path = folder.WriteFile(
-        "legacy.xml",
-        SchemaFile("schemaName='G' nameSpacePrefix='g'",
-                   "<ZVClass typeName='Pump'/><ZVRelationshipClass typeName='Feeds'><ZVRelationshipConstraints>"
-                   "<ZVRelationshipConstraint><ZVSourceConstraint className='Ghost'/>"
-                   "<ZVTargetConstraint className='Pump'/></ZVRelationshipConstraint>"
-                   "</ZVRelationshipConstraints></ZVRelationshipClass>"));
-    ExpectThrow(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(10)), "ZVXMLFormatError",
-                "ZVRelationshipClass 'Feeds' refers to ZVClass 'Ghost', which does not exist in the ZVSchema 'G' or "
-                "its referenced ZVSchemas.");
+    for (const BrokenSchema& c : cases) {
+        SCOPED_TRACE(c.message);
+        const std::string path =
+            folder.WriteFile("s.xml", SchemaFile("schemaName='G' nameSpacePrefix='g' " + c.attributes, c.children));
+        ExpectThrow(RunBounded([&] { return LoadSchemaFile(path, folder.path()); }, Seconds(10)), c.type, c.message);
+    }
 }
 
 TEST(HostileModel, ARepeatedPropertyElementStaysFast)
 {
     // Each repetition of an array property adds a value named Tags2, Tags3...
     // Twenty thousand must not take time proportional to their cube.
-    std::string body = "<Pump>";
-    for (int i = 0; i < 20000; ++i) {
-        body += "<Tags><string>t</string></Tags>";
-    }
-    body += "</Pump>";
     ScratchFolder folder;
-    const std::string path = folder.WriteFile("repeated.xml", InstanceDocument(body));
+    const std::string path = folder.WriteFile(
+        "repeated.xml", InstanceDocument("<Pump>" + Repeat("<Tags><string>t</string></Tags>", 20000) + "</Pump>"));
     Outcome outcome = RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(20));
-    EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
-    EXPECT_EQ(outcome.result, 1);
+    ExpectReturned(outcome, 1);
 }

@@ -1,6 +1,5 @@
-// Schema files whose references loop, run deep, or try to leave the folder.
-#include "hostile/bounded_run.h"
-#include "hostile/hostile_inputs.h"
+// Schema files whose references loop or run deep.
+#include "hostile/hostile.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +7,14 @@ using namespace zvtest;
 
 namespace {
 
-std::string Referencing(const std::string& name, const std::vector<std::string>& references)
+// A schema file for `name`, referencing `reference` unless that is empty.
+std::string Referencing(const std::string& name, const std::string& reference)
 {
-    std::string children;
-    for (const std::string& reference : references) {
-        children += "<ZVSchemaReference name='" + reference + "' version='01.00' prefix='p" + reference + "'/>";
-    }
+    const std::string child =
+        reference.empty() ? ""
+                          : "<ZVSchemaReference name='" + reference + "' version='01.00' prefix='p" + reference + "'/>";
     return SchemaFile("schemaName='" + name + "' nameSpacePrefix='p" + name + "' version='01.00'",
-                      children + "<ZVClass typeName='C" + name + "'/>");
+                      child + "<ZVClass typeName='C" + name + "'/>");
 }
 
 std::string FileOf(const std::string& name) { return name + ".01.00.zvschema.xml"; }
@@ -25,7 +24,7 @@ std::string FileOf(const std::string& name) { return name + ".01.00.zvschema.xml
 TEST(HostileReferences, CyclesEndWithTheCircularReferenceErrorButASchemaMayNameItself)
 {
     ScratchFolder folder;
-    const std::string self = folder.WriteFile(FileOf("Self"), Referencing("Self", {"Self"}));
+    const std::string self = folder.WriteFile(FileOf("Self"), Referencing("Self", "Self"));
     Outcome loaded = RunBounded(
         [&] {
             ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
@@ -34,20 +33,19 @@ TEST(HostileReferences, CyclesEndWithTheCircularReferenceErrorButASchemaMayNameI
             return result * 100 + static_cast<long>(schema.GetReferenceCount());
         },
         Seconds(10));
-    EXPECT_EQ(loaded.kind, Outcome::Returned) << loaded.Describe();
-    EXPECT_EQ(loaded.result, 0); // result 0, no reference added
+    ExpectReturned(loaded, 0); // result 0, no reference added
 
-    folder.WriteFile(FileOf("A"), Referencing("A", {"B"}));
-    folder.WriteFile(FileOf("B"), Referencing("B", {"C"}));
-    folder.WriteFile(FileOf("C"), Referencing("C", {"A"}));
-    const std::string start = folder.WriteFile("Start.xml", Referencing("Start", {"A"}));
+    folder.WriteFile(FileOf("A"), Referencing("A", "B"));
+    folder.WriteFile(FileOf("B"), Referencing("B", "C"));
+    folder.WriteFile(FileOf("C"), Referencing("C", "A"));
+    const std::string start = folder.WriteFile("Start.xml", Referencing("Start", "A"));
     Outcome outcome = RunBounded([&] { return LoadSchemaFile(start, folder.path()); }, Seconds(10));
     ExpectThrow(outcome, "ZVXMLRuntimeError",
                 "Circular ZVSchemaReference: Start.xml -> A.01.00.zvschema.xml -> B.01.00.zvschema.xml -> "
                 "C.01.00.zvschema.xml -> A.01.00.zvschema.xml");
 
     // A file referencing itself under another schema name is a cycle too.
-    folder.WriteFile(FileOf("Twin"), Referencing("Other", {"Twin"}));
+    folder.WriteFile(FileOf("Twin"), Referencing("Other", "Twin"));
     const std::string twin = folder.path() + "/" + FileOf("Twin");
     ExpectThrow(RunBounded([&] { return LoadSchemaFile(twin, folder.path()); }, Seconds(10)), "ZVXMLRuntimeError",
                 "Circular ZVSchemaReference: ");
@@ -59,9 +57,7 @@ TEST(HostileReferences, AChainAThousandFilesDeepLoads)
     constexpr int kDepth = 1000;
     for (int i = 0; i < kDepth; ++i) {
         const std::string name = "S" + std::to_string(i);
-        folder.WriteFile(FileOf(name),
-                         Referencing(name, i + 1 < kDepth ? std::vector<std::string>{"S" + std::to_string(i + 1)}
-                                                          : std::vector<std::string>{}));
+        folder.WriteFile(FileOf(name), Referencing(name, i + 1 < kDepth ? "S" + std::to_string(i + 1) : ""));
     }
     Outcome outcome = RunBounded(
         [&] {
@@ -73,20 +69,6 @@ TEST(HostileReferences, AChainAThousandFilesDeepLoads)
             return schema.FindZVClass(L"CS999", ZVXML::ZVCLASSTYPE_ANY) != nullptr ? 1L : 0L;
         },
         Seconds(60));
-    EXPECT_EQ(outcome.kind, Outcome::Returned) << outcome.Describe();
-    EXPECT_EQ(outcome.result, 1) << outcome.Describe();
+    ExpectReturned(outcome, 1);
     ExpectMemoryBelow(outcome, 256);
-}
-
-TEST(HostileReferences, NamesThatLeaveTheFolderNeverReachTheDisk)
-{
-    ScratchFolder folder;
-    for (const std::string name : {"../Outside", "sub/Inner", "/etc/passwd", ""}) {
-        SCOPED_TRACE(name);
-        const std::string path = folder.WriteFile(
-            "s.xml", SchemaFile("schemaName='S' nameSpacePrefix='s'",
-                                "<ZVSchemaReference name='" + name + "' version='01.00' prefix='o'/>"));
-        Outcome outcome = RunBounded([&] { return LoadSchemaFile(path, folder.path()); }, Seconds(10));
-        ExpectThrow(outcome, "ZVXMLDomainError", name.empty() ? "ZVSchema names cannot be blank!" : "ZVSchema names ");
-    }
 }

@@ -22,9 +22,8 @@ inline std::wstring Document(const std::wstring& body, const std::wstring& rootA
     return L"<ZVInstanceXML xmlns=\"" + kNamespace + L"\"" + rootAttributes + L">" + body + L"</ZVInstanceXML>";
 }
 
-// Readable text of an instance and its values, recursively:
-// Pump#P1{Flow=12.5;Tags=[a,b];Origin={X=1}} and, for relationships,
-// Connects#C1(P1->V1){...}. A null primitive value reads "(null)".
+// Pump#P1{Flow=12.5;Tags=[a,b];Origin={X=1}}, Connects#C1(P1->V1){...};
+// a null primitive value reads "(null)".
 inline std::wstring Describe(ZVXML::CZVInstance* instance);
 
 inline std::wstring DescribeValue(ZVXML::ZVValueBase* value)
@@ -58,8 +57,8 @@ inline std::wstring Describe(ZVXML::CZVInstance* instance)
     return text + L"}";
 }
 
-// Makes empty instances of the classes (and relationship classes) of one
-// schema; NULL for any other name. Counts its calls.
+// Makes instances of one schema's classes (NULL for other names), counting
+// its calls.
 class SchemaFactory : public ZVXML::IZVInstanceFactory {
 public:
     explicit SchemaFactory(ZVXML::CZVSchema& schema) : m_schema(schema) {}
@@ -85,11 +84,8 @@ private:
     ZVXML::CZVSchema& m_schema;
 };
 
-// Everything the callbacks see, in order, as lines:
-// "begin scope", "project+ name a=..", "instance <Describe>",
-// "relationship <Describe>", "project- name", "end", "error <message>".
-// `refuseAt` makes the instance/relationship callback number N (1-based)
-// return 1.
+// Everything the callbacks see, in order, as lines. The refuse fields make
+// a callback return 1: refuseAt at the N-th (1-based) instance.
 struct Recorder {
     std::vector<std::wstring> events;
     std::vector<std::wstring> errors;
@@ -196,16 +192,14 @@ protected:
     }
     ~InstanceParseTest() override { ZVXML::CZVSchema::FreeRecycledValues(); }
 
-    // Parses a document text (or the document at a location) with every
-    // callback recorded.
+    // Every callback recorded.
     int Parse(const std::wstring& text, unsigned long options = 0, int isLocation = 0)
     {
         return ZVXML::ParseZVInstanceXML(isLocation, text.c_str(), &schema, &recorder, &Recorder::Begin,
                                          &Recorder::Instance, &Recorder::Relationship, &Recorder::Element,
                                          &Recorder::End, &Recorder::Error, &factory, options);
     }
-    int ParseLocation(const std::wstring& location) { return Parse(location, 0, 1); }
-    // Parses with only the two callbacks that must be given.
+    // Only the two callbacks that must be given.
     int ParseBare(const std::wstring& text, unsigned long options = 0, ZVXML::IZVInstanceFactory* with = nullptr)
     {
         return ZVXML::ParseZVInstanceXML(0, text.c_str(), &schema, &recorder, nullptr, &Recorder::Instance,

@@ -72,7 +72,7 @@ protected:
     const zvtest::EnvironmentVariable noDump{"DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", nullptr};
 };
 
-TEST_F(ParseFailures, IllFormedTextIsReportedOnceWithItsPlaceThenThrown)
+TEST_F(ParseFailures, IllFormedXmlIsReportedOnceWithItsPlaceThenThrown)
 {
     zvtest::LogCapture log;
     EXPECT_ZV_THROW(Parse(broken), ZVXMLRuntimeError, kComError + reason + L". ");
@@ -93,6 +93,21 @@ TEST_F(ParseFailures, IllFormedTextIsReportedOnceWithItsPlaceThenThrown)
     ASSERT_EQ(recorder.errors.size(), 1u);
     EXPECT_EQ(recorder.errors[0].rfind(L"SAX Parser failed at line 2, column 19 with error: ", 0), 0u)
         << testing::PrintToString(recorder.errors[0]);
+
+    // A location is named instead of dumped, even when a dump is asked for.
+    recorder = zvtest::Recorder();
+    const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1");
+    const zvtest::ScratchFolder folder;
+    const std::wstring path = folder.Write("document.xml", brokenUtf8);
+    EXPECT_ZV_THROW(Parse(path, 0, 1), ZVXMLRuntimeError, kComError + reason + L". " + path + L". ");
+    ASSERT_EQ(recorder.errors.size(), 1u);
+    EXPECT_TRUE(WithNumber(recorder.errors[0], L"SAX Parser failed at line 3, column ",
+                           L" with error: " + reason +
+                               L". If DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE environment "
+                               L"variable is set, you can find the offending xml message at: " +
+                               path))
+        << testing::PrintToString(recorder.errors[0]);
+    EXPECT_TRUE(Dumps().empty());
 }
 
 TEST_F(ParseFailures, EachDumpIsANewFileWithAHeaderLineAndTheDocument)
@@ -146,22 +161,6 @@ TEST_F(ParseFailures, ADumpFileThatCannotBeCreatedOrWrittenIsReported)
         std::_Exit(reported && recorder.errors.empty() ? 0 : 1);
     };
     EXPECT_EXIT(parseUnderLimit(), testing::ExitedWithCode(0), "");
-}
-
-TEST_F(ParseFailures, ALocationIsNamedInsteadOfDumped)
-{
-    const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1");
-    const zvtest::ScratchFolder folder;
-    const std::wstring path = folder.Write("document.xml", brokenUtf8);
-    EXPECT_ZV_THROW(ParseLocation(path), ZVXMLRuntimeError, kComError + reason + L". " + path + L". ");
-    ASSERT_EQ(recorder.errors.size(), 1u);
-    EXPECT_TRUE(WithNumber(recorder.errors[0], L"SAX Parser failed at line 3, column ",
-                           L" with error: " + reason +
-                               L". If DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE environment "
-                               L"variable is set, you can find the offending xml message at: " +
-                               path))
-        << testing::PrintToString(recorder.errors[0]);
-    EXPECT_TRUE(Dumps().empty());
 }
 
 } // namespace

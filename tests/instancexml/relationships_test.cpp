@@ -54,18 +54,15 @@ TEST_F(Relationships, TheElementFormNeedsItsChildrenInOrderWithTheirHref)
     EXPECT_TRUE(recorder.Instances().empty());
 }
 
-class MislabellingFactory : public IZVInstanceFactory {
-public:
-    explicit MislabellingFactory(CZVSchema& schema) : m_schema(schema) {}
-    // Says "relationship" for a plain instance.
-    CZVInstance* CreateInstance(const wchar_t*, const wchar_t* className, int* isRelationship) override
+// Says "relationship" for a plain instance.
+struct MislabellingFactory : zvtest::SchemaFactory {
+    using SchemaFactory::SchemaFactory;
+    CZVInstance* CreateInstance(const wchar_t* namespaceURI, const wchar_t* className, int* isRelationship) override
     {
+        CZVInstance* made = SchemaFactory::CreateInstance(namespaceURI, className, isRelationship);
         *isRelationship = 1;
-        return new CZVInstance(m_schema.FindZVClass(className, ZVCLASSTYPE_ANY));
+        return made;
     }
-
-private:
-    CZVSchema& m_schema;
 };
 
 TEST_F(Relationships, AFactoryThatMislabelsAnInstanceIsCaught)
