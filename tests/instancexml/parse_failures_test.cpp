@@ -6,7 +6,6 @@
 #include "support/log_capture.h"
 
 #include <csignal>
-#include <regex>
 #include <sys/resource.h>
 
 using namespace ZVXML;
@@ -36,15 +35,6 @@ bool WithNumber(const std::wstring& text, const std::wstring& start, const std::
     const std::size_t digits = text.find_first_not_of(L"0123456789", start.size());
     return text.rfind(start, 0) == 0 && digits > start.size() && digits != std::wstring::npos &&
            text.compare(digits, std::wstring::npos, end) == 0;
-}
-
-// Whether `text` is `start`, then a new GUID's text, then `end`.
-bool WithGuid(const std::wstring& text, const std::wstring& start, const std::wstring& end)
-{
-    static const std::wregex guid(L"[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}");
-    return text.size() == start.size() + 36 + end.size() && text.rfind(start, 0) == 0 &&
-           text.compare(start.size() + 36, std::wstring::npos, end) == 0 &&
-           std::regex_match(text.substr(start.size(), 36), guid);
 }
 
 class ParseFailures : public zvtest::InstanceParseTest {
@@ -119,7 +109,7 @@ TEST_F(ParseFailures, EachDumpIsANewFileWithAHeaderLineAndTheDocument)
     EXPECT_EQ(std::getenv("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE"), nullptr);
     const std::vector<std::filesystem::path> files = Dumps();
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_TRUE(WithGuid(files[0].filename().wstring(), L"", L".zvinstance.xml")) << files[0];
+    EXPECT_TRUE(zvtest::WithGuid(files[0].filename().wstring(), L"", L".zvinstance.xml")) << files[0];
 
     ASSERT_EQ(recorder.errors.size(), 1u);
     const std::wstring& message = recorder.errors[0];
@@ -145,8 +135,9 @@ TEST_F(ParseFailures, ADumpFileThatCannotBeCreatedOrWrittenIsReported)
     {
         // Not even root may create files there.
         const zvtest::EnvironmentVariable unwritable("TMPDIR", "/proc");
-        EXPECT_TRUE(WithGuid(RuntimeErrorOf([&] { Parse(broken); }),
-                             L"Cannot create temp file for ZVInstanceXML. filename='/proc/", L".zvinstance.xml'"));
+        EXPECT_TRUE(zvtest::WithGuid(RuntimeErrorOf([&] { Parse(broken); }),
+                                     L"Cannot create temp file for ZVInstanceXML. filename='/proc/",
+                                     L".zvinstance.xml'"));
         EXPECT_TRUE(recorder.errors.empty());
     }
     // A file size limit makes the write fail; the limit stays in the child.
@@ -154,10 +145,10 @@ TEST_F(ParseFailures, ADumpFileThatCannotBeCreatedOrWrittenIsReported)
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{8, 8};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const bool reported = WithGuid(RuntimeErrorOf([&] { Parse(broken); }),
-                                       L"Failed while writing ZVInstanceXML to temp file. filename='" +
-                                           zvtest::Widen(dumps.path()) + L"/",
-                                       L".zvinstance.xml'");
+        const bool reported = zvtest::WithGuid(RuntimeErrorOf([&] { Parse(broken); }),
+                                               L"Failed while writing ZVInstanceXML to temp file. filename='" +
+                                                   zvtest::Widen(dumps.path()) + L"/",
+                                               L".zvinstance.xml'");
         std::_Exit(reported && recorder.errors.empty() ? 0 : 1);
     };
     EXPECT_EXIT(parseUnderLimit(), testing::ExitedWithCode(0), "");
