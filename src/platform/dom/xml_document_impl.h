@@ -1,6 +1,10 @@
+// The document tree: this folder implements XMLDocument and XMLNode of
+// <zvxml/dom.h> over libxml2's tree API, for the readers and writers of
+// schema files.
+//
 // What an XMLDocument holds. Shared by the files that implement it.
-#ifndef ZVXML_PLATFORM_XML_DOCUMENT_IMPL_H
-#define ZVXML_PLATFORM_XML_DOCUMENT_IMPL_H
+#ifndef ZVXML_PLATFORM_DOM_XML_DOCUMENT_IMPL_H
+#define ZVXML_PLATFORM_DOM_XML_DOCUMENT_IMPL_H
 
 #include <zvxml/dom.h>
 

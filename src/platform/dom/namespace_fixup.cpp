@@ -1,7 +1,7 @@
-#include "platform/namespace_fixup.h"
+#include "platform/dom/namespace_fixup.h"
 
 #include "platform/libxml_resources.h"
-#include "platform/tree_walk.h"
+#include "platform/dom/tree_walk.h"
 
 #include <new>
 #include <string>

@@ -1,8 +1,8 @@
 // Building a document: creating nodes, appending them, setting attributes.
-#include "platform/xml_document_impl.h"
+#include "platform/dom/xml_document_impl.h"
 
-#include "platform/element_attributes.h"
-#include "platform/namespace_fixup.h"
+#include "platform/dom/element_attributes.h"
+#include "platform/dom/namespace_fixup.h"
 
 #include <new>
 

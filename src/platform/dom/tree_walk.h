@@ -1,7 +1,7 @@
 // Walking a libxml2 subtree in document order without recursion, so that
 // trees of any depth are safe.
-#ifndef ZVXML_PLATFORM_TREE_WALK_H
-#define ZVXML_PLATFORM_TREE_WALK_H
+#ifndef ZVXML_PLATFORM_DOM_TREE_WALK_H
+#define ZVXML_PLATFORM_DOM_TREE_WALK_H
 
 #include <libxml/tree.h>
 

@@ -1,6 +1,6 @@
 // Setting attributes and namespace declarations on an element.
-#ifndef ZVXML_PLATFORM_ELEMENT_ATTRIBUTES_H
-#define ZVXML_PLATFORM_ELEMENT_ATTRIBUTES_H
+#ifndef ZVXML_PLATFORM_DOM_ELEMENT_ATTRIBUTES_H
+#define ZVXML_PLATFORM_DOM_ELEMENT_ATTRIBUTES_H
 
 #include <libxml/tree.h>
 

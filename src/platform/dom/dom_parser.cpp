@@ -1,8 +1,8 @@
-#include "platform/dom_parser.h"
+#include "platform/dom/dom_parser.h"
 
 #include "platform/markup_guard.h"
 
-#include "platform/blank_text.h"
+#include "platform/dom/blank_text.h"
 #include "platform/libxml_error_capture.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Removal of the text nodes that only indent a document.
-#ifndef ZVXML_PLATFORM_BLANK_TEXT_H
-#define ZVXML_PLATFORM_BLANK_TEXT_H
+#ifndef ZVXML_PLATFORM_DOM_BLANK_TEXT_H
+#define ZVXML_PLATFORM_DOM_BLANK_TEXT_H
 
 #include <libxml/tree.h>
 

@@ -7,8 +7,8 @@
 // caller made, or that came from a file, are never removed.
 //
 // Everything here throws std::bad_alloc when out of memory.
-#ifndef ZVXML_PLATFORM_NAMESPACE_FIXUP_H
-#define ZVXML_PLATFORM_NAMESPACE_FIXUP_H
+#ifndef ZVXML_PLATFORM_DOM_NAMESPACE_FIXUP_H
+#define ZVXML_PLATFORM_DOM_NAMESPACE_FIXUP_H
 
 #include <libxml/tree.h>
 

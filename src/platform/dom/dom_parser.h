@@ -1,7 +1,7 @@
 // Turns the bytes of a document into a libxml2 tree with the safe settings
 // of our document model.
-#ifndef ZVXML_PLATFORM_DOM_PARSER_H
-#define ZVXML_PLATFORM_DOM_PARSER_H
+#ifndef ZVXML_PLATFORM_DOM_DOM_PARSER_H
+#define ZVXML_PLATFORM_DOM_DOM_PARSER_H
 
 #include "platform/libxml_resources.h"
 

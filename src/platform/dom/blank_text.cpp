@@ -1,6 +1,6 @@
-#include "platform/blank_text.h"
+#include "platform/dom/blank_text.h"
 
-#include "platform/tree_walk.h"
+#include "platform/dom/tree_walk.h"
 
 namespace ZVXML {
 namespace platform {

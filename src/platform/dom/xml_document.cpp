@@ -1,8 +1,8 @@
 // The document: its life cycle, loading and saving.
-#include "platform/xml_document_impl.h"
+#include "platform/dom/xml_document_impl.h"
 
 #include "platform/atomic_file_write.h"
-#include "platform/dom_parser.h"
+#include "platform/dom/dom_parser.h"
 #include "platform/libxml_error_capture.h"
 #include "platform/read_file.h"
 

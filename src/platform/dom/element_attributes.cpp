@@ -1,7 +1,7 @@
-#include "platform/element_attributes.h"
+#include "platform/dom/element_attributes.h"
 
 #include "platform/libxml_resources.h"
-#include "platform/namespace_fixup.h"
+#include "platform/dom/namespace_fixup.h"
 
 #include <new>
 
