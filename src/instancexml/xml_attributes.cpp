@@ -1,6 +1,6 @@
 #include "instancexml/xml_attributes_access.h"
 
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 #include <zvxml/errors.h>
 

@@ -1,10 +1,10 @@
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
-#include "platform/sax_input.h"
-#include "platform/sax_location.h"
-#include "platform/sax_name_cache.h"
-#include "platform/sax_push_parser.h"
-#include "platform/sax_wide_text.h"
+#include "platform/sax/sax_input.h"
+#include "platform/sax/sax_location.h"
+#include "platform/sax/sax_name_cache.h"
+#include "platform/sax/sax_push_parser.h"
+#include "platform/sax/sax_wide_text.h"
 
 #include <vector>
 

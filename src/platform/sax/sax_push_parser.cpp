@@ -1,10 +1,10 @@
-#include "platform/sax_push_parser.h"
+#include "platform/sax/sax_push_parser.h"
 
 #include "foundation/utf8.h"
 #include "platform/libxml_resources.h"
-#include "platform/sax_attributes_view.h"
-#include "platform/sax_name_cache.h"
-#include "platform/sax_wide_text.h"
+#include "platform/sax/sax_attributes_view.h"
+#include "platform/sax/sax_name_cache.h"
+#include "platform/sax/sax_wide_text.h"
 
 #include <libxml/parserInternals.h>
 

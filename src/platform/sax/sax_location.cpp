@@ -1,7 +1,7 @@
-#include "platform/sax_location.h"
+#include "platform/sax/sax_location.h"
 
 #include "foundation/utf8.h"
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 namespace ZVXML {
 namespace platform {

@@ -2,8 +2,8 @@
 // from libxml2 already checked as UTF-8, mostly ASCII, and is converted into
 // memory that is reused from event to event. The decoding itself is the
 // foundation's (foundation/utf8.h).
-#ifndef ZVXML_PLATFORM_SAX_WIDE_TEXT_H
-#define ZVXML_PLATFORM_SAX_WIDE_TEXT_H
+#ifndef ZVXML_PLATFORM_SAX_SAX_WIDE_TEXT_H
+#define ZVXML_PLATFORM_SAX_SAX_WIDE_TEXT_H
 
 #include <cstddef>
 #include <string>

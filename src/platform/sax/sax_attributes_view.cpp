@@ -1,6 +1,6 @@
-#include "platform/sax_attributes_view.h"
+#include "platform/sax/sax_attributes_view.h"
 
-#include "platform/sax_wide_text.h"
+#include "platform/sax/sax_wide_text.h"
 
 namespace ZVXML {
 namespace platform {

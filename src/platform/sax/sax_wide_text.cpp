@@ -1,4 +1,4 @@
-#include "platform/sax_wide_text.h"
+#include "platform/sax/sax_wide_text.h"
 
 #include "foundation/utf8.h"
 

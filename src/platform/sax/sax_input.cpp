@@ -1,8 +1,8 @@
-#include "platform/sax_input.h"
+#include "platform/sax/sax_input.h"
 
 #include "foundation/utf8.h"
-#include "platform/sax_push_parser.h"
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_push_parser.h"
+#include "platform/sax/sax_reader.h"
 
 #include <algorithm>
 #include <cerrno>

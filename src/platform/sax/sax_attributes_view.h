@@ -1,10 +1,10 @@
 // SaxAttributes over the attribute array of libxml2's SAX2 start event:
 // five pointers per attribute (local name, prefix, namespace URI, value,
 // end of value), all UTF-8. Nothing is converted unless a value is asked for.
-#ifndef ZVXML_PLATFORM_SAX_ATTRIBUTES_VIEW_H
-#define ZVXML_PLATFORM_SAX_ATTRIBUTES_VIEW_H
+#ifndef ZVXML_PLATFORM_SAX_SAX_ATTRIBUTES_VIEW_H
+#define ZVXML_PLATFORM_SAX_SAX_ATTRIBUTES_VIEW_H
 
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 namespace ZVXML {
 namespace platform {

@@ -8,12 +8,12 @@
 // does, but without freeing the input buffer, which the libxml2 function that
 // called back may still point into; xmlStopParser runs once the chunk has
 // been parsed.
-#ifndef ZVXML_PLATFORM_SAX_PUSH_PARSER_H
-#define ZVXML_PLATFORM_SAX_PUSH_PARSER_H
+#ifndef ZVXML_PLATFORM_SAX_SAX_PUSH_PARSER_H
+#define ZVXML_PLATFORM_SAX_SAX_PUSH_PARSER_H
 
 #include "platform/libxml_error_routing.h"
 #include "platform/markup_guard.h"
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 #include <libxml/parser.h>
 

@@ -1,7 +1,7 @@
 // Which file a location names: a path as it is, or a "file:" URL. Nothing
 // else may be read (the reader has no network access).
-#ifndef ZVXML_PLATFORM_SAX_LOCATION_H
-#define ZVXML_PLATFORM_SAX_LOCATION_H
+#ifndef ZVXML_PLATFORM_SAX_SAX_LOCATION_H
+#define ZVXML_PLATFORM_SAX_SAX_LOCATION_H
 
 #include <string>
 

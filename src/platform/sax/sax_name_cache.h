@@ -6,8 +6,8 @@
 // pointers. Pointers mean nothing across parses: Reset() before each one.
 // The cache is bounded (hostile documents may hold millions of distinct
 // names): when full it forgets everything and starts again.
-#ifndef ZVXML_PLATFORM_SAX_NAME_CACHE_H
-#define ZVXML_PLATFORM_SAX_NAME_CACHE_H
+#ifndef ZVXML_PLATFORM_SAX_SAX_NAME_CACHE_H
+#define ZVXML_PLATFORM_SAX_SAX_NAME_CACHE_H
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,5 @@
-// A streaming XML reader over libxml2's SAX2 push parser.
+// The streaming reader: this folder implements SaxReader over libxml2's
+// SAX2 push parser, for the instance document parser.
 //
 // Documents of any size are read in bounded memory: input is fed to the
 // parser in chunks, and nothing of an element is kept after its events were
@@ -29,8 +30,8 @@
 //   Text between two tags may hold kSaxMaxTextRun bytes; more is a fatal
 //   error. Both are the limits libxml2 keeps when it builds a tree, so a
 //   document that loads as a tree also streams, and the other way round.
-#ifndef ZVXML_PLATFORM_SAX_READER_H
-#define ZVXML_PLATFORM_SAX_READER_H
+#ifndef ZVXML_PLATFORM_SAX_SAX_READER_H
+#define ZVXML_PLATFORM_SAX_SAX_READER_H
 
 #include <cstddef>
 #include <memory>

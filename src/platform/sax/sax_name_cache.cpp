@@ -1,6 +1,6 @@
-#include "platform/sax_name_cache.h"
+#include "platform/sax/sax_name_cache.h"
 
-#include "platform/sax_wide_text.h"
+#include "platform/sax/sax_wide_text.h"
 
 #include <cstring>
 

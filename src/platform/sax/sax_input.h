@@ -1,7 +1,7 @@
 // The two inputs of the reader, both fed to the parser in chunks so that
 // memory stays bounded whatever the document's size.
-#ifndef ZVXML_PLATFORM_SAX_INPUT_H
-#define ZVXML_PLATFORM_SAX_INPUT_H
+#ifndef ZVXML_PLATFORM_SAX_SAX_INPUT_H
+#define ZVXML_PLATFORM_SAX_SAX_INPUT_H
 
 #include <cstddef>
 #include <string>
