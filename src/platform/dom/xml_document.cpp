@@ -1,10 +1,10 @@
 // The document: its life cycle, loading and saving.
 #include "platform/dom/xml_document_impl.h"
 
-#include "platform/atomic_file_write.h"
 #include "platform/dom/dom_parser.h"
+#include "platform/io/atomic_file_write.h"
+#include "platform/io/read_file.h"
 #include "platform/libxml_error_capture.h"
-#include "platform/read_file.h"
 
 #include <new>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "platform/read_file.h"
+#include "platform/io/read_file.h"
 
-#include "platform/file_descriptor.h"
+#include "platform/io/file_descriptor.h"
 
 #include <cerrno>
 #include <climits>

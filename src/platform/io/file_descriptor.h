@@ -1,6 +1,6 @@
 // Ownership of a POSIX file descriptor.
-#ifndef ZVXML_PLATFORM_FILE_DESCRIPTOR_H
-#define ZVXML_PLATFORM_FILE_DESCRIPTOR_H
+#ifndef ZVXML_PLATFORM_IO_FILE_DESCRIPTOR_H
+#define ZVXML_PLATFORM_IO_FILE_DESCRIPTOR_H
 
 #include <unistd.h>
 

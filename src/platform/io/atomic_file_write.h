@@ -1,6 +1,6 @@
 // Writing a file so that readers see either the old or the new content.
-#ifndef ZVXML_PLATFORM_ATOMIC_FILE_WRITE_H
-#define ZVXML_PLATFORM_ATOMIC_FILE_WRITE_H
+#ifndef ZVXML_PLATFORM_IO_ATOMIC_FILE_WRITE_H
+#define ZVXML_PLATFORM_IO_ATOMIC_FILE_WRITE_H
 
 #include <string>
 #include <string_view>

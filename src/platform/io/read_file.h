@@ -1,6 +1,6 @@
 // Reading a whole file into memory.
-#ifndef ZVXML_PLATFORM_READ_FILE_H
-#define ZVXML_PLATFORM_READ_FILE_H
+#ifndef ZVXML_PLATFORM_IO_READ_FILE_H
+#define ZVXML_PLATFORM_IO_READ_FILE_H
 
 #include <string>
 

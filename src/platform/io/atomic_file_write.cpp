@@ -1,6 +1,6 @@
-#include "platform/atomic_file_write.h"
+#include "platform/io/atomic_file_write.h"
 
-#include "platform/file_descriptor.h"
+#include "platform/io/file_descriptor.h"
 
 #include <algorithm>
 #include <cerrno>
