@@ -8,9 +8,10 @@ namespace ZVXML {
 namespace platform {
 
 // Removes (and frees) every text node under `root` made only of spaces,
-// tabs, carriage returns and line feeds, as the document model we stand in
-// for does when it loads. CDATA sections are kept whatever they hold.
-// Works without recursion, so any depth is fine.
+// tabs, carriage returns and line feeds, so that an indented document loads
+// as the same tree as a compact one and readers never meet the indentation.
+// CDATA sections are kept whatever they hold. Works without recursion, so
+// any depth is fine.
 void RemoveBlankTextNodes(xmlNodePtr root);
 
 } // namespace platform

@@ -40,9 +40,10 @@
 namespace ZVXML {
 namespace platform {
 
-// E_FAIL, as a long: the code of every SaxPlatformError the reader raises
-// itself (a location refused, a file that cannot be read, a document that is
-// not well-formed when the error handler did not choose a code).
+// The code of an unspecified failure (0x80004005, as a long): that of every
+// SaxPlatformError the reader raises itself (a location refused, a file that
+// cannot be read, a document that is not well-formed when the error handler
+// did not choose a code).
 constexpr long kSaxUnspecifiedError = 0x80004005L;
 
 // The deepest nesting of elements a document may have (libxml2's default).
@@ -55,7 +56,7 @@ constexpr std::size_t kSaxMaxTextRun = 10000000;
 // was stopped by a fatal error. Not part of the public exception family; the
 // instance parse driver turns it into a library exception.
 struct SaxPlatformError {
-    long code;                // HRESULT-style: E_FAIL (0x80004005) and friends
+    long code;                // kSaxUnspecifiedError, or the error handler's answer
     std::wstring description; // what happened, e.g. the file and the reason
     std::wstring source;      // where it happened; may be empty
 };
