@@ -1,7 +1,7 @@
 // The streaming reader against a bare libxml2 SAX2 push parse of the same
 // file, read the same way. The reader's overhead (names, text conversion,
 // handler calls) is the difference between the two.
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 #include "bare_libxml_parse.h"
 

@@ -53,8 +53,8 @@
 
 namespace ZVXML {
 
-namespace platform {
-class SaxAttributes;
+namespace detail {
+class XMLAttributeList; ///< the library's view of the attributes of one start tag
 }
 
 /// The attributes of one start tag, as the callbacks receive them. Valid only
@@ -82,9 +82,9 @@ public:
 private:
     friend struct Access;
     /// ZVXMLInvalidArgument "Passed NULL to XMLAttributes constructor" for NULL.
-    explicit XMLAttributes(const platform::SaxAttributes* attributes);
+    explicit XMLAttributes(const detail::XMLAttributeList* attributes);
 
-    const platform::SaxAttributes* m_pAttributes; ///< not owned
+    const detail::XMLAttributeList* m_pAttributes; ///< not owned
 };
 
 /// The host's source of empty instances, one per instance element.

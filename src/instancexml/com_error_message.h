@@ -4,7 +4,7 @@
 #ifndef ZVXML_INSTANCEXML_COM_ERROR_MESSAGE_H
 #define ZVXML_INSTANCEXML_COM_ERROR_MESSAGE_H
 
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #ifndef ZVXML_INSTANCEXML_DEFAULT_ERROR_HANDLER_H
 #define ZVXML_INSTANCEXML_DEFAULT_ERROR_HANDLER_H
 
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 namespace ZVXML {
 

@@ -6,7 +6,7 @@
 #include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 #include <zvxml/errors.h>
 #include <zvxml/instancexml.h>

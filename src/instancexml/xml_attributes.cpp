@@ -1,12 +1,12 @@
 #include "instancexml/xml_attributes_access.h"
 
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 #include <zvxml/errors.h>
 
 namespace ZVXML {
 
-XMLAttributes::XMLAttributes(const platform::SaxAttributes* attributes) : m_pAttributes(attributes)
+XMLAttributes::XMLAttributes(const detail::XMLAttributeList* attributes) : m_pAttributes(attributes)
 {
     if (attributes == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL to XMLAttributes constructor", L"");
@@ -16,7 +16,7 @@ XMLAttributes::XMLAttributes(const platform::SaxAttributes* attributes) : m_pAtt
 int XMLAttributes::GetValue(const wchar_t* name, std::wstring& value) const
 {
     // The platform list leaves `value` alone when the attribute is missing.
-    if (name == nullptr || !m_pAttributes->GetValue(name, value)) {
+    if (name == nullptr || !m_pAttributes->Attributes().GetValue(name, value)) {
         return 0;
     }
     // The value ends at its first NUL, as a C string would.

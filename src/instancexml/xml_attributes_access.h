@@ -5,10 +5,27 @@
 
 #include <zvxml/instancexml.h>
 
+#include "platform/sax/sax_reader.h"
+
 namespace ZVXML {
+namespace detail {
+
+// What an XMLAttributes views: the reader's attributes of one start tag. The
+// public header names only this type, so it stays free of the reader's.
+// Lives as long as the start event that made it.
+class XMLAttributeList {
+public:
+    explicit XMLAttributeList(const platform::SaxAttributes& attributes) : m_attributes(attributes) {}
+    const platform::SaxAttributes& Attributes() const { return m_attributes; }
+
+private:
+    const platform::SaxAttributes& m_attributes;
+};
+
+} // namespace detail
 
 struct XMLAttributes::Access {
-    static XMLAttributes Make(const platform::SaxAttributes* attributes) { return XMLAttributes(attributes); }
+    static XMLAttributes Make(const detail::XMLAttributeList* attributes) { return XMLAttributes(attributes); }
 };
 
 } // namespace ZVXML

@@ -60,7 +60,8 @@ void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, con
                                            const std::wstring& qualifiedName,
                                            const platform::SaxAttributes& attributes)
 {
-    XMLAttributes wrapped = XMLAttributes::Access::Make(&attributes);
+    const detail::XMLAttributeList list(attributes);
+    XMLAttributes wrapped = XMLAttributes::Access::Make(&list);
     // PUSH_UNHANDLED delivers the same start again, to the handler just pushed.
     for (;;) {
         HandlerPtr next;

@@ -11,8 +11,8 @@ namespace {
 void IgnoreGenericError(void*, const char*, ...) {}
 
 // Errors that libxml2 ranks as errors although they break no rule of
-// well-formedness. A namespace name is any text for the document model we
-// stand in for, so a name that is not a valid URI must still load.
+// well-formedness. Namespace names are only ever compared as text, never
+// resolved, so a name that is not a valid URI still loads.
 bool IsHarmless(const xmlError& error)
 {
     return error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE;

@@ -1,7 +1,7 @@
 // What the caller and the handlers hear when a parse ends early: a
 // handler's exception must cross libxml2's C frames unchanged, and a fatal
 // error must carry its place and the error handler's answer.
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 #include "sax_recorder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Reading documents from files: which locations are accepted, what the caller
 // hears when one is refused, and text cut by the reader's chunks.
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 #include "sax_recorder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The reader under load: a document far larger than the memory it may use.
 // (Readers on several threads at once are tested through the instance
 // reader, which compares parallel parses, errors included, with serial ones.)
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 #include "sax_recorder.h"
 
 #include <gtest/gtest.h>

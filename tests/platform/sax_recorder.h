@@ -4,7 +4,7 @@
 #define ZVXML_TESTS_PLATFORM_SAX_RECORDER_H
 
 #include "foundation/utf8.h"
-#include "platform/sax_reader.h"
+#include "platform/sax/sax_reader.h"
 
 #include "support/scratch.h"
 

@@ -1,0 +1,135 @@
+#include "platform/dom/dom_parser.h"
+
+#include "platform/markup_guard.h"
+
+#include "platform/dom/blank_text.h"
+#include "platform/libxml_error_capture.h"
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <string_view>
+
+namespace ZVXML {
+namespace platform {
+namespace {
+
+// XML_PARSE_HUGE stays off so that libxml2's limits on nesting depth and text
+// size hold. Neither DTD loading nor entity substitution is asked for: a
+// DOCTYPE is refused before anything of it is read.
+constexpr int kParseOptions =
+    XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+LibxmlErrorCapture& CaptureOf(void* parserContext)
+{
+    return *static_cast<LibxmlErrorCapture*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
+}
+
+void OnParserError(void* parserContext, LibxmlError error)
+{
+    if (error != nullptr) {
+        CaptureOf(parserContext).Record(*error);
+    }
+}
+
+// libxml2 reports the DOCTYPE once it has read the name and the external
+// identifiers; the declaration itself starts at the last "<!DOCTYPE" before
+// that point. The column stays libxml2's current one when the buffer no
+// longer holds the start of the line.
+void DoctypePosition(const xmlParserInput& input, long& line, long& column)
+{
+    line = input.line;
+    column = input.col;
+    if (input.base == nullptr || input.cur == nullptr || input.cur < input.base) {
+        return;
+    }
+    std::string_view read(AsChars(input.base), static_cast<std::size_t>(input.cur - input.base));
+    std::size_t start = read.rfind("<!DOCTYPE");
+    if (start == std::string_view::npos) {
+        return;
+    }
+    line -= static_cast<long>(std::count(read.begin() + start, read.end(), '\n'));
+    std::size_t newline = read.rfind('\n', start);
+    std::size_t lineStart = newline == std::string_view::npos ? 0 : newline + 1;
+    if (newline == std::string_view::npos) {
+        if (input.consumed != 0) {
+            return;
+        }
+        if (read.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            lineStart = 3; // a UTF-8 byte order mark is no column
+        }
+    }
+    column = 1;
+    for (std::size_t i = lineStart; i < start; ++i) {
+        column += (static_cast<unsigned char>(read[i]) & 0xC0) != 0x80; // characters, not bytes
+    }
+}
+
+// Replaces the handler that would build the DTD: nothing of an internal
+// subset (entity declarations and their expansion) is ever parsed.
+void OnDoctype(void* parserContext, const xmlChar*, const xmlChar*, const xmlChar*)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(parserContext);
+    long line = 0;
+    long column = 0;
+    if (ctxt->input != nullptr) {
+        DoctypePosition(*ctxt->input, line, column);
+    }
+    CaptureOf(ctxt).Record(XML_LOAD_DOCTYPE_NOT_ALLOWED, line, column, "DOCTYPE is not allowed");
+    ctxt->wellFormed = 0;
+    xmlStopParser(ctxt);
+}
+
+void Fail(XMLParseError& error, const std::string& url, const CapturedError& cause)
+{
+    error.errorCode = cause.code;
+    error.line = cause.line;
+    error.linePos = cause.column;
+    error.url = Utf8ToWide(url);
+    error.reason = Utf8ToWide(cause.message);
+}
+
+} // namespace
+
+XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded,
+                          XMLParseError& error)
+{
+    error = XMLParseError();
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        Fail(error, url, {XML_LOAD_TOO_LARGE, 0, 0, "The document is too large"});
+        return nullptr;
+    }
+    MarkupGuard guard;
+    if (!guard.Scan(bytes.data(), bytes.size())) {
+        const MarkupViolation& violation = guard.Violation();
+        Fail(error, url, {XML_LOAD_TOO_MANY_ATTRIBUTES, violation.line, violation.column, violation.message});
+        return nullptr;
+    }
+    EnsureLibxmlInitialized();
+    LibxmlErrorCapture capture;
+    XmlParserCtxtOwner ctxt(xmlNewParserCtxt());
+    if (!ctxt) {
+        throw std::bad_alloc();
+    }
+    ctxt->_private = &capture;
+    ctxt->sax->initialized = XML_SAX2_MAGIC; // makes libxml2 use serror
+    ctxt->sax->serror = &OnParserError;
+    ctxt->sax->internalSubset = &OnDoctype;
+
+    int options = kParseOptions | (decoded ? XML_PARSE_IGNORE_ENC : 0);
+    XmlDocOwner doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),
+                                      url.empty() ? nullptr : url.c_str(), decoded ? "UTF-8" : nullptr,
+                                      options));
+    if (!doc && !capture.HasError()) {
+        capture.Record(ctxt->errNo, 0, 0, "The document could not be parsed");
+    }
+    if (capture.HasError()) {
+        Fail(error, url, capture.First());
+        return nullptr;
+    }
+    RemoveBlankTextNodes(reinterpret_cast<xmlNodePtr>(doc.get()));
+    return doc;
+}
+
+} // namespace platform
+} // namespace ZVXML

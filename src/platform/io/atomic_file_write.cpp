@@ -1,0 +1,260 @@
+#include "platform/io/atomic_file_write.h"
+
+#include "platform/io/file_descriptor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ZVXML {
+namespace platform {
+namespace {
+
+// Linux follows at most 40 links in a path; so do we.
+constexpr int kMaxLinkHops = 40;
+// Room left in a file name for the temporary name's dot and random suffix.
+constexpr std::size_t kMaxBaseInTemporaryName = NAME_MAX - 16;
+// Some file systems write at most this much in one call.
+constexpr std::size_t kMaxWriteChunk = 1 << 30;
+
+std::string Folder(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Returns 0 or an errno value.
+int ReadLink(const std::string& path, std::string& target)
+{
+    std::size_t size = 256;
+    for (;;) {
+        target.assign(size, '\0');
+        ssize_t length = ::readlink(path.c_str(), target.data(), size);
+        if (length < 0) {
+            return errno;
+        }
+        if (static_cast<std::size_t>(length) < size) {
+            target.resize(static_cast<std::size_t>(length));
+            return 0;
+        }
+        size *= 2;
+    }
+}
+
+// The path that a write through `path` would reach: the final target of a
+// chain of symbolic links (which need not exist yet). Returns 0 or an errno.
+int FollowLinks(const std::string& path, std::string& resolved)
+{
+    resolved = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat status;
+        if (::lstat(resolved.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return 0; // what does not exist (yet) is created by the write
+        }
+        std::string target;
+        if (int error = ReadLink(resolved, target)) {
+            return error;
+        }
+        resolved = (!target.empty() && target[0] == '/') ? target : Folder(resolved) + "/" + target;
+    }
+    return ELOOP;
+}
+
+// The process's umask, read without changing it: calling umask() to learn
+// it would briefly change it for every thread.
+mode_t CurrentUmask()
+{
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned int mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status) != nullptr) {
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        }
+        std::fclose(status);
+        if (found) {
+            return static_cast<mode_t>(mask);
+        }
+    }
+    static std::mutex mutex;
+    std::lock_guard<std::mutex> guard(mutex);
+    mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), std::min(bytes.size(), kMaxWriteChunk));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            return errno;
+        }
+        if (written == 0) {
+            return EIO; // no progress and no reason: do not spin
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+int WriteInPlace(const std::string& target, const struct stat& status, std::string_view bytes)
+{
+    // A pipe without a reader would block the save forever; open it without
+    // waiting (that fails with ENXIO) and then write in blocking mode.
+    int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | (S_ISFIFO(status.st_mode) ? O_NONBLOCK : 0);
+    FileDescriptor file(::open(target.c_str(), flags));
+    if (!file.IsOpen()) {
+        return errno;
+    }
+    if ((flags & O_NONBLOCK) != 0) {
+        int current = ::fcntl(file.get(), F_GETFL);
+        if (current < 0 || ::fcntl(file.get(), F_SETFL, current & ~O_NONBLOCK) != 0) {
+            return errno;
+        }
+    }
+    if (int error = WriteAll(file.get(), bytes)) {
+        return error;
+    }
+    return file.Close() == 0 ? 0 : errno;
+}
+
+// A file created beside the target, removed again unless it was renamed.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target)
+        : m_name(Folder(target) + "/." + BaseName(target).substr(0, kMaxBaseInTemporaryName) + ".XXXXXX"),
+          m_file(::mkostemp(m_name.data(), O_CLOEXEC))
+    {
+    }
+    ~TemporaryFile()
+    {
+        if (m_file.IsOpen() || m_mustRemove) {
+            m_file.Close();
+            ::unlink(m_name.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int fd() const { return m_file.get(); }
+    bool IsOpen() const { return m_file.IsOpen(); }
+
+    int Close()
+    {
+        m_mustRemove = true;
+        return m_file.Close() == 0 ? 0 : errno;
+    }
+    int RenameTo(const std::string& target)
+    {
+        if (::rename(m_name.c_str(), target.c_str()) != 0) {
+            return errno;
+        }
+        m_mustRemove = false;
+        return 0;
+    }
+
+private:
+    std::string m_name;
+    FileDescriptor m_file;
+    bool m_mustRemove = false;
+};
+
+int TakeOverOwnerAndMode(int fd, const struct stat* existing)
+{
+    if (existing == nullptr) {
+        return ::fchmod(fd, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
+    }
+    if (existing->st_uid != ::geteuid() || existing->st_gid != ::getegid()) {
+        // Only a privileged process may give a file away; anyone else keeps
+        // the file as their own, as an editor saving it would.
+        (void)::fchown(fd, existing->st_uid, existing->st_gid);
+    }
+    return ::fchmod(fd, existing->st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// Makes the rename itself durable. Best effort: the file is already in
+// place, and not every file system can sync a folder.
+void SyncFolder(const std::string& folder)
+{
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.IsOpen()) {
+        (void)::fsync(dir.get());
+    }
+}
+
+int ReplaceThroughTemporary(const std::string& target, const struct stat* existing, std::string_view bytes)
+{
+    TemporaryFile temporary(target);
+    if (!temporary.IsOpen()) {
+        return errno;
+    }
+    if (int error = TakeOverOwnerAndMode(temporary.fd(), existing)) {
+        return error;
+    }
+    if (int error = WriteAll(temporary.fd(), bytes)) {
+        return error;
+    }
+    if (::fsync(temporary.fd()) != 0) {
+        return errno;
+    }
+    if (int error = temporary.Close()) {
+        return error;
+    }
+    if (int error = temporary.RenameTo(target)) {
+        return error;
+    }
+    SyncFolder(Folder(target));
+    return 0;
+}
+
+int WriteFile(const std::string& path, std::string_view bytes)
+{
+    std::string target;
+    if (int error = FollowLinks(path, target)) {
+        return error;
+    }
+    struct stat status;
+    if (::stat(target.c_str(), &status) == 0) {
+        return S_ISREG(status.st_mode) ? ReplaceThroughTemporary(target, &status, bytes)
+                                       : WriteInPlace(target, status, bytes);
+    }
+    if (errno != ENOENT) {
+        return errno;
+    }
+    return ReplaceThroughTemporary(target, nullptr, bytes);
+}
+
+} // namespace
+
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
+{
+    int error = WriteFile(path, bytes);
+    if (error == 0) {
+        return std::string();
+    }
+    return "Cannot write file '" + path + "': " + std::generic_category().message(error);
+}
+
+} // namespace platform
+} // namespace ZVXML

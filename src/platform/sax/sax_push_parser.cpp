@@ -1,0 +1,351 @@
+#include "platform/sax/sax_push_parser.h"
+
+#include "foundation/utf8.h"
+#include "platform/libxml_resources.h"
+#include "platform/sax/sax_attributes_view.h"
+#include "platform/sax/sax_name_cache.h"
+#include "platform/sax/sax_wide_text.h"
+
+#include <libxml/parserInternals.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace ZVXML {
+namespace platform {
+namespace {
+
+// Bounds the unstructured messages kept to explain a failure.
+constexpr std::size_t kMaxRawMessages = 1024;
+
+std::wstring MessageText(const char* message)
+{
+    if (message == nullptr) {
+        return L"Unknown XML error";
+    }
+    std::size_t size = std::strlen(message);
+    while (size > 0 && (message[size - 1] == '\n' || message[size - 1] == '\r' || message[size - 1] == ' ')) {
+        --size;
+    }
+    std::wstring text;
+    AssignUtf8(reinterpret_cast<const unsigned char*>(message), size, text);
+    return text;
+}
+
+} // namespace
+
+// The C entry points libxml2 calls; each finds its parser in the user data.
+struct SaxCallbacks {
+    static SaxPushParser& Of(void* data) { return *static_cast<SaxPushParser*>(data); }
+
+    static void StartElement(void* data, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                             int, const xmlChar**, int attributeCount, int, const xmlChar** attributes)
+    {
+        SaxPushParser& parser = Of(data);
+        parser.m_textRun = 0;
+        if (++parser.m_depth > kSaxMaxDepth) {
+            // The push parser leaves nesting unbounded; the limit is ours.
+            parser.Refuse(L"Excessive depth in document: more than 256 nested elements");
+            return;
+        }
+        if (parser.m_content == nullptr) {
+            return;
+        }
+        parser.Guarded([&] {
+            const SaxElementName& name = parser.m_names.Get(localName, prefix, uri);
+            const SaxAttributesView view(attributes, attributeCount);
+            parser.m_content->StartElement(name.namespaceURI, name.localName, name.QualifiedName(), view);
+        });
+    }
+
+    static void EndElement(void* data, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri)
+    {
+        SaxPushParser& parser = Of(data);
+        --parser.m_depth;
+        parser.m_textRun = 0;
+        if (parser.m_content == nullptr) {
+            return;
+        }
+        parser.Guarded([&] {
+            const SaxElementName& name = parser.m_names.Get(localName, prefix, uri);
+            parser.m_content->EndElement(name.namespaceURI, name.localName, name.QualifiedName());
+        });
+    }
+
+    // Text, white space and CDATA sections alike.
+    static void Characters(void* data, const xmlChar* text, int size)
+    {
+        SaxPushParser& parser = Of(data);
+        parser.m_textRun += static_cast<std::size_t>(size > 0 ? size : 0);
+        if (parser.m_textRun > kSaxMaxTextRun) {
+            // A tree-building parse refuses such a text node; the push
+            // parser hands it on in pieces, which handlers would collect.
+            parser.Refuse(L"Text between two tags is longer than 10000000 bytes");
+            return;
+        }
+        if (parser.m_content == nullptr || size <= 0) {
+            return;
+        }
+        parser.Guarded([&] {
+            if (!parser.m_content->WantsCharacters()) {
+                return;
+            }
+            std::size_t length = 0;
+            const wchar_t* wide = parser.m_text.Convert(text, static_cast<std::size_t>(size), length);
+            parser.m_content->Characters(wide, length);
+        });
+    }
+
+    // Called once a DOCTYPE's name and external id are read, before its
+    // internal subset: nothing of it is ever parsed or fetched.
+    static void DocumentType(void* data, const xmlChar*, const xmlChar*, const xmlChar*)
+    {
+        Of(data).Refuse(L"DOCTYPE is not allowed");
+    }
+
+    // No entity but the predefined ones (which the parser resolves before
+    // asking) exists, and none is ever loaded.
+    static xmlEntityPtr GetEntity(void*, const xmlChar*) { return nullptr; }
+    static xmlParserInputPtr ResolveEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
+
+    static void ParserError(void* data, LibxmlError error) { Of(data).OnError(error); }
+
+    // Errors raised without a parser context, on this thread, while parsing.
+    static void ThreadError(void* data, LibxmlError error)
+    {
+        SaxPushParser& parser = Of(data);
+        // A handler may parse something else; its errors are not ours.
+        if (!parser.m_inCallback) {
+            parser.OnError(error);
+        }
+    }
+
+    static void RawMessage(void* data, const char* format, ...)
+    {
+        SaxPushParser& parser = Of(data);
+        std::string& kept = parser.m_rawMessages;
+        if (parser.m_inCallback || kept.size() >= kMaxRawMessages) {
+            return;
+        }
+        char line[256];
+        va_list arguments;
+        va_start(arguments, format);
+        const int size = std::vsnprintf(line, sizeof line, format, arguments);
+        va_end(arguments);
+        if (size > 0) {
+            const std::size_t room = kMaxRawMessages - kept.size();
+            // Reserved at construction, so appending cannot throw.
+            kept.append(line, std::min({static_cast<std::size_t>(size), sizeof line - 1, room}));
+        }
+    }
+
+    // The unstructured error channels are never used once a structured one
+    // is set, but libxml2 drops structured errors when they are NULL.
+    static void IgnoredMessage(void*, const char*, ...) {}
+
+    static xmlSAXHandler Handler()
+    {
+        xmlSAXHandler sax;
+        std::memset(&sax, 0, sizeof sax);
+        // Nothing of libxml2's tree builder: only the events we deliver.
+        sax.initialized = XML_SAX2_MAGIC;
+        sax.startElementNs = StartElement;
+        sax.endElementNs = EndElement;
+        sax.characters = Characters;
+        // The same function, so the parser does not test text for blanks.
+        sax.ignorableWhitespace = Characters;
+        sax.cdataBlock = Characters;
+        sax.internalSubset = DocumentType;
+        sax.externalSubset = DocumentType;
+        sax.getEntity = GetEntity;
+        sax.getParameterEntity = GetEntity;
+        sax.resolveEntity = ResolveEntity;
+        sax.serror = ParserError;
+        sax.warning = IgnoredMessage;
+        sax.error = IgnoredMessage;
+        sax.fatalError = IgnoredMessage;
+        return sax;
+    }
+};
+
+void SaxPushParser::ContextDeleter::operator()(xmlParserCtxt* context) const
+{
+    if (context->myDoc != nullptr) {
+        xmlFreeDoc(context->myDoc);
+    }
+    xmlFreeParserCtxt(context);
+}
+
+SaxPushParser::SaxPushParser(SaxContentHandler* content, SaxErrorHandler* errors, SaxNameCache& names,
+                             SaxTextBuffer& text, Encoding encoding)
+    : m_content(content),
+      m_errors(errors),
+      m_names(names),
+      m_text(text),
+      m_routing(this, SaxCallbacks::ThreadError, SaxCallbacks::RawMessage)
+{
+    EnsureLibxmlInitialized();
+    m_rawMessages.reserve(kMaxRawMessages);
+    xmlSAXHandler sax = SaxCallbacks::Handler();
+    // No first chunk: the encoding is found from the first bytes pushed.
+    m_context.reset(xmlCreatePushParserCtxt(&sax, this, nullptr, 0, nullptr));
+    if (!m_context) {
+        throw std::bad_alloc();
+    }
+    // Entity substitution so that attribute values come decoded; the
+    // default limits (no XML_PARSE_HUGE) stay; no DTD is ever loaded.
+    int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_BIG_LINES;
+    if (encoding == Encoding::Utf8) {
+        options |= XML_PARSE_IGNORE_ENC;
+    }
+    xmlCtxtUseOptions(m_context.get(), options);
+    if (encoding == Encoding::Utf8) {
+        xmlSwitchEncoding(m_context.get(), XML_CHAR_ENCODING_UTF8);
+    }
+}
+
+SaxPushParser::~SaxPushParser() = default;
+
+bool SaxPushParser::Push(const char* bytes, std::size_t size)
+{
+    constexpr std::size_t kMaxPiece = INT_MAX / 2;
+    while (size > 0 && !m_halted && m_result == 0) {
+        const std::size_t piece = std::min(size, kMaxPiece);
+        if (!m_guard.Scan(bytes, piece)) {
+            RefuseMarkup();
+            break;
+        }
+        m_result = xmlParseChunk(m_context.get(), bytes, static_cast<int>(piece), 0);
+        bytes += piece;
+        size -= piece;
+    }
+    return !m_halted && m_result == 0;
+}
+
+void SaxPushParser::Finish(const std::wstring& source)
+{
+    if (!m_halted && m_result == 0) {
+        m_result = xmlParseChunk(m_context.get(), nullptr, 0, 1);
+    }
+    const bool notWellFormed = m_result != 0 || m_context->wellFormed == 0;
+    if (notWellFormed && !m_failed && !m_exception) {
+        ReportUnexplainedFailure();
+    }
+    xmlStopParser(m_context.get());
+    m_context.reset();
+    if (m_exception) {
+        std::rethrow_exception(m_exception);
+    }
+    if (m_failed) {
+        throw SaxPlatformError{m_answer != 0 ? m_answer : kSaxUnspecifiedError, m_message, source};
+    }
+}
+
+template <typename Body>
+void SaxPushParser::Guarded(Body&& body) noexcept
+{
+    const bool outer = m_inCallback;
+    m_inCallback = true;
+    try {
+        body();
+    } catch (...) {
+        if (!m_exception) {
+            m_exception = std::current_exception();
+        }
+        Halt();
+    }
+    m_inCallback = outer;
+}
+
+void SaxPushParser::OnError(LibxmlError error)
+{
+    if (error == nullptr || error->level < XML_ERR_ERROR || m_failed || m_exception) {
+        return; // warnings, and whatever follows the first error
+    }
+    Guarded([&] {
+        long line = error->line;
+        long column = error->int2;
+        if (line <= 0) {
+            CurrentPosition(line, column);
+        }
+        if (Report(MessageText(error->message), line, column) != 0) {
+            Halt();
+        }
+    });
+}
+
+// An error of ours, not libxml2's: the parse always ends with it.
+void SaxPushParser::Refuse(const wchar_t* message)
+{
+    Guarded([&] {
+        if (!m_failed && !m_exception) {
+            long line;
+            long column;
+            CurrentPosition(line, column);
+            Report(message, line, column);
+        }
+    });
+    Halt();
+}
+
+// The guard refuses what libxml2 would take far too long over, before
+// libxml2 sees it; the place is the guard's.
+void SaxPushParser::RefuseMarkup()
+{
+    const MarkupViolation& violation = m_guard.Violation();
+    Guarded([&] {
+        if (!m_failed && !m_exception) {
+            Report(Utf8ToWide(violation.message), violation.line, violation.column);
+        }
+    });
+    Halt();
+}
+
+// libxml2 failed without a structured error (an encoder failure, say): the
+// document still must not pass, and the handler still hears of it.
+void SaxPushParser::ReportUnexplainedFailure()
+{
+    Guarded([&] {
+        std::wstring message = MessageText(m_rawMessages.c_str());
+        if (m_rawMessages.empty()) {
+            message = L"The document is not well-formed (libxml2 error " + std::to_wstring(m_result) + L")";
+        }
+        long line;
+        long column;
+        CurrentPosition(line, column);
+        Report(std::move(message), line, column);
+    });
+}
+
+long SaxPushParser::Report(std::wstring message, long line, long column)
+{
+    m_failed = true;
+    m_message = std::move(message);
+    if (m_errors == nullptr) {
+        return 0;
+    }
+    m_answer = m_errors->FatalError(SaxLocator{line, column}, m_message);
+    return m_answer;
+}
+
+void SaxPushParser::CurrentPosition(long& line, long& column) const
+{
+    const xmlParserInput* input = m_context ? m_context->input : nullptr;
+    line = input != nullptr ? input->line : 0;
+    column = input != nullptr ? input->col : 0;
+}
+
+void SaxPushParser::Halt()
+{
+    m_halted = true;
+    if (m_context) {
+        m_context->disableSAX = 1;
+        m_context->instate = XML_PARSER_EOF;
+    }
+}
+
+} // namespace platform
+} // namespace ZVXML

@@ -1,0 +1,94 @@
+// One parse: a libxml2 SAX2 push parser context whose callbacks drive the
+// reader's content and error handlers.
+//
+// No C++ exception crosses libxml2's C frames: every callback catches what
+// the handlers throw, keeps the first exception and halts the parser; Finish
+// rethrows it once libxml2 has returned. Halting inside a callback only turns
+// the parser's events off and marks its input as ended, as xmlStopParser
+// does, but without freeing the input buffer, which the libxml2 function that
+// called back may still point into; xmlStopParser runs once the chunk has
+// been parsed.
+#ifndef ZVXML_PLATFORM_SAX_SAX_PUSH_PARSER_H
+#define ZVXML_PLATFORM_SAX_SAX_PUSH_PARSER_H
+
+#include "platform/libxml_error_routing.h"
+#include "platform/markup_guard.h"
+#include "platform/sax/sax_reader.h"
+
+#include <libxml/parser.h>
+
+#include <cstddef>
+#include <exception>
+#include <memory>
+#include <string>
+
+namespace ZVXML {
+namespace platform {
+
+class SaxNameCache;
+class SaxTextBuffer;
+
+class SaxPushParser {
+public:
+    enum class Encoding {
+        FromDocument, // byte order mark, then encoding declaration
+        Utf8,         // whatever the document declares
+    };
+
+    SaxPushParser(SaxContentHandler* content, SaxErrorHandler* errors, SaxNameCache& names,
+                  SaxTextBuffer& text, Encoding encoding);
+    ~SaxPushParser();
+    SaxPushParser(const SaxPushParser&) = delete;
+    SaxPushParser& operator=(const SaxPushParser&) = delete;
+
+    // Parses the next bytes of the document. Returns false once the parse
+    // has ended early (an error, a handler's exception): the rest of the
+    // input need not be read.
+    bool Push(const char* bytes, std::size_t size);
+    // Ends the document and reports how the parse went: returns when it was
+    // well-formed and no handler threw; else rethrows the handler's
+    // exception, or throws SaxPlatformError with `source` as its source.
+    void Finish(const std::wstring& source);
+
+private:
+    friend struct SaxCallbacks;
+
+    struct ContextDeleter {
+        void operator()(xmlParserCtxt* context) const;
+    };
+
+    // Runs callback code: stores an exception it throws and halts.
+    template <typename Body>
+    void Guarded(Body&& body) noexcept;
+    void OnError(LibxmlError error);
+    void Refuse(const wchar_t* message);
+    void RefuseMarkup();
+    void ReportUnexplainedFailure();
+    long Report(std::wstring message, long line, long column);
+    void CurrentPosition(long& line, long& column) const;
+    void Halt();
+
+    SaxContentHandler* m_content;
+    SaxErrorHandler* m_errors;
+    MarkupGuard m_guard;
+    std::size_t m_textRun = 0; // bytes of text since the last tag
+    SaxNameCache& m_names;
+    SaxTextBuffer& m_text;
+    LibxmlErrorRouting m_routing; // outlives the context
+    std::unique_ptr<xmlParserCtxt, ContextDeleter> m_context;
+
+    int m_depth = 0;
+    int m_result = 0; // of the last xmlParseChunk
+    bool m_halted = false;
+    bool m_inCallback = false;
+    bool m_failed = false; // an error was reported
+    long m_answer = 0;     // the error handler's
+    std::wstring m_message;
+    std::string m_rawMessages; // libxml2's unstructured messages, for errors it did not explain
+    std::exception_ptr m_exception;
+};
+
+} // namespace platform
+} // namespace ZVXML
+
+#endif

@@ -1,0 +1,132 @@
+// The streaming reader: this folder implements SaxReader over libxml2's
+// SAX2 push parser, for the instance document parser.
+//
+// Documents of any size are read in bounded memory: input is fed to the
+// parser in chunks, and nothing of an element is kept after its events were
+// delivered. Safe defaults: no DTD (a DOCTYPE is a fatal error), no external
+// entities, no network; libxml2's default limits on nesting depth and text
+// size stay in force.
+//
+// Handler contract:
+// - Events arrive in document order, synchronously, on the thread that
+//   called Parse*: StartElement, Characters (zero or more pieces per text;
+//   CDATA sections are character data too), EndElement. Comments, processing
+//   instructions and the XML declaration produce no events.
+// - Names are passed as references that stay valid only during the call.
+//   Entity and character references in text and attribute values are
+//   resolved.
+// - A handler may throw any C++ exception. It is caught at the C boundary,
+//   the parser is stopped, and the exception is rethrown unchanged from
+//   Parse* once libxml2 has returned.
+// - A fatal XML error (ill-formed text, a namespace error, a DOCTYPE, a
+//   limit exceeded) goes to the error handler with its line and column, once
+//   per parse: later errors of the same parse are not reported. Its answer 0
+//   lets the parser go on as far as libxml2 can (it cannot go on after most
+//   fatal errors); any other answer stops the parse. Either way the document
+//   was not well-formed, so Parse* throws SaxPlatformError: with the answer
+//   as the code when it was not 0, else with kSaxUnspecifiedError; the
+//   description is the error's message. Warnings are not reported.
+// - Elements may nest kSaxMaxDepth levels deep; one more is a fatal error.
+//   Text between two tags may hold kSaxMaxTextRun bytes; more is a fatal
+//   error. Both are the limits libxml2 keeps when it builds a tree, so a
+//   document that loads as a tree also streams, and the other way round.
+#ifndef ZVXML_PLATFORM_SAX_SAX_READER_H
+#define ZVXML_PLATFORM_SAX_SAX_READER_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace ZVXML {
+namespace platform {
+
+// The code of an unspecified failure (0x80004005, as a long): that of every
+// SaxPlatformError the reader raises itself (a location refused, a file that
+// cannot be read, a document that is not well-formed when the error handler
+// did not choose a code).
+constexpr long kSaxUnspecifiedError = 0x80004005L;
+
+// The deepest nesting of elements a document may have (libxml2's default).
+constexpr int kSaxMaxDepth = 256;
+// The longest text between two tags, in bytes of the document (libxml2's
+// default for a text node): handlers that collect a text hold it whole.
+constexpr std::size_t kSaxMaxTextRun = 10000000;
+
+// A failure of the reader itself: the input cannot be opened, or the parse
+// was stopped by a fatal error. Not part of the public exception family; the
+// instance parse driver turns it into a library exception.
+struct SaxPlatformError {
+    long code;                // kSaxUnspecifiedError, or the error handler's answer
+    std::wstring description; // what happened, e.g. the file and the reason
+    std::wstring source;      // where it happened; may be empty
+};
+
+// The attributes of one start event, valid during that StartElement call.
+class SaxAttributes {
+public:
+    virtual ~SaxAttributes() = default;
+    // The value of the attribute with local name `localName` in no namespace.
+    // Returns false (and leaves `value` alone) when there is none.
+    virtual bool GetValue(const wchar_t* localName, std::wstring& value) const = 0;
+    virtual std::size_t Count() const = 0;
+};
+
+class SaxContentHandler {
+public:
+    virtual ~SaxContentHandler() = default;
+    virtual void StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                              const std::wstring& qualifiedName, const SaxAttributes& attributes) = 0;
+    virtual void EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
+                            const std::wstring& qualifiedName) = 0;
+    // `text` is not NUL-terminated.
+    virtual void Characters(const wchar_t* text, std::size_t length) = 0;
+    // Asked before each piece of text is converted for Characters: a
+    // handler that would drop the piece unseen answers false and is spared
+    // the conversion and the call.
+    virtual bool WantsCharacters() { return true; }
+};
+
+struct SaxLocator {
+    long line;   // 1-based
+    long column; // 1-based
+};
+
+class SaxErrorHandler {
+public:
+    virtual ~SaxErrorHandler() = default;
+    // Returns 0 to let the parser go on, anything else to stop it.
+    virtual long FatalError(const SaxLocator& locator, const std::wstring& message) = 0;
+};
+
+// One reader parses one document at a time: Parse* called from one of its
+// own handlers throws SaxPlatformError. Readers on different threads are
+// independent.
+class SaxReader {
+public:
+    SaxReader();
+    ~SaxReader();
+    SaxReader(const SaxReader&) = delete;
+    SaxReader& operator=(const SaxReader&) = delete;
+
+    void SetContentHandler(SaxContentHandler* handler);
+    void SetErrorHandler(SaxErrorHandler* handler);
+
+    // Parses a document held in memory. The text is already decoded, so an
+    // encoding declaration in it is ignored (a leading U+FEFF too).
+    void ParseText(const wchar_t* text, std::size_t length);
+    // Parses the document at `location`: a file path or a "file:" URL
+    // ("file:///p", "file://localhost/p", "file:/p"; %XX escapes are decoded).
+    // Any other scheme, or a file URL naming another host, is refused without
+    // reading anything. The file's byte order mark or encoding declaration
+    // chooses its encoding.
+    void ParseLocation(const wchar_t* location);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace platform
+} // namespace ZVXML
+
+#endif
