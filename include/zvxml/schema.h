@@ -429,9 +429,6 @@ public:
 private:
     friend class CZVRelationshipClass;
     int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
-    /// Reads a "Source" element. ZVXMLFormatError for an unknown attribute
-    /// or child. Returns 0.
-    int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 };
 
 /// The target end: one or more classes, each with its own key list.
@@ -462,9 +459,6 @@ public:
 private:
     friend class CZVRelationshipClass;
     int WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement);
-    /// Reads a "Target" element. ZVXMLFormatError for an unknown attribute or
-    /// child, or a "Class" without "class". Returns 0.
-    int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 };
 
 /// A class that relates instances of a source class to instances of target

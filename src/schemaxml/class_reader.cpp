@@ -7,6 +7,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/schema_item_readers.h"
 
 #include <memory>
 
@@ -63,9 +64,14 @@ int CZVClass::ReadXMLAttributes(XMLDocument&, XMLNode element)
     return 0;
 }
 
-int CZVClass::ReadXMLContents(CZVSchema*, XMLDocument& document, XMLNode element)
+int CZVClass::ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element)
 {
-    LogClassRead(*this);
+    return ReadClassContents(*this, document, element, SchemaItemReading::AtOnce(schema));
+}
+
+int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element, const SchemaItemReading& reading)
+{
+    LogClassRead(zvClass);
     int baseClassElements = 0;
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (child.NodeType() != XML_NODE_ELEMENT) {
@@ -73,24 +79,25 @@ int CZVClass::ReadXMLContents(CZVSchema*, XMLDocument& document, XMLNode element
         }
         const std::wstring name = child.LocalName();
         if (IsPropertyElementName(name)) {
-            std::unique_ptr<CZVProperty> property(new CZVProperty(this));
-            const int result = property->ReadXML(m_pZVSchema, document, child);
-            AddZVProperty(property.get()); // added whatever its reading returned
+            std::unique_ptr<CZVProperty> property(new CZVProperty(&zvClass));
+            const int result = ReadPropertyElement(*property, document, child, reading);
+            zvClass.AddZVProperty(property.get()); // added whatever its reading returned
             property.release();
             if (result != 0) {
                 return result;
             }
         } else if (name == L"ZVCustomAttributes") {
-            if (int result = DeferredCustomAttributes::ReadOrDefer(*this, m_pZVSchema, document, child)) {
+            if (int result = DeferredCustomAttributes::ReadOrDefer(reading.deferred, zvClass, zvClass.GetZVSchema(),
+                                                                   document, child)) {
                 return result;
             }
         } else if (name == L"BaseClass") {
             if (++baseClassElements > 1) {
-                throw ZVXMLFormatError(L"CZVClass typeName=" + m_typeName +
+                throw ZVXMLFormatError(std::wstring(L"CZVClass typeName=") + zvClass.GetTypeName() +
                                            L" has more than one BaseClass, which is not supported by zvxml.dll.",
                                        L"");
             }
-            SetBaseClass(child.Text());
+            zvClass.SetBaseClass(child.Text());
         }
     }
     return 0;

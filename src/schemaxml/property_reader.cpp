@@ -5,6 +5,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/schema_item_readers.h"
 
 namespace ZVXML {
 namespace {
@@ -45,12 +46,18 @@ void ApplyAttribute(CZVProperty& property, const XMLAttribute& attribute, Requir
 
 } // namespace
 
-int CZVProperty::ReadXML(CZVSchema*, XMLDocument& document, XMLNode element)
+int CZVProperty::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
+{
+    return ReadPropertyElement(*this, document, element, SchemaItemReading::AtOnce(schema));
+}
+
+int ReadPropertyElement(CZVProperty& property, XMLDocument& document, XMLNode element,
+                        const SchemaItemReading& reading)
 {
     RequiredSeen seen;
     for (const XMLAttribute& attribute : element.Attributes()) {
         if (!attribute.value.empty()) { // an empty attribute counts as absent
-            ApplyAttribute(*this, attribute, seen);
+            ApplyAttribute(property, attribute, seen);
         }
     }
     if (!seen.typeName) {
@@ -59,10 +66,12 @@ int CZVProperty::ReadXML(CZVSchema*, XMLDocument& document, XMLNode element)
     if (!seen.propertyName) {
         throw ZVXMLFormatError(L"Required attribute propertyName not found on an ZVProperty", L"");
     }
-    CZVSchema* classSchema = m_pZVClass != nullptr ? m_pZVClass->GetZVSchema() : nullptr;
+    CZVClass* owner = property.GetZVClass();
+    CZVSchema* classSchema = owner != nullptr ? owner->GetZVSchema() : nullptr;
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (IsElementNamed(child, L"ZVCustomAttributes")) {
-            if (int result = DeferredCustomAttributes::ReadOrDefer(*this, classSchema, document, child)) {
+            if (int result = DeferredCustomAttributes::ReadOrDefer(reading.deferred, property, classSchema, document,
+                                                                    child)) {
                 return result;
             }
         }

@@ -1,7 +1,5 @@
 #include "schemaxml/reference_search.h"
 
-#include <zvxml/schema.h>
-
 #include "foundation/utf8.h"
 
 #include <cstdlib>
@@ -51,7 +49,7 @@ bool IsFile(const std::wstring& path)
 
 } // namespace
 
-ReferenceSearchList BuildReferenceSearchList(const CZVSchema& schema)
+ReferenceSearchList BuildReferenceSearchList(const std::wstring& searchPath)
 {
     ReferenceSearchList list;
     const std::wstring current = CurrentDirectory();
@@ -65,10 +63,9 @@ ReferenceSearchList BuildReferenceSearchList(const CZVSchema& schema)
         AppendFolders(environment, list.folders);
         list.text += (current.empty() ? L"" : L";") + environment;
     }
-    const std::wstring own = schema.GetReferenceSearchPath();
-    if (!own.empty()) {
-        AppendFolders(own, list.folders);
-        list.text += L";" + own;
+    if (!searchPath.empty()) {
+        AppendFolders(searchPath, list.folders);
+        list.text += L";" + searchPath;
     }
     return list;
 }

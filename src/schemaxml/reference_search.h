@@ -1,6 +1,6 @@
 // Where the file of a referenced schema is looked for: the current directory,
-// then the folders of ZVSCHEMA_PATH, then the referencing schema's own
-// reference search path.
+// then the folders of ZVSCHEMA_PATH, then the reference search path of the
+// load.
 #ifndef ZVXML_SCHEMAXML_REFERENCE_SEARCH_H
 #define ZVXML_SCHEMAXML_REFERENCE_SEARCH_H
 
@@ -9,19 +9,17 @@
 
 namespace ZVXML {
 
-class CZVSchema;
-
 struct ReferenceSearchList {
-    // In search order. ZVSCHEMA_PATH and the schema's search path are split
+    // In search order. ZVSCHEMA_PATH and the search path are split
     // at ";" and ":"; empty entries are dropped.
     std::vector<std::wstring> folders;
     // The list as the not-found message shows it: the current directory,
-    // ";" and ZVSCHEMA_PATH as it stands, ";" and the schema's search path.
+    // ";" and ZVSCHEMA_PATH as it stands, ";" and the search path.
     std::wstring text;
 };
 
 // Reads the current directory and the environment now; texts of any length.
-ReferenceSearchList BuildReferenceSearchList(const CZVSchema& schema);
+ReferenceSearchList BuildReferenceSearchList(const std::wstring& searchPath);
 
 // The path of `fileName` in the first folder that holds such a file (not a
 // directory); empty when none does.

@@ -5,6 +5,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/schema_item_readers.h"
 
 #include <utility>
 #include <vector>
@@ -90,7 +91,7 @@ void ReadKeys(XMLNode classElement, const EndContext& context, std::vector<std::
 // read (their result is not looked at); anything else is an error.
 template <class ReadClass>
 void ReadEndChildren(CZVCommon& end, CZVSchema* schema, XMLDocument& document, XMLNode element,
-                     const EndContext& context, ReadClass readClass)
+                     const EndContext& context, const SchemaItemReading& reading, ReadClass readClass)
 {
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (child.NodeType() == XML_NODE_COMMENT) {
@@ -99,7 +100,7 @@ void ReadEndChildren(CZVCommon& end, CZVSchema* schema, XMLDocument& document, X
         if (IsElementNamed(child, L"Class")) {
             readClass(child);
         } else if (IsElementNamed(child, L"ZVCustomAttributes")) {
-            DeferredCustomAttributes::ReadOrDefer(end, schema, document, child);
+            DeferredCustomAttributes::ReadOrDefer(reading.deferred, end, schema, document, child);
         } else {
             throw ZVXMLFormatError(L"Unrecognized element <" + child.LocalName() + L"> in <" + context.endName +
                                        L"> element of ZVRelationshipClass '" + context.owner + L"'.",
@@ -110,22 +111,24 @@ void ReadEndChildren(CZVCommon& end, CZVSchema* schema, XMLDocument& document, X
 
 } // namespace
 
-int CZVSource::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
+void ReadSourceElement(CZVSource& source, CZVSchema* schema, XMLDocument& document, XMLNode element,
+                       const SchemaItemReading& reading)
 {
-    const EndContext context = ContextOf(L"Source", m_pRelationshipClass);
-    ApplyEndAttributes(*this, element, context);
-    ReadEndChildren(*this, schema, document, element, context, [this, &context](XMLNode classElement) {
-        ReadClassAttribute(classElement, context, m_className); // none: the name stays
-        ReadKeys(classElement, context, m_keyVector);
-    });
-    return 0;
+    const EndContext context = ContextOf(L"Source", source.m_pRelationshipClass);
+    ApplyEndAttributes(source, element, context);
+    ReadEndChildren(source.Common(), schema, document, element, context, reading,
+                    [&source, &context](XMLNode classElement) {
+                        ReadClassAttribute(classElement, context, source.m_className); // none: the name stays
+                        ReadKeys(classElement, context, source.m_keyVector);
+                    });
 }
 
-int CZVTargets::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
+void ReadTargetElement(CZVTargets& targets, CZVSchema* schema, XMLDocument& document, XMLNode element,
+                       const SchemaItemReading& reading)
 {
-    const EndContext context = ContextOf(L"Target", m_pRelationshipClass);
-    ApplyEndAttributes(*this, element, context);
-    ReadEndChildren(*this, schema, document, element, context, [this, &context](XMLNode classElement) {
+    const EndContext context = ContextOf(L"Target", targets.m_pRelationshipClass);
+    ApplyEndAttributes(targets, element, context);
+    ReadEndChildren(targets.Common(), schema, document, element, context, reading, [&targets, &context](XMLNode classElement) {
         std::wstring className;
         if (!ReadClassAttribute(classElement, context, className)) {
             throw ZVXMLFormatError(L"ZVRelationshipClass\\Target\\Class element is empty in ZVRelationshipClass '" +
@@ -135,12 +138,11 @@ int CZVTargets::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode elemen
         std::vector<std::wstring> keys;
         ReadKeys(classElement, context, keys);
         // Both lists grow together: once room is made, moving in cannot fail.
-        m_classNames.reserve(m_classNames.size() + 1);
-        m_keyVectors.reserve(m_keyVectors.size() + 1);
-        m_classNames.push_back(std::move(className));
-        m_keyVectors.push_back(std::move(keys));
+        targets.m_classNames.reserve(targets.m_classNames.size() + 1);
+        targets.m_keyVectors.reserve(targets.m_keyVectors.size() + 1);
+        targets.m_classNames.push_back(std::move(className));
+        targets.m_keyVectors.push_back(std::move(keys));
     });
-    return 0;
 }
 
 } // namespace ZVXML

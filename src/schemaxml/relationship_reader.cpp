@@ -4,6 +4,7 @@
 #include <zvxml/schema.h>
 
 #include "schemaxml/element_names.h"
+#include "schemaxml/schema_item_readers.h"
 
 namespace ZVXML {
 namespace {
@@ -32,12 +33,11 @@ void RequireBothConstraints(const CZVRelationshipConstraint& pair, const CZVRela
 // Each pair is upgraded into the ends and handed to the schema's handler;
 // the reader owns the pair and destroys it once the handler has returned.
 void UpgradeLegacyPairs(CZVRelationshipClass& relationshipClass, CZVSchema* schema, XMLDocument& document,
-                        XMLNode element)
+                        XMLNode element, ZVRelationshipUpgradeHandler handler)
 {
     if (schema == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL pZVSchema to CZVRelationshipClass::ReadXMLContents", L"");
     }
-    const ZVRelationshipUpgradeHandler handler = schema->GetZVRelationshipUpgradeHandler();
     // One for all pairs of the element: what the handler leaves in it, it
     // finds again with the next pair.
     ZVArrayValue* arrayValue = nullptr;
@@ -62,17 +62,23 @@ void UpgradeLegacyPairs(CZVRelationshipClass& relationshipClass, CZVSchema* sche
 
 int CZVRelationshipClass::ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element)
 {
-    if (int result = CZVClass::ReadXMLContents(schema, document, element)) {
+    return ReadRelationshipClassContents(*this, schema, document, element, SchemaItemReading::AtOnce(schema));
+}
+
+int ReadRelationshipClassContents(CZVRelationshipClass& relationshipClass, CZVSchema* schema,
+                                  XMLDocument& document, XMLNode element, const SchemaItemReading& reading)
+{
+    if (int result = ReadClassContents(relationshipClass, document, element, reading)) {
         return result;
     }
-    ApplyStrengths(*this, element);
+    ApplyStrengths(relationshipClass, element);
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (IsElementNamed(child, L"Source")) {
-            m_source.ReadXML(schema, document, child);
+            ReadSourceElement(relationshipClass.m_source, schema, document, child, reading);
         } else if (IsElementNamed(child, L"Target")) {
-            m_targets.ReadXML(schema, document, child);
+            ReadTargetElement(relationshipClass.m_targets, schema, document, child, reading);
         } else if (IsElementNamed(child, L"ZVRelationshipConstraints")) {
-            UpgradeLegacyPairs(*this, schema, document, child);
+            UpgradeLegacyPairs(relationshipClass, schema, document, child, reading.upgradeHandler);
         }
     }
     return 0;

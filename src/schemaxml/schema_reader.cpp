@@ -1,5 +1,8 @@
-// Loading a schema file: the document, its root element, and the passes over
-// the root's children that let a class name any class of the file.
+// Loading a schema file and the files its references reach: the tree of
+// each, its root, and the passes over the root's children that let a class
+// name any class of its file.
+#include "schemaxml/schema_reader.h"
+
 #include <zvxml/errors.h>
 #include <zvxml/namespaces.h>
 #include <zvxml/schema.h>
@@ -7,12 +10,14 @@
 #include "foundation/logging.h"
 #include "foundation/verify_hr.h"
 #include "schemaxml/case_insensitive_text.h"
-#include "schemaxml/deferred_custom_attributes.h"
-#include "schemaxml/schema_load_chain.h"
+#include "schemaxml/schema_item_readers.h"
+#include "schemaxml/schema_load_context.h"
+#include "schemaxml/schema_reference_reader.h"
 
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace ZVXML {
@@ -25,19 +30,6 @@ constexpr int kNoSchemaElement = 0x8000;
 constexpr std::size_t kRootLogLimit = 1024;
 // The names a schema is constructed with when the file is to give them.
 const wchar_t* const kUnsetName = L"temporary";
-
-// A class element paired with the class object that reads it. The reader
-// owns the object until the schema does.
-struct ClassElement {
-    std::unique_ptr<CZVClass> pending;
-    CZVClass* zvClass;
-    XMLNode element;
-};
-
-struct RootChildren {
-    std::vector<ClassElement> classes;
-    std::vector<XMLNode> customAttributes;
-};
 
 // Creating the tree fails only for want of memory; it is reported as the
 // failed creation of the document.
@@ -119,58 +111,116 @@ void CheckNamesSet(const CZVSchema& schema)
 }
 
 template <class T>
-void PairWithNewClass(CZVSchema& schema, XMLNode element, const wchar_t* provisionalName, RootChildren& children)
+void PairWithNewClass(SchemaFileLoad& file, XMLNode element, const wchar_t* provisionalName)
 {
-    std::unique_ptr<CZVClass> created(new T(provisionalName, &schema, nullptr));
+    std::unique_ptr<CZVClass> created(new T(provisionalName, file.schema, nullptr));
     CZVClass* zvClass = created.get();
-    children.classes.push_back(ClassElement{std::move(created), zvClass, element});
+    const bool isRelationshipClass = std::is_same<T, CZVRelationshipClass>::value;
+    file.classes.push_back(ClassElement{std::move(created), zvClass, isRelationshipClass, element});
 }
 
-// References are resolved as they come; the rest is collected for the later
-// passes.
-void ReadFirstPass(CZVSchema& schema, XMLDocument& document, XMLNode root, RootChildren& children)
+// The tree, the root and the root's attributes. A file without a root in
+// the ZVXML 2.0 namespace keeps its result code and adds nothing.
+void OpenFile(SchemaFileLoad& file)
 {
-    for (XMLNode child = root.FirstChild(); child; child = child.NextSibling()) {
+    file.document = CreateDocument();
+    Load(*file.document, file.path.c_str());
+    const XMLNode root = FindRoot(*file.document);
+    if (!root) {
+        LogRootProblem(L"Missing ZVSchema element in YMR Schema file " + file.path);
+        file.openResult = kNoSchemaElement;
+        return;
+    }
+    file.openResult = CheckNamespace(root, file.path.c_str());
+    if (file.openResult != 0) {
+        return;
+    }
+    ApplyRootAttributes(*file.schema, root);
+    CheckNamesSet(*file.schema);
+    file.nextChild = root.FirstChild();
+}
+
+// Opens the file a reference names, unless the schema already is or holds
+// the schema it names. True when a file was opened.
+bool OpenReferencedFile(SchemaFileLoad& referencing, XMLNode element, SchemaLoadContext& load)
+{
+    CZVSchemaReference reference;
+    const std::wstring path = ResolveSchemaReference(*referencing.schema, element, reference, load.SearchPath());
+    if (path.empty()) {
+        return false;
+    }
+    std::unique_ptr<CZVSchema> created = NewReferencedSchema(reference, load.SearchPath());
+    SchemaFileLoad& file = load.Enter(*created, path);
+    file.created = std::move(created);
+    file.reference = reference;
+    OpenFile(file);
+    return true;
+}
+
+// The first pass, in document order: a reference is resolved when it is
+// met, class elements are paired with new classes, and the schema's own
+// custom attributes wait for the end. Returns true when a reference opened
+// a file: that file is read through all its passes before this pass goes on.
+bool ReadFirstPassUntilFileOpens(SchemaFileLoad& file, SchemaLoadContext& load)
+{
+    while (const XMLNode child = file.nextChild) {
+        file.nextChild = child.NextSibling();
         const int type = child.NodeType();
         if (type == XML_NODE_COMMENT) {
             continue;
         }
         const std::wstring name = type == XML_NODE_ELEMENT ? child.LocalName() : std::wstring();
         if (name == L"ZVSchemaReference") {
-            CZVSchemaReference reference;
-            reference.ReadXML(&schema, document, child);
+            if (OpenReferencedFile(file, child, load)) {
+                return true;
+            }
         } else if (name == L"ZVCustomAttributes") {
-            children.customAttributes.push_back(child);
+            file.customAttributes.push_back(child);
         } else if (name == L"ZVClass") {
-            PairWithNewClass<CZVClass>(schema, child, L"ZVClass", children);
+            PairWithNewClass<CZVClass>(file, child, L"ZVClass");
         } else if (name == L"ZVRelationshipClass") {
-            PairWithNewClass<CZVRelationshipClass>(schema, child, L"ZVRelationshipClass", children);
+            PairWithNewClass<CZVRelationshipClass>(file, child, L"ZVRelationshipClass");
         } else {
             throw ZVXMLFormatError(L"Unrecognized element under ZVSchema element: '" + child.NodeName() + L"'", L"");
         }
     }
+    return false;
 }
 
-int ReadClassAttributes(CZVSchema& schema, XMLDocument& document, std::vector<ClassElement>& classes)
+// Each class reads its attributes and joins the schema, so that every name
+// and base class of the file is known before any contents are read.
+int ReadClassAttributes(SchemaFileLoad& file)
 {
-    for (ClassElement& entry : classes) {
-        if (int result = entry.zvClass->ReadXMLAttributes(document, entry.element)) {
+    for (ClassElement& entry : file.classes) {
+        if (int result = entry.zvClass->ReadXMLAttributes(*file.document, entry.element)) {
             return result;
         }
-        if (auto* relationshipClass = dynamic_cast<CZVRelationshipClass*>(entry.zvClass)) {
-            schema.AddZVRelationshipClass(relationshipClass);
+        if (entry.isRelationshipClass) {
+            file.schema->AddZVRelationshipClass(static_cast<CZVRelationshipClass*>(entry.zvClass));
         } else {
-            schema.AddZVClass(entry.zvClass);
+            file.schema->AddZVClass(entry.zvClass);
         }
         entry.pending.release(); // the schema owns it now
     }
     return 0;
 }
 
-int ReadClassContents(CZVSchema& schema, XMLDocument& document, const std::vector<ClassElement>& classes)
+// Each class reads its properties, base class and (for a relationship
+// class) its ends; their custom attributes wait in the file's list.
+int ReadClassContents(SchemaFileLoad& file)
 {
-    for (const ClassElement& entry : classes) {
-        if (int result = entry.zvClass->ReadXMLContents(&schema, document, entry.element)) {
+    SchemaItemReading reading;
+    reading.deferred = &file.deferred;
+    reading.upgradeHandler = file.upgradeHandler;
+    for (const ClassElement& entry : file.classes) {
+        CZVSchema* schema = file.schema;
+        XMLDocument& document = *file.document;
+        const int result =
+            entry.isRelationshipClass
+                ? ReadRelationshipClassContents(*static_cast<CZVRelationshipClass*>(entry.zvClass), schema,
+                                                document, entry.element, reading)
+                : ZVXML::ReadClassContents(*entry.zvClass, document, entry.element, reading);
+        if (result != 0) {
             return result;
         }
     }
@@ -180,54 +230,81 @@ int ReadClassContents(CZVSchema& schema, XMLDocument& document, const std::vecto
 // The schema's own custom attributes come last: their classes (often the
 // schema's own, as the writer puts them) and those classes' properties must
 // all be known.
-int ReadSchemaCustomAttributes(CZVSchema& schema, XMLDocument& document, const std::vector<XMLNode>& elements)
+int ReadSchemaCustomAttributes(SchemaFileLoad& file)
 {
-    for (XMLNode element : elements) {
-        if (int result = schema.ReadCustomAttributesFromXML(&schema, document, element)) {
+    for (XMLNode element : file.customAttributes) {
+        if (int result = file.schema->ReadCustomAttributesFromXML(file.schema, *file.document, element)) {
             return result;
         }
     }
     return 0;
 }
 
-int ReadRootChildren(CZVSchema& schema, XMLDocument& document, XMLNode root)
+// The passes after the first; the first non-zero result ends them.
+int ReadLaterPasses(SchemaFileLoad& file)
 {
-    RootChildren children;
-    ReadFirstPass(schema, document, root, children);
-    if (int result = ReadClassAttributes(schema, document, children.classes)) {
+    if (int result = ReadClassAttributes(file)) {
         return result;
     }
-    DeferredCustomAttributes classCustomAttributes;
-    if (int result = ReadClassContents(schema, document, children.classes)) {
+    if (int result = ReadClassContents(file)) {
         return result;
     }
-    if (int result = classCustomAttributes.ReadAll()) {
+    if (int result = file.deferred.ReadAll()) {
         return result;
     }
-    return ReadSchemaCustomAttributes(schema, document, children.customAttributes);
+    return ReadSchemaCustomAttributes(file);
+}
+
+// Takes the innermost file off the chain; a referenced schema then joins the
+// schema whose reference led to it.
+void LeaveFile(SchemaLoadContext& load)
+{
+    std::unique_ptr<SchemaFileLoad> file = load.Leave();
+    if (load.Empty()) {
+        return; // the schema the host asked for
+    }
+    file->reference.m_pZVSchema = file->created.get();
+    load.Innermost().schema->AddReference(file->reference);
+    file->created.release(); // the referencing schema owns it now
 }
 
 } // namespace
+
+// A schema load, file by file:
+//   1. Open: the tree, the root, the root's attributes (OpenFile).
+//   2. The first pass over the root's children. A reference that names a
+//      schema not yet there opens its file, which becomes the innermost file
+//      of the chain and is read through all its passes before the pass of
+//      the file that references it goes on.
+//   3. The later passes: class attributes, class contents, the custom
+//      attributes that waited, the schema's own custom attributes.
+//   4. The file leaves the chain; a referenced schema joins its referencing
+//      schema.
+// The result is that of the first file: its open result, else the first
+// non-zero result of its later passes. A referenced file's result is not
+// looked at: a foreign file leaves its schema with its names only.
+int ReadSchemaSet(CZVSchema& schema, const std::wstring& path, SchemaLoadContext& load)
+{
+    OpenFile(load.Enter(schema, path));
+    int result = 0;
+    while (!load.Empty()) {
+        SchemaFileLoad& file = load.Innermost();
+        if (ReadFirstPassUntilFileOpens(file, load)) {
+            continue;
+        }
+        result = file.openResult != 0 ? file.openResult : ReadLaterPasses(file);
+        LeaveFile(load);
+    }
+    return result;
+}
 
 int CZVSchema::ReadXML(const wchar_t* path)
 {
     if (path == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL path to CZVSchema::ReadXML", L"");
     }
-    SchemaLoadScope onChain(path);
-    std::unique_ptr<XMLDocument> document = CreateDocument();
-    Load(*document, path);
-    const XMLNode root = FindRoot(*document);
-    if (!root) {
-        LogRootProblem(std::wstring(L"Missing ZVSchema element in YMR Schema file ") + path);
-        return kNoSchemaElement;
-    }
-    if (int result = CheckNamespace(root, path)) {
-        return result;
-    }
-    ApplyRootAttributes(*this, root);
-    CheckNamesSet(*this);
-    return ReadRootChildren(*this, *document, root);
+    SchemaLoadContext load(GetReferenceSearchPath());
+    return ReadSchemaSet(*this, path, load);
 }
 
 } // namespace ZVXML

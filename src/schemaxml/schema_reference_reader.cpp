@@ -1,11 +1,11 @@
 // Reading a "ZVSchemaReference" element and loading the schema it names.
+#include "schemaxml/schema_reference_reader.h"
+
 #include <zvxml/errors.h>
-#include <zvxml/schema.h>
 
 #include "schemaxml/reference_search.h"
-#include "schemaxml/schema_load_chain.h"
-
-#include <memory>
+#include "schemaxml/schema_load_context.h"
+#include "schemaxml/schema_reader.h"
 
 namespace ZVXML {
 namespace {
@@ -51,9 +51,9 @@ void CheckBeforeSearching(const CZVSchemaReference& reference)
     CZVSchema::ParseVersionString(reference.m_versionString.c_str(), &major, &minor);
 }
 
-std::wstring FindReferencedFile(const CZVSchema& schema, const std::wstring& fileName)
+std::wstring FindReferencedFile(const std::wstring& searchPath, const std::wstring& fileName)
 {
-    const ReferenceSearchList search = BuildReferenceSearchList(schema);
+    const ReferenceSearchList search = BuildReferenceSearchList(searchPath);
     std::wstring path = FindInFolders(search.folders, fileName);
     if (path.empty()) {
         throw ZVXMLRuntimeError(L"The referenced ZVSchemaXML file '" + fileName +
@@ -64,34 +64,41 @@ std::wstring FindReferencedFile(const CZVSchema& schema, const std::wstring& fil
     return path;
 }
 
-// The new schema starts without the referencing schema's hooks, but with its
-// reference search path: the folders a host named for a schema set serve the
-// references of the schemas it references too, at any depth.
-std::unique_ptr<CZVSchema> LoadReferencedSchema(const CZVSchema& referencing, const CZVSchemaReference& reference,
-                                                const std::wstring& path)
+} // namespace
+
+std::wstring ResolveSchemaReference(CZVSchema& schema, XMLNode element, CZVSchemaReference& reference,
+                                    const std::wstring& searchPath)
 {
-    std::unique_ptr<CZVSchema> loaded(
-        new CZVSchema(reference.m_schemaPrefix.c_str(), reference.m_schemaName.c_str(), nullptr));
-    loaded->SetReferenceSearchPath(referencing.GetReferenceSearchPath());
-    NestedSchemaLoad nested(path);
-    loaded->ReadXML(path.c_str()); // a foreign file leaves the schema with its names only
-    return loaded;
+    ApplyAttributes(reference, element);
+    if (schema.FindReferencedSchema(reference.m_schemaName.c_str(), reference.m_versionString.c_str()) != nullptr) {
+        return std::wstring();
+    }
+    CheckBeforeSearching(reference);
+    return FindReferencedFile(searchPath,
+                              reference.m_schemaName + L"." + reference.m_versionString + L".zvschema.xml");
 }
 
-} // namespace
+std::unique_ptr<CZVSchema> NewReferencedSchema(const CZVSchemaReference& reference, const std::wstring& searchPath)
+{
+    std::unique_ptr<CZVSchema> created(
+        new CZVSchema(reference.m_schemaPrefix.c_str(), reference.m_schemaName.c_str(), nullptr));
+    created->SetReferenceSearchPath(searchPath.c_str());
+    return created;
+}
 
 int CZVSchemaReference::ReadXML(CZVSchema* schema, XMLDocument&, XMLNode element)
 {
     if (schema == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL pZVSchema to CZVSchemaReference::ReadXML", L"");
     }
-    ApplyAttributes(*this, element);
-    if (schema->FindReferencedSchema(m_schemaName.c_str(), m_versionString.c_str()) != nullptr) {
+    const std::wstring searchPath = schema->GetReferenceSearchPath();
+    const std::wstring path = ResolveSchemaReference(*schema, element, *this, searchPath);
+    if (path.empty()) {
         return 0;
     }
-    CheckBeforeSearching(*this);
-    const std::wstring path = FindReferencedFile(*schema, m_schemaName + L"." + m_versionString + L".zvschema.xml");
-    std::unique_ptr<CZVSchema> loaded = LoadReferencedSchema(*schema, *this, path);
+    std::unique_ptr<CZVSchema> loaded = NewReferencedSchema(*this, searchPath);
+    SchemaLoadContext load(searchPath);
+    ReadSchemaSet(*loaded, path, load); // a foreign file leaves the schema with its names only
     m_pZVSchema = loaded.get();
     try {
         schema->AddReference(*this);

@@ -1,0 +1,66 @@
+#include "schemaxml/schema_load_context.h"
+
+#include <zvxml/errors.h>
+
+#include "foundation/utf8.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace ZVXML {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One file reached through different texts ("./a", "../x/a", a symbolic
+// link) has one identity.
+std::string Identity(const std::wstring& path)
+{
+    const fs::path given(WideToUtf8(path));
+    std::error_code error;
+    fs::path resolved = fs::canonical(given, error);
+    if (error) {
+        resolved = fs::absolute(given, error);
+        if (error) {
+            resolved = given;
+        }
+    }
+    return resolved.lexically_normal().string();
+}
+
+std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L'/') + 1); }
+
+} // namespace
+
+SchemaLoadContext::SchemaLoadContext(std::wstring searchPath) : m_searchPath(std::move(searchPath)) {}
+
+SchemaFileLoad& SchemaLoadContext::Enter(CZVSchema& schema, const std::wstring& path)
+{
+    std::unique_ptr<SchemaFileLoad> file(new SchemaFileLoad());
+    file->identity = Identity(path);
+    file->fileName = FileName(path);
+    for (const std::unique_ptr<SchemaFileLoad>& onChain : m_chain) {
+        if (onChain->identity == file->identity) {
+            std::wstring message = L"Circular ZVSchemaReference: ";
+            for (const std::unique_ptr<SchemaFileLoad>& link : m_chain) {
+                message += link->fileName + L" -> ";
+            }
+            throw ZVXMLRuntimeError(message + file->fileName, L"CZVSchemaReference::ReadXML");
+        }
+    }
+    file->schema = &schema;
+    file->path = path;
+    file->upgradeHandler = schema.GetZVRelationshipUpgradeHandler();
+    m_chain.push_back(std::move(file));
+    return *m_chain.back();
+}
+
+std::unique_ptr<SchemaFileLoad> SchemaLoadContext::Leave()
+{
+    std::unique_ptr<SchemaFileLoad> file = std::move(m_chain.back());
+    m_chain.pop_back();
+    return file;
+}
+
+} // namespace ZVXML
