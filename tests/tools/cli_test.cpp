@@ -133,7 +133,8 @@ TEST_F(CliTest, AMissingFileExitsWithOne)
 // What was delivered before the XML error is printed, then the error.
 TEST_F(CliTest, AnXmlErrorExitsWithOneAfterWhatCameBefore)
 {
-    CliRun run = Zvxml({"instances", "broken.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--format", "json"});
+    CliRun run =
+        Zvxml({"instances", "broken.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--format", "json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.out).size(), 1u);
     EXPECT_NE(run.err.find("SAX Parser failed at line 5, column"), std::string::npos) << run.err;
@@ -149,8 +150,9 @@ TEST_F(CliTest, AnUnknownClassExitsWithOne)
 
 TEST_F(CliTest, UnknownClassesAndPropertiesAreSkippedWhenAskedAndTheLogShown)
 {
-    CliRun run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--skip-unknown-classes",
-                 "--skip-unknown-properties", "--format", "count", "--log-level", "info"});
+    CliRun run =
+        Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--skip-unknown-classes",
+               "--skip-unknown-properties", "--format", "count", "--log-level", "info"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Sensor\t1\ntotal\t1\n");
     EXPECT_NE(run.err.find("zvxml: [info ZVXML] Imported instances: 1"), std::string::npos) << run.err;
