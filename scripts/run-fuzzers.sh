@@ -5,10 +5,11 @@
 #   scripts/run-fuzzers.sh BUILD_DIR [SECONDS_PER_FUZZER]
 #
 # Each fuzzer starts from a corpus of its seeds (fuzz/seeds/<fuzzer>/, which
-# also keeps every input that once failed, plus
-# the example and test files for the document fuzzers) and keeps what it
-# finds in BUILD_DIR/corpus/<fuzzer>; crashing inputs land in
-# BUILD_DIR/artifacts/.
+# also keeps every input that once failed; the document fuzzers also take the
+# schema files or instance documents of the examples and the tests) and keeps
+# what it finds in BUILD_DIR/corpus/<fuzzer>; crashing inputs land in
+# BUILD_DIR/artifacts/. A seed folder that is missing or holds no seed fails
+# the run, so a lost folder cannot silently weaken the fuzzing.
 set -euo pipefail
 
 build=${1:?usage: run-fuzzers.sh BUILD_DIR [SECONDS]}
@@ -17,24 +18,55 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 dictionary="$root/fuzz/dictionaries/zvxml.dict"
 mkdir -p "$build/artifacts"
 
-seed() {
-  local name=$1 corpus=$2
-  mkdir -p "$corpus"
-  if [ -d "$root/fuzz/seeds/$name" ]; then
-    cp -n "$root/fuzz/seeds/$name"/* "$corpus"/ 2>/dev/null || true
+# Copies the files named PATTERN below FOLDER (relative to the repository)
+# into CORPUS, each under a name made of its path, so that files of one name
+# in different folders are all kept.
+seed_from() {
+  local corpus=$1 folder=$2 pattern=$3 found=0 file relative
+  if [ ! -d "$root/$folder" ]; then
+    echo "run-fuzzers.sh: seed folder $folder is missing" >&2
+    exit 1
   fi
+  while IFS= read -r -d '' file; do
+    relative=${file#"$root"/}
+    cp -n "$file" "$corpus/seed-${relative//\//-}"
+    found=$((found + 1))
+  done < <(find "$root/$folder" -type f -name "$pattern" -print0)
+  if [ "$found" -eq 0 ]; then
+    echo "run-fuzzers.sh: no seed ($pattern) in $folder" >&2
+    exit 1
+  fi
+}
+
+seed() {
+  local name=$1 corpus=$2 folder
+  mkdir -p "$corpus"
+  seed_from "$corpus" "fuzz/seeds/$name" '*'
   case "$name" in
     schema_file_fuzzer)
-      find "$root/examples" "$root/tests/schemaxml/data" -name '*.zvschema.xml' -exec cp -n {} "$corpus"/ \; ;;
+      for folder in examples/schemas tests/schemaxml/data tests/tools/data; do
+        seed_from "$corpus" "$folder" '*.zvschema.xml'
+      done ;;
     instance_document_fuzzer)
-      find "$root/examples" "$root/tests/instancexml/data" -name "*.xml" -not -name "*.zvschema.xml" \
-        -exec cp -n {} "$corpus"/ \; ;;
+      for folder in examples/instances tests/tools/data; do
+        seed_from "$corpus" "$folder" '*.zvinstance.xml'
+      done ;;
   esac
 }
 
+# Every fuzzer with seeds must have been built; one built without seeds
+# fails in seed().
+for folder in "$root"/fuzz/seeds/*/; do
+  name=$(basename "$folder")
+  if [ ! -x "$build/fuzz/$name" ]; then
+    echo "run-fuzzers.sh: $name was not built in $build/fuzz" >&2
+    exit 1
+  fi
+done
+
 failed=()
+shopt -s nullglob
 for fuzzer in "$build"/fuzz/*_fuzzer; do
-  [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
   corpus="$build/corpus/$name"
   seed "$name" "$corpus"

@@ -35,12 +35,15 @@ TEST(Guids, NewGuidsAreDistinctLowerCaseTexts)
         }
     }
     EXPECT_EQ(seen.size(), 200u);
-    // Fields print as stored, in lower case.
+}
+
+TEST(Guids, FieldsPrintAsStoredInLowerCase)
+{
     GUID fixed = {0x0123ABCD, 0x4567, 0x89EF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
     EXPECT_EQ(ToWString(&fixed), L"0123abcd-4567-89ef-0123-456789abcdef");
 }
 
-TEST(InstanceIdentifiers, PositiveIdsAreNumberedOthersGetAGuid)
+TEST(InstanceIdentifiers, PositiveNumbersFollowTheEncodedName)
 {
     const struct {
         const wchar_t* name;
@@ -54,6 +57,11 @@ TEST(InstanceIdentifiers, PositiveIdsAreNumberedOthersGetAGuid)
         GenerateZVInstanceXMLIdentifier(c.name, c.number, id);
         EXPECT_EQ(id, c.id);
     }
+}
+
+TEST(InstanceIdentifiers, OtherNumbersGiveTheNameAndAGuid)
+{
+    std::wstring id;
     for (long nonPositive : {0L, -5L}) {
         GenerateZVInstanceXMLIdentifier(L"Pump", nonPositive, id);
         EXPECT_EQ(id.substr(0, 5), L"Pump-");
@@ -61,7 +69,7 @@ TEST(InstanceIdentifiers, PositiveIdsAreNumberedOthersGetAGuid)
     }
 }
 
-TEST(TempFileNames, LiveInTmpdirOrElseTmpAndEndWithTheSuffix)
+TEST(TempFileNames, LiveInTmpdirAndEndWithTheSuffix)
 {
     std::wstring name;
     std::wstring other;
@@ -74,6 +82,11 @@ TEST(TempFileNames, LiveInTmpdirOrElseTmpAndEndWithTheSuffix)
     EXPECT_TRUE(IsGuidText(name.substr(9, 36))) << name;
     EXPECT_EQ(name.substr(9 + 36), L".zvinstance.xml");
     EXPECT_NE(name, other);
+}
+
+TEST(TempFileNames, AnUnusableTmpdirFallsBackToTmp)
+{
+    std::wstring name;
     zvtest::EnvironmentVariable unusable("TMPDIR", "/nonexistent/folder/for/zvxml");
     CreateTempFileName(L"", name);
     EXPECT_EQ(name.substr(0, 5), L"/tmp/");

@@ -15,7 +15,7 @@
 
 using namespace ZVXML;
 
-TEST(Utf8, RoundTripsEveryPlaneAndReplacesWhatHasNoForm)
+TEST(Utf8, RoundTripsEveryPlane)
 {
     std::wstring text = L"a\xE9\x4E2D";
     text.push_back(wchar_t(0x1F600));
@@ -23,9 +23,17 @@ TEST(Utf8, RoundTripsEveryPlaneAndReplacesWhatHasNoForm)
     const std::string bytes = WideToUtf8(text);
     EXPECT_EQ(bytes, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
     EXPECT_EQ(Utf8ToWide(bytes), text);
+}
+
+// A lone surrogate half has no UTF-8 form; a pair is the character it spells.
+TEST(Utf8, SurrogatesInWideTextAreJoinedOrReplaced)
+{
     EXPECT_EQ(WideToUtf8(std::wstring(1, wchar_t(0xDC00))), "\xEF\xBF\xBD");
     EXPECT_EQ(WideToUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xF0\x9F\x98\x80");
+}
 
+TEST(Utf8, InvalidBytesAreReplacedOneByOne)
+{
     // Stray continuation, truncated sequence, overlong "/", encoded surrogate,
     // beyond U+10FFFF, and a lead byte at the very end.
     const std::pair<std::string, std::wstring> invalid[] = {
@@ -75,7 +83,7 @@ TEST(Utf8, BlockDecodingAgreesWithDecodingCharacterByCharacter)
     }
 }
 
-TEST(NumberText, DoublesUseFifteenDigitsAndAThreeDigitExponentIntegersTheirWholeRange)
+TEST(NumberText, DoublesUseFifteenDigitsAndAThreeDigitExponent)
 {
     const std::pair<double, const wchar_t*> doubles[] = {
         {0.1, L"0.1"},
@@ -87,6 +95,10 @@ TEST(NumberText, DoublesUseFifteenDigitsAndAThreeDigitExponentIntegersTheirWhole
     for (const auto& [number, text] : doubles) {
         EXPECT_EQ(FormatDouble(number), text);
     }
+}
+
+TEST(NumberText, IntegersKeepTheirWholeRange)
+{
     EXPECT_EQ(FormatLong(LONG_MIN), std::to_wstring(LONG_MIN));
     EXPECT_EQ(FormatUnsignedLong(ULONG_MAX), std::to_wstring(ULONG_MAX));
 }
@@ -95,7 +107,11 @@ TEST(WideFormat, TextsOfAnyLengthAreKeptWhole)
 {
     const std::wstring longText(100000, L'x');
     EXPECT_EQ(FormatWide(L"<%ls> %d", longText.c_str(), 7), L"<" + longText + L"> 7");
+}
 
+TEST(WideFormat, LoggedTextsOfAnyLengthAreKeptWhole)
+{
+    const std::wstring longText(100000, L'x');
     zvtest::LogCapture log;
     LogFormat(LOG_SEV_INFO, L"Imported instances: %d", 3);
     LogFormat(LOG_SEV_WARNING, L"%ls", longText.c_str());

@@ -51,7 +51,11 @@ TEST(HostileEncoding, SchemaFilesFailTheLoadCheckAndInstanceDocumentsTheComError
         ExpectSchemaRefused(schema);
         ExpectInstancesRefused(folder.WriteFile("i.xml", c.instances));
     }
-    // A wide text with a NUL ends at it: what is left is truncated.
+}
+
+// A wide text with a NUL ends at it: what is left is truncated.
+TEST(HostileEncoding, AnInstanceTextEndsAtANul)
+{
     std::wstring text = Widen(InstanceDocument("<Pump><Name>n</Name></Pump>"));
     text[text.find(L"<Name>")] = L'\0';
     ExpectInstancesRefused([&] { return InstanceReader().ParseText(text); });

@@ -1,4 +1,5 @@
-# Run as a script: cmake -DBUILD_DIR=... -DHOST_DIR=... -DWORK_DIR=... -DCXX=... -P this
+# Run as a script: cmake -DBUILD_DIR=... -DHOST_DIR=... -DWORK_DIR=... -DCXX=... -DLIBDIR=... -P this
+# LIBDIR is the library folder below the prefix (lib, lib64, lib/<triplet>).
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -23,14 +24,12 @@ endif()
 
 # 2. pkg-config.
 find_program(PKG_CONFIG pkg-config REQUIRED)
-set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig:${prefix}/lib/x86_64-linux-gnu/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
 run(${PKG_CONFIG} --cflags --libs zvxml)
 string(STRIP "${last_output}" flags)
 separate_arguments(flags UNIX_COMMAND "${flags}")
 run(${CXX} -std=c++17 ${HOST_DIR}/host.cpp ${flags} -o ${WORK_DIR}/pkg-host)
-file(GLOB libdirs ${prefix}/lib ${prefix}/lib/*-linux-gnu)
-string(REPLACE ";" ":" libpath "${libdirs}")
-set(ENV{LD_LIBRARY_PATH} ${libpath})
+set(ENV{LD_LIBRARY_PATH} ${prefix}/${LIBDIR})
 run(${WORK_DIR}/pkg-host)
 if(NOT last_output MATCHES "host ok")
   message(FATAL_ERROR "pkg-config-built host printed: ${last_output}")

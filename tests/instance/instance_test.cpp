@@ -12,14 +12,21 @@ using namespace ZVXML;
 
 class InstanceTest : public zvtest::PlantSchema {};
 
-TEST_F(InstanceTest, TheClassLinkOutlivesARenameAndCopiesKeepTheEnds)
+TEST_F(InstanceTest, TheClassLinkOutlivesARename)
 {
     CZVInstance instance(pipe);
     instance.SetTypeName(L"Renamed");
     EXPECT_EQ(instance.GetZVClass(), pipe);
+}
+
+TEST_F(InstanceTest, AnInstanceNeedsAClass)
+{
     EXPECT_ZV_THROW(CZVInstance(nullptr), ZVXMLLogicError,
                     L"You cannot construct a new CZVInstance with a NULL ZVClass!");
+}
 
+TEST_F(InstanceTest, RelationshipCopiesKeepTheEnds)
+{
     ZVRelationshipInstance relationship(plant.CreateZVRelationshipClass(L"Connects", L"", 1));
     relationship.SetSourceID(L"A");
     relationship.SetTargetID(L"B");
@@ -28,7 +35,7 @@ TEST_F(InstanceTest, TheClassLinkOutlivesARenameAndCopiesKeepTheEnds)
     EXPECT_STREQ(copy.GetTargetID(), L"B");
 }
 
-TEST_F(InstanceTest, LookupIsExactAndSettersReuseTheValue)
+TEST_F(InstanceTest, LookupIsExact)
 {
     CZVInstance instance(pipe);
     instance.SetPropertyValue(L"Diameter", 2.5);
@@ -37,7 +44,12 @@ TEST_F(InstanceTest, LookupIsExactAndSettersReuseTheValue)
     EXPECT_ZV_THROW(instance.PropertyValue(L"Count"), ZVXMLLogicError,
                     L"Failed to find an CZVValue for property Count in CZVInstance::FindValue");
     EXPECT_EQ(instance.PropertyValue(L"Diameter"), L"2.5");
+}
 
+TEST_F(InstanceTest, SettersReuseTheValue)
+{
+    CZVInstance instance(pipe);
+    instance.SetPropertyValue(L"Diameter", 2.5);
     instance.SetPropertyValue(L"Count", 5L);
     ZVValueBase* created = instance.GetPropertyValue(L"Count", true);
     instance.SetPropertyValue(L"Count", ULONG_MAX); // reuses the value
@@ -58,8 +70,10 @@ TEST_F(InstanceTest, SetterFailures)
     EXPECT_EQ(instance.GetPropertyValue(L"Origin"), nullptr);
     EXPECT_ZV_THROW(instance.PropertyValue(L"Origin"), ZVXMLLogicError,
                     L"Called GetPrimitiveValue for a non-primitive CZVValue");
+}
 
-    // Properties of a base class are found and set.
+TEST_F(InstanceTest, PropertiesOfABaseClassAreFoundAndSet)
+{
     CZVClass* steel = plant.CreateZVClass(L"SteelPipe", L"", 1);
     steel->SetBaseClass(L"Pipe");
     CZVInstance inherited(steel);

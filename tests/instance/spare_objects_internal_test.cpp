@@ -21,7 +21,7 @@ class SpareObjectsTest : public zvtest::PlantSchema {};
 
 // Each object is used, renamed and filled, given back, then remade for
 // another property or class: nothing of its first life may show.
-TEST_F(SpareObjectsTest, RemadeObjectsAreLikeNewOnes)
+TEST_F(SpareObjectsTest, RemadeInstancesAreLikeNewOnes)
 {
     CZVSchema::FreeRecycledValues();
     CZVInstance* used = MakeInstance(point);
@@ -33,7 +33,11 @@ TEST_F(SpareObjectsTest, RemadeObjectsAreLikeNewOnes)
     EXPECT_STREQ(instance->GetTypeName(), L"Pipe");
     EXPECT_STREQ(instance->GetInstanceID(), L"");
     EXPECT_EQ(instance->GetZVValueCount(), 0u);
+}
 
+TEST_F(SpareObjectsTest, RemadeStructValuesAreLikeNewOnes)
+{
+    CZVSchema::FreeRecycledValues();
     ZVStructValue* usedStruct = MakeStructValue(origin);
     usedStruct->SetPropertyName(L"Origin7");
     DestroyValue(usedStruct);
@@ -43,7 +47,11 @@ TEST_F(SpareObjectsTest, RemadeObjectsAreLikeNewOnes)
     ASSERT_NE(structValue->GetValue(), nullptr);
     EXPECT_EQ(structValue->GetValue()->GetZVClass(), extent);
     EXPECT_EQ(structValue->GetValue()->GetZVValueCount(), 0u);
+}
 
+TEST_F(SpareObjectsTest, RemadeArrayMembersAreLikeNewOnes)
+{
+    CZVSchema::FreeRecycledValues();
     CZVValue* member = MakeArrayMember(tags);
     member->SetValue(L"text");
     DestroyValue(member);
@@ -61,12 +69,15 @@ struct CountedStruct : ZVStructValue {
     int& m_destroyed;
 };
 
-TEST_F(SpareObjectsTest, SubclassesAndSharedObjectsAreNotKept)
+TEST_F(SpareObjectsTest, SubclassesAreDestroyedNotKept)
 {
     int destroyed = 0;
     DestroyValue(new CountedStruct(origin, destroyed));
     EXPECT_EQ(destroyed, 1);
+}
 
+TEST_F(SpareObjectsTest, SharedObjectsAreNotKept)
+{
     // The embedded instance is still the copy's after the original goes.
     ZVStructValue* original = MakeStructValue(origin);
     original->GetValue()->SetPropertyValue(L"X", L"5");

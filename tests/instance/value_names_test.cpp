@@ -53,11 +53,21 @@ protected:
         instance.AddZVValue(value);
         EXPECT_EQ(std::wstring(value->GetPropertyName()), expected) << "adding " << value->GetPropertyName();
     }
+    // Adds 360 values in a pattern of clashing names.
+    void AddPattern(CZVInstance& instance)
+    {
+        const std::vector<std::wstring> pattern = {L"P", L"P", L"P2", L"P", L"Q", L"P3", L"P", L"Q2", L"Q"};
+        for (int round = 0; round < 40; ++round) {
+            for (const std::wstring& name : pattern) {
+                AddAndCheck(instance, name);
+            }
+        }
+    }
 };
 
 } // namespace
 
-TEST_F(ValueNamesTest, SmallAndLargeInstancesGiveTheRulesNames)
+TEST_F(ValueNamesTest, SmallInstancesGiveTheRulesNames)
 {
     // The suffix goes on the name a value came with: P2 taken makes P22.
     CZVInstance small(pipe);
@@ -65,17 +75,29 @@ TEST_F(ValueNamesTest, SmallAndLargeInstancesGiveTheRulesNames)
         AddAndCheck(small, name);
     }
     EXPECT_EQ(Names(small), (std::vector<std::wstring>{L"P2", L"P", L"P3", L"P4", L"P22"}));
+}
+
+TEST_F(ValueNamesTest, LargeInstancesGiveTheRulesNames)
+{
+    CZVInstance instance(pipe);
+    AddPattern(instance);
+}
+
+TEST_F(ValueNamesTest, ASmallInstanceRefusesAValueItHolds)
+{
+    CZVInstance small(pipe);
+    for (const wchar_t* name : {L"P2", L"P"}) {
+        AddAndCheck(small, name);
+    }
     EXPECT_ZV_THROW(small.AddZVValue(small.GetZVValue(0)), ZVXMLLogicError,
                     L"The ZVValue 'P2' is already in this CZVInstance of ZVClass 'Pipe'.");
+}
 
+// A large instance keeps an index of names, which must not let a held value in.
+TEST_F(ValueNamesTest, ALargeInstanceRefusesAValueItHolds)
+{
     CZVInstance instance(pipe);
-    const std::vector<std::wstring> pattern = {L"P", L"P", L"P2", L"P", L"Q", L"P3", L"P", L"Q2", L"Q"};
-    for (int round = 0; round < 40; ++round) {
-        for (const std::wstring& name : pattern) {
-            AddAndCheck(instance, name);
-        }
-    }
-    // A large instance (with its index of names) refuses a value it holds too.
+    AddPattern(instance);
     EXPECT_ZV_THROW(instance.AddZVValue(instance.GetZVValue(70)), ZVXMLLogicError,
                     L"The ZVValue '" + Names(instance)[70] + L"' is already in this CZVInstance of ZVClass 'Pipe'.");
 }

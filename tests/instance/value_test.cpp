@@ -12,7 +12,7 @@ using namespace ZVXML;
 
 class ValueTest : public zvtest::PlantSchema {};
 
-TEST_F(ValueTest, NullFlagThroughEveryOperation)
+TEST_F(ValueTest, ThePrimitiveNullFlagThroughEveryOperation)
 {
     CZVValue text(diameter, nullptr);
     EXPECT_TRUE(text.IsNull());
@@ -24,7 +24,10 @@ TEST_F(ValueTest, NullFlagThroughEveryOperation)
     text.Reinitialize(count);
     EXPECT_TRUE(text.IsNull());
     EXPECT_STREQ(text.GetPropertyName(), L"Count");
+}
 
+TEST_F(ValueTest, TheArrayNullFlagLeavesTheMembers)
+{
     ZVArrayValue array(tags);
     EXPECT_TRUE(array.IsNull());
     array.PushBack(new CZVValue(tags, L"a"));
@@ -36,14 +39,18 @@ TEST_F(ValueTest, NullFlagThroughEveryOperation)
 
 // The number formats themselves are the text services' (tested there); each
 // setter and getter must use them.
-TEST_F(ValueTest, NumbersAreWrittenAndReadByTheConversionRules)
+TEST_F(ValueTest, NumbersAreWrittenByTheConversionRules)
 {
     CZVValue value(count, nullptr);
     value.SetValue(1e20);
     EXPECT_STREQ(value.GetValue(), L"1e+020");
     value.SetValue(LONG_MIN);
     EXPECT_EQ(std::wstring(value.GetValue()), std::to_wstring(LONG_MIN));
+}
 
+TEST_F(ValueTest, LongsAreReadFromTheLeadingDigits)
+{
+    CZVValue value(count, nullptr);
     long number = -1;
     CZVValue(count, nullptr).GetValue(&number); // a null, empty value reads as 0
     EXPECT_EQ(number, 0);
@@ -53,14 +60,24 @@ TEST_F(ValueTest, NumbersAreWrittenAndReadByTheConversionRules)
         value.GetValue(&number);
         EXPECT_EQ(number, expected) << text;
     }
-    // One digit past the platform's limit: the clamped value is stored and
-    // the error names the text.
+}
+
+// One digit past the platform's limit: the clamped value is stored and the
+// error names the text.
+TEST_F(ValueTest, ALongOutOfRangeIsClampedAndReported)
+{
+    CZVValue value(count, nullptr);
+    long number = 0;
     const std::wstring tooLarge = std::to_wstring(LONG_MAX) + L"0";
     value.SetValue(tooLarge);
     EXPECT_ZV_THROW(value.GetValue(&number), ZVXMLRuntimeError,
                     L"Underflow or overflow while converting " + tooLarge + L" to long");
     EXPECT_EQ(number, LONG_MAX);
+}
 
+TEST_F(ValueTest, DoublesAreReadFromTheLeadingNumberAndOverflowIsReported)
+{
+    CZVValue value(diameter, nullptr);
     double real = 0;
     value.SetValue(L"2.5e3 m");
     value.GetValue(&real);
@@ -85,16 +102,22 @@ TEST_F(ValueTest, HostLocaleNeverReachesStoredNumbers)
     EXPECT_DOUBLE_EQ(read, 0.25);
 }
 
-TEST_F(ValueTest, StructValuesFindAndShareTheirInstance)
+TEST_F(ValueTest, StructValuesFindTheirClassInReferencedSchemas)
 {
     ZVStructValue fromReference(size); // Extent lives in the referenced schema
     ASSERT_NE(fromReference.GetValue(), nullptr);
     EXPECT_STREQ(fromReference.GetValue()->GetTypeName(), L"Extent");
+}
 
+TEST_F(ValueTest, AStructValueNeedsItsClass)
+{
     CZVProperty* broken = pipe->AddZVProperty(L"Broken", L"long", L"");
     broken->SetTypeName(L"Nowhere");
     EXPECT_ZV_THROW(ZVStructValue{broken}, ZVXMLRuntimeError, L"Could not find class for struct property");
+}
 
+TEST_F(ValueTest, AStructValueTakesOnlyAnInstanceOfItsClass)
+{
     ZVStructValue value(origin);
     CZVInstance* first = value.GetValue();
     auto* wrong = new CZVInstance(extent);
@@ -104,8 +127,11 @@ TEST_F(ValueTest, StructValuesFindAndShareTheirInstance)
     auto* right = new CZVInstance(point);
     value.SetValue(right); // releases the first instance (the sanitizer run checks)
     EXPECT_EQ(value.GetValue(), right);
+}
 
-    // A copy shares the embedded instance, which must outlive the original.
+// A copy shares the embedded instance, which must outlive the original.
+TEST_F(ValueTest, StructCopiesShareTheirInstance)
+{
     auto* structValue = new ZVStructValue(origin);
     ZVStructValue structCopy(*structValue);
     EXPECT_EQ(structCopy.GetValue(), structValue->GetValue());

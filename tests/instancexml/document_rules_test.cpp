@@ -40,24 +40,26 @@ TEST_F(DocumentRules, CallbacksFollowTheDocumentThroughNestedProjects)
     EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_INFO), Lines{L"Imported instances: 3"});
 }
 
-TEST_F(DocumentRules, TheRootDecidesWhetherTheDocumentIsRead)
+TEST_F(DocumentRules, PrefixesDoNotMatterAndTheFactorySeesEachElementsNamespace)
 {
-    // Prefixes do not matter, and the factory sees each element's namespace.
     Parse(L"<z:ZVInstanceXML xmlns:z='" + zvtest::kNamespace +
           L"' xmlns:o='urn:other'><z:Pump id='A'/><o:Pump id='B'/></z:ZVInstanceXML>");
     EXPECT_EQ(recorder.Instances(), (Lines{L"instance Pump#A{}", L"instance Pump#B{}"}));
     EXPECT_EQ(factory.namespaces, (Lines{zvtest::kNamespace, L"urn:other"}));
+}
 
-    // Another root is skipped silently.
+TEST_F(DocumentRules, AnotherRootIsSkippedSilently)
+{
     zvtest::LogCapture log;
-    recorder = zvtest::Recorder();
     EXPECT_EQ(Parse(L"<Plant xmlns='" + zvtest::kNamespace +
                     L"'><Pump id='P1'/><ZVInstanceXML><Pump id='P2'/></ZVInstanceXML></Plant>"),
               0);
     EXPECT_TRUE(recorder.events.empty());
     EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_INFO), Lines{L"Imported instances: 0"});
+}
 
-    // The root's namespace must match exactly, letter case included.
+TEST_F(DocumentRules, TheRootsNamespaceMustMatchExactlyLetterCaseIncluded)
+{
     std::wstring upper = zvtest::kNamespace;
     upper.replace(upper.find(L"ZVXML"), 5, L"zvxml");
     EXPECT_ZV_THROW(Parse(L"<ZVInstanceXML xmlns='" + upper + L"'><Pump/></ZVInstanceXML>"), ZVXMLFormatError,
@@ -78,16 +80,22 @@ TEST_F(DocumentRules, IdentifiersComeFromIdThenInstanceIDElseAreMade)
     EXPECT_TRUE(zvtest::WithGuid(lines[2], L"instance Pump#Pump-", L"{}")) << testing::PrintToString(lines[2]);
 }
 
-TEST_F(DocumentRules, UnknownClassesStopTheParseUnlessTheyAreToBeSkipped)
+std::wstring WithUnknownClass()
 {
-    const std::wstring text =
-        Document(L"<Pump id='1'/><Crane id='2'><Boom><Pump id='x'/></Boom></Crane><Pump id='3'/>");
-    EXPECT_ZV_THROW(Parse(text), ZVXMLRuntimeError, L"Unrecognized ZVClass: Crane");
-    EXPECT_EQ(recorder.Instances(), Lines{L"instance Pump#1{}"});
+    return Document(L"<Pump id='1'/><Crane id='2'><Boom><Pump id='x'/></Boom></Crane><Pump id='3'/>");
+}
 
-    recorder = zvtest::Recorder();
+TEST_F(DocumentRules, AnUnknownClassStopsTheParse)
+{
+    EXPECT_ZV_THROW(Parse(WithUnknownClass()), ZVXMLRuntimeError, L"Unrecognized ZVClass: Crane");
+    EXPECT_EQ(recorder.Instances(), Lines{L"instance Pump#1{}"});
+}
+
+// Skipped with everything inside it; other option bits do not matter.
+TEST_F(DocumentRules, AnUnknownClassIsSkippedWhenAsked)
+{
     zvtest::LogCapture log;
-    ParseBare(text, ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES | 0x100);
+    ParseBare(WithUnknownClass(), ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES | 0x100);
     EXPECT_EQ(recorder.Instances(), (Lines{L"instance Pump#1{}", L"instance Pump#3{}"}));
     EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_INFO),
               (Lines{L"Skipping unrecognized ZVClass <Crane>", L"Imported instances: 2"}));
@@ -113,36 +121,44 @@ TEST_F(DocumentRules, RequiredArgumentsAreCheckedBeforeAnythingIsRead)
                     L"Passed NULL document into ParseZVInstanceXML");
     EXPECT_EQ(factory.calls, 0);
     EXPECT_TRUE(recorder.events.empty());
+}
 
-    // A factory is needed only once an element is under the root.
+TEST_F(DocumentRules, AFactoryIsNeededOnlyOnceAnElementIsUnderTheRoot)
+{
+    const auto instance = &zvtest::Recorder::Instance;
+    const auto relationship = &zvtest::Recorder::Relationship;
+    EXPECT_NO_THROW(ParseZVInstanceXML(0, Document(L"").c_str(), &schema, &recorder, nullptr, instance, relationship,
+                                       nullptr, nullptr, nullptr, nullptr, 0));
     EXPECT_ZV_THROW(ParseZVInstanceXML(0, Document(L"<Project/>").c_str(), &schema, &recorder, nullptr, instance,
                                        relationship, nullptr, nullptr, nullptr, nullptr, 0),
                     ZVXMLRuntimeError, L"CZVXMLSAXContentHandler has NULL m_pZVInstanceFactory");
 }
 
-TEST_F(DocumentRules, CallbacksThatRefuseStopTheParse)
+TEST_F(DocumentRules, ARefusedBeginStopsTheParseBeforeAnyInstanceIsMade)
 {
     recorder.refuseBegin = 1;
     EXPECT_ZV_THROW(Parse(Document(L"<Pump/>")), ZVXMLRuntimeError, L"Error during zvInstanceXMLParseBegin callback");
     EXPECT_EQ(factory.calls, 0);
+}
 
-    recorder = zvtest::Recorder();
+TEST_F(DocumentRules, ARefusedProjectElementStopsTheParse)
+{
     recorder.refuseElement = 1;
     EXPECT_ZV_THROW(Parse(Document(L"<Project name='n'><Pump/></Project>")), ZVXMLRuntimeError,
                     L"Error while parsing element <Project>.");
     EXPECT_TRUE(recorder.Instances().empty());
+}
 
-    // A refused instance ends the parse; the count is reported only after a
-    // complete parse.
+// The count is reported only after a complete parse.
+TEST_F(DocumentRules, ARefusedInstanceEndsTheParse)
+{
     zvtest::LogCapture log;
-    recorder = zvtest::Recorder();
     recorder.refuseAt = 2;
-    const int made = factory.calls;
     EXPECT_ZV_THROW(Parse(Document(L"<Pump id='1'/><Connects id='2' sourceInstanceID='1' targetInstanceID='3'/>"
                                    L"<Pump id='3'/>")),
                     ZVXMLRuntimeError, L"Error while processing parsed instance");
     EXPECT_EQ(recorder.delivered, 2);
-    EXPECT_EQ(factory.calls - made, 2);
+    EXPECT_EQ(factory.calls, 2);
     EXPECT_NE(recorder.events.back(), L"end");
     EXPECT_TRUE(log.texts(L"ZVXML", LOG_SEV_INFO).empty());
 }

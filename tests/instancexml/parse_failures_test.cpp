@@ -74,18 +74,24 @@ TEST_F(ParseFailures, IllFormedXmlIsReportedOnceWithItsPlaceThenThrown)
     EXPECT_EQ(recorder.Instances(), std::vector<std::wstring>{L"instance Pump#1{}"});
     EXPECT_TRUE(log.texts(L"ZVXML", LOG_SEV_INFO).empty());
     EXPECT_TRUE(Dumps().empty());
-    // Without an error callback the parse still throws.
-    EXPECT_ZV_THROW(ParseBare(broken), ZVXMLRuntimeError, kComError + reason + L". ");
+}
 
-    // Lines and columns count characters; the place is just after the offending end tag.
-    recorder = zvtest::Recorder();
+TEST_F(ParseFailures, WithoutAnErrorCallbackIllFormedXmlIsThrownAllTheSame)
+{
+    EXPECT_ZV_THROW(ParseBare(broken), ZVXMLRuntimeError, kComError + reason + L". ");
+}
+
+// The place is just after the offending end tag.
+TEST_F(ParseFailures, LinesAndColumnsCountCharacters)
+{
     RuntimeErrorOf([&] { Parse(Document(L"\n  <Pump>\u00e9\u00e9</Valve>")); });
     ASSERT_EQ(recorder.errors.size(), 1u);
     EXPECT_EQ(recorder.errors[0].rfind(L"SAX Parser failed at line 2, column 19 with error: ", 0), 0u)
         << testing::PrintToString(recorder.errors[0]);
+}
 
-    // A location is named instead of dumped, even when a dump is asked for.
-    recorder = zvtest::Recorder();
+TEST_F(ParseFailures, ALocationIsNamedInsteadOfDumpedEvenWhenADumpIsAskedFor)
+{
     const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1");
     const zvtest::ScratchFolder folder;
     const std::wstring path = folder.Write("document.xml", brokenUtf8);
@@ -100,7 +106,7 @@ TEST_F(ParseFailures, IllFormedXmlIsReportedOnceWithItsPlaceThenThrown)
     EXPECT_TRUE(Dumps().empty());
 }
 
-TEST_F(ParseFailures, EachDumpIsANewFileWithAHeaderLineAndTheDocument)
+TEST_F(ParseFailures, ADumpHoldsAHeaderLineAndTheDocument)
 {
     {
         const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "");
@@ -122,24 +128,31 @@ TEST_F(ParseFailures, EachDumpIsANewFileWithAHeaderLineAndTheDocument)
     // Read back as UTF-8: a dump in another encoding would not give the "\u00e9" back.
     EXPECT_EQ(ZVXML::ToWString(zvtest::ReadAll(files[0]).c_str()),
               L"<!-- " + firstPart + L".  IGNORE THIS LINE WHEN COUNTING LINE NUMBERS -->\n" + broken);
+}
 
+TEST_F(ParseFailures, EachDumpIsANewFile)
+{
     const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1");
+    RuntimeErrorOf([&] { Parse(broken); });
+    ASSERT_EQ(Dumps().size(), 1u);
     RuntimeErrorOf([&] { Parse(broken); });
     EXPECT_EQ(Dumps().size(), 2u);
     EXPECT_EQ(recorder.errors.size(), 2u);
 }
 
-TEST_F(ParseFailures, ADumpFileThatCannotBeCreatedOrWrittenIsReported)
+TEST_F(ParseFailures, ADumpFileThatCannotBeCreatedIsReported)
 {
     const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1");
-    {
-        // Not even root may create files there.
-        const zvtest::EnvironmentVariable unwritable("TMPDIR", "/proc");
-        EXPECT_TRUE(zvtest::WithGuid(RuntimeErrorOf([&] { Parse(broken); }),
-                                     L"Cannot create temp file for ZVInstanceXML. filename='/proc/",
-                                     L".zvinstance.xml'"));
-        EXPECT_TRUE(recorder.errors.empty());
-    }
+    // Not even root may create files there.
+    const zvtest::EnvironmentVariable unwritable("TMPDIR", "/proc");
+    EXPECT_TRUE(zvtest::WithGuid(RuntimeErrorOf([&] { Parse(broken); }),
+                                 L"Cannot create temp file for ZVInstanceXML. filename='/proc/", L".zvinstance.xml'"));
+    EXPECT_TRUE(recorder.errors.empty());
+}
+
+TEST_F(ParseFailures, ADumpFileThatCannotBeWrittenIsReported)
+{
+    const zvtest::EnvironmentVariable dump("DO_NOT_DELETE_ZVINSTANCEXML_TEMP_FILE", "1");
     // A file size limit makes the write fail; the limit stays in the child.
     const auto parseUnderLimit = [&] {
         std::signal(SIGXFSZ, SIG_IGN);

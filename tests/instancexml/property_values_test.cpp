@@ -52,16 +52,23 @@ TEST_F(PropertyValues, ElementsGiveTheValuesTheirTextsAndNestingSay)
          L"<Flow>2</Flow><Origin><X>2</X></Origin><Tags><string>b</string></Tags><Origin/>",
          L"{Flow=2;Origin={X=1};Tags=[a];Origin2={X=2};Tags2=[b];Origin3={}}"},
     };
-    // Longer than the reader's chunks, so libxml2 hands it over in pieces.
+    for (const auto& [elements, values] : rows) {
+        EXPECT_EQ(Only(L"root text<Pump id='P'>" + elements + L"</Pump>more"), L"instance Pump#P" + values);
+    }
+}
+
+// Longer than the reader's chunks, so libxml2 hands it over in pieces.
+TEST_F(PropertyValues, ATextLongerThanTheReadersChunksArrivesWhole)
+{
     std::wstring longText;
     for (int i = 0; i < 20000; ++i) {
         longText += L"word" + std::to_wstring(i) + L" \u00e9\U0001F600 ";
     }
     EXPECT_EQ(Only(L"<Pump id='P'><Name>" + longText + L"</Name></Pump>"), L"instance Pump#P{Name=" + longText + L"}");
-    for (const auto& [elements, values] : rows) {
-        EXPECT_EQ(Only(L"root text<Pump id='P'>" + elements + L"</Pump>more"), L"instance Pump#P" + values);
-    }
-    // Inherited properties are read.
+}
+
+TEST_F(PropertyValues, InheritedPropertiesAreRead)
+{
     EXPECT_EQ(Only(L"<Valve id='V'><Setting>open</Setting><Flow>3</Flow><Tags><string>t</string></Tags></Valve>"),
               L"instance Valve#V{Setting=open;Flow=3;Tags=[t]}");
 }
@@ -80,24 +87,37 @@ TEST_F(PropertyValues, TextsDoNotCarryOverBetweenElementsOrInstances)
     EXPECT_EQ(recorder.Instances(), expected);
 }
 
-TEST_F(PropertyValues, UnknownPropertiesStopTheParseUnlessTheyAreToBeSkipped)
-{
-    const std::wstring body =
-        L"<Pump id='P'><Flow>1</Flow><Colour><Red>1</Red><Flow>9</Flow></Colour><Count>2</Count></Pump>";
-    EXPECT_ZV_THROW(Parse(Document(body)), ZVXMLFormatError,
-                    L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.");
-    EXPECT_TRUE(recorder.Instances().empty());
+const std::wstring kUnknownProperty = L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.";
 
+std::wstring WithUnknownProperty()
+{
+    return L"<Pump id='P'><Flow>1</Flow><Colour><Red>1</Red><Flow>9</Flow></Colour><Count>2</Count></Pump>";
+}
+
+TEST_F(PropertyValues, AnUnknownPropertyStopsTheParse)
+{
+    EXPECT_ZV_THROW(Parse(Document(WithUnknownProperty())), ZVXMLFormatError, kUnknownProperty);
+    EXPECT_TRUE(recorder.Instances().empty());
+}
+
+TEST_F(PropertyValues, AnUnknownPropertyIsSkippedWithItsContentWhenAsked)
+{
     zvtest::LogCapture log;
-    EXPECT_EQ(Only(body, ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES), L"instance Pump#P{Flow=1;Count=2}");
+    EXPECT_EQ(Only(WithUnknownProperty(), ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES), L"instance Pump#P{Flow=1;Count=2}");
     EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_TRACE),
               std::vector<std::wstring>{L"Ignoring unrecognized ZVProperty <Colour>"});
-    // Unknown properties of structs are properties too.
+}
+
+TEST_F(PropertyValues, UnknownPropertiesOfStructsAreSkippedToo)
+{
     EXPECT_EQ(Only(L"<Pump id='P'><Origin><Z>1</Z><X>2</X></Origin></Pump>", ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES),
               L"instance Pump#P{Origin={X=2}}");
-    // Skipping classes does not skip properties.
-    EXPECT_ZV_THROW(Parse(Document(body), ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES), ZVXMLFormatError,
-                    L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.");
+}
+
+TEST_F(PropertyValues, SkippingUnknownClassesDoesNotSkipUnknownProperties)
+{
+    EXPECT_ZV_THROW(Parse(Document(WithUnknownProperty()), ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES), ZVXMLFormatError,
+                    kUnknownProperty);
 }
 
 TEST_F(PropertyValues, ElementsThatDoNotFitTheirPropertyStopTheParse)

@@ -73,9 +73,12 @@ TEST(DomBuild, SetAttributeSetsDeclarationsAndReplacesValues)
     EXPECT_EQ(attributes[1].value, L"urn:second");
     EXPECT_EQ(attributes[2].name, L"p:flag");
     EXPECT_EQ(attributes[2].value, L"2");
+}
 
-    // Re-binding a prefix that is in use, or a default namespace that is not
-    // the element's own, would change what the tree means.
+// Re-binding a prefix that is in use, or a default namespace that is not the
+// element's own, would change what the tree means.
+TEST(DomBuild, SetAttributeRefusesDeclarationsThatChangeWhatTheTreeMeans)
+{
     XMLDocument copy;
     ASSERT_TRUE(copy.LoadXML(L"<q:r xmlns:q='urn:q'><q:s/></q:r>"));
     XMLNode s = copy.FirstChild().FirstChild();
@@ -83,6 +86,9 @@ TEST(DomBuild, SetAttributeSetsDeclarationsAndReplacesValues)
     EXPECT_NE(copy.LastError().find(L"q"), std::wstring::npos);
     EXPECT_EQ(copy.SetAttribute(s, L"xmlns:q", L"urn:q"), 0);
     EXPECT_EQ(copy.LastError(), L"");
+
+    XMLDocument doc;
+    XMLNode root = Append(doc, XMLNode(), doc.CreateElement(L"root", kRootNs));
     EXPECT_NE(doc.SetAttribute(root, L"xmlns", kCustomNs), 0);
     EXPECT_EQ(root.NamespaceURI(), kRootNs);
 }

@@ -74,8 +74,10 @@ TEST(SaxFatalErrors, TheErrorHandlerGetsLineAndColumnAndItsAnswerBecomesTheCode)
     EXPECT_EQ(outcome.error.source, L"");
     const std::vector<std::wstring> before = {L"start {}r r", L"text \n  ", L"start {}a a", L"text \n  "};
     EXPECT_EQ(outcome.events.events, before); // and nothing after the error
+}
 
-    // Without an error handler the parse fails all the same.
+TEST(SaxFatalErrors, WithoutAnErrorHandlerTheParseFailsAllTheSame)
+{
     const SaxOutcome unhandled = SaxText(L"<r><a></r>", 0, false);
     ASSERT_TRUE(unhandled.threw);
     EXPECT_EQ(unhandled.error.code, kSaxUnspecifiedError);

@@ -19,7 +19,7 @@ protected:
 
 } // namespace
 
-// A key set as a number is not found as text, and keys are case-sensitive.
+// A key set as a number is not found as text.
 TEST(ExtendedInfo, StringAndNumberMapsAreSeparate)
 {
     CZVCommon item;
@@ -32,6 +32,13 @@ TEST(ExtendedInfo, StringAndNumberMapsAreSeparate)
     item.SetExtendedInfo(L"K", std::wstring(L"w"));
     EXPECT_EQ(item.GetExtendedInfo(L"K", text), 0);
     EXPECT_EQ(text, L"w");
+}
+
+TEST(ExtendedInfo, KeysAreCaseSensitive)
+{
+    CZVCommon item;
+    std::wstring text;
+    item.SetExtendedInfo(L"K", std::wstring(L"w"));
     EXPECT_EQ(item.GetExtendedInfo(L"k", text), ZVXML_EXTENDED_INFO_NOT_FOUND);
 }
 
@@ -46,7 +53,12 @@ TEST_F(ClassTest, ClassTypeFlagsAndMasks)
     EXPECT_EQ(plain.IsStruct(), 2);
     EXPECT_EQ(plain.IsCustomAttributeClass(), 4);
     EXPECT_TRUE(plain.MatchesClassType(2));
+}
 
+// A type needs the domain or the custom-attribute flag, and no other bit.
+TEST_F(ClassTest, SetClassTypeRefusesTypesThatAreNeitherDomainNorCustomAttribute)
+{
+    CZVClass plain(L"Plain", &schema, nullptr);
     for (unsigned long accepted : {1ul, 3ul, 4ul, 5ul, 6ul, 7ul}) {
         EXPECT_NO_THROW(plain.SetClassType(accepted));
         EXPECT_EQ(plain.GetClassType(), accepted);
@@ -58,12 +70,16 @@ TEST_F(ClassTest, ClassTypeFlagsAndMasks)
     EXPECT_EQ(plain.GetClassType(), 7ul);
 }
 
-TEST_F(ClassTest, ConstructorRejectsMissingSchemaAndBadNames)
+TEST_F(ClassTest, ConstructorRejectsBlankAndInvalidNames)
 {
     EXPECT_ZV_THROW(CZVClass(L"", &schema, nullptr), ZVXMLInvalidArgument,
                     L"Passed NULL or blank classname into CZVClass constructor");
     EXPECT_ZV_THROW(CZVClass(L"9A", &schema, nullptr), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '9A'");
+}
+
+TEST_F(ClassTest, AClassMadeWithAnIdStrategyIsNamedInItsSchema)
+{
     CGUIDGenerator generator;
     CZVClass withStrategy(L"A", &schema, &generator);
     EXPECT_EQ(withStrategy.FullName(), L"p:A");
@@ -79,16 +95,31 @@ TEST_F(ClassTest, PropertiesAreFoundByExactNameThroughTheBaseChainButNotCounted)
     EXPECT_EQ(derived->FindProperty(L"Tag"), base->GetZVProperty(0));
     EXPECT_FALSE(derived->HasProperty(L"flow"));
     EXPECT_EQ(derived->GetZVPropertyCount(), 1u);
+}
 
+// An inherited name cannot be added again, nor removed through the derived class.
+TEST_F(ClassTest, InheritedPropertiesAreNeitherAddedAgainNorRemoved)
+{
+    CZVClass* base = Make(L"Equipment");
+    CZVClass* derived = Make(L"Pump");
+    base->AddZVProperty(L"Tag", L"string", L"the tag");
+    derived->SetBaseClass(L"Equipment");
+    derived->AddZVProperty(L"Flow", L"double", L"");
     EXPECT_ZV_THROW(derived->AddZVProperty(L"Tag", L"string", L""), ZVXMLDomainError,
                     L"Attempted to add duplicately named property Tag to class Pump");
     derived->RemoveZVProperty(L"Tag"); // inherited: nothing to remove
     EXPECT_EQ(base->GetZVPropertyCount(), 1u);
     derived->RemoveZVProperty(L"Flow");
     EXPECT_EQ(derived->GetZVPropertyCount(), 0u);
+}
 
-    // Names sharing a length or first character: only the exact name counts,
-    // own properties first, then the first in list order.
+// Names sharing a length or first character: only the exact name counts,
+// own properties first, then the first in list order.
+TEST_F(ClassTest, OnlyTheExactNameIsFoundOwnPropertiesFirst)
+{
+    CZVClass* base = Make(L"Equipment");
+    CZVClass* derived = Make(L"Pump");
+    derived->SetBaseClass(L"Equipment");
     CZVProperty* inherited = base->AddZVProperty(L"Ab", L"string", L"");
     CZVProperty* ac = derived->AddZVProperty(L"Ac", L"string", L"");
     CZVProperty* bb = derived->AddZVProperty(L"Bb", L"string", L"");
@@ -98,7 +129,16 @@ TEST_F(ClassTest, PropertiesAreFoundByExactNameThroughTheBaseChainButNotCounted)
     for (const auto& [name, property] : found) {
         EXPECT_EQ(derived->FindProperty(name), property) << name;
     }
+}
 
+TEST_F(ClassTest, RenamedPropertiesAreFoundByTheirNewName)
+{
+    CZVClass* base = Make(L"Equipment");
+    CZVClass* derived = Make(L"Pump");
+    derived->SetBaseClass(L"Equipment");
+    base->AddZVProperty(L"Ab", L"string", L"");
+    CZVProperty* ac = derived->AddZVProperty(L"Ac", L"string", L"");
+    CZVProperty* bb = derived->AddZVProperty(L"Bb", L"string", L"");
     bb->PropertyName() = L"Ab"; // now an own property shadows the base's
     EXPECT_EQ(derived->FindProperty(L"Ab"), bb);
     EXPECT_EQ(derived->FindProperty(L"Bb"), nullptr);
@@ -108,7 +148,7 @@ TEST_F(ClassTest, PropertiesAreFoundByExactNameThroughTheBaseChainButNotCounted)
     EXPECT_EQ(derived->FindProperty(L"Ab"), bb);
 }
 
-TEST_F(ClassTest, StructPropertiesNeedTheirClassAndMaxOccursMakesAnArrayForGood)
+TEST_F(ClassTest, StructPropertiesNeedTheirClass)
 {
     CZVClass* pipe = Make(L"Pipe");
     EXPECT_EQ(pipe->AddZVProperty(L"Length", L"long", L"")->IsStruct(), 0);
@@ -118,18 +158,26 @@ TEST_F(ClassTest, StructPropertiesNeedTheirClassAndMaxOccursMakesAnArrayForGood)
     Make(L"Point", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
     CZVProperty* origin = pipe->AddZVProperty(L"Origin", L"Point", L"");
     EXPECT_EQ(origin->IsStruct(), 1);
+}
 
-    CZVProperty property(pipe);
+TEST_F(ClassTest, QualifiedTypeNamesAreNotChecked)
+{
+    CZVProperty property(Make(L"Pipe"));
+    property.SetTypeName(L"b:Point");
+    EXPECT_EQ(property.IsStruct(), 1);
+}
+
+TEST_F(ClassTest, MaxOccursMakesAnArrayForGood)
+{
+    CZVProperty property(Make(L"Pipe"));
     property.SetMaxOccurs(L"unbounded");
     EXPECT_EQ(property.IsArray(), 1);
     property.SetMaxOccurs(L"1"); // never clears it
     EXPECT_EQ(property.IsArray(), 1);
     EXPECT_STREQ(property.GetMaxOccurs(), L"1");
-    property.SetTypeName(L"b:Point"); // qualified type names are not checked
-    EXPECT_EQ(property.IsStruct(), 1);
 }
 
-TEST_F(ClassTest, BaseClassErrorsAndLoopsInTheChain)
+TEST_F(ClassTest, ABaseClassMustExistAndHaveAValidName)
 {
     CZVClass* pump = Make(L"Pump");
     EXPECT_ZV_THROW(pump->SetBaseClass(L"Missing"), ZVXMLLogicError,
@@ -138,7 +186,10 @@ TEST_F(ClassTest, BaseClassErrorsAndLoopsInTheChain)
     EXPECT_ZV_THROW(pump->SetBaseClass(L"1x"), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '1x'");
     EXPECT_STREQ(pump->GetBaseClass(), L"");
+}
 
+TEST_F(ClassTest, ALoopOfBaseClassesIsReportedWhereItIsMet)
+{
     CZVClass* a = Make(L"A");
     CZVClass* b = Make(L"B");
     CZVClass* c = Make(L"C");

@@ -25,7 +25,7 @@ CZVSchema* MakeRichSchema()
 
 } // namespace
 
-TEST(Copies, SchemaCopiesAndAssignmentShareAndSurviveEitherOrder)
+TEST(Copies, SchemaCopiesShareAndSurviveEitherOrder)
 {
     for (bool sourceFirst : {true, false}) {
         CZVSchema* source = MakeRichSchema();
@@ -42,7 +42,10 @@ TEST(Copies, SchemaCopiesAndAssignmentShareAndSurviveEitherOrder)
         EXPECT_EQ(second->FindZVClass(L"Pipe", 1), pipe);
         delete second;
     }
+}
 
+TEST(Copies, SchemaAssignmentReplacesTheContentsAndSharesTheSources)
+{
     CZVSchema* source = MakeRichSchema();
     CZVSchema target(L"t", L"Target", L"");
     target.CreateZVClass(L"Old", L"", 1);
@@ -53,7 +56,7 @@ TEST(Copies, SchemaCopiesAndAssignmentShareAndSurviveEitherOrder)
     EXPECT_EQ(target.GetZVClassByIndex(0)->GetZVPropertyCount(), 1u);
 }
 
-TEST(Copies, ClassPropertyAndCommonCopiesShareWhatTheyHold)
+TEST(Copies, ClassCopiesAndAssignmentShareTheirProperties)
 {
     CZVSchema schema(L"p", L"Plant", L"");
     auto* pipe = new CZVClass(L"Pipe", &schema, nullptr);
@@ -66,9 +69,19 @@ TEST(Copies, ClassPropertyAndCommonCopiesShareWhatTheyHold)
     assigned = *copy;
     delete copy;
     EXPECT_EQ(assigned.GetZVProperty(0), length);
+}
+
+TEST(Copies, PropertyCopiesBelongToTheSameClass)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    CZVProperty* length = schema.CreateZVClass(L"Pipe", L"", 1)->AddZVProperty(L"Length", L"double", L"");
     CZVProperty propertyCopy(*length);
     EXPECT_EQ(propertyCopy.GetZVClass(), length->GetZVClass());
+}
 
+TEST(Copies, CommonCopiesShareTheirCustomAttributes)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
     CZVClass* options = schema.CreateZVClass(L"Options", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
     auto* item = new CZVCommon(L"described");
     item->AddZVCustomAttribute(new CZVCustomAttribute(options));

@@ -6,13 +6,17 @@
 
 using namespace ZVXML;
 
-// Each name kind has its own label, and a rule per position.
-TEST(NamingRule, ClassSchemaAndPrefixNamesHaveTheirOwnMessages)
+TEST(NamingRule, ValidNamesPassAndInvalidOnesGiveZeroWhenNotThrowing)
 {
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"_a1", 1), 1);
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"\xC9t\xE9", 1), 1); // letters beyond ASCII
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"1a", 0), 0);
     EXPECT_EQ(CZVSchema::SchemaNameIsValid(L"", 0), 1);
+}
+
+// Each name kind has its own label, and a rule per position.
+TEST(NamingRule, ClassSchemaAndPrefixNamesHaveTheirOwnMessages)
+{
     EXPECT_ZV_THROW(CZVClass::ZVNameIsValid(L"1a", 1), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '1a'");
     EXPECT_ZV_THROW(CZVSchema::SchemaNameIsValid(L"", 1), ZVXMLDomainError, L"ZVSchema names cannot be blank!");
@@ -20,13 +24,17 @@ TEST(NamingRule, ClassSchemaAndPrefixNamesHaveTheirOwnMessages)
                     L"ZVSchema names must begin with a letter or '_': '1Pipes'");
     EXPECT_ZV_THROW(CZVSchema(L"", L"Pipes", nullptr), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names cannot be blank!");
+}
+
+TEST(NamingRule, ARefusedPrefixLeavesTheSchemasPrefix)
+{
     CZVSchema schema(L"p", L"Pipes", nullptr);
     EXPECT_ZV_THROW(schema.SetSchemaPrefix(L"x y"), ZVXMLDomainError,
                     L"ZVSchema names can only contain alpha-numeric characters or '_': 'x y'");
     EXPECT_STREQ(schema.GetSchemaPrefix(), L"p");
 }
 
-TEST(Version, FormatsWithTwoDigitsAndParsesWhatFollowsTheDigitsAway)
+TEST(Version, FormatsWithAtLeastTwoDigits)
 {
     CZVSchema schema(L"p", L"Pipes", L"");
     EXPECT_EQ(schema.VersionString(), L"00.00");
@@ -35,7 +43,10 @@ TEST(Version, FormatsWithTwoDigitsAndParsesWhatFollowsTheDigitsAway)
     std::wstring text;
     CZVSchema::FormatVersionString(text, 5, 123);
     EXPECT_EQ(text, L"05.123");
+}
 
+TEST(Version, ParsingIgnoresWhatFollowsTheDigits)
+{
     const struct {
         const wchar_t* text;
         unsigned long major, minor;
@@ -65,7 +76,10 @@ TEST(Version, ParseFailuresNameTheirRule)
         EXPECT_ZV_THROW(CZVSchema::ParseVersionString(text, &major, &minor), ZVXMLFormatError,
                         L"CZVSchema::SetVersionString... '" + std::wstring(text) + L"' " + rule + hint);
     }
+}
 
+TEST(Version, AnEmptyVersionIsALogicError)
+{
     unsigned long major = 0, minor = 0;
     EXPECT_ZV_THROW(CZVSchema::ParseVersionString(L"", &major, &minor), ZVXMLLogicError,
                     L"Version string cannot be NULL or empty! Format is MM.mm where MM is major version and mm is "

@@ -38,16 +38,24 @@ TEST(AddClass, DuplicatesAreRenamedAfterTheirOriginalName)
     EXPECT_EQ(ClassNames(other), (std::vector<std::wstring>{L"Pipe2", L"Pipe", L"Pipe3"}));
 }
 
-TEST(AddClass, ClassesAndRelationshipClassesMayShareANameAndAddSetsTheSchema)
+TEST(AddClass, AddingSetsTheSchemaOfAClassNotOfARelationshipClass)
 {
     CZVSchema schema(L"p", L"Plant", L"");
     CZVSchema elsewhere(L"q", L"Elsewhere", L"");
     auto* pipe = new CZVClass(L"Pipe", &elsewhere, nullptr);
     schema.AddZVClass(pipe);
     EXPECT_EQ(pipe->GetZVSchema(), &schema);
-    auto* relationship = new CZVRelationshipClass(L"Pipe", &elsewhere, nullptr);
+    auto* relationship = new CZVRelationshipClass(L"Link", &elsewhere, nullptr);
     schema.AddZVRelationshipClass(relationship);
     EXPECT_EQ(relationship->GetZVSchema(), &elsewhere); // left as constructed
+}
+
+TEST(AddClass, ClassesAndRelationshipClassesMayShareAName)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    schema.AddZVClass(new CZVClass(L"Pipe", &schema, nullptr));
+    auto* relationship = new CZVRelationshipClass(L"Pipe", &schema, nullptr);
+    schema.AddZVRelationshipClass(relationship);
     EXPECT_STREQ(relationship->GetTypeName(), L"Pipe");
 }
 
@@ -67,7 +75,7 @@ TEST(AddClass, ABaseClassGoesBeforeTheClassesDerivedFromIt)
     EXPECT_EQ(ClassNames(schema), (std::vector<std::wstring>{L"First", L"Part", L"Valve", L"Other"}));
 }
 
-TEST(CreateClass, ARefusedTypeAddsNothingAndRemovingAllClassesKeepsTheRest)
+TEST(CreateClass, ARefusedTypeAddsNothing)
 {
     CZVSchema schema(L"p", L"Plant", L"");
     EXPECT_ZV_THROW(schema.CreateZVClass(L"Pipe", L"", 2), ZVXMLInvalidArgument,
@@ -76,7 +84,13 @@ TEST(CreateClass, ARefusedTypeAddsNothingAndRemovingAllClassesKeepsTheRest)
                     L"Called SetClassType with invalid classType=0x0");
     EXPECT_EQ(schema.GetZVClassCount(), 0u);
     EXPECT_EQ(schema.GetZVRelationshipClassCount(), 0u);
+    EXPECT_STREQ(schema.CreateZVClass(L"Pipe", L"", 1)->GetTypeName(), L"Pipe"); // the name stays free
+}
 
+TEST(RemoveAllClasses, RemovesTheClassesOnlyAndFreesTheirNames)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    schema.CreateZVClass(L"Pipe", L"", 1);
     auto* units = new CZVSchema(L"u", L"Units", L"");
     CZVSchemaReference reference(units);
     schema.AddReference(reference);
@@ -90,7 +104,7 @@ TEST(CreateClass, ARefusedTypeAddsNothingAndRemovingAllClassesKeepsTheRest)
     EXPECT_STREQ(schema.GetZVClassByIndex(0)->GetTypeName(), L"Pipe");
 }
 
-TEST(NameIndex, FollowsRenamesThroughTheSettersAndTheReference)
+TEST(NameIndex, FollowsRenamesThroughTheSetterAndTheReference)
 {
     CZVSchema schema(L"p", L"Plant", L"");
     CZVClass* pipe = schema.CreateZVClass(L"Pipe", L"", 1);
@@ -100,13 +114,25 @@ TEST(NameIndex, FollowsRenamesThroughTheSettersAndTheReference)
     EXPECT_EQ(schema.FindZVClass(L"Tube", ZVCLASSTYPE_ANY), pipe);
     pipe->TypeName() = L"Hose";
     EXPECT_EQ(schema.FindZVClass(L"Hose", ZVCLASSTYPE_ANY), pipe);
-    // Renaming makes two classes share a name: the first in list order wins,
-    // and adding a third of that name still renames it.
+}
+
+// Renaming makes two classes share a name: the first in list order wins,
+// and adding a third of that name still renames it.
+TEST(NameIndex, OfTwoClassesRenamedToOneNameTheFirstIsFound)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    CZVClass* pipe = schema.CreateZVClass(L"Hose", L"", 1);
     CZVClass* second = schema.CreateZVClass(L"Second", L"", 1);
     second->SetTypeName(L"Hose");
     EXPECT_EQ(schema.FindZVClass(L"Hose", ZVCLASSTYPE_ANY), pipe);
     EXPECT_STREQ(schema.CreateZVClass(L"Hose", L"", 1)->GetTypeName(), L"Hose2");
-    // A changed base class name is seen by the ordering rule too.
+}
+
+// A class added later goes before the classes derived from it: a changed
+// base class name is seen by that ordering rule too.
+TEST(NameIndex, TheOrderingRuleSeesAChangedBaseClassName)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
     CZVClass* x = schema.CreateZVClass(L"X", L"", 1);
     schema.CreateZVClass(L"Z", L"", 1);
     CZVClass* d = schema.CreateZVClass(L"D", L"", 1);

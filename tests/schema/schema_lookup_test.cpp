@@ -67,7 +67,16 @@ TEST_F(LookupTest, PlainLookupAppliesTheMaskToTheFirstMatchOnly)
     for (const auto& c : cases) {
         EXPECT_EQ(plant.FindZVClass(c.name, c.mask), c.found) << c.name << " " << c.mask;
     }
+}
+
+TEST_F(LookupTest, RelationshipClassLookupsDoNotFindClasses)
+{
     EXPECT_EQ(plant.FindZVRelationshipClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
+}
+
+TEST_F(LookupTest, ANullNameIsRefused)
+{
+    EXPECT_ZV_THROW(plant.FindZVClass(nullptr, 1), ZVXMLRuntimeError, L"NULL context passed ot findZVClassCallback");
 }
 
 TEST_F(LookupTest, ReferencedSchemasAreSearchedDepthFirst)
@@ -76,21 +85,45 @@ TEST_F(LookupTest, ReferencedSchemasAreSearchedDepthFirst)
     ASSERT_NE(quantity, nullptr);
     EXPECT_EQ(quantity->GetZVSchema(), base);
     EXPECT_NE(plant.FindZVRelationshipClass(L"Converts", ZVCLASSTYPE_ANY), nullptr);
+}
+
+// A prefix or schema name picks the schema; a plain full name searches as a
+// plain lookup does.
+TEST_F(LookupTest, QualifiedLookupsSearchTheSchemaTheyName)
+{
     EXPECT_EQ(plant.FindZVClassUsingPrefix(L"Meter", L"u", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
     EXPECT_EQ(plant.FindZVClassUsingSchemaName(L"Meter", L"Units", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
     EXPECT_EQ(plant.FindZVClassUsingFullName(L"u:Meter", ZVCLASSTYPE_ANY)->GetZVSchema(), units);
     EXPECT_EQ(plant.FindZVClassUsingFullName(L"Quantity", ZVCLASSTYPE_ANY)->GetZVSchema(), base);
     EXPECT_NE(plant.FindZVRelationshipClassUsingFullName(L"u:Converts", ZVCLASSTYPE_ANY), nullptr);
+}
 
+TEST_F(LookupTest, QualifiedLookupsNameASchemaThatIsNotReferenced)
+{
+    EXPECT_ZV_THROW(plant.FindZVClassUsingPrefix(L"Pipe", L"zz", ZVCLASSTYPE_ANY), ZVXMLDomainError,
+                    L"ZVSchema with prefix 'zz' not found among 'Plant's referenced schemas");
+    EXPECT_ZV_THROW(plant.FindZVClassUsingSchemaName(L"Pipe", L"Nope", ZVCLASSTYPE_ANY), ZVXMLDomainError,
+                    L"ZVSchema 'Nope' not found among 'Plant's referenced schemas");
+}
+
+TEST_F(LookupTest, IterationVisitsOwnClassesOrThoseOfEveryReferencedSchemaToo)
+{
     int visited = 0;
     plant.IterateOverAllClasses(&CountClasses, &visited, 0);
     EXPECT_EQ(visited, 3);
     visited = 0;
     plant.IterateOverAllClasses(&CountClasses, &visited, 1);
     EXPECT_EQ(visited, 5);
+}
+
+TEST_F(LookupTest, IterationStopsAtTheFirstAnswer)
+{
     EXPECT_STREQ(static_cast<CZVClass*>(plant.IterateOverAllClasses(&StopAtMeter, nullptr, 1))->GetTypeName(),
                  L"Meter");
+}
 
+TEST_F(LookupTest, TheClassIteratorListsOwnClassesInOrderFromBegin)
+{
     CZVClassIterator classes(&plant);
     EXPECT_EQ(classes.Next(), nullptr); // before Begin
     std::vector<std::wstring> names;
@@ -101,16 +134,10 @@ TEST_F(LookupTest, ReferencedSchemasAreSearchedDepthFirst)
     EXPECT_EQ(classes.Next(), nullptr);
 }
 
-TEST_F(LookupTest, FailuresAndReferencedSchemaVersions)
+// Same major version and a minor no newer than the schema's; Base is only an
+// indirect reference.
+TEST_F(LookupTest, ReferencedSchemasMatchTheMajorVersionAndAMinorNoNewer)
 {
-    EXPECT_ZV_THROW(plant.FindZVClassUsingPrefix(L"Pipe", L"zz", ZVCLASSTYPE_ANY), ZVXMLDomainError,
-                    L"ZVSchema with prefix 'zz' not found among 'Plant's referenced schemas");
-    EXPECT_ZV_THROW(plant.FindZVClassUsingSchemaName(L"Pipe", L"Nope", ZVCLASSTYPE_ANY), ZVXMLDomainError,
-                    L"ZVSchema 'Nope' not found among 'Plant's referenced schemas");
-    EXPECT_ZV_THROW(plant.FindZVClass(nullptr, 1), ZVXMLRuntimeError, L"NULL context passed ot findZVClassCallback");
-
-    // Same major version and a minor no newer than the schema's; Base is
-    // only an indirect reference.
     const struct {
         const wchar_t *name, *version;
         CZVSchema* found;
@@ -120,13 +147,21 @@ TEST_F(LookupTest, FailuresAndReferencedSchemaVersions)
         EXPECT_EQ(plant.FindReferencedSchema(c.name, c.version), c.found)
             << c.name << " " << (c.version ? c.version : L"-");
     }
+}
+
+TEST_F(LookupTest, AReferencedSchemaIsNotSoughtWithAnInvalidVersion)
+{
     EXPECT_ZV_THROW(plant.FindReferencedSchema(L"Units", L"0102"), ZVXMLLogicError,
                     L"Invalid version string passed to FindReferencedSchema:0102");
+}
+
+TEST_F(LookupTest, ReferencedSchemasByPrefixAreDirectReferencesOnly)
+{
     EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"u"), units);
     EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"b"), nullptr);
 }
 
-TEST_F(LookupTest, ClassNamesRelativeToASchema)
+TEST(ClassNames, APrefixEndsAtTheFirstColon)
 {
     std::wstring prefix = L"old";
     std::wstring name;
@@ -137,9 +172,18 @@ TEST_F(LookupTest, ClassNamesRelativeToASchema)
         EXPECT_EQ(prefix, expectedPrefix) << full;
         EXPECT_EQ(name, expectedName) << full;
     }
+}
+
+TEST(ClassNames, ANameCannotBeginWithAColon)
+{
+    std::wstring prefix;
+    std::wstring name;
     EXPECT_ZV_THROW(CZVSchema::ParseZVClassName(L":Pipe", prefix, name), ZVXMLFormatError,
                     L"ZVClass name ':Pipe'cannot begin with ':'.");
+}
 
+TEST_F(LookupTest, ClassNamesRelativeToASchemaArePrefixedOutsideIt)
+{
     EXPECT_EQ(plant.GetRelativeClassName(pipe), L"Pipe");
     EXPECT_EQ(plant.GetRelativeClassName(L"u:Meter"), L"u:Meter");
     EXPECT_EQ(plant.GetRelativeClassName(L"Quantity"), L"b:Quantity");

@@ -52,7 +52,7 @@ TEST_F(ClassReading, FlagsAreTrueOnlyForTrueInAnyLetterCase)
     EXPECT_EQ(ReadClass(L"<ZVClass typeName='Pump'/>")->GetClassType(), static_cast<unsigned long>(ZVCLASSTYPE_DOMAIN));
 }
 
-TEST_F(ClassReading, ClassElementsAndWhatARefusedChildLeaves)
+TEST_F(ClassReading, PropertiesAndTheBaseClassElementAreReadAndTheRestSkipped)
 {
     schema.CreateZVClass(L"Equipment", L"", ZVCLASSTYPE_DOMAIN);
     schema.CreateZVClass(L"Machine", L"", ZVCLASSTYPE_DOMAIN);
@@ -77,12 +77,23 @@ TEST_F(ClassReading, ClassElementsAndWhatARefusedChildLeaves)
     }
     EXPECT_EQ(kinds, L"001011");
     EXPECT_EQ(shape->GetZVProperty(0)->GetZVClass(), shape.get());
+}
 
+TEST_F(ClassReading, ATypeNameIsRequired)
+{
     XMLDocument document;
     CZVClass valve(L"Valve", &schema, nullptr);
     EXPECT_ZV_THROW(valve.ReadXMLAttributes(document, LoadElement(document, L"<ZVClass description='x'/>")),
                     ZVXMLFormatError, L"Required attribute typeName not found on an ZVClass");
-    // A refused child is refused before it is applied; what came before stays.
+}
+
+// A refused child is refused before it is applied; what came before stays.
+TEST_F(ClassReading, ARefusedChildLeavesWhatCameBefore)
+{
+    schema.CreateZVClass(L"Equipment", L"", ZVCLASSTYPE_DOMAIN);
+    schema.CreateZVClass(L"Machine", L"", ZVCLASSTYPE_DOMAIN);
+    XMLDocument document;
+    CZVClass valve(L"Valve", &schema, nullptr);
     EXPECT_ZV_THROW(valve.ReadXMLContents(&schema, document,
                                           LoadElement(document, L"<ZVClass><ZVProperty propertyName='Tag' typeName="
                                                                 L"'string'/><ZVProperty propertyName='Tag' typeName="
@@ -97,7 +108,7 @@ TEST_F(ClassReading, ClassElementsAndWhatARefusedChildLeaves)
     EXPECT_STREQ(valve.GetBaseClass(), L"Machine");
 }
 
-TEST_F(ClassReading, EmptyPropertyAttributesCountAsAbsentAndUnknownOnesAreLogged)
+TEST_F(ClassReading, PropertyAttributesAreReadAndEmptyUnknownOnesPassQuietly)
 {
     zvtest::LogCapture log;
     std::unique_ptr<CZVProperty> full =
@@ -107,15 +118,23 @@ TEST_F(ClassReading, EmptyPropertyAttributesCountAsAbsentAndUnknownOnesAreLogged
     EXPECT_EQ(full->ReadOnly(), 1);
     EXPECT_EQ(full->IsArray(), 0);
     EXPECT_TRUE(log.lines().empty()); // neither isStruct nor empty unknown attributes are logged
+}
 
-    // An unknown attribute with a value is logged once as a warning, as it stands.
+// An unknown attribute with a value is logged once as a warning, as it stands.
+TEST_F(ClassReading, AnUnknownPropertyAttributeWithAValueIsLoggedAsAWarning)
+{
+    zvtest::LogCapture log;
     EXPECT_STREQ(ReadProperty(L"<ZVProperty propertyName='Flow' units='m3/h %s' typeName='double'/>")->GetTypeName(),
                  L"double");
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].severity, LOG_SEV_WARNING);
     EXPECT_EQ(log.lines()[0].category, L"ZVXML");
     EXPECT_EQ(log.lines()[0].text, L"Unrecognized xml attribute: units with value='m3/h %s'.");
+}
 
+// An empty attribute counts as absent.
+TEST_F(ClassReading, PropertiesNeedANameAndAType)
+{
     const std::wstring noType = L"Required attribute typeName not found on an ZVProperty";
     const std::pair<const wchar_t*, std::wstring> required[] = {
         {L"<ZVProperty propertyName='Tag'/>", noType},

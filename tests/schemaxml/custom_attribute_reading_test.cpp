@@ -64,7 +64,7 @@ protected:
 
 } // namespace
 
-TEST_F(CustomAttributeReading, RefusedContentAndWhatFailsIsNotAttached)
+TEST_F(CustomAttributeReading, ContentThatFitsNoClassOrPropertyIsRefused)
 {
     const std::wstring array = L"In ZVProperty 'Tags' of ZVClass 'Info' Array of string's contains member of type ";
     const std::pair<std::wstring, std::wstring> cases[] = {
@@ -81,6 +81,10 @@ TEST_F(CustomAttributeReading, RefusedContentAndWhatFailsIsNotAttached)
     for (const auto& [content, message] : cases) {
         ExpectReadFails(content, message);
     }
+}
+
+TEST_F(CustomAttributeReading, AnAttributeThatFailsIsNotAttachedButTheOnesBeforeItStay)
+{
     ExpectReadFails(L"<Info><Owner>kept</Owner></Info><Info><Owner>lost</Owner><Bogus>1</Bogus></Info>",
                     L"ZVClass Info does not contain an ZVProperty named Bogus");
     ASSERT_EQ(item->GetZVCustomAttributeCount(), 1u);
@@ -105,12 +109,15 @@ TEST_F(CustomAttributeReading, CounterNamesAreFurtherValuesOfTheirProperty)
     }
 }
 
-// Text is taken as the tree gives it; empty elements give no value.
-TEST_F(CustomAttributeReading, PrimitivesAndArraysAreReadToAnyDepth)
+TEST_F(CustomAttributeReading, EmptyElementsGiveNoValue)
 {
     Read(L"<Info><Owner/><Tags></Tags><NotAProperty/><Single/></Info>");
     EXPECT_EQ(Last()->GetZVValueCount(), 0u);
+}
 
+// Text is taken as the tree gives it.
+TEST_F(CustomAttributeReading, PrimitivesAndArraysAreReadToAnyDepth)
+{
     Read(L"<Info><Owner>  two  words &amp; more </Owner>"
          L"<Tags><string>a</string><!-- c --><string/><string>b</string></Tags>"
          L"<Points><Point><X>1</X><Y>2</Y></Point><!-- c --><Point><X>3</X></Point></Points>"

@@ -94,6 +94,10 @@ TEST_F(RelationshipReading, EveryEndMessageNamesTheRelationshipClass)
         ExpectReadFails(content, message);
     }
     EXPECT_TRUE(connects->m_targets.m_keyVectors.empty()); // a refused target class adds no key list either
+}
+
+TEST_F(RelationshipReading, CommentsAmongTheLegacyPairsAreNoPairs)
+{
     Read(Legacy(L"<!-- comments are no pairs -->"));
     EXPECT_TRUE(connects->m_targets.m_classNames.empty());
 }

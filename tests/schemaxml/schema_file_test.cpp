@@ -90,7 +90,7 @@ TEST(SchemaFileRoot, ResultCodesAndTheirLogLines)
     }
 }
 
-TEST(SchemaFileRoot, RefusedNamesVersionsAndChildren)
+TEST(SchemaFileRoot, ANegativeVersionIsRefused)
 {
     zvtest::ScratchFolder folder;
     // Found by fuzzing: "-1.00" read as version 18446744073709551615.00, which
@@ -98,16 +98,24 @@ TEST(SchemaFileRoot, RefusedNamesVersionsAndChildren)
     ExpectReadFails<ZVXMLFormatError>(folder, SchemaText("schemaName='Units' version='-1.00' nameSpacePrefix='u'", ""),
                                       L"CZVSchema::SetVersionString... '-1.00' The characters before the '.' must be "
                                       L"numeric! Format is MM.mm where MM is major version and mm is minor version.");
+}
 
-    // "temporary" stands for a name not set, in the schema and in the file.
+// "temporary" stands for a name not set, in the schema and in the file.
+TEST(SchemaFileRoot, ABlankSchemaNameOrPrefixIsRefused)
+{
+    zvtest::ScratchFolder folder;
     const std::wstring noName = L"ZVSchema's schemaName cannot be blank!";
     ExpectReadFails<ZVXMLFormatError>(folder, SchemaText("nameSpacePrefix='pp'", ""), noName,
                                       CZVSchema(L"temporary", L"temporary", L""));
     ExpectReadFails<ZVXMLFormatError>(folder, SchemaText("schemaName='Pipes'", ""),
                                       L"ZVSchema's nameSpacePrefix cannot be blank!",
                                       CZVSchema(L"temporary", L"temporary", L""));
+}
 
-    // Refused in the first pass, before any class is added.
+// Refused in the first pass, before any class is added.
+TEST(SchemaFileRoot, ChildrenOtherThanTheKnownElementsAreRefusedBeforeAnyClassIsAdded)
+{
+    zvtest::ScratchFolder folder;
     const std::pair<std::string, std::wstring> children[] = {
         {"<ZVClass typeName='A'/>some text<ZVClass typeName='B'/>", L"'#text'"},
         {"<x:Extra xmlns:x='urn:x'/>", L"'x:Extra'"},

@@ -3,6 +3,7 @@
 // half-written file behind. That the rest reads back is the round trip's.
 #include "schema_file_support.h"
 #include "support/expect_throw.h"
+#include "support/stdout_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,15 @@ protected:
         file = std::make_unique<WrittenFile>(folder.WidePath("out.xml"));
         return file->Root();
     }
+    // Saves `saved` and returns its top-level elements as "element:typeName".
+    Names SavedOrder(CZVSchema& saved)
+    {
+        Names names;
+        for (XMLNode child : Elements(Save(saved))) {
+            names.push_back(child.LocalName() + L":" + Attribute(child, L"typeName"));
+        }
+        return names;
+    }
 
     ScratchFolder folder;
     std::unique_ptr<WrittenFile> file;
@@ -85,32 +95,27 @@ TEST_F(SchemaWriter, RootAttributesAreEscaped)
                                                            {L"description", description}}));
 }
 
-// Custom-attribute classes come first. A relationship class names its base
-// in an attribute resolved as soon as it is read, so a custom-attribute
-// relationship class derived from an ordinary one comes after its base.
-TEST_F(SchemaWriter, CustomAttributeClassesComeFirstYetAfterARelationshipBase)
+TEST_F(SchemaWriter, CustomAttributeClassesComeFirst)
 {
-    const auto order = [this](CZVSchema& saved) {
-        Names names;
-        for (XMLNode child : Elements(Save(saved))) {
-            names.push_back(child.LocalName() + L":" + Attribute(child, L"typeName"));
-        }
-        return names;
-    };
     schema.CreateZVRelationshipClass(L"Link", L"", 1);
     schema.CreateZVClass(L"Pipe", L"", 1);
     schema.CreateZVRelationshipClass(L"TaggedLink", L"", 5);
     schema.CreateZVClass(L"Options", L"", 4);
-    EXPECT_EQ(order(schema), (Names{L"ZVClass:Options", L"ZVRelationshipClass:TaggedLink", L"ZVClass:Pipe",
-                                    L"ZVRelationshipClass:Link"}));
+    EXPECT_EQ(SavedOrder(schema), (Names{L"ZVClass:Options", L"ZVRelationshipClass:TaggedLink", L"ZVClass:Pipe",
+                                         L"ZVRelationshipClass:Link"}));
+}
 
-    CZVSchema derived(L"p", L"Plant", L"");
-    derived.CreateZVRelationshipClass(L"Other", L"", 1);
-    derived.CreateZVRelationshipClass(L"Link", L"", 1);
-    derived.CreateZVRelationshipClass(L"TaggedLink", L"", 5)->SetBaseClass(L"Link");
-    derived.CreateZVClass(L"Options", L"", 4);
-    EXPECT_EQ(order(derived), (Names{L"ZVClass:Options", L"ZVRelationshipClass:Link", L"ZVRelationshipClass:TaggedLink",
-                                     L"ZVRelationshipClass:Other"}));
+// A relationship class names its base in an attribute resolved as soon as it
+// is read, so a custom-attribute relationship class derived from an ordinary
+// one comes after its base.
+TEST_F(SchemaWriter, ARelationshipBaseComesBeforeACustomAttributeClassDerivedFromIt)
+{
+    schema.CreateZVRelationshipClass(L"Other", L"", 1);
+    schema.CreateZVRelationshipClass(L"Link", L"", 1);
+    schema.CreateZVRelationshipClass(L"TaggedLink", L"", 5)->SetBaseClass(L"Link");
+    schema.CreateZVClass(L"Options", L"", 4);
+    EXPECT_EQ(SavedOrder(schema), (Names{L"ZVClass:Options", L"ZVRelationshipClass:Link",
+                                         L"ZVRelationshipClass:TaggedLink", L"ZVRelationshipClass:Other"}));
     CZVSchema again(L"temporary", L"temporary", nullptr);
     EXPECT_EQ(again.ReadXML(folder.WidePath("out.xml").c_str()), 0);
 }
@@ -228,21 +233,24 @@ TEST_F(SchemaWriter, MismatchedTargetListsFailAndLeaveNoFile)
     EXPECT_TRUE(folder.Names().empty());
 }
 
-TEST_F(SchemaWriter, SavingReplacesTheFileOnlyOnceEverythingIsWritten)
+// The file is replaced only once everything is written: a nested writer's
+// result stops the save before anything is written.
+TEST_F(SchemaWriter, ARefusingNestedWriterLeavesTheEarlierFile)
 {
-    // A nested writer's result stops the save before anything is written.
     const std::string target = folder.WriteFile("existing.xml", "earlier content");
     schema.CreateZVClass(L"First", L"", 1);
     schema.AddZVClass(new RefusingClass(L"Second", &schema));
     EXPECT_EQ(schema.WriteXML(Widen(target).c_str()), 7);
     EXPECT_EQ(ReadAll(target), "earlier content");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"existing.xml"});
+}
 
-    // A missing folder fails with the checked-call error, which is printed too.
-    testing::internal::CaptureStdout();
+TEST_F(SchemaWriter, AMissingFolderFailsWithTheCheckedCallErrorWhichIsPrintedToo)
+{
+    StdoutCapture printed;
     EXPECT_EQ(WriteExpectingFailure(folder.WidePath("missing/plant.xml")), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Error at ", 0), 0u);
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"existing.xml"});
+    EXPECT_EQ(printed.Text().rfind("Error at ", 0), 0u);
+    EXPECT_TRUE(folder.Names().empty());
 }
 
 TEST_F(SchemaWriter, AReadOnlyFolderFailsAndKeepsTheEarlierFileAlone)

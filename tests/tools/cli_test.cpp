@@ -64,21 +64,27 @@ protected:
 
 } // namespace
 
-TEST_F(CliTest, SchemaShowWriteAndCheck)
+TEST_F(CliTest, SchemaShowPrintsTheTree)
 {
     CliRun run = Zvxml({"schema", "show", "Tiny.01.00.zvschema.xml"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, Expected("tiny-tree.txt"));
     EXPECT_EQ(run.err, "");
+}
 
+TEST_F(CliTest, SchemaWriteWritesAFileThatShowsTheSame)
+{
     const std::string written = scratch / "Tiny.01.00.zvschema.xml";
-    run = Zvxml({"schema", "write", "Tiny.01.00.zvschema.xml", written});
+    CliRun run = Zvxml({"schema", "write", "Tiny.01.00.zvschema.xml", written});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     run = Zvxml({"schema", "show", written});
     EXPECT_EQ(run.out, Expected("tiny-tree.txt"));
+}
 
-    run = Zvxml({"schema", "check", "Tiny.01.00.zvschema.xml"});
+TEST_F(CliTest, SchemaCheckPrintsTheResultAndTheCounts)
+{
+    CliRun run = Zvxml({"schema", "check", "Tiny.01.00.zvschema.xml"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "result 0\nTiny 01.00: 2 classes, 1 relationship classes\n");
 }
@@ -86,18 +92,24 @@ TEST_F(CliTest, SchemaShowWriteAndCheck)
 // The expected lines hold escaped quotes and backslashes, a UTF-8 "é", a
 // number, and a tag whose tab went: character data is trimmed piece by piece
 // and a character reference is a piece of its own.
-TEST_F(CliTest, InstancesInEachFormat)
+TEST_F(CliTest, InstancesAsJson)
 {
     CliRun run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--format", "json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, Expected("tiny.jsonl"));
+}
 
-    run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"});
+TEST_F(CliTest, InstancesAsXmlByDefault)
+{
+    CliRun run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Lines(run.out).back(), "<Wires instanceid='w1'  sourceInstanceID='s1' targetInstanceID='s2' ></Wires>");
+}
 
-    // Units lives beside Plant and is found there.
-    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--format", "count"});
+// Units lives beside Plant and is found there.
+TEST_F(CliTest, InstancesCounted)
+{
+    CliRun run = Zvxml({"instances", kNorth, "--schema", kPlant, "--format", "count"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, Expected("plant-north-count.txt"));
 }
@@ -110,41 +122,60 @@ TEST_F(CliTest, DemoShowsTheExample)
     EXPECT_NE(run.out.find("{\"class\":\"Feeds\",\"id\":\"F-3\""), std::string::npos);
 }
 
-TEST_F(CliTest, FailuresExitWithOneUsageMistakesWithTwoHelpWithZero)
+TEST_F(CliTest, AMissingFileExitsWithOne)
 {
     CliRun run = Zvxml({"schema", "show", "missing.xml"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "zvxml: cannot read 'missing.xml': No such file or directory\n");
     EXPECT_EQ(run.out, "");
+}
 
-    // What was delivered before the XML error is printed, then the error.
-    run = Zvxml({"instances", "broken.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--format", "json"});
+// What was delivered before the XML error is printed, then the error.
+TEST_F(CliTest, AnXmlErrorExitsWithOneAfterWhatCameBefore)
+{
+    CliRun run =
+        Zvxml({"instances", "broken.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--format", "json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.out).size(), 1u);
     EXPECT_NE(run.err.find("SAX Parser failed at line 5, column"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("ParseZVInstanceXML: COM Error:"), std::string::npos) << run.err;
+}
 
-    run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"});
+TEST_F(CliTest, AnUnknownClassExitsWithOne)
+{
+    CliRun run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "zvxml: Unrecognized ZVClass: Widget\n");
-    run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--skip-unknown-classes",
-                 "--skip-unknown-properties", "--format", "count", "--log-level", "info"});
+}
+
+TEST_F(CliTest, UnknownClassesAndPropertiesAreSkippedWhenAskedAndTheLogShown)
+{
+    CliRun run =
+        Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--skip-unknown-classes",
+               "--skip-unknown-properties", "--format", "count", "--log-level", "info"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Sensor\t1\ntotal\t1\n");
     EXPECT_NE(run.err.find("zvxml: [info ZVXML] Imported instances: 1"), std::string::npos) << run.err;
+}
 
-    // Options come after the command.
+// Options come after the command.
+TEST_F(CliTest, UsageMistakesExitWithTwo)
+{
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{},
           {"frobnicate"},
           {"schema", "show"},
           {"instances", "a", "--schema", "b", "--format", "yaml"},
           {"--log-level", "info", "instances", "tiny.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"}}) {
-        run = Zvxml(arguments);
+        CliRun run = Zvxml(arguments);
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_NE(run.err.find("usage: zvxml"), std::string::npos) << run.err;
     }
-    run = Zvxml({"instances", "--help"});
+}
+
+TEST_F(CliTest, HelpExitsWithZero)
+{
+    CliRun run = Zvxml({"instances", "--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("usage: zvxml", 0), 0u) << run.out;
 }
