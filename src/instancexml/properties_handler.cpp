@@ -14,22 +14,14 @@
 
 #include <zvxml/errors.h>
 
-#include <memory>
-
 namespace ZVXML {
 namespace {
-
-// A value that was made and then not handed over goes where unneeded
-// values go (primitive values back to the pool).
-struct ValueDisposal {
-    void operator()(ZVValueBase* value) const { DisposeUnownedValue(value); }
-};
 
 // Hands a new value to the instance, which owns it from then on.
 template <class Value>
 Value* AddNewValue(CZVInstance* instance, Value* made)
 {
-    std::unique_ptr<ZVValueBase, ValueDisposal> value(made);
+    UnownedValue value(made);
     instance->AddZVValue(made);
     value.release();
     return made;
@@ -108,7 +100,7 @@ void PropertiesHandler::SetPrimitiveValue(const std::wstring& name)
         primitive = dynamic_cast<CZVValue*>(found);
     } else {
         // What CreateZVValueForZVProperty gives for a primitive property.
-        std::unique_ptr<ZVValueBase, ValueDisposal> created(CZVSchema::GetRecycledZVValue(m_pProperty));
+        UnownedValue created(CZVSchema::GetRecycledZVValue(m_pProperty));
         m_pInstance->AddZVValue(created.get());
         primitive = static_cast<CZVValue*>(created.release()); // the instance's from here on
     }
