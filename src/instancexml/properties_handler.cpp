@@ -3,8 +3,8 @@
 #include "instancexml/array_handler.h"
 #include "instancexml/ignoring_element.h"
 #include "instancexml/new_handler.h"
+#include "instancexml/parse_context.h"
 #include "instancexml/struct_handler.h"
-#include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
 #include "instance/instance_access.h"
@@ -79,7 +79,7 @@ START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, c
 
 START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, HandlerPtr& next)
 {
-    if ((GetSaxHandler()->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES) == 0) {
+    if ((GetParseContext()->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES) == 0) {
         throw ZVXMLFormatError(L"Unrecognized ZVProperty " + localName + L" found in instance of ZVClass " +
                                    m_pInstance->GetZVClass()->GetTypeName() + L".",
                                L"");

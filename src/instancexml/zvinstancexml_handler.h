@@ -11,7 +11,7 @@ namespace ZVXML {
 class ZVInstanceXMLHandler : public StateHandler {
 public:
     // ZVXMLInvalidArgument for NULL.
-    explicit ZVInstanceXMLHandler(CZVXMLSAXContentHandler* saxHandler);
+    explicit ZVInstanceXMLHandler(ParseContext* context);
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                               const std::wstring& qualifiedName, XMLAttributes* attributes,
