@@ -1,9 +1,9 @@
 // The entry point of instance reading: one call, one reader, one content
 // handler with the root state handler on its stack, one error handler.
 #include "instancexml/com_error_message.h"
+#include "instancexml/content_dispatcher.h"
 #include "instancexml/instance_update_error_handler.h"
-#include "instancexml/zvinstancexml_handler.h"
-#include "instancexml/zvxml_sax_content_handler.h"
+#include "instancexml/root_element_handler.h"
 
 #include "foundation/logging.h"
 #include "platform/sax/sax_reader.h"

@@ -1,4 +1,4 @@
-#include "instancexml/zvinstancexml_handler.h"
+#include "instancexml/root_element_handler.h"
 
 #include "instancexml/ignoring_element.h"
 #include "instancexml/instance_handler.h"

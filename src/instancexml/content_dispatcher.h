@@ -2,8 +2,8 @@
 // reader to the state handler on top of its stack and carries out the
 // action that handler answers (see state_handler.h). It owns the parse's
 // context (parse_context.h), which the state handlers reach on their own.
-#ifndef ZVXML_INSTANCEXML_ZVXML_SAX_CONTENT_HANDLER_H
-#define ZVXML_INSTANCEXML_ZVXML_SAX_CONTENT_HANDLER_H
+#ifndef ZVXML_INSTANCEXML_CONTENT_DISPATCHER_H
+#define ZVXML_INSTANCEXML_CONTENT_DISPATCHER_H
 
 #include "instancexml/default_sax_content_handler.h"
 #include "instancexml/parse_context.h"

@@ -1,4 +1,4 @@
-#include "instancexml/zvxml_sax_content_handler.h"
+#include "instancexml/content_dispatcher.h"
 
 #include "instancexml/xml_attributes_access.h"
 
