@@ -10,6 +10,7 @@
 #include "config.h"
 
 #include <string>
+#include <string_view>
 
 namespace ZVXML {
 
@@ -43,6 +44,19 @@ inline std::wstring ToWString(int value) { return ToWString(static_cast<long>(va
 /// Wide text of a NUL-terminated UTF-8 string; NULL or "" give "". Invalid
 /// bytes become U+FFFD.
 ZVXML_API std::wstring ToWString(const char* text);
+/// Wide text of all `text.size()` bytes of UTF-8, which need not end in a NUL
+/// and may hold NUL bytes (each stays a NUL character). Each invalid sequence
+/// (a stray or missing continuation byte, an overlong form, an encoded
+/// surrogate, a value above U+10FFFF) becomes one U+FFFD.
+ZVXML_API std::wstring ToWString(std::string_view text);
+
+/// UTF-8 text of a NUL-terminated wide string; NULL or "" give "". A lone
+/// surrogate half or a value above U+10FFFF becomes U+FFFD; a high and a low
+/// surrogate next to each other become the one character they encode.
+ZVXML_API std::string ToUtf8(const wchar_t* text);
+/// The same for all `text.size()` characters, which need not end in a NUL
+/// and may hold NUL characters (each stays a NUL byte).
+ZVXML_API std::string ToUtf8(std::wstring_view text);
 
 } // namespace ZVXML
 

@@ -1,16 +1,13 @@
-// Escaping for XML, the reversible tag-name encoding, and ToWString.
+// Escaping for XML, the reversible tag-name encoding, and the decimal text
+// of integers.
 #include <zvxml/errors.h>
 #include <zvxml/text.h>
 
 #include "foundation/char_class.h"
-#include "foundation/mbs_to_wcs.h"
 #include "foundation/number_text.h"
-#include "foundation/utf8.h"
 
-#include <climits>
-#include <cstring>
+#include <cwchar>
 #include <type_traits>
-#include <vector>
 
 namespace ZVXML {
 namespace {
@@ -205,21 +202,6 @@ int DecodeFromValidXmlTag(std::wstring& name)
 std::wstring ToWString(long value)
 {
     return FormatLong(value);
-}
-
-std::wstring ToWString(const char* text)
-{
-    if (text == nullptr || *text == '\0') {
-        return std::wstring();
-    }
-    const std::size_t length = std::strlen(text);
-    if (length >= static_cast<std::size_t>(INT_MAX)) {
-        return Utf8ToWide(text); // beyond what the 32-bit capacity can express
-    }
-    // UTF-8 never yields more characters than bytes.
-    std::vector<wchar_t> buffer(length + 1);
-    stringCnv_mbsToWcs(text, buffer.data(), static_cast<int>(buffer.size()));
-    return std::wstring(buffer.data());
 }
 
 } // namespace ZVXML

@@ -3,6 +3,7 @@
 #define ZVXML_INSTANCE_VALUE_DISPOSAL_H
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace ZVXML {
@@ -20,6 +21,14 @@ void ReleaseInstanceValue(ZVValueBase* value);
 
 // Disposes of a value nobody owns (one made and then not needed).
 void DisposeUnownedValue(ZVValueBase* value);
+
+struct DisposeValue {
+    void operator()(ZVValueBase* value) const { DisposeUnownedValue(value); }
+};
+
+// A value under construction: disposed of (a primitive one parked in the
+// pool) if an exception passes before its new owner takes it.
+using UnownedValue = std::unique_ptr<ZVValueBase, DisposeValue>;
 
 // ReleaseInstanceValue for each value in order, with the primitive values
 // that go back to the pool parked together under one lock (in the same

@@ -2,10 +2,10 @@
 
 #include "instancexml/new_handler.h"
 #include "instancexml/struct_handler.h"
-#include "instancexml/unowned_value.h"
 
 #include "instance/instance_access.h"
 #include "instance/spare_objects.h"
+#include "instance/value_disposal.h"
 
 #include <zvxml/errors.h>
 

@@ -7,7 +7,6 @@
 namespace ZVXML {
 namespace {
 
-constexpr std::uint32_t kUnspecifiedError = 0x80004005u;
 constexpr std::uint32_t kFirstDispatchError = 0x80040200u;
 constexpr std::uint32_t kLastDispatchError = 0x8004FFFFu;
 
@@ -24,7 +23,7 @@ void AppendPart(std::wstring& message, const std::wstring& part)
 std::wstring ResultCodeMessage(long code)
 {
     const auto result = static_cast<std::uint32_t>(code);
-    if (result == kUnspecifiedError) {
+    if (result == static_cast<std::uint32_t>(platform::kSaxUnspecifiedError)) {
         return L"Unspecified error";
     }
     const std::uint32_t low = result & 0xFFFFu;

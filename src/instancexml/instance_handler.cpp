@@ -2,9 +2,9 @@
 
 #include "instancexml/ignoring_element.h"
 #include "instancexml/new_handler.h"
+#include "instancexml/parse_context.h"
 #include "instancexml/properties_handler.h"
 #include "instancexml/relationship_handler.h"
-#include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
 #include "instance/spare_objects.h"
@@ -44,8 +44,8 @@ START_ACTION InstanceHandler::StartElement(const std::wstring& namespaceURI, con
                                            const std::wstring& qualifiedName, XMLAttributes* attributes,
                                            HandlerPtr& next)
 {
-    CZVXMLSAXContentHandler* saxHandler = GetSaxHandler();
-    IZVInstanceFactory* factory = saxHandler->GetInstanceFactory();
+    const ParseContext* parse = GetParseContext();
+    IZVInstanceFactory* factory = parse->GetInstanceFactory();
     if (factory == nullptr) {
         throw ZVXMLRuntimeError(L"CZVXMLSAXContentHandler has NULL m_pZVInstanceFactory", L"");
     }
@@ -59,7 +59,7 @@ START_ACTION InstanceHandler::StartElement(const std::wstring& namespaceURI, con
     m_isRelationship = 0;
     m_pZVInstance.reset(factory->CreateInstance(namespaceURI.c_str(), localName.c_str(), &m_isRelationship));
     if (!m_pZVInstance) {
-        if ((saxHandler->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES) == 0) {
+        if ((parse->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES) == 0) {
             throw ZVXMLRuntimeError(L"Unrecognized ZVClass: " + localName, L"");
         }
         LogFormat(LOG_SEV_INFO, L"Skipping unrecognized ZVClass <%ls>", localName.c_str());
@@ -118,7 +118,7 @@ END_ACTION InstanceHandler::EndElement(const std::wstring& namespaceURI, const s
         throw ZVXMLRuntimeError(BuildErrorMessage(L"NULL m_pZVInstance in EndElement"), L"");
     }
     const int result = Deliver();
-    GetSaxHandler()->CountInstance();
+    GetParseContext()->CountInstance();
     m_pZVInstance.reset();
     m_isRelationship = 0;
     Reset();
@@ -130,25 +130,25 @@ END_ACTION InstanceHandler::EndElement(const std::wstring& namespaceURI, const s
 
 int InstanceHandler::Deliver()
 {
-    CZVXMLSAXContentHandler* saxHandler = GetSaxHandler();
-    const ParseCallbacks& callbacks = saxHandler->GetCallbacks();
+    const ParseContext* parse = GetParseContext();
+    const ParseCallbacks& callbacks = parse->GetCallbacks();
     if (m_isRelationship == 0) {
-        return callbacks.instance(saxHandler->GetSchema(), saxHandler->GetContext(), m_pZVInstance.get());
+        return callbacks.instance(parse->GetSchema(), parse->GetHostContext(), m_pZVInstance.get());
     }
     auto* relationship = dynamic_cast<ZVRelationshipInstance*>(m_pZVInstance.get());
     if (relationship == nullptr) {
         throw ZVXMLRuntimeError(BuildErrorMessage(L"Failed to cast m_pZVInstance to an ZVRelationshipInstance *"),
                                 L"");
     }
-    return callbacks.relationship(saxHandler->GetSchema(), saxHandler->GetContext(), relationship);
+    return callbacks.relationship(parse->GetSchema(), parse->GetHostContext(), relationship);
 }
 
 void InstanceHandler::CallElementCallback(bool isStart, const std::wstring& name, XMLAttributes* attributes)
 {
-    CZVXMLSAXContentHandler* saxHandler = GetSaxHandler();
-    const ZVInstanceXMLElementCallback callback = saxHandler->GetCallbacks().element;
+    const ParseContext* parse = GetParseContext();
+    const ZVInstanceXMLElementCallback callback = parse->GetCallbacks().element;
     if (callback != nullptr &&
-        callback(saxHandler->GetSchema(), saxHandler->GetContext(), isStart, name.c_str(), attributes) != 0) {
+        callback(parse->GetSchema(), parse->GetHostContext(), isStart, name.c_str(), attributes) != 0) {
         throw ZVXMLRuntimeError(L"Error while parsing element <" + name + L">.", L"");
     }
 }

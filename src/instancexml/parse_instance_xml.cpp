@@ -1,9 +1,9 @@
 // The entry point of instance reading: one call, one reader, one content
 // handler with the root state handler on its stack, one error handler.
 #include "instancexml/com_error_message.h"
+#include "instancexml/content_dispatcher.h"
 #include "instancexml/instance_update_error_handler.h"
-#include "instancexml/zvinstancexml_handler.h"
-#include "instancexml/zvxml_sax_content_handler.h"
+#include "instancexml/root_element_handler.h"
 
 #include "foundation/logging.h"
 #include "platform/sax/sax_reader.h"
@@ -41,12 +41,11 @@ int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schem
 {
     const ParseCallbacks callbacks{beginCallback, instanceCallback, relationshipCallback, elementCallback,
                                    endCallback};
-    CZVXMLSAXContentHandler content(schema, context, callbacks, options);
+    CZVXMLSAXContentHandler content(schema, context, callbacks, options, factory);
     if (document == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL document into ParseZVInstanceXML", L"");
     }
-    content.SetInstanceFactory(factory);
-    content.GetStateStack().Push(HandlerPtr(new ZVInstanceXMLHandler(&content)));
+    content.GetStateStack().Push(HandlerPtr(new ZVInstanceXMLHandler(&content.Context())));
 
     const std::size_t length = std::wcslen(document);
     SAXZVInstanceUpdateErrorHandler errors(std::wstring_view(document, length), isLocation, context, errorCallback);
@@ -54,7 +53,7 @@ int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schem
     reader.SetContentHandler(&content);
     reader.SetErrorHandler(&errors);
     Parse(reader, isLocation, document, length);
-    LogFormat(LOG_SEV_INFO, L"Imported instances: %d", static_cast<int>(content.GetInstanceCount()));
+    LogFormat(LOG_SEV_INFO, L"Imported instances: %d", static_cast<int>(content.Context().GetInstanceCount()));
     return 0;
 }
 

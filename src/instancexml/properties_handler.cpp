@@ -3,8 +3,8 @@
 #include "instancexml/array_handler.h"
 #include "instancexml/ignoring_element.h"
 #include "instancexml/new_handler.h"
+#include "instancexml/parse_context.h"
 #include "instancexml/struct_handler.h"
-#include "instancexml/zvxml_sax_content_handler.h"
 
 #include "foundation/logging.h"
 #include "instance/instance_access.h"
@@ -14,22 +14,14 @@
 
 #include <zvxml/errors.h>
 
-#include <memory>
-
 namespace ZVXML {
 namespace {
-
-// A value that was made and then not handed over goes where unneeded
-// values go (primitive values back to the pool).
-struct ValueDisposal {
-    void operator()(ZVValueBase* value) const { DisposeUnownedValue(value); }
-};
 
 // Hands a new value to the instance, which owns it from then on.
 template <class Value>
 Value* AddNewValue(CZVInstance* instance, Value* made)
 {
-    std::unique_ptr<ZVValueBase, ValueDisposal> value(made);
+    UnownedValue value(made);
     instance->AddZVValue(made);
     value.release();
     return made;
@@ -87,7 +79,7 @@ START_ACTION PropertiesHandler::StartElement(const std::wstring& namespaceURI, c
 
 START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, HandlerPtr& next)
 {
-    if ((GetSaxHandler()->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES) == 0) {
+    if ((GetParseContext()->GetFlags() & ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES) == 0) {
         throw ZVXMLFormatError(L"Unrecognized ZVProperty " + localName + L" found in instance of ZVClass " +
                                    m_pInstance->GetZVClass()->GetTypeName() + L".",
                                L"");
@@ -108,7 +100,7 @@ void PropertiesHandler::SetPrimitiveValue(const std::wstring& name)
         primitive = dynamic_cast<CZVValue*>(found);
     } else {
         // What CreateZVValueForZVProperty gives for a primitive property.
-        std::unique_ptr<ZVValueBase, ValueDisposal> created(CZVSchema::GetRecycledZVValue(m_pProperty));
+        UnownedValue created(CZVSchema::GetRecycledZVValue(m_pProperty));
         m_pInstance->AddZVValue(created.get());
         primitive = static_cast<CZVValue*>(created.release()); // the instance's from here on
     }

@@ -1,7 +1,7 @@
 #include "instancexml/state_handler.h"
 
 #include "instancexml/handler_recycler.h"
-#include "instancexml/zvxml_sax_content_handler.h"
+#include "instancexml/parse_context.h"
 
 #include <zvxml/errors.h>
 
@@ -36,7 +36,7 @@ void StateHandler::Reattach(StateHandler* parent, const wchar_t* elementName)
 {
     Reset();
     m_pParent = parent;
-    m_pSaxHandler = parent != nullptr ? parent->m_pSaxHandler : nullptr;
+    m_pParseContext = parent != nullptr ? parent->m_pParseContext : nullptr;
     if (elementName != nullptr && *elementName != L'\0') { // most handlers learn it at their start
         m_elementName.append(elementName);
     }
@@ -44,7 +44,7 @@ void StateHandler::Reattach(StateHandler* parent, const wchar_t* elementName)
 
 HandlerRecycler* StateHandler::Recycler() const
 {
-    return m_pSaxHandler != nullptr ? &m_pSaxHandler->Recycler() : nullptr;
+    return m_pParseContext != nullptr ? &m_pParseContext->Recycler() : nullptr;
 }
 
 std::wstring StateHandler::PathSegment() const
@@ -94,12 +94,12 @@ void StateHandler::Reset()
     m_depth = 0;
 }
 
-CZVXMLSAXContentHandler* StateHandler::GetSaxHandler() const
+ParseContext* StateHandler::GetParseContext() const
 {
-    if (m_pSaxHandler == nullptr) {
+    if (m_pParseContext == nullptr) {
         throw ZVXMLRuntimeError(L"Asking for m_pSaxHandler when it is NULL", L"");
     }
-    return m_pSaxHandler;
+    return m_pParseContext;
 }
 
 std::wstring StateHandler::BuildErrorMessage(const std::wstring& text) const

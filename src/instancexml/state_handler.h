@@ -20,8 +20,8 @@
 
 namespace ZVXML {
 
-class CZVXMLSAXContentHandler;
 class HandlerRecycler;
+class ParseContext;
 class StateHandler;
 
 enum START_ACTION : std::int32_t {
@@ -49,7 +49,7 @@ using HandlerPtr = std::unique_ptr<StateHandler, HandlerRetirement>;
 
 class StateHandler {
 public:
-    // Resets the handler, links it to `parent` (whose content handler it
+    // Resets the handler, links it to `parent` (whose parse context it
     // shares; NULL for the root) and starts its element name with
     // `elementName` (empty when the element is not known in advance).
     StateHandler(StateHandler* parent, const wchar_t* elementName);
@@ -83,8 +83,9 @@ public:
     // Empties the text and the element name and sets the depth to 0, so the
     // handler can read the next element under the same parent.
     void Reset();
+    // What the parse's caller gave, and what the parse shares.
     // ZVXMLRuntimeError when there is none.
-    CZVXMLSAXContentHandler* GetSaxHandler() const;
+    ParseContext* GetParseContext() const;
     // "Error at (.Root.Child): " followed by `text`.
     std::wstring BuildErrorMessage(const std::wstring& text) const;
 
@@ -92,7 +93,7 @@ public:
     virtual HandlerKind Kind() const { return HandlerKind::Count; }
     // Releases what the handler owns, when it leaves the stack.
     virtual void Retire() noexcept {}
-    // Where this parse keeps retired handlers; NULL without a content handler.
+    // Where this parse keeps retired handlers; NULL without a parse context.
     HandlerRecycler* Recycler() const;
 
     StateHandler* GetParent() const { return m_pParent; }
@@ -102,12 +103,12 @@ public:
 protected:
     // Makes the handler as the constructor does, for reuse.
     void Reattach(StateHandler* parent, const wchar_t* elementName);
-    void SetSaxHandler(CZVXMLSAXContentHandler* saxHandler) { m_pSaxHandler = saxHandler; }
+    void SetParseContext(ParseContext* context) { m_pParseContext = context; }
     std::wstring& TextBuffer() { return m_text; }
 
 private:
     StateHandler* m_pParent = nullptr;
-    CZVXMLSAXContentHandler* m_pSaxHandler = nullptr;
+    ParseContext* m_pParseContext = nullptr;
     std::wstring m_text;
     std::wstring m_elementName;
     std::int32_t m_depth = 0;

@@ -2,7 +2,7 @@
 #include <zvxml/errors.h>
 #include <zvxml/instance.h>
 
-#include "instancexml/unowned_value.h"
+#include "instance/value_disposal.h"
 
 #include <memory>
 

@@ -96,3 +96,40 @@ TEST(ToWString, ConvertsUtf8)
               L"a\xFFFD"
               L"b");
 }
+
+TEST(TextConversion, RoundTripsEveryPlaneThroughUtf8)
+{
+    const std::wstring text = L"a\xE9\x4E2D" + kSmiley + std::wstring(1, wchar_t(0x10FFFF));
+    const std::string bytes = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
+    EXPECT_EQ(ToUtf8(text), bytes);
+    EXPECT_EQ(ToUtf8(text.c_str()), bytes);
+    EXPECT_EQ(ToWString(std::string_view(bytes)), text);
+    EXPECT_EQ(ToWString(bytes.c_str()), text);
+}
+
+TEST(TextConversion, ReplacesWhatHasNoFormAndJoinsSurrogatePairs)
+{
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_EQ(ToUtf8(std::wstring{L'a', wchar_t(0xD800), L'b'}), "a" + replacement + "b");
+    EXPECT_EQ(ToUtf8(std::wstring{wchar_t(0xDE00), wchar_t(0xD83D)}), replacement + replacement);
+    EXPECT_EQ(ToUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUtf8(std::wstring(1, wchar_t(0x110000))), replacement);
+
+    // A stray continuation byte, a truncated sequence and an overlong form.
+    EXPECT_EQ(ToWString(std::string_view("\x80x\xE4\xB8y\xC0\xAF")), L"\xFFFDx\xFFFDy\xFFFD\xFFFD");
+}
+
+TEST(TextConversion, LengthFormsKeepNulsAndReadNoFurther)
+{
+    EXPECT_EQ(ToWString(std::string_view("a\0\xC3\xA9", 4)), std::wstring(L"a\0\xE9", 3));
+    EXPECT_EQ(ToUtf8(std::wstring_view(L"a\0\xE9", 3)), std::string("a\0\xC3\xA9", 4));
+    // Cut in the middle of a character: only the bytes given are read.
+    EXPECT_EQ(ToWString(std::string_view("ab\xC3\xA9", 3)), L"ab\xFFFD");
+    EXPECT_EQ(ToUtf8(std::wstring_view(L"abc", 2)), "ab");
+
+    // The NUL-terminated forms stop at the first NUL; NULL gives "".
+    EXPECT_EQ(ToWString("a\0b"), L"a");
+    EXPECT_EQ(ToUtf8(L"a\0b"), "a");
+    EXPECT_EQ(ToWString(static_cast<const char*>(nullptr)), L"");
+    EXPECT_EQ(ToUtf8(static_cast<const wchar_t*>(nullptr)), "");
+}

@@ -71,7 +71,7 @@ void Emit(Output& output, ZVXML::CZVInstance& instance, const ZVXML::ZVRelations
                    relationship->GetTargetID() + L"'";
         }
         instance.AppendAsXml(text, ends);
-        output.line = Utf8(text);
+        output.line = ZVXML::ToUtf8(text);
         break;
     }
     }
@@ -99,7 +99,7 @@ void OnXmlError(const wchar_t* message, void* context)
 void PrintCounts(const Output& output)
 {
     for (const auto& entry : output.counts) {
-        std::printf("%s\t%lld\n", Utf8(entry.first).c_str(), entry.second);
+        std::printf("%s\t%lld\n", ZVXML::ToUtf8(entry.first).c_str(), entry.second);
     }
     std::printf("total\t%lld\n", output.total);
 }
@@ -125,7 +125,7 @@ int Instances(const Arguments& arguments)
     StartLogging(ParseLogLevel(line.Value("log-level", "")), ZVXML::LOG_SEV_ERROR);
     LoadedSchema loaded = LoadSchemaFile(line.Value("schema", ""), line.Values("path"));
     if (loaded.result != 0) {
-        throw ProgramError{L"'" + Wide(line.Value("schema", "")) + L"' is not a ZVXML 2.0 schema file"};
+        throw ProgramError{L"'" + ZVXML::ToWString(line.Value("schema", "")) + L"' is not a ZVXML 2.0 schema file"};
     }
     const std::string& document = line.Operands()[0];
     RequireReadableFile(document);
@@ -136,7 +136,7 @@ int Instances(const Arguments& arguments)
     ProgressMeter progress(document);
     Output output{format, {}, {}, 0, &progress, {}};
     ZVXML::CZVSchemaInstanceFactory factory(loaded.schema.get());
-    const std::wstring location = Wide(document);
+    const std::wstring location = ZVXML::ToWString(document);
     try {
         ZVXML::ParseZVInstanceXML(1, location.c_str(), loaded.schema.get(), &output, nullptr, &OnInstance,
                                   &OnRelationship, nullptr, nullptr, &OnXmlError, &factory, options);

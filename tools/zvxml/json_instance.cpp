@@ -1,6 +1,6 @@
 #include "json_instance.h"
 
-#include "text_output.h"
+#include <zvxml/text.h>
 
 #include <cstring>
 #include <cwchar>
@@ -8,8 +8,27 @@
 namespace zvcli {
 namespace {
 
-void AppendEscape(unsigned long c, std::string& out)
+// What JSON text cannot hold as it is, and the two line separators, which
+// JavaScript cannot hold either.
+bool NeedsEscape(unsigned long c)
 {
+    return c < 0x20 || c == '"' || c == '\\' || c == 0x7F || c == 0x2028 || c == 0x2029;
+}
+
+void AppendEscaped(unsigned long c, std::string& out)
+{
+    switch (c) {
+    case '"': out.append("\\\""); return;
+    case '\\': out.append("\\\\"); return;
+    case '\n': out.append("\\n"); return;
+    case '\r': out.append("\\r"); return;
+    case '\t': out.append("\\t"); return;
+    case '\b': out.append("\\b"); return;
+    case '\f': out.append("\\f"); return;
+    case 0x2028: out.append("\\u2028"); return;
+    case 0x2029: out.append("\\u2029"); return;
+    default: break;
+    }
     static const char digits[] = "0123456789abcdef";
     out.append("\\u00");
     out.push_back(digits[(c >> 4) & 0xF]);
@@ -128,43 +147,23 @@ void AppendValue(ZVXML::ZVValueBase& value, std::string& out)
 void AppendJsonString(const std::wstring& text, std::string& out)
 {
     out.push_back('"');
+    // Characters between two escapes go through the library's encoder as
+    // one run.
+    std::size_t run = 0;
+    const auto appendRun = [&text, &out, &run](std::size_t end) {
+        if (end > run) {
+            out += ZVXML::ToUtf8(std::wstring_view(text.data() + run, end - run));
+        }
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned long c = static_cast<unsigned long>(text[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            if (c == '"' || c == '\\') {
-                out.push_back('\\');
-            }
-            out.push_back(static_cast<char>(c));
-            continue;
+        const auto c = static_cast<unsigned long>(text[i]);
+        if (NeedsEscape(c)) {
+            appendRun(i);
+            AppendEscaped(c, out);
+            run = i + 1;
         }
-        switch (c) {
-        case '\n': out.append("\\n"); continue;
-        case '\r': out.append("\\r"); continue;
-        case '\t': out.append("\\t"); continue;
-        case '\b': out.append("\\b"); continue;
-        case '\f': out.append("\\f"); continue;
-        default: break;
-        }
-        if (c < 0x20 || c == 0x7F) {
-            AppendEscape(c, out);
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-            const unsigned long low = static_cast<unsigned long>(text[i + 1]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            c = 0xFFFD; // no character to write
-        }
-        if (c == 0x2028 || c == 0x2029) {
-            out.append(c == 0x2028 ? "\\u2028" : "\\u2029"); // safe inside JavaScript too
-            continue;
-        }
-        AppendUtf8(c, out);
     }
+    appendRun(text.size());
     out.push_back('"');
 }
 

@@ -46,7 +46,7 @@ LoadedSchema LoadOrExplain(const CommandLine& line)
 {
     LoadedSchema loaded = LoadSchemaFile(line.Operands()[0], line.Values("path"));
     if (loaded.result != 0) {
-        throw ProgramError{L"'" + Wide(line.Operands()[0]) + L"' is not a ZVXML 2.0 schema file (result " +
+        throw ProgramError{L"'" + ZVXML::ToWString(line.Operands()[0]) + L"' is not a ZVXML 2.0 schema file (result " +
                            std::to_wstring(loaded.result) + L")"};
     }
     return loaded;
@@ -60,8 +60,8 @@ void CountClasses(ZVXML::CZVSchema& schema, std::vector<ZVXML::CZVSchema*>& seen
         }
     }
     seen.push_back(&schema);
-    std::printf("%s %s: %zu classes, %zu relationship classes\n", Utf8(schema.GetSchemaName()).c_str(),
-                Utf8(schema.VersionString()).c_str(), schema.GetZVClassCount(),
+    std::printf("%s %s: %zu classes, %zu relationship classes\n", ZVXML::ToUtf8(schema.GetSchemaName()).c_str(),
+                ZVXML::ToUtf8(schema.VersionString()).c_str(), schema.GetZVClassCount(),
                 schema.GetZVRelationshipClassCount());
     for (std::size_t i = 0; i < schema.GetReferenceCount(); ++i) {
         if (ZVXML::CZVSchema* referenced = schema.GetReferencedSchema(static_cast<unsigned long>(i))) {
@@ -127,7 +127,7 @@ int SchemaWrite(const Arguments& arguments)
     line.RequireOperands(2, "schema FILE and OUT");
     StartLogging(ParseLogLevel(line.Value("log-level", "")), ZVXML::LOG_SEV_ERROR);
     LoadedSchema loaded = LoadOrExplain(line);
-    const std::wstring out = Wide(line.Operands()[1]);
+    const std::wstring out = ZVXML::ToWString(line.Operands()[1]);
     int result = 0;
     {
         StdoutToStderr keepOutputClean;

@@ -1,6 +1,6 @@
 #include "schema_loading.h"
 
-#include "text_output.h"
+#include <zvxml/text.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +38,7 @@ void RequireReadableFile(const std::string& path)
     std::ifstream probe(path);
     if (!probe || std::filesystem::is_directory(path)) {
         const int error = std::filesystem::is_directory(path) ? EISDIR : errno;
-        throw ProgramError{L"cannot read '" + Wide(path) + L"': " + Wide(std::strerror(error))};
+        throw ProgramError{L"cannot read '" + ZVXML::ToWString(path) + L"': " + ZVXML::ToWString(std::strerror(error))};
     }
 }
 
@@ -47,15 +47,15 @@ LoadedSchema LoadSchemaFile(const std::string& path, const std::vector<std::stri
     RequireReadableFile(path);
     std::error_code ignored;
     std::filesystem::path own = std::filesystem::absolute(path, ignored).parent_path();
-    std::wstring searchPath = Wide(own.string());
+    std::wstring searchPath = ZVXML::ToWString(own.string());
     for (const std::string& folder : folders) {
-        searchPath += L";" + Wide(folder);
+        searchPath += L";" + ZVXML::ToWString(folder);
     }
     // The names are placeholders that the file replaces; a file without
     // them is refused.
     LoadedSchema loaded{std::make_unique<ZVXML::CZVSchema>(L"temporary", L"temporary", nullptr), 0};
     loaded.schema->SetReferenceSearchPath(searchPath.c_str());
-    const std::wstring widePath = Wide(path);
+    const std::wstring widePath = ZVXML::ToWString(path);
     {
         StdoutToStderr keepOutputClean;
         loaded.result = loaded.schema->ReadXML(widePath.c_str());

@@ -7,13 +7,8 @@
 
 namespace zvcli {
 
-// Appends the UTF-8 form of one character (a value up to U+10FFFF).
-void AppendUtf8(unsigned long character, std::string& out);
-// UTF-8 of wide text; what has no UTF-8 form (a lone surrogate) becomes
-// U+FFFD, so output never stops half-way.
-std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& utf8);
-
+// What has no UTF-8 form (a lone surrogate) is written as U+FFFD, so output
+// never stops half-way.
 void Print(std::FILE* stream, const std::wstring& text);
 void PrintLine(std::FILE* stream, const std::wstring& text);
 

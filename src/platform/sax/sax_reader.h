@@ -33,6 +33,8 @@
 #ifndef ZVXML_PLATFORM_SAX_SAX_READER_H
 #define ZVXML_PLATFORM_SAX_SAX_READER_H
 
+#include <zvxml/dom.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -40,11 +42,11 @@
 namespace ZVXML {
 namespace platform {
 
-// The code of an unspecified failure (0x80004005, as a long): that of every
-// SaxPlatformError the reader raises itself (a location refused, a file that
-// cannot be read, a document that is not well-formed when the error handler
-// did not choose a code).
-constexpr long kSaxUnspecifiedError = 0x80004005L;
+// The code of an unspecified failure (E_FAIL, the document tree's
+// XML_STATUS_FAILED, as a long): that of every SaxPlatformError the reader
+// raises itself (a location refused, a file that cannot be read, a document
+// that is not well-formed when the error handler did not choose a code).
+constexpr long kSaxUnspecifiedError = XML_STATUS_FAILED;
 
 // The deepest nesting of elements a document may have (libxml2's default).
 constexpr int kSaxMaxDepth = 256;

@@ -1,9 +1,9 @@
-#include "instancexml/zvinstancexml_handler.h"
+#include "instancexml/root_element_handler.h"
 
 #include "instancexml/ignoring_element.h"
 #include "instancexml/instance_handler.h"
 #include "instancexml/new_handler.h"
-#include "instancexml/zvxml_sax_content_handler.h"
+#include "instancexml/parse_context.h"
 
 #include <zvxml/errors.h>
 #include <zvxml/namespaces.h>
@@ -19,12 +19,12 @@ namespace {
 
 } // namespace
 
-ZVInstanceXMLHandler::ZVInstanceXMLHandler(CZVXMLSAXContentHandler* saxHandler) : StateHandler(nullptr, L"ZVInstanceXML")
+ZVInstanceXMLHandler::ZVInstanceXMLHandler(ParseContext* context) : StateHandler(nullptr, L"ZVInstanceXML")
 {
-    if (saxHandler == nullptr) {
+    if (context == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL CZVXMLSAXContentHandler into ZVInstanceXMLHandler", L"");
     }
-    SetSaxHandler(saxHandler);
+    SetParseContext(context);
 }
 
 START_ACTION ZVInstanceXMLHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
@@ -43,10 +43,10 @@ START_ACTION ZVInstanceXMLHandler::StartElement(const std::wstring& namespaceURI
     }
     std::wstring scope;
     attributes->GetValue(L"scope", scope);
-    CZVXMLSAXContentHandler* saxHandler = GetSaxHandler();
-    const ParseCallbacks& callbacks = saxHandler->GetCallbacks();
+    const ParseContext* parse = GetParseContext();
+    const ParseCallbacks& callbacks = parse->GetCallbacks();
     if (callbacks.begin != nullptr &&
-        callbacks.begin(saxHandler->GetSchema(), saxHandler->GetContext(), scope.c_str(), attributes) != 0) {
+        callbacks.begin(parse->GetSchema(), parse->GetHostContext(), scope.c_str(), attributes) != 0) {
         ThrowCallbackRefused();
     }
     next = NewHandler<InstanceHandler>(this);
@@ -58,9 +58,9 @@ END_ACTION ZVInstanceXMLHandler::EndElement(const std::wstring& namespaceURI, co
 {
     // Only for its checks: the root handler leaves at its root's end.
     StateHandler::EndElement(namespaceURI, localName, qualifiedName, next);
-    CZVXMLSAXContentHandler* saxHandler = GetSaxHandler();
-    const ParseCallbacks& callbacks = saxHandler->GetCallbacks();
-    if (callbacks.end != nullptr && callbacks.end(saxHandler->GetSchema(), saxHandler->GetContext()) != 0) {
+    const ParseContext* parse = GetParseContext();
+    const ParseCallbacks& callbacks = parse->GetCallbacks();
+    if (callbacks.end != nullptr && callbacks.end(parse->GetSchema(), parse->GetHostContext()) != 0) {
         ThrowCallbackRefused();
     }
     return POP;

@@ -1,4 +1,4 @@
-#include "instancexml/zvxml_sax_content_handler.h"
+#include "instancexml/content_dispatcher.h"
 
 #include "instancexml/xml_attributes_access.h"
 
@@ -20,9 +20,8 @@ bool IsCutCharacter(wchar_t c)
 } // namespace
 
 CZVXMLSAXContentHandler::CZVXMLSAXContentHandler(CZVSchema* schema, void* context, const ParseCallbacks& callbacks,
-                                                 unsigned long flags)
-    : m_pStateStack(new StateStack()), m_flags(flags), m_pZVSchema(schema), m_callbacks(callbacks),
-      m_pContext(context)
+                                                 unsigned long flags, IZVInstanceFactory* factory)
+    : m_context(schema, context, callbacks, flags, factory), m_pStateStack(new StateStack())
 {
     if (callbacks.instance == nullptr) {
         throw ZVXMLInvalidArgument(L"parsedZVInstanceCallback cannot be NULL", L"");
