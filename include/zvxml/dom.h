@@ -99,7 +99,7 @@ enum XMLLoadErrorCode : long {
 };
 
 /// Status of the building calls and of Save: 0 for success, else one of the
-/// values below (numbered as the platform's own error codes).
+/// values below (32-bit result codes, as the library's error messages print them).
 enum XMLStatus : long {
     XML_STATUS_OK = 0,
     XML_STATUS_INVALID_ARGUMENT = 0x80070057L, ///< a null or foreign handle, a node of the wrong kind, a bad name

@@ -27,11 +27,10 @@ TEST_F(Relationships, BothFormsGiveTheIdentifiersAndTheProperties)
     EXPECT_EQ(recorder.Instances(), expected);
 }
 
-// Without its children the relationship's own end used to be taken for
-// theirs: nothing was delivered, later siblings were read as its properties,
-// and the parse reported success. A relationship class may carry any name,
-// even that of the child it waits for: only the end of a child that has
-// started counts as the child's.
+// The relationship's own end is not its children's: without them the parse
+// fails instead of reading later siblings as its properties. A relationship
+// class may carry any name, even that of the child it waits for: only the end
+// of a child that has started counts as the child's.
 TEST_F(Relationships, TheElementFormNeedsItsChildrenInOrderWithTheirHref)
 {
     schema.CreateZVRelationshipClass(L"ZVSource", L"", ZVCLASSTYPE_DOMAIN);

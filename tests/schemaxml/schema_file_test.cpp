@@ -93,8 +93,8 @@ TEST(SchemaFileRoot, ResultCodesAndTheirLogLines)
 TEST(SchemaFileRoot, ANegativeVersionIsRefused)
 {
     zvtest::ScratchFolder folder;
-    // Found by fuzzing: "-1.00" read as version 18446744073709551615.00, which
-    // was then written into a file that no longer loaded.
+    // "-1.00" must not wrap around to version 18446744073709551615.00, which
+    // the writer would put into a file that does not load.
     ExpectReadFails<ZVXMLFormatError>(folder, SchemaText("schemaName='Units' version='-1.00' nameSpacePrefix='u'", ""),
                                       L"CZVSchema::SetVersionString... '-1.00' The characters before the '.' must be "
                                       L"numeric! Format is MM.mm where MM is major version and mm is minor version.");
