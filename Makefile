@@ -1,10 +1,12 @@
 # The front door. A newcomer on a fresh Debian machine needs two commands:
 #
 #   make demo   install what is missing, build, run the example
-#   make test   install what is missing, build, run every test, then again
-#               under AddressSanitizer and UndefinedBehaviorSanitizer
+#   make test   install what is missing, check the layout of the C++ files,
+#               build, run every test, then again under AddressSanitizer and
+#               UndefinedBehaviorSanitizer
 #
-# Other targets: build, asan, tsan (the thread test under ThreadSanitizer,
+# Other targets: format (lay out every C++ file as .clang-format says),
+# build, asan, tsan (the thread test under ThreadSanitizer,
 # also part of `make test` where the compiler supports it), fuzz
 # (FUZZ_SECONDS per fuzzer, default 60), docs (the API reference in
 # docs/html), clean.
@@ -22,7 +24,7 @@ MAKEFLAGS += --no-print-directory
 CONFIGURE = cmake -S . -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 CTEST     = ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-.PHONY: demo test deps build asan tsan test-plain test-asan test-tsan fuzz docs clean
+.PHONY: demo test deps build asan tsan format format-check test-plain test-asan test-tsan fuzz docs clean
 
 deps:
 	@scripts/install-deps.sh
@@ -34,6 +36,13 @@ build: deps
 asan: deps
 	@$(CONFIGURE) -B $(ASAN_DIR) "-DZVXML_SANITIZE=address;undefined" > $(ASAN_DIR).configure.log 2>&1 || { cat $(ASAN_DIR).configure.log; exit 1; }
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
+
+format:
+	@scripts/format.sh
+
+format-check:
+	@echo "== layout of the C++ files =="
+	@scripts/format.sh --check
 
 test-plain: build
 	@echo "== tests =="
@@ -62,7 +71,7 @@ else
 	@echo "== ThreadSanitizer not available with this compiler: thread tests ran without it =="
 endif
 
-test: test-plain test-asan test-tsan
+test: format-check test-plain test-asan test-tsan
 
 demo: build
 	@$(BUILD_DIR)/tools/zvxml/zvxml demo

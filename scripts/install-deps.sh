@@ -4,6 +4,7 @@
 #   scripts/install-deps.sh            build and test dependencies
 #   scripts/install-deps.sh fuzz       ... plus clang and its sanitizer runtime
 #   scripts/install-deps.sh docs       ... plus doxygen
+#   scripts/install-deps.sh format     ... plus clang-format
 #
 # Silent and unchanging when everything is present. Installing needs root (or
 # sudo); "apt-get update" runs first, only when something must be installed.
@@ -14,8 +15,9 @@ for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     docs) packages+=(doxygen) ;;
+    format) packages+=(clang-format) ;;
     tsan) packages+=(clang libclang-rt-14-dev) ;;
-    *) echo "install-deps.sh: unknown group '$extra' (known: fuzz, docs, tsan)" >&2; exit 2 ;;
+    *) echo "install-deps.sh: unknown group '$extra' (known: fuzz, docs, format, tsan)" >&2; exit 2 ;;
   esac
 done
 
