@@ -53,7 +53,7 @@ inline void AddGeneratedClasses(ZVXML::CZVSchema& schema)
 
 struct GeneratedDocument {
     std::uint64_t bytes = 0;
-    std::uint64_t instances = 0;     // Equipment
+    std::uint64_t instances = 0; // Equipment
     std::uint64_t relationships = 0; // Connects
 };
 
@@ -152,8 +152,7 @@ private:
                 "\" targetInstanceID=\"" + Id(group, 1) +
                 "\">\n    <Strength>strong</Strength>\n    <Note>flange</Note>\n  </Connects>\n";
         text += "  <Connects id=\"" + Guid(group * 2 + 1 + (1ull << 40)) + "\">\n    <ZVSource href=\"" + source +
-                "\"/>\n    <ZVTarget href=\"" + Id(group, 2) +
-                "\"/>\n    <Strength>weak</Strength>\n  </Connects>\n";
+                "\"/>\n    <ZVTarget href=\"" + Id(group, 2) + "\"/>\n    <Strength>weak</Strength>\n  </Connects>\n";
     }
 
     static void AppendGroup(std::string& text, std::uint64_t group)

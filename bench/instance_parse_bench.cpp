@@ -85,8 +85,8 @@ public:
     {
         m_delivered = 0;
         const std::wstring location = ZVXML::ToWString(path.c_str());
-        ZVXML::ParseZVInstanceXML(1, location.c_str(), &m_schema, this, nullptr, &Host::Instance,
-                                  &Host::Relationship, nullptr, nullptr, nullptr, this, 0);
+        ZVXML::ParseZVInstanceXML(1, location.c_str(), &m_schema, this, nullptr, &Host::Instance, &Host::Relationship,
+                                  nullptr, nullptr, nullptr, this, 0);
         return m_delivered;
     }
 

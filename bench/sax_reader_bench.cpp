@@ -47,8 +47,8 @@ private:
             << "    <Name>Pipe &amp; fitting " << i << "</Name>\n"
             << "    <Diameter unit='mm'>" << (i % 400) + 25 << ".5</Diameter>\n"
             << "    <Material>Stahl gew\xc3\xa4lzt</Material>\n"
-            << "    <Points><Point x='" << i << "' y='" << i * 2 << "' z='0'/><Point x='" << i + 1
-            << "' y='" << i * 2 + 1 << "' z='1'/></Points>\n"
+            << "    <Points><Point x='" << i << "' y='" << i * 2 << "' z='0'/><Point x='" << i + 1 << "' y='"
+            << i * 2 + 1 << "' z='1'/></Points>\n"
             << "    <c:Note c:by='survey'>checked &lt;" << i % 7 << "&gt;</c:Note>\n"
             << "  </Pipe>\n";
     }
@@ -83,7 +83,11 @@ public:
     {
         benchmark::DoNotOptimize(localName.size());
     }
-    void Characters(const wchar_t* text, std::size_t length) override { m_text.append(text, length); m_text.clear(); }
+    void Characters(const wchar_t* text, std::size_t length) override
+    {
+        m_text.append(text, length);
+        m_text.clear();
+    }
 
 private:
     std::wstring m_value;

@@ -84,8 +84,8 @@ private:
         if (i % 4 != 0) {
             out << "    <Source cardinality='0..1' roleLabel='from' polymorphic='True'><Class class='C" << source
                 << "'><Key><Property name='Name" << source << "'/></Key></Class></Source>\n"
-                << "    <Target cardinality='0..*' roleLabel='to'><Class class='C" << target
-                << "'/><Class class='C" << (target + 1) % kClasses << "'/></Target>\n";
+                << "    <Target cardinality='0..*' roleLabel='to'><Class class='C" << target << "'/><Class class='C"
+                << (target + 1) % kClasses << "'/></Target>\n";
         } else {
             out << "    <ZVRelationshipConstraints><ZVRelationshipConstraint>"
                 << "<ZVSourceConstraint className='C" << source << "' roleLabel='from'/>"

@@ -17,15 +17,15 @@
 /// ZVXML_API marks what the shared library exports. The library is built with
 /// hidden visibility, so everything without this mark stays internal.
 #ifndef ZVXML_API
-#  if defined(__GNUC__) || defined(__clang__)
-#    define ZVXML_API __attribute__((visibility("default")))
-#  else
-#    define ZVXML_API
-#  endif
+#if defined(__GNUC__) || defined(__clang__)
+#define ZVXML_API __attribute__((visibility("default")))
+#else
+#define ZVXML_API
+#endif
 #endif
 
 #if __cplusplus < 201703L
-#  error "ZVXML needs C++17 or later"
+#error "ZVXML needs C++17 or later"
 #endif
 
 #endif // ZVXML_CONFIG_H

@@ -13,9 +13,9 @@ namespace ZVXML {
 /// A 128-bit globally unique identifier. Its text form has 36 characters:
 /// groups of 8-4-4-4-12 lower-case hex digits joined by hyphens, no braces.
 struct GUID {
-    std::uint32_t Data1;  ///< the first 8 hex digits
-    std::uint16_t Data2;  ///< the next 4
-    std::uint16_t Data3;  ///< the next 4
+    std::uint32_t Data1; ///< the first 8 hex digits
+    std::uint16_t Data2; ///< the next 4
+    std::uint16_t Data3; ///< the next 4
     std::uint8_t Data4[8]; ///< the last 4 and 12, two digits a byte
 };
 

@@ -33,7 +33,7 @@ namespace ZVXML {
 namespace detail {
 struct InstanceAccess; ///< the library's own helpers that reuse instances and values
 class ValueNameIndex; ///< the names of a large instance's values
-}
+} // namespace detail
 
 /// What one instance has for one property. Abstract.
 class ZVXML_API ZVValueBase : public detail::SharedOwnership {

@@ -96,8 +96,7 @@ public:
     /// it returns a ZVRelationshipInstance and sets `*isRelationship` to a
     /// non-zero value (it is 0 on entry). The library owns what it returns and
     /// deletes it after delivery, or when the parse fails before then.
-    virtual CZVInstance* CreateInstance(const wchar_t* namespaceURI, const wchar_t* className,
-                                        int* isRelationship) = 0;
+    virtual CZVInstance* CreateInstance(const wchar_t* namespaceURI, const wchar_t* className, int* isRelationship) = 0;
 
 protected:
     /// For implementations only; a factory is never deleted through this
@@ -127,8 +126,8 @@ typedef int (*ParsedZVRelationshipCallback)(CZVSchema* schema, void* context, ZV
 /// At the start (`isStart` true, with the attributes) and at the end (false,
 /// attributes NULL) of each "Project" element. Non-zero: "Error while parsing
 /// element <Project>.".
-typedef int (*ZVInstanceXMLElementCallback)(CZVSchema* schema, void* context, bool isStart,
-                                            const wchar_t* elementName, XMLAttributes* attributes);
+typedef int (*ZVInstanceXMLElementCallback)(CZVSchema* schema, void* context, bool isStart, const wchar_t* elementName,
+                                            XMLAttributes* attributes);
 /// At the end of the root. Non-zero: "Error during zvInstanceXMLParseBegin
 /// callback" (the same text as the begin callback's).
 typedef int (*ZVInstanceXMLParseEndCallback)(CZVSchema* schema, void* context);

@@ -102,8 +102,7 @@ public:
     /// array. Throws ZVXMLLogicError when the class has no such property or
     /// the property is not an array, ZVXMLLogicError (from the value lookup)
     /// when an existing custom attribute lacks the value.
-    ZVArrayValue* GetArrayFromCustomAttribute(CZVClass* customAttributeClass, const wchar_t* propertyName,
-                                              int create);
+    ZVArrayValue* GetArrayFromCustomAttribute(CZVClass* customAttributeClass, const wchar_t* propertyName, int create);
     /// Appends a new struct member to that array (creating the custom
     /// attribute and the array when missing) and returns the member's embedded
     /// instance for the caller to fill; the array owns it.

@@ -22,10 +22,7 @@ ZVXMLException::ZVXMLException(std::wstring message, std::wstring location)
     }
 }
 
-ZVXMLException::ZVXMLException(const ZVXMLException& other)
-    : m_texts(new Texts(*other.m_texts))
-{
-}
+ZVXMLException::ZVXMLException(const ZVXMLException& other) : m_texts(new Texts(*other.m_texts)) {}
 
 ZVXMLException& ZVXMLException::operator=(const ZVXMLException& other)
 {
@@ -37,33 +34,40 @@ ZVXMLException& ZVXMLException::operator=(const ZVXMLException& other)
     return *this;
 }
 
-ZVXMLException::~ZVXMLException()
-{
-    delete m_texts;
-}
+ZVXMLException::~ZVXMLException() { delete m_texts; }
 
 const wchar_t* ZVXMLException::Message() const { return m_texts->message.c_str(); }
 const wchar_t* ZVXMLException::Location() const { return m_texts->location.c_str(); }
 
 // Each derived class builds its base from the same texts; only the root logs.
 ZVXMLLogicError::ZVXMLLogicError(std::wstring message, std::wstring location)
-    : ZVXMLException(std::move(message), std::move(location)) {}
+    : ZVXMLException(std::move(message), std::move(location))
+{
+}
 ZVXMLLogicError::~ZVXMLLogicError() = default;
 
 ZVXMLDomainError::ZVXMLDomainError(std::wstring message, std::wstring location)
-    : ZVXMLException(std::move(message), std::move(location)) {}
+    : ZVXMLException(std::move(message), std::move(location))
+{
+}
 ZVXMLDomainError::~ZVXMLDomainError() = default;
 
 ZVXMLInvalidArgument::ZVXMLInvalidArgument(std::wstring message, std::wstring location)
-    : ZVXMLException(std::move(message), std::move(location)) {}
+    : ZVXMLException(std::move(message), std::move(location))
+{
+}
 ZVXMLInvalidArgument::~ZVXMLInvalidArgument() = default;
 
 ZVXMLRuntimeError::ZVXMLRuntimeError(std::wstring message, std::wstring location)
-    : ZVXMLException(std::move(message), std::move(location)) {}
+    : ZVXMLException(std::move(message), std::move(location))
+{
+}
 ZVXMLRuntimeError::~ZVXMLRuntimeError() = default;
 
 ZVXMLFormatError::ZVXMLFormatError(std::wstring message, std::wstring location)
-    : ZVXMLDomainError(std::move(message), std::move(location)) {}
+    : ZVXMLDomainError(std::move(message), std::move(location))
+{
+}
 ZVXMLFormatError::~ZVXMLFormatError() = default;
 
 } // namespace ZVXML

@@ -57,8 +57,8 @@ void GenerateGUID(GUID* guid)
     }
     // The text form reads the first three fields as numbers, so they hold
     // the bytes in big-endian order.
-    guid->Data1 = (std::uint32_t(raw[0]) << 24) | (std::uint32_t(raw[1]) << 16) |
-                  (std::uint32_t(raw[2]) << 8) | std::uint32_t(raw[3]);
+    guid->Data1 = (std::uint32_t(raw[0]) << 24) | (std::uint32_t(raw[1]) << 16) | (std::uint32_t(raw[2]) << 8) |
+                  std::uint32_t(raw[3]);
     guid->Data2 = static_cast<std::uint16_t>((raw[4] << 8) | raw[5]);
     guid->Data3 = static_cast<std::uint16_t>((raw[6] << 8) | raw[7]);
     for (int i = 0; i < 8; ++i) {
@@ -72,10 +72,10 @@ std::wstring ToWString(const GUID* guid)
         return std::wstring();
     }
     char text[40];
-    int length = std::snprintf(text, sizeof text, "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
-                               static_cast<unsigned>(guid->Data1), guid->Data2, guid->Data3,
-                               guid->Data4[0], guid->Data4[1], guid->Data4[2], guid->Data4[3],
-                               guid->Data4[4], guid->Data4[5], guid->Data4[6], guid->Data4[7]);
+    int length =
+        std::snprintf(text, sizeof text, "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
+                      static_cast<unsigned>(guid->Data1), guid->Data2, guid->Data3, guid->Data4[0], guid->Data4[1],
+                      guid->Data4[2], guid->Data4[3], guid->Data4[4], guid->Data4[5], guid->Data4[6], guid->Data4[7]);
     if (length != 36) {
         return std::wstring();
     }

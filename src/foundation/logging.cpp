@@ -14,8 +14,7 @@ std::atomic<LoggingCallback> g_callback{nullptr};
 
 void Deliver(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
 {
-    if (text == nullptr || g_callback.load(std::memory_order_acquire) == nullptr ||
-        severity < LOG_SEV_TRACE) {
+    if (text == nullptr || g_callback.load(std::memory_order_acquire) == nullptr || severity < LOG_SEV_TRACE) {
         return;
     }
     if (severity > LOG_SEV_ERROR) {
@@ -45,10 +44,7 @@ void Log(LOG_SEV severity, const std::wstring& category, const std::wstring& tex
     Deliver(severity, category.c_str(), text.c_str());
 }
 
-bool IsLogging()
-{
-    return g_callback.load(std::memory_order_relaxed) != nullptr;
-}
+bool IsLogging() { return g_callback.load(std::memory_order_relaxed) != nullptr; }
 
 void LogFormat(LOG_SEV severity, const wchar_t* format, ...)
 {

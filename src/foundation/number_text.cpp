@@ -15,10 +15,7 @@ locale_t CLocale()
     return locale;
 }
 
-void AppendAscii(const char* begin, const char* end, std::wstring& out)
-{
-    out.append(begin, end);
-}
+void AppendAscii(const char* begin, const char* end, std::wstring& out) { out.append(begin, end); }
 
 // printf writes at least two exponent digits; the documented form has three.
 std::size_t WidenExponent(char* text, std::size_t length)
@@ -68,27 +65,20 @@ std::wstring FormatDouble(double value)
     // Room for 15 digits, sign, point, and a padded exponent; to_chars is
     // locale-independent and gives exactly what printf's "%.15g" gives.
     char buffer[64];
-    std::to_chars_result result =
-        std::to_chars(buffer, buffer + 40, value, std::chars_format::general, 15);
+    std::to_chars_result result = std::to_chars(buffer, buffer + 40, value, std::chars_format::general, 15);
     std::size_t length = WidenExponent(buffer, static_cast<std::size_t>(result.ptr - buffer));
     std::wstring out;
     AppendAscii(buffer, buffer + length, out);
     return out;
 }
 
-long ParseLong(const wchar_t* text, wchar_t** end, int base)
-{
-    return wcstol_l(text, end, base, CLocale());
-}
+long ParseLong(const wchar_t* text, wchar_t** end, int base) { return wcstol_l(text, end, base, CLocale()); }
 
 unsigned long ParseUnsignedLong(const wchar_t* text, wchar_t** end, int base)
 {
     return wcstoul_l(text, end, base, CLocale());
 }
 
-double ParseDouble(const wchar_t* text, wchar_t** end)
-{
-    return wcstod_l(text, end, CLocale());
-}
+double ParseDouble(const wchar_t* text, wchar_t** end) { return wcstod_l(text, end, CLocale()); }
 
 } // namespace ZVXML

@@ -10,10 +10,7 @@ namespace ZVXML {
 namespace detail {
 
 struct OwnershipAccess {
-    static void Adopt(const SharedOwnership* object)
-    {
-        ++const_cast<SharedOwnership*>(object)->m_owners;
-    }
+    static void Adopt(const SharedOwnership* object) { ++const_cast<SharedOwnership*>(object)->m_owners; }
     // Returns true when the caller held the last claim and must dispose of
     // the object (delete it, or park it in the value pool).
     static bool Drop(const SharedOwnership* object)
@@ -25,10 +22,7 @@ struct OwnershipAccess {
     // An object being destroyed may be released again by what it owns (a
     // hand-built loop of schema references); from now on no release may
     // destroy it a second time.
-    static void MarkDying(const SharedOwnership* object)
-    {
-        const_cast<SharedOwnership*>(object)->m_owners = kDying;
-    }
+    static void MarkDying(const SharedOwnership* object) { const_cast<SharedOwnership*>(object)->m_owners = kDying; }
 
 private:
     static constexpr unsigned long kDying = ~0ul / 2;

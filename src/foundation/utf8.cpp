@@ -96,11 +96,17 @@ std::size_t DecodeUtf8Char(const unsigned char* text, std::size_t size, char32_t
         out = lead;
         return 1;
     } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2; value = lead & 0x1F; minimum = 0x80;
+        length = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3; value = lead & 0x0F; minimum = 0x800;
+        length = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4; value = lead & 0x07; minimum = 0x10000;
+        length = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
     } else {
         out = kReplacement;
         return 1;

@@ -13,8 +13,8 @@ namespace detail {
 
 void FailCheckedCall(const char* file, int line, const wchar_t* callText)
 {
-    std::wstring message = L"Error at " + Utf8ToWide(file) + L" (" +
-                           FormatWide(L"%i", line) + L"): " + (callText != nullptr ? callText : L"");
+    std::wstring message = L"Error at " + Utf8ToWide(file) + L" (" + FormatWide(L"%i", line) + L"): " +
+                           (callText != nullptr ? callText : L"");
     // Respect the orientation the host gave standard output.
     if (std::fwide(stdout, 0) > 0) {
         std::fputws(message.c_str(), stdout);

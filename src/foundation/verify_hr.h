@@ -14,11 +14,11 @@ namespace detail {
 
 // Checks a platform-layer status (0 is success; any other value, including a
 // positive one, is a failure). `callText` names the call in the message.
-#define VERIFY_HR(status, callText)                                              \
-    do {                                                                         \
-        if (static_cast<long>(status) != 0) {                                    \
-            ::ZVXML::detail::FailCheckedCall(__FILE__, __LINE__, callText);      \
-        }                                                                        \
+#define VERIFY_HR(status, callText)                                                                                    \
+    do {                                                                                                               \
+        if (static_cast<long>(status) != 0) {                                                                          \
+            ::ZVXML::detail::FailCheckedCall(__FILE__, __LINE__, callText);                                            \
+        }                                                                                                              \
     } while (0)
 
 #endif

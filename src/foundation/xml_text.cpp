@@ -17,10 +17,7 @@ constexpr unsigned long kLowSurrogateFirst = 0xDC00;
 constexpr unsigned long kSurrogateLast = 0xDFFF;
 constexpr std::size_t kTokenLength = 9; // "__x" + 4 hex digits + "__"
 
-unsigned long CodeOf(wchar_t c)
-{
-    return static_cast<unsigned long>(static_cast<std::make_unsigned_t<wchar_t>>(c));
-}
+unsigned long CodeOf(wchar_t c) { return static_cast<unsigned long>(static_cast<std::make_unsigned_t<wchar_t>>(c)); }
 bool IsHighSurrogate(unsigned long u) { return u >= kHighSurrogateFirst && u < kLowSurrogateFirst; }
 bool IsLowSurrogate(unsigned long u) { return u >= kLowSurrogateFirst && u <= kSurrogateLast; }
 
@@ -62,17 +59,20 @@ void AppendToken(unsigned long unit, std::wstring& out)
 
 int HexValue(wchar_t c)
 {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
     return -1;
 }
 
 // The value of the token at name[pos], or -1 when there is none.
 long TokenAt(const std::wstring& name, std::size_t pos)
 {
-    if (pos + kTokenLength > name.size() || name.compare(pos, 3, L"__x") != 0 ||
-        name[pos + 7] != L'_' || name[pos + 8] != L'_') {
+    if (pos + kTokenLength > name.size() || name.compare(pos, 3, L"__x") != 0 || name[pos + 7] != L'_' ||
+        name[pos + 8] != L'_') {
         return -1;
     }
     long value = 0;
@@ -107,13 +107,28 @@ void ConvertToXmlString(const wchar_t* text, std::wstring& result)
     for (std::size_t i = 0; i < length; ++i) {
         const unsigned long u = CodeOf(text[i]);
         switch (u) {
-        case 0x09: case 0x0A: case 0x0D: out.push_back(text[i]); continue;
-        case 0x26: out.append(L"&amp;"); continue;
-        case 0x3C: out.append(L"&lt;"); continue;
-        case 0x3E: out.append(L"&gt;"); continue;
-        case 0x22: out.append(L"&quot;"); continue;
-        case 0x27: out.append(L"&apos;"); continue;
-        default: break;
+        case 0x09:
+        case 0x0A:
+        case 0x0D:
+            out.push_back(text[i]);
+            continue;
+        case 0x26:
+            out.append(L"&amp;");
+            continue;
+        case 0x3C:
+            out.append(L"&lt;");
+            continue;
+        case 0x3E:
+            out.append(L"&gt;");
+            continue;
+        case 0x22:
+            out.append(L"&quot;");
+            continue;
+        case 0x27:
+            out.append(L"&apos;");
+            continue;
+        default:
+            break;
         }
         if (u >= 0x20 && u <= 0x7E) {
             out.push_back(text[i]);
@@ -187,8 +202,9 @@ int DecodeFromValidXmlTag(std::wstring& name)
         if (sizeof(wchar_t) == 2 && character > 0xFFFF) {
             // Keep the pair as its two halves where wchar_t is UTF-16.
             const unsigned long v = character - 0x10000;
-            name.replace(pos, replaced, {static_cast<wchar_t>(kHighSurrogateFirst + (v >> 10)),
-                                         static_cast<wchar_t>(kLowSurrogateFirst + (v & 0x3FF))});
+            name.replace(pos, replaced,
+                         {static_cast<wchar_t>(kHighSurrogateFirst + (v >> 10)),
+                          static_cast<wchar_t>(kLowSurrogateFirst + (v & 0x3FF))});
             ++pos;
         } else {
             name.replace(pos, replaced, 1, static_cast<wchar_t>(character));
@@ -199,9 +215,6 @@ int DecodeFromValidXmlTag(std::wstring& name)
     return decoded;
 }
 
-std::wstring ToWString(long value)
-{
-    return FormatLong(value);
-}
+std::wstring ToWString(long value) { return FormatLong(value); }
 
 } // namespace ZVXML

@@ -26,10 +26,7 @@ ZVArrayValue& ZVArrayValue::operator=(const ZVArrayValue& other)
     return *this;
 }
 
-ZVArrayValue::~ZVArrayValue()
-{
-    detail::ReleaseArrayMembers(m_members);
-}
+ZVArrayValue::~ZVArrayValue() { detail::ReleaseArrayMembers(m_members); }
 
 std::size_t ZVArrayValue::GetLength() const { return m_members.size(); }
 ZVValueBase* ZVArrayValue::GetValue(std::size_t index) const { return m_members[index]; }
@@ -43,8 +40,8 @@ void ZVArrayValue::PushBack(ZVValueBase* member)
 
 CZVInstance* ZVArrayValue::GetStructInstance(std::size_t index, const wchar_t* expectedClassName) const
 {
-    const std::wstring opening = std::to_wstring(index) + L"-th element of '" +
-                                 (GetProperty() != nullptr ? GetProperty()->GetTypeName() : L"");
+    const std::wstring opening =
+        std::to_wstring(index) + L"-th element of '" + (GetProperty() != nullptr ? GetProperty()->GetTypeName() : L"");
     const ZVStructValue* member = dynamic_cast<const ZVStructValue*>(m_members[index]);
     if (member == nullptr) {
         throw ZVXMLLogicError(opening + L"' does not contain an ZVStructValue.", L"");

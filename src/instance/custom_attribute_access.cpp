@@ -12,8 +12,7 @@ namespace {
 void RequireClassAndName(const CZVClass* customAttributeClass, const wchar_t* propertyName, const wchar_t* operation)
 {
     if (customAttributeClass == nullptr || propertyName == nullptr) {
-        throw ZVXMLInvalidArgument(std::wstring(L"Passed NULL class or property name to CZVCommon::") + operation,
-                                   L"");
+        throw ZVXMLInvalidArgument(std::wstring(L"Passed NULL class or property name to CZVCommon::") + operation, L"");
     }
 }
 
@@ -30,8 +29,8 @@ CZVProperty* RequireProperty(CZVClass* customAttributeClass, const wchar_t* prop
 
 [[noreturn]] void ThrowNotAnArray(const CZVClass* customAttributeClass, const wchar_t* propertyName)
 {
-    throw ZVXMLLogicError(std::wstring(L"ZVClass '") + customAttributeClass->GetTypeName() + L"'s '" +
-                              propertyName + L"' ZVProperty is not an array!",
+    throw ZVXMLLogicError(std::wstring(L"ZVClass '") + customAttributeClass->GetTypeName() + L"'s '" + propertyName +
+                              L"' ZVProperty is not an array!",
                           L"");
 }
 
@@ -79,8 +78,7 @@ ZVArrayValue* CZVCommon::GetArrayFromCustomAttribute(CZVClass* customAttributeCl
     return array;
 }
 
-CZVInstance* CZVCommon::CreateArrayMemberForCustomAttribute(CZVClass* customAttributeClass,
-                                                            const wchar_t* propertyName)
+CZVInstance* CZVCommon::CreateArrayMemberForCustomAttribute(CZVClass* customAttributeClass, const wchar_t* propertyName)
 {
     RequireClassAndName(customAttributeClass, propertyName, L"CreateArrayMemberForCustomAttribute");
     RequireProperty(customAttributeClass, propertyName);

@@ -38,11 +38,8 @@ CZVInstance::CZVInstance(CZVClass* zvClass) : m_pZVClass(zvClass)
 }
 
 CZVInstance::CZVInstance(const CZVInstance& other)
-    : SharedOwnership(other),
-      m_instanceID(other.m_instanceID),
-      m_typeName(other.m_typeName),
-      m_pZVClass(other.m_pZVClass),
-      m_values(other.m_values)
+    : SharedOwnership(other), m_instanceID(other.m_instanceID), m_typeName(other.m_typeName),
+      m_pZVClass(other.m_pZVClass), m_values(other.m_values)
 {
     detail::AdoptAll(m_values);
 }
@@ -186,9 +183,8 @@ ZVValueBase* CZVInstance::FindValue(const wchar_t* name, bool throwIfMissing)
         }
     }
     if (throwIfMissing) {
-        throw ZVXMLLogicError(std::wstring(L"Failed to find an CZVValue for property ") + name +
-                                  L" in CZVInstance::FindValue",
-                              L"");
+        throw ZVXMLLogicError(
+            std::wstring(L"Failed to find an CZVValue for property ") + name + L" in CZVInstance::FindValue", L"");
     }
     return nullptr;
 }

@@ -80,10 +80,7 @@ void InstanceAccess::TakeText(CZVValue& value, std::wstring& text)
     value.SetNotNull();
 }
 
-bool InstanceAccess::Empty(ZVArrayValue& array)
-{
-    return EmptyKeepingMemory(array.m_members, ReleaseTakenMembers);
-}
+bool InstanceAccess::Empty(ZVArrayValue& array) { return EmptyKeepingMemory(array.m_members, ReleaseTakenMembers); }
 
 void ReleaseArrayMembers(std::vector<ZVValueBase*>& members)
 {

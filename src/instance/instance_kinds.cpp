@@ -4,8 +4,7 @@
 
 namespace ZVXML {
 
-ZVRelationshipInstance::ZVRelationshipInstance(CZVRelationshipClass* relationshipClass)
-    : CZVInstance(relationshipClass)
+ZVRelationshipInstance::ZVRelationshipInstance(CZVRelationshipClass* relationshipClass) : CZVInstance(relationshipClass)
 {
 }
 

@@ -39,10 +39,7 @@ const wchar_t* CZVInstance::GetPropertyValue(const wchar_t* name)
 
 void CZVInstance::GetPropertyValue(const wchar_t* name, long* number) { GetPrimitiveValue(name)->GetValue(number); }
 
-void CZVInstance::GetPropertyValue(const wchar_t* name, double* number)
-{
-    GetPrimitiveValue(name)->GetValue(number);
-}
+void CZVInstance::GetPropertyValue(const wchar_t* name, double* number) { GetPrimitiveValue(name)->GetValue(number); }
 
 void CZVInstance::SetPropertyValue(const wchar_t* name, const std::wstring& text)
 {

@@ -109,10 +109,7 @@ struct SpareInstanceRelease {
     void operator()(CZVInstance* instance) const { DestroyInstance(instance); }
 };
 
-bool Unowned(const detail::SharedOwnership* object)
-{
-    return detail::OwnershipAccess::Owners(object) == 0;
-}
+bool Unowned(const detail::SharedOwnership* object) { return detail::OwnershipAccess::Owners(object) == 0; }
 
 bool KeepInstance(Spares& spares, CZVInstance* instance)
 {

@@ -15,8 +15,7 @@ CZVClass* FindStructClass(CZVProperty* property)
 {
     CZVClass* owner = property->GetZVClass();
     CZVSchema* schema = owner != nullptr ? owner->GetZVSchema() : nullptr;
-    CZVClass* structClass = schema != nullptr ? schema->FindZVClass(property->GetTypeName(), ZVCLASSTYPE_ANY)
-                                              : nullptr;
+    CZVClass* structClass = schema != nullptr ? schema->FindZVClass(property->GetTypeName(), ZVCLASSTYPE_ANY) : nullptr;
     if (structClass == nullptr) {
         throw ZVXMLRuntimeError(L"Could not find class for struct property", L"");
     }
@@ -71,10 +70,7 @@ ZVStructValue& ZVStructValue::operator=(const ZVStructValue& other)
     return *this;
 }
 
-ZVStructValue::~ZVStructValue()
-{
-    ReleaseEmbedded(m_pInstance);
-}
+ZVStructValue::~ZVStructValue() { ReleaseEmbedded(m_pInstance); }
 
 CZVInstance* ZVStructValue::GetValue() const { return m_pInstance; }
 

@@ -12,15 +12,10 @@ namespace {
 constexpr unsigned long kNullFlag = 1;
 } // namespace
 
-ZVValueBase::ZVValueBase(CZVProperty* property)
-{
-    Reinitialize(property);
-}
+ZVValueBase::ZVValueBase(CZVProperty* property) { Reinitialize(property); }
 
 ZVValueBase::ZVValueBase(const ZVValueBase& other)
-    : SharedOwnership(other),
-      m_pZVProperty(other.m_pZVProperty),
-      m_propertyName(other.m_propertyName),
+    : SharedOwnership(other), m_pZVProperty(other.m_pZVProperty), m_propertyName(other.m_propertyName),
       m_flags(other.m_flags)
 {
 }

@@ -48,8 +48,7 @@ void ArrayHandler::Setup(ZVArrayValue* arrayValue)
 ArrayHandler::~ArrayHandler() = default;
 
 START_ACTION ArrayHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                        const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                        HandlerPtr& next)
+                                        const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next)
 {
     if (localName != m_memberName) {
         throw ZVXMLFormatError(L"Encountered array element with name not equal to the property's type name", L"");
@@ -66,10 +65,7 @@ START_ACTION ArrayHandler::StartElement(const std::wstring& namespaceURI, const 
     return PUSH_UNHANDLED;
 }
 
-void ArrayHandler::Characters(const wchar_t* text, std::size_t length)
-{
-    m_memberText.append(text, length);
-}
+void ArrayHandler::Characters(const wchar_t* text, std::size_t length) { m_memberText.append(text, length); }
 
 END_ACTION ArrayHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                     const std::wstring& qualifiedName, HandlerPtr& next)

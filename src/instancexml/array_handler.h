@@ -26,8 +26,7 @@ public:
     HandlerKind Kind() const override { return kKind; }
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                              const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              HandlerPtr& next) override;
+                              const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next) override;
     void Characters(const wchar_t* text, std::size_t length) override;
     // Only inside a member element: text between members is cleared at the
     // next member's start or dropped with the handler.

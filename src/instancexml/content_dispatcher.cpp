@@ -7,15 +7,9 @@
 namespace ZVXML {
 namespace {
 
-bool IsCutCharacter(wchar_t c)
-{
-    return c == L'\t' || c == L'\n' || c == L'\r';
-}
+bool IsCutCharacter(wchar_t c) { return c == L'\t' || c == L'\n' || c == L'\r'; }
 
-[[noreturn]] void ThrowStartProtocol(const wchar_t* message)
-{
-    throw ZVXMLLogicError(message, L"");
-}
+[[noreturn]] void ThrowStartProtocol(const wchar_t* message) { throw ZVXMLLogicError(message, L""); }
 
 } // namespace
 
@@ -56,8 +50,7 @@ StateHandler* CZVXMLSAXContentHandler::TopHandler()
 }
 
 void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                           const std::wstring& qualifiedName,
-                                           const platform::SaxAttributes& attributes)
+                                           const std::wstring& qualifiedName, const platform::SaxAttributes& attributes)
 {
     const detail::XMLAttributeList list(attributes);
     XMLAttributes wrapped = XMLAttributes::Access::Make(&list);
@@ -74,7 +67,8 @@ void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, con
         case PUSH:
         case PUSH_UNHANDLED:
             if (!next) {
-                ThrowStartProtocol(L"StartElement must return a pNextHandler if START_ACTION is PUSH_UNHANDLED or PUSH");
+                ThrowStartProtocol(
+                    L"StartElement must return a pNextHandler if START_ACTION is PUSH_UNHANDLED or PUSH");
             }
             GetStateStack().Push(std::move(next));
             if (action == PUSH) {

@@ -35,10 +35,7 @@ void InstanceHandler::Attach(StateHandler* parent)
     m_isRelationship = 0;
 }
 
-void InstanceHandler::Retire() noexcept
-{
-    m_pZVInstance.reset();
-}
+void InstanceHandler::Retire() noexcept { m_pZVInstance.reset(); }
 
 START_ACTION InstanceHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                            const std::wstring& qualifiedName, XMLAttributes* attributes,
@@ -137,8 +134,7 @@ int InstanceHandler::Deliver()
     }
     auto* relationship = dynamic_cast<ZVRelationshipInstance*>(m_pZVInstance.get());
     if (relationship == nullptr) {
-        throw ZVXMLRuntimeError(BuildErrorMessage(L"Failed to cast m_pZVInstance to an ZVRelationshipInstance *"),
-                                L"");
+        throw ZVXMLRuntimeError(BuildErrorMessage(L"Failed to cast m_pZVInstance to an ZVRelationshipInstance *"), L"");
     }
     return callbacks.relationship(parse->GetSchema(), parse->GetHostContext(), relationship);
 }

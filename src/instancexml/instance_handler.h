@@ -29,8 +29,7 @@ public:
     void Retire() noexcept override;
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                              const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              HandlerPtr& next) override;
+                              const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next) override;
     END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
                           const std::wstring& qualifiedName, HandlerPtr& next) override;
 

@@ -17,8 +17,8 @@ SAXZVInstanceUpdateErrorHandler::SAXZVInstanceUpdateErrorHandler(std::wstring_vi
 
 long SAXZVInstanceUpdateErrorHandler::FatalError(const platform::SaxLocator& locator, const std::wstring& message)
 {
-    std::wstring text = L"SAX Parser failed at line " + ToWString(locator.line) + L", column " +
-                        ToWString(locator.column);
+    std::wstring text =
+        L"SAX Parser failed at line " + ToWString(locator.line) + L", column " + ToWString(locator.column);
     if (!message.empty()) {
         text += L" with error: " + message;
     }

@@ -39,8 +39,7 @@ int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schem
                        ZVInstanceXMLParseEndCallback endCallback, ZVInstanceXMLErrorCallback errorCallback,
                        IZVInstanceFactory* factory, unsigned long options)
 {
-    const ParseCallbacks callbacks{beginCallback, instanceCallback, relationshipCallback, elementCallback,
-                                   endCallback};
+    const ParseCallbacks callbacks{beginCallback, instanceCallback, relationshipCallback, elementCallback, endCallback};
     CZVXMLSAXContentHandler content(schema, context, callbacks, options, factory);
     if (document == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL document into ParseZVInstanceXML", L"");

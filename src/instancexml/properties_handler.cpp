@@ -110,10 +110,7 @@ void PropertiesHandler::SetPrimitiveValue(const std::wstring& name)
     detail::InstanceAccess::TakeText(*primitive, TextBuffer());
 }
 
-void PropertiesHandler::Characters(const wchar_t* text, std::size_t length)
-{
-    TextBuffer().append(text, length);
-}
+void PropertiesHandler::Characters(const wchar_t* text, std::size_t length) { TextBuffer().append(text, length); }
 
 END_ACTION PropertiesHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                          const std::wstring& qualifiedName, HandlerPtr& next)

@@ -24,8 +24,7 @@ public:
     HandlerKind Kind() const override { return kKind; }
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                              const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              HandlerPtr& next) override;
+                              const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next) override;
     void Characters(const wchar_t* text, std::size_t length) override;
     // Only inside a property element: text between them is cleared at the
     // next property's start or dropped with the handler.
@@ -38,8 +37,8 @@ private:
     START_ACTION UnknownProperty(const std::wstring& localName, HandlerPtr& next);
     void SetPrimitiveValue(const std::wstring& name);
 
-    CZVInstance* m_pInstance = nullptr;     // not owned
-    CZVProperty* m_pProperty = nullptr;     // the one being read; NULL between properties
+    CZVInstance* m_pInstance = nullptr; // not owned
+    CZVProperty* m_pProperty = nullptr; // the one being read; NULL between properties
 };
 
 } // namespace ZVXML

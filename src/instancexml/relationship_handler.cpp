@@ -34,9 +34,8 @@ const wchar_t* RelationshipHandler::ExpectedName() const
     return m_state == kExpectingSource ? L"ZVSource" : L"ZVTarget";
 }
 
-START_ACTION RelationshipHandler::StartElement(const std::wstring&, const std::wstring& localName,
-                                               const std::wstring&, XMLAttributes* attributes,
-                                               HandlerPtr&)
+START_ACTION RelationshipHandler::StartElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
+                                               XMLAttributes* attributes, HandlerPtr&)
 {
     if (m_state != kExpectingSource && m_state != kExpectingTarget) {
         throw ZVXMLLogicError(L"RelationshipHandler::StartElement called with an invalid state", L"");
@@ -68,9 +67,8 @@ END_ACTION RelationshipHandler::EndElement(const std::wstring&, const std::wstri
     // otherwise be taken for the child's and swallow the rest of the document.
     const wchar_t* expected = ExpectedName();
     if (!m_childOpen || localName != expected) {
-        throw ZVXMLFormatError(L"Found unexpected end of element '" + localName + L"' while looking for '" + expected +
-                                   L"'",
-                               L"");
+        throw ZVXMLFormatError(
+            L"Found unexpected end of element '" + localName + L"' while looking for '" + expected + L"'", L"");
     }
     m_childOpen = false;
     if (m_state == kExpectingSource) {

@@ -24,8 +24,7 @@ public:
     HandlerKind Kind() const override { return kKind; }
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                              const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              HandlerPtr& next) override;
+                              const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next) override;
     END_ACTION EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
                           const std::wstring& qualifiedName, HandlerPtr& next) override;
 

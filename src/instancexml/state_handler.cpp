@@ -25,10 +25,7 @@ void HandlerRetirement::operator()(StateHandler* handler) const noexcept
     }
 }
 
-StateHandler::StateHandler(StateHandler* parent, const wchar_t* elementName)
-{
-    Reattach(parent, elementName);
-}
+StateHandler::StateHandler(StateHandler* parent, const wchar_t* elementName) { Reattach(parent, elementName); }
 
 StateHandler::~StateHandler() = default;
 
@@ -47,10 +44,7 @@ HandlerRecycler* StateHandler::Recycler() const
     return m_pParseContext != nullptr ? &m_pParseContext->Recycler() : nullptr;
 }
 
-std::wstring StateHandler::PathSegment() const
-{
-    return L"." + m_elementName;
-}
+std::wstring StateHandler::PathSegment() const { return L"." + m_elementName; }
 
 START_ACTION StateHandler::StartElement(const std::wstring&, const std::wstring& localName, const std::wstring&,
                                         XMLAttributes*, HandlerPtr&)

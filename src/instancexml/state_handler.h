@@ -25,16 +25,16 @@ class ParseContext;
 class StateHandler;
 
 enum START_ACTION : std::int32_t {
-    STATUSQUO = 0,      // dealt with; the stack stays; no next handler
-    PUSH = 4,           // dealt with; the next handler is pushed for the following events
+    STATUSQUO = 0, // dealt with; the stack stays; no next handler
+    PUSH = 4, // dealt with; the next handler is pushed for the following events
     PUSH_UNHANDLED = 5, // the next handler is pushed and receives this start again
 };
 
 enum END_ACTION : std::int32_t {
-    NOCHANGE = 0,      // dealt with; the handler stays on top; no next handler
-    POP = 1,           // dealt with; the handler is popped and destroyed
+    NOCHANGE = 0, // dealt with; the handler stays on top; no next handler
+    POP = 1, // dealt with; the handler is popped and destroyed
     POP_UNHANDLED = 2, // popped and destroyed; the handler below receives this end again
-    POP_AND_PUSH = 3,  // dealt with; popped, destroyed, and the next handler takes its place
+    POP_AND_PUSH = 3, // dealt with; popped, destroyed, and the next handler takes its place
 };
 
 // The kinds of handler a parse keeps for reuse; Count: not kept.
@@ -64,8 +64,7 @@ public:
     // level deeper; the first start names the element; a start at depth 1
     // under another name is a ZVXMLFormatError. Returns STATUSQUO.
     virtual START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                      const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                      HandlerPtr& next);
+                                      const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next);
     // Text that is not made only of tabs and line breaks; not
     // NUL-terminated. Ignored here.
     virtual void Characters(const wchar_t* text, std::size_t length);

@@ -9,10 +9,7 @@ StateStack::~StateStack()
     }
 }
 
-void StateStack::Push(HandlerPtr handler)
-{
-    m_handlers.push_back(std::move(handler));
-}
+void StateStack::Push(HandlerPtr handler) { m_handlers.push_back(std::move(handler)); }
 
 void StateStack::Pop()
 {

@@ -27,8 +27,7 @@ void StructHandler::Setup(ZVStructValue* structValue)
 }
 
 START_ACTION StructHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                                         const std::wstring& qualifiedName, XMLAttributes* attributes,
-                                         HandlerPtr& next)
+                                         const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next)
 {
     StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
     next = NewHandler<PropertiesHandler>(this, m_pInstance);

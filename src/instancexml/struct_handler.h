@@ -21,8 +21,7 @@ public:
     HandlerKind Kind() const override { return kKind; }
 
     START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
-                              const std::wstring& qualifiedName, XMLAttributes* attributes,
-                              HandlerPtr& next) override;
+                              const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next) override;
 
 private:
     void Setup(ZVStructValue* structValue);

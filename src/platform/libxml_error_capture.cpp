@@ -13,15 +13,11 @@ void IgnoreGenericError(void*, const char*, ...) {}
 // Errors that libxml2 ranks as errors although they break no rule of
 // well-formedness. Namespace names are only ever compared as text, never
 // resolved, so a name that is not a valid URI still loads.
-bool IsHarmless(const xmlError& error)
-{
-    return error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE;
-}
+bool IsHarmless(const xmlError& error) { return error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE; }
 
 } // namespace
 
-LibxmlErrorCapture::LibxmlErrorCapture()
-    : m_routing(this, &LibxmlErrorCapture::OnStructuredError, &IgnoreGenericError)
+LibxmlErrorCapture::LibxmlErrorCapture() : m_routing(this, &LibxmlErrorCapture::OnStructuredError, &IgnoreGenericError)
 {
 }
 
@@ -53,8 +49,7 @@ void LibxmlErrorCapture::Record(long code, long line, long column, const char* m
     m_first.column = column;
     try {
         m_first.message = message != nullptr ? message : "";
-        while (!m_first.message.empty() &&
-               (m_first.message.back() == '\n' || m_first.message.back() == '\r')) {
+        while (!m_first.message.empty() && (m_first.message.back() == '\n' || m_first.message.back() == '\r')) {
             m_first.message.pop_back();
         }
     } catch (...) {

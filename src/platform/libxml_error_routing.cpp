@@ -5,12 +5,9 @@
 namespace ZVXML {
 namespace platform {
 
-LibxmlErrorRouting::LibxmlErrorRouting(void* context, xmlStructuredErrorFunc structured,
-                                       xmlGenericErrorFunc generic)
-    : m_previousStructured(xmlStructuredError),
-      m_previousStructuredContext(xmlStructuredErrorContext),
-      m_previousGeneric(xmlGenericError),
-      m_previousGenericContext(xmlGenericErrorContext)
+LibxmlErrorRouting::LibxmlErrorRouting(void* context, xmlStructuredErrorFunc structured, xmlGenericErrorFunc generic)
+    : m_previousStructured(xmlStructuredError), m_previousStructuredContext(xmlStructuredErrorContext),
+      m_previousGeneric(xmlGenericError), m_previousGenericContext(xmlGenericErrorContext)
 {
     xmlSetStructuredErrorFunc(context, structured);
     xmlSetGenericErrorFunc(context, generic);

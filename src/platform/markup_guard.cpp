@@ -12,7 +12,7 @@ namespace ZVXML {
 namespace platform {
 namespace {
 
-constexpr std::string_view kCommentOpen = "--";   // after "<!"
+constexpr std::string_view kCommentOpen = "--"; // after "<!"
 constexpr std::string_view kCDataOpen = "[CDATA["; // after "<!"
 
 // The first of four bytes in [p, end), or end. Runs inside start tags are

@@ -20,7 +20,7 @@ namespace platform {
 constexpr std::size_t kMaxAttributesPerElement = 10000;
 
 struct MarkupViolation {
-    long line;   // 1-based
+    long line; // 1-based
     long column; // 1-based, in bytes
     std::string message;
 };
@@ -49,10 +49,10 @@ private:
 
     State m_state = State::Text;
     char m_quote = 0;
-    char m_opening[8] = {};    // what follows "<!", until it is known
+    char m_opening[8] = {}; // what follows "<!", until it is known
     std::size_t m_matched = 0; // characters of an opening or a closing seen so far
     std::size_t m_attributes = 0;
-    long m_line = 1;   // of the next byte to scan
+    long m_line = 1; // of the next byte to scan
     long m_column = 0; // bytes of the current line scanned so far
     bool m_failed = false;
     MarkupViolation m_violation{0, 0, std::string()};

@@ -10,10 +10,7 @@ namespace {
 constexpr std::size_t kShortChain = 16;
 } // namespace
 
-BaseChain::BaseChain(CZVClass* start) : m_start(start)
-{
-    Remember(start);
-}
+BaseChain::BaseChain(CZVClass* start) : m_start(start) { Remember(start); }
 
 CZVClass* BaseChain::Next(CZVClass* current)
 {

@@ -5,10 +5,7 @@
 namespace ZVXML {
 namespace detail {
 
-bool ClassNameIndex::IsCurrent(std::size_t listSize) const
-{
-    return m_valid && m_size == listSize;
-}
+bool ClassNameIndex::IsCurrent(std::size_t listSize) const { return m_valid && m_size == listSize; }
 
 void ClassNameIndex::BeginRebuild(std::size_t count)
 {

@@ -14,11 +14,8 @@ CZVCommon::CZVCommon(const std::wstring& description) : m_description(descriptio
 CZVCommon::CZVCommon(const wchar_t* description) : m_description(description != nullptr ? description : L"") {}
 
 CZVCommon::CZVCommon(const CZVCommon& other)
-    : SharedOwnership(other),
-      m_description(other.m_description),
-      m_customAttributes(other.m_customAttributes),
-      m_stringInfo(other.m_stringInfo),
-      m_numberInfo(other.m_numberInfo)
+    : SharedOwnership(other), m_description(other.m_description), m_customAttributes(other.m_customAttributes),
+      m_stringInfo(other.m_stringInfo), m_numberInfo(other.m_numberInfo)
 {
     detail::AdoptAll(m_customAttributes);
 }
@@ -37,10 +34,7 @@ CZVCommon& CZVCommon::operator=(const CZVCommon& other)
     return *this;
 }
 
-CZVCommon::~CZVCommon()
-{
-    detail::ReleaseAll(m_customAttributes);
-}
+CZVCommon::~CZVCommon() { detail::ReleaseAll(m_customAttributes); }
 
 const wchar_t* CZVCommon::GetDescription() const { return m_description.c_str(); }
 

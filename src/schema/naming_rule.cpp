@@ -32,9 +32,9 @@ int CheckName(const wchar_t* name, int throwOnError, const wchar_t* kind)
     for (const wchar_t* c = name + 1; *c != L'\0'; ++c) {
         if (*c != L'_' && !IsLetterOrDigit(*c)) {
             if (throwOnError) {
-                throw ZVXMLDomainError(
-                    std::wstring(kind) + L" names can only contain alpha-numeric characters or '_': '" + name + L"'",
-                    L"");
+                throw ZVXMLDomainError(std::wstring(kind) +
+                                           L" names can only contain alpha-numeric characters or '_': '" + name + L"'",
+                                       L"");
             }
             return 0;
         }

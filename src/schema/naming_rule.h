@@ -5,7 +5,7 @@
 namespace ZVXML {
 
 // The labels that name the kind of name in messages.
-extern const wchar_t* const kSchemaNameKind;        // "ZVSchema"
+extern const wchar_t* const kSchemaNameKind; // "ZVSchema"
 extern const wchar_t* const kClassOrPropertyNameKind; // "ZVClass or ZVProperty"
 
 // Returns 1 for a valid name and 0 for an invalid one when `throwOnError` is

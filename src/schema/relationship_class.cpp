@@ -21,10 +21,7 @@ CZVRelationshipClass::CZVRelationshipClass(const wchar_t* name, CZVSchema* schem
 }
 
 CZVRelationshipClass::CZVRelationshipClass(const CZVRelationshipClass& other)
-    : CZVClass(other),
-      m_source(other.m_source),
-      m_targets(other.m_targets),
-      m_strength(other.m_strength),
+    : CZVClass(other), m_source(other.m_source), m_targets(other.m_targets), m_strength(other.m_strength),
       m_strengthDirection(other.m_strengthDirection)
 {
     BindEnds();
@@ -67,8 +64,7 @@ const wchar_t* CZVRelationshipClass::GetStrengthDirection() const { return m_str
 void CZVRelationshipClass::SetStrengthDirection(const wchar_t* strengthDirection)
 {
     if (strengthDirection == nullptr) {
-        throw ZVXMLInvalidArgument(L"Passed NULL strengthDirection to CZVRelationshipClass::SetStrengthDirection",
-                                   L"");
+        throw ZVXMLInvalidArgument(L"Passed NULL strengthDirection to CZVRelationshipClass::SetStrengthDirection", L"");
     }
     m_strengthDirection = strengthDirection;
 }

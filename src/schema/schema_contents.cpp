@@ -150,10 +150,7 @@ void CZVSchema::AddReference(CZVSchemaReference& reference)
     }
 }
 
-void CZVSchema::RemoveAllClasses()
-{
-    ReleaseClasses(m_classes, Internals::ClassIndex(*this));
-}
+void CZVSchema::RemoveAllClasses() { ReleaseClasses(m_classes, Internals::ClassIndex(*this)); }
 
 CZVClass* CZVSchema::GetZVClassByIndex(std::size_t index) const { return m_classes[index]; }
 std::size_t CZVSchema::GetZVClassCount() const { return m_classes.size(); }

@@ -15,8 +15,7 @@ std::wstring TextOrEmpty(const wchar_t* text) { return text != nullptr ? std::ws
 
 } // namespace
 
-CZVSchema::CZVSchema(const wchar_t* prefix, const wchar_t* name, const wchar_t* description)
-    : CZVCommon(description)
+CZVSchema::CZVSchema(const wchar_t* prefix, const wchar_t* name, const wchar_t* description) : CZVCommon(description)
 {
     CheckName(name, 1, kSchemaNameKind);
     CheckName(prefix, 1, kClassOrPropertyNameKind);
@@ -30,18 +29,12 @@ CZVSchema::CZVSchema(const std::wstring& prefix, const std::wstring& name, const
 }
 
 CZVSchema::CZVSchema(const CZVSchema& other)
-    : CZVCommon(other),
-      m_schemaName(other.m_schemaName),
-      m_schemaPrefix(other.m_schemaPrefix),
-      m_displayLabel(other.m_displayLabel),
-      m_versionMajor(other.m_versionMajor),
-      m_versionMinor(other.m_versionMinor),
+    : CZVCommon(other), m_schemaName(other.m_schemaName), m_schemaPrefix(other.m_schemaPrefix),
+      m_displayLabel(other.m_displayLabel), m_versionMajor(other.m_versionMajor), m_versionMinor(other.m_versionMinor),
       m_referenceSearchPath(other.m_referenceSearchPath),
       m_relationshipUpgradeHandler(other.m_relationshipUpgradeHandler),
-      m_classResolutionHelper(other.m_classResolutionHelper),
-      m_references(other.m_references),
-      m_referencedSchemas(other.m_referencedSchemas),
-      m_classes(other.m_classes),
+      m_classResolutionHelper(other.m_classResolutionHelper), m_references(other.m_references),
+      m_referencedSchemas(other.m_referencedSchemas), m_classes(other.m_classes),
       m_relationshipClasses(other.m_relationshipClasses)
 {
     Internals::AdoptContents(*this);
@@ -139,7 +132,7 @@ int CZVSchema::IsPrimitiveType(const wchar_t* typeName)
     if (typeName == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed typeName to CZVSchema::IsPrimitiveType", L"");
     }
-    static const wchar_t* const kPrimitiveTypes[] = {L"string", L"boolean", L"double",  L"int",
+    static const wchar_t* const kPrimitiveTypes[] = {L"string",  L"boolean",  L"double", L"int",
                                                      L"point3d", L"dateTime", L"binary", L"long"};
     for (const wchar_t* primitive : kPrimitiveTypes) {
         if (std::wcscmp(typeName, primitive) == 0) {
@@ -154,10 +147,7 @@ void CZVSchema::SetReferenceSearchPath(const wchar_t* path) { m_referenceSearchP
 
 ZVClassResolutionHelper CZVSchema::GetZVClassResolutionHelper() const { return m_classResolutionHelper; }
 void CZVSchema::SetZVClassResolutionHelper(ZVClassResolutionHelper helper) { m_classResolutionHelper = helper; }
-ZVRelationshipUpgradeHandler CZVSchema::GetZVRelationshipUpgradeHandler() const
-{
-    return m_relationshipUpgradeHandler;
-}
+ZVRelationshipUpgradeHandler CZVSchema::GetZVRelationshipUpgradeHandler() const { return m_relationshipUpgradeHandler; }
 void CZVSchema::SetZVRelationshipUpgradeHandler(ZVRelationshipUpgradeHandler handler)
 {
     m_relationshipUpgradeHandler = handler;

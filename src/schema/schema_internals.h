@@ -16,10 +16,7 @@ struct CZVClass::Internals {
     static CZVProperty* FindProperty(CZVClass& zvClass, std::wstring_view name);
 
     // A class enters or leaves a schema list with that name index.
-    static void Enlist(CZVClass* zvClass, detail::ClassNameIndex* index)
-    {
-        zvClass->m_listIndexes.push_back(index);
-    }
+    static void Enlist(CZVClass* zvClass, detail::ClassNameIndex* index) { zvClass->m_listIndexes.push_back(index); }
     static void Delist(CZVClass* zvClass, detail::ClassNameIndex* index)
     {
         std::vector<detail::ClassNameIndex*>& indexes = zvClass->m_listIndexes;

@@ -42,8 +42,8 @@ CZVClass* CZVClassIterator::Next()
 CZVReferencedSchemaIterator::CZVReferencedSchemaIterator(CZVSchema* schema) : m_pZVSchema(schema)
 {
     if (schema == nullptr) {
-        throw ZVXMLRuntimeError(
-            L"Called CZVReferencedSchemaIterator::CZVReferencedSchemaIterator with NULL pZVSchema", L"");
+        throw ZVXMLRuntimeError(L"Called CZVReferencedSchemaIterator::CZVReferencedSchemaIterator with NULL pZVSchema",
+                                L"");
     }
 }
 

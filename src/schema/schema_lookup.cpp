@@ -112,8 +112,7 @@ CZVRelationshipClass* CZVSchema::Internals::FindRelationshipClassInTree(CZVSchem
         index.Sync(current->m_relationshipClasses);
         return index.FindFirst(key);
     };
-    return static_cast<CZVRelationshipClass*>(
-        static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true)));
+    return static_cast<CZVRelationshipClass*>(static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true)));
 }
 
 bool CZVSchema::Internals::TreeHasClasses(CZVSchema& schema, bool relationshipClasses)
@@ -138,9 +137,8 @@ void* CZVSchema::findZVRelationshipClassCallback(CZVRelationshipClass* relations
     if (context == nullptr) {
         throw ZVXMLRuntimeError(L"NULL context passed ot findZVRelationshipClassCallback", L"");
     }
-    return std::wcscmp(relationshipClass->GetTypeName(), static_cast<const wchar_t*>(context)) == 0
-               ? relationshipClass
-               : nullptr;
+    return std::wcscmp(relationshipClass->GetTypeName(), static_cast<const wchar_t*>(context)) == 0 ? relationshipClass
+                                                                                                    : nullptr;
 }
 
 // The plain lookups answer what IterateOverAll*Classes with the find
@@ -168,8 +166,7 @@ CZVRelationshipClass* CZVSchema::FindZVRelationshipClass(const wchar_t* name, un
     return ApplyMask(Internals::FindRelationshipClassInTree(*this, name), classTypeMask);
 }
 
-void* CZVSchema::IterateOverAllClasses(void* (*callback)(CZVClass*, void*), void* context,
-                                       int includeReferencedSchemas)
+void* CZVSchema::IterateOverAllClasses(void* (*callback)(CZVClass*, void*), void* context, int includeReferencedSchemas)
 {
     if (callback == nullptr) {
         throw ZVXMLInvalidArgument(L"CZVSchema::IterateOverClasses called with NULL callback!", L"");
@@ -357,8 +354,8 @@ std::wstring CZVSchema::GetRelativeClassName(const wchar_t* fullName)
 {
     CZVClass* found = FindZVClassUsingFullName(fullName, ZVCLASSTYPE_ANY);
     if (found == nullptr) {
-        throw ZVXMLFormatError(std::wstring(L"Cannot find ZVClass '") + fullName + L"' in ZVSchema '" +
-                                   m_schemaName + L"' or its referenced Schemas.",
+        throw ZVXMLFormatError(std::wstring(L"Cannot find ZVClass '") + fullName + L"' in ZVSchema '" + m_schemaName +
+                                   L"' or its referenced Schemas.",
                                L"");
     }
     return GetRelativeClassName(found);

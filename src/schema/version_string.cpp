@@ -82,10 +82,7 @@ std::wstring CZVSchema::VersionString() const
     return text;
 }
 
-void CZVSchema::SetVersionString(const wchar_t* text)
-{
-    ParseVersionString(text, &m_versionMajor, &m_versionMinor);
-}
+void CZVSchema::SetVersionString(const wchar_t* text) { ParseVersionString(text, &m_versionMajor, &m_versionMinor); }
 
 unsigned long CZVSchema::GetVersionMajor() const { return m_versionMajor; }
 unsigned long CZVSchema::GetVersionMinor() const { return m_versionMinor; }

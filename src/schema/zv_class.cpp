@@ -68,16 +68,10 @@ CZVClass::CZVClass(const wchar_t* name, CZVSchema* schema, CIDGenerationStrategy
 }
 
 CZVClass::CZVClass(const CZVClass& other)
-    : CZVCommon(other),
-      m_typeName(other.m_typeName),
-      m_baseClassName(other.m_baseClassName),
-      m_displayLabel(other.m_displayLabel),
-      m_pBaseClass(other.m_pBaseClass),
-      m_isStruct(other.m_isStruct),
-      m_isCustomAttributeClass(other.m_isCustomAttributeClass),
-      m_isDomainClass(other.m_isDomainClass),
-      m_properties(other.m_properties),
-      m_pIDGenerationStrategy(other.m_pIDGenerationStrategy),
+    : CZVCommon(other), m_typeName(other.m_typeName), m_baseClassName(other.m_baseClassName),
+      m_displayLabel(other.m_displayLabel), m_pBaseClass(other.m_pBaseClass), m_isStruct(other.m_isStruct),
+      m_isCustomAttributeClass(other.m_isCustomAttributeClass), m_isDomainClass(other.m_isDomainClass),
+      m_properties(other.m_properties), m_pIDGenerationStrategy(other.m_pIDGenerationStrategy),
       m_pZVSchema(other.m_pZVSchema)
 {
     detail::AdoptAll(m_properties);
@@ -107,10 +101,7 @@ CZVClass& CZVClass::operator=(const CZVClass& other)
     return *this;
 }
 
-CZVClass::~CZVClass()
-{
-    detail::ReleaseAll(m_properties);
-}
+CZVClass::~CZVClass() { detail::ReleaseAll(m_properties); }
 
 void CZVClass::NoteRenamed()
 {
@@ -231,7 +222,10 @@ CZVClass* CZVClass::GetBaseZVClass()
 int CZVClass::IsStruct() const { return m_isStruct; }
 void CZVClass::SetIsStruct(int isStruct) { m_isStruct = isStruct; }
 int CZVClass::IsCustomAttributeClass() const { return m_isCustomAttributeClass; }
-void CZVClass::SetIsCustomAttributeClass(int isCustomAttributeClass) { m_isCustomAttributeClass = isCustomAttributeClass; }
+void CZVClass::SetIsCustomAttributeClass(int isCustomAttributeClass)
+{
+    m_isCustomAttributeClass = isCustomAttributeClass;
+}
 int CZVClass::IsDomainClass() const { return m_isDomainClass; }
 void CZVClass::SetIsDomainClass(int isDomainClass) { m_isDomainClass = isDomainClass; }
 

@@ -54,8 +54,7 @@ int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
     XMLNode pElement = AppendChildElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
     if (!m_instanceID.empty()) {
         const wchar_t* instanceId = m_instanceID.c_str();
-        SET_CHECKED_ATTRIBUTE(document, pElement, L"id", instanceId,
-                              L"pElement->setAttribute (L\"id\", instanceId)");
+        SET_CHECKED_ATTRIBUTE(document, pElement, L"id", instanceId, L"pElement->setAttribute (L\"id\", instanceId)");
     }
     return WriteValues(*this, document, pElement, namespaceURI);
 }

@@ -27,8 +27,7 @@ void RequireArgument(const void* argument, const wchar_t* what, const wchar_t* o
 
 // An exact type name in the schema or its references; else whatever the
 // host's helper makes of it (the only way a "prefix:name" is found).
-CZVClass* ResolveLegacyClass(CZVSchema& schema, const CZVRelationshipClass& relationshipClass,
-                             const wchar_t* className)
+CZVClass* ResolveLegacyClass(CZVSchema& schema, const CZVRelationshipClass& relationshipClass, const wchar_t* className)
 {
     CZVClass* found = schema.FindZVClass(className, ZVCLASSTYPE_ANY);
     ZVClassResolutionHelper helper = schema.GetZVClassResolutionHelper();

@@ -51,8 +51,7 @@ int CZVProperty::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode eleme
     return ReadPropertyElement(*this, document, element, SchemaItemReading::AtOnce(schema));
 }
 
-int ReadPropertyElement(CZVProperty& property, XMLDocument& document, XMLNode element,
-                        const SchemaItemReading& reading)
+int ReadPropertyElement(CZVProperty& property, XMLDocument& document, XMLNode element, const SchemaItemReading& reading)
 {
     RequiredSeen seen;
     for (const XMLAttribute& attribute : element.Attributes()) {
@@ -70,8 +69,8 @@ int ReadPropertyElement(CZVProperty& property, XMLDocument& document, XMLNode el
     CZVSchema* classSchema = owner != nullptr ? owner->GetZVSchema() : nullptr;
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (IsElementNamed(child, L"ZVCustomAttributes")) {
-            if (int result = DeferredCustomAttributes::ReadOrDefer(reading.deferred, property, classSchema, document,
-                                                                    child)) {
+            if (int result =
+                    DeferredCustomAttributes::ReadOrDefer(reading.deferred, property, classSchema, document, child)) {
                 return result;
             }
         }

@@ -16,7 +16,7 @@ namespace {
 // What every message of an end names: which end, of which class.
 struct EndContext {
     const wchar_t* endName; // "Source" or "Target"
-    std::wstring owner;     // the relationship class's type name
+    std::wstring owner; // the relationship class's type name
 };
 
 EndContext ContextOf(const wchar_t* endName, const CZVRelationshipClass* relationshipClass)
@@ -27,9 +27,8 @@ EndContext ContextOf(const wchar_t* endName, const CZVRelationshipClass* relatio
 [[noreturn]] void ThrowUnrecognizedAttribute(const XMLAttribute& attribute, const std::wstring& where,
                                              const EndContext& context)
 {
-    throw ZVXMLFormatError(L"Unrecognized attribute '" + attribute.name + L"' " + where + L" element of '" +
-                               context.owner + L"'.",
-                           L"");
+    throw ZVXMLFormatError(
+        L"Unrecognized attribute '" + attribute.name + L"' " + where + L" element of '" + context.owner + L"'.", L"");
 }
 
 template <class End>
@@ -54,8 +53,7 @@ bool ReadClassAttribute(XMLNode classElement, const EndContext& context, std::ws
     bool found = false;
     for (const XMLAttribute& attribute : classElement.Attributes()) {
         if (attribute.name != L"class") {
-            ThrowUnrecognizedAttribute(attribute,
-                                       std::wstring(L"ZVRelationshipClass\\") + context.endName + L"\\Class",
+            ThrowUnrecognizedAttribute(attribute, std::wstring(L"ZVRelationshipClass\\") + context.endName + L"\\Class",
                                        context);
         }
         className = attribute.value;
@@ -67,8 +65,7 @@ bool ReadClassAttribute(XMLNode classElement, const EndContext& context, std::ws
 // Appends the "name" of each "Key"/"Property" child of a "Class" element.
 void ReadKeys(XMLNode classElement, const EndContext& context, std::vector<std::wstring>& keys)
 {
-    const std::wstring where =
-        std::wstring(L"in ZVRelationshipClass\\") + context.endName + L"\\Class\\Key\\Property";
+    const std::wstring where = std::wstring(L"in ZVRelationshipClass\\") + context.endName + L"\\Class\\Key\\Property";
     for (XMLNode key = classElement.FirstChild(); key; key = key.NextSibling()) {
         if (!IsElementNamed(key, L"Key")) {
             continue;
@@ -128,21 +125,22 @@ void ReadTargetElement(CZVTargets& targets, CZVSchema* schema, XMLDocument& docu
 {
     const EndContext context = ContextOf(L"Target", targets.m_pRelationshipClass);
     ApplyEndAttributes(targets, element, context);
-    ReadEndChildren(targets.Common(), schema, document, element, context, reading, [&targets, &context](XMLNode classElement) {
-        std::wstring className;
-        if (!ReadClassAttribute(classElement, context, className)) {
-            throw ZVXMLFormatError(L"ZVRelationshipClass\\Target\\Class element is empty in ZVRelationshipClass '" +
-                                       context.owner,
-                                   L"");
-        }
-        std::vector<std::wstring> keys;
-        ReadKeys(classElement, context, keys);
-        // Both lists grow together: once room is made, moving in cannot fail.
-        targets.m_classNames.reserve(targets.m_classNames.size() + 1);
-        targets.m_keyVectors.reserve(targets.m_keyVectors.size() + 1);
-        targets.m_classNames.push_back(std::move(className));
-        targets.m_keyVectors.push_back(std::move(keys));
-    });
+    ReadEndChildren(
+        targets.Common(), schema, document, element, context, reading, [&targets, &context](XMLNode classElement) {
+            std::wstring className;
+            if (!ReadClassAttribute(classElement, context, className)) {
+                throw ZVXMLFormatError(L"ZVRelationshipClass\\Target\\Class element is empty in ZVRelationshipClass '" +
+                                           context.owner,
+                                       L"");
+            }
+            std::vector<std::wstring> keys;
+            ReadKeys(classElement, context, keys);
+            // Both lists grow together: once room is made, moving in cannot fail.
+            targets.m_classNames.reserve(targets.m_classNames.size() + 1);
+            targets.m_keyVectors.reserve(targets.m_keyVectors.size() + 1);
+            targets.m_classNames.push_back(std::move(className));
+            targets.m_keyVectors.push_back(std::move(keys));
+        });
 }
 
 } // namespace ZVXML

@@ -65,8 +65,8 @@ int CZVRelationshipClass::ReadXMLContents(CZVSchema* schema, XMLDocument& docume
     return ReadRelationshipClassContents(*this, schema, document, element, SchemaItemReading::AtOnce(schema));
 }
 
-int ReadRelationshipClassContents(CZVRelationshipClass& relationshipClass, CZVSchema* schema,
-                                  XMLDocument& document, XMLNode element, const SchemaItemReading& reading)
+int ReadRelationshipClassContents(CZVRelationshipClass& relationshipClass, CZVSchema* schema, XMLDocument& document,
+                                  XMLNode element, const SchemaItemReading& reading)
 {
     if (int result = ReadClassContents(relationshipClass, document, element, reading)) {
         return result;

@@ -36,8 +36,8 @@ int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element,
 
 // The contents of a "ZVRelationshipClass" element: the class part, the
 // strength texts, the ends, and legacy constraint pairs.
-int ReadRelationshipClassContents(CZVRelationshipClass& relationshipClass, CZVSchema* schema,
-                                  XMLDocument& document, XMLNode element, const SchemaItemReading& reading);
+int ReadRelationshipClassContents(CZVRelationshipClass& relationshipClass, CZVSchema* schema, XMLDocument& document,
+                                  XMLNode element, const SchemaItemReading& reading);
 
 // A property element: its attributes and custom attributes.
 int ReadPropertyElement(CZVProperty& property, XMLDocument& document, XMLNode element,

@@ -55,10 +55,7 @@ void Load(XMLDocument& document, const wchar_t* path)
 }
 
 // Finished text: a "%" in a path or a namespace is never read as a format.
-void LogRootProblem(const std::wstring& text)
-{
-    Log(LOG_SEV_ERROR, L"ZVXML", text.substr(0, kRootLogLimit));
-}
+void LogRootProblem(const std::wstring& text) { Log(LOG_SEV_ERROR, L"ZVXML", text.substr(0, kRootLogLimit)); }
 
 XMLNode FindRoot(const XMLDocument& document)
 {
@@ -215,11 +212,10 @@ int ReadClassContents(SchemaFileLoad& file)
     for (const ClassElement& entry : file.classes) {
         CZVSchema* schema = file.schema;
         XMLDocument& document = *file.document;
-        const int result =
-            entry.isRelationshipClass
-                ? ReadRelationshipClassContents(*static_cast<CZVRelationshipClass*>(entry.zvClass), schema,
-                                                document, entry.element, reading)
-                : ZVXML::ReadClassContents(*entry.zvClass, document, entry.element, reading);
+        const int result = entry.isRelationshipClass
+                               ? ReadRelationshipClassContents(*static_cast<CZVRelationshipClass*>(entry.zvClass),
+                                                               schema, document, entry.element, reading)
+                               : ZVXML::ReadClassContents(*entry.zvClass, document, entry.element, reading);
         if (result != 0) {
             return result;
         }

@@ -74,8 +74,7 @@ std::wstring ResolveSchemaReference(CZVSchema& schema, XMLNode element, CZVSchem
         return std::wstring();
     }
     CheckBeforeSearching(reference);
-    return FindReferencedFile(searchPath,
-                              reference.m_schemaName + L"." + reference.m_versionString + L".zvschema.xml");
+    return FindReferencedFile(searchPath, reference.m_schemaName + L"." + reference.m_versionString + L".zvschema.xml");
 }
 
 std::unique_ptr<CZVSchema> NewReferencedSchema(const CZVSchemaReference& reference, const std::wstring& searchPath)

@@ -26,10 +26,18 @@ std::wstring TemplateAttributeValue(const std::wstring& text)
     out.reserve(escaped.size());
     for (wchar_t c : escaped) {
         switch (c) {
-        case L'\t': out.append(L"&#x9;"); break;
-        case L'\n': out.append(L"&#xA;"); break;
-        case L'\r': out.append(L"&#xD;"); break;
-        default: out.push_back(c); break;
+        case L'\t':
+            out.append(L"&#x9;");
+            break;
+        case L'\n':
+            out.append(L"&#xA;");
+            break;
+        case L'\r':
+            out.append(L"&#xD;");
+            break;
+        default:
+            out.push_back(c);
+            break;
         }
     }
     return out;

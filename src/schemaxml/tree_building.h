@@ -9,7 +9,7 @@
 namespace ZVXML {
 
 // The texts written for flags.
-extern const wchar_t* const ZVXML_TRUE;  // "True"
+extern const wchar_t* const ZVXML_TRUE; // "True"
 extern const wchar_t* const ZVXML_FALSE; // "False"
 
 // Appends a new element named `name` in `namespaceURI` as the last child of
@@ -22,7 +22,7 @@ void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text);
 
 // Sets an attribute; a failure throws the checked-call error whose message
 // names `callText`, the call as the file's writer documents it.
-#define SET_CHECKED_ATTRIBUTE(document, element, name, value, callText)                       \
+#define SET_CHECKED_ATTRIBUTE(document, element, name, value, callText)                                                \
     VERIFY_HR((document).SetAttribute((element), (name), (value)), callText)
 
 #endif

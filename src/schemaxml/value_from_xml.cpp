@@ -98,9 +98,8 @@ ZVValueBase* ZVValueBase::CreateZVValueFromXml(CZVClass* zvClass, XMLNode elemen
     }
     CZVProperty* property = FindElementProperty(*zvClass, name);
     if (property == nullptr) {
-        throw ZVXMLFormatError(std::wstring(L"ZVClass ") + zvClass->GetTypeName() +
-                                   L" does not contain an ZVProperty named " + name,
-                               L"");
+        throw ZVXMLFormatError(
+            std::wstring(L"ZVClass ") + zvClass->GetTypeName() + L" does not contain an ZVProperty named " + name, L"");
     }
     UnownedValue value(CreateZVValueForZVProperty(zvClass, property));
     if (!property->IsArray() && !property->IsStruct()) {

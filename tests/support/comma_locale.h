@@ -34,8 +34,9 @@ private:
     static bool Generate()
     {
         const std::string folder = "/tmp/zvxml-test-locales-" + std::to_string(getuid());
-        const std::string command = "mkdir -p " + folder + " && (test -d " + folder + "/de_DE.UTF-8 || localedef -i de_DE" +
-                                    " -f UTF-8 " + folder + "/de_DE.UTF-8) >/dev/null 2>&1";
+        const std::string command = "mkdir -p " + folder + " && (test -d " + folder +
+                                    "/de_DE.UTF-8 || localedef -i de_DE" + " -f UTF-8 " + folder +
+                                    "/de_DE.UTF-8) >/dev/null 2>&1";
         return std::system(command.c_str()) == 0 && setenv("LOCPATH", folder.c_str(), 1) == 0;
     }
 

@@ -18,7 +18,11 @@ struct LogLine {
 
 class LogCapture {
 public:
-    LogCapture() { clear(); m_previous = ZVXML::SetLoggingCallback(&Receive); }
+    LogCapture()
+    {
+        clear();
+        m_previous = ZVXML::SetLoggingCallback(&Receive);
+    }
     ~LogCapture() { ZVXML::SetLoggingCallback(m_previous); }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
@@ -46,8 +50,16 @@ public:
     }
 
 private:
-    static std::vector<LogLine>& Lines() { static std::vector<LogLine> lines; return lines; }
-    static std::mutex& Mutex() { static std::mutex mutex; return mutex; }
+    static std::vector<LogLine>& Lines()
+    {
+        static std::vector<LogLine> lines;
+        return lines;
+    }
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
     static void Receive(ZVXML::LOG_SEV severity, const wchar_t* category, const wchar_t* text)
     {
         std::lock_guard<std::mutex> guard(Mutex());

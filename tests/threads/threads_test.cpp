@@ -41,8 +41,8 @@ int Collect(CZVSchema*, void* context, CZVInstance* instance)
 
 int CollectRelationship(CZVSchema*, void* context, ZVRelationshipInstance* relationship)
 {
-    std::wstring ends = std::wstring(L" from='") + relationship->GetSourceID() + L"' to='" +
-                        relationship->GetTargetID() + L"'";
+    std::wstring ends =
+        std::wstring(L" from='") + relationship->GetSourceID() + L"' to='" + relationship->GetTargetID() + L"'";
     relationship->AppendAsXml(*static_cast<std::wstring*>(context), ends);
     return 0;
 }

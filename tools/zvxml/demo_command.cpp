@@ -12,11 +12,10 @@
 
 namespace zvcli {
 
-const char* const kDemoHelp =
-    "usage: zvxml demo\n"
-    "\n"
-    "Shows the built-in example: the plant schema (with the units schema it\n"
-    "references) as a tree, then its instance document as JSON lines.\n";
+const char* const kDemoHelp = "usage: zvxml demo\n"
+                              "\n"
+                              "Shows the built-in example: the plant schema (with the units schema it\n"
+                              "references) as a tree, then its instance document as JSON lines.\n";
 
 namespace {
 

@@ -14,21 +14,20 @@
 
 namespace zvcli {
 
-const char* const kInstancesHelp =
-    "usage: zvxml instances DOC --schema FILE [--path DIR]... [--skip-unknown-classes]\n"
-    "                       [--skip-unknown-properties] [--format xml|json|count]\n"
-    "                       [--log-level LEVEL]\n"
-    "\n"
-    "Streams an instance document and prints each instance as it arrives:\n"
-    "  xml    one line per instance in the library's text form (default)\n"
-    "  json   one JSON object per line: class, id, source and target of\n"
-    "         relationships, properties (arrays as arrays, structs as objects)\n"
-    "  count  the number of instances of each class, then the total\n"
-    "\n"
-    "Without the --skip options, an element of a class or property the schema\n"
-    "does not know stops the parse. On an XML error the instances read so far\n"
-    "are printed, then the error (with line and column), and the exit status\n"
-    "is 1. A progress line appears on a terminal for large documents.\n";
+const char* const kInstancesHelp = "usage: zvxml instances DOC --schema FILE [--path DIR]... [--skip-unknown-classes]\n"
+                                   "                       [--skip-unknown-properties] [--format xml|json|count]\n"
+                                   "                       [--log-level LEVEL]\n"
+                                   "\n"
+                                   "Streams an instance document and prints each instance as it arrives:\n"
+                                   "  xml    one line per instance in the library's text form (default)\n"
+                                   "  json   one JSON object per line: class, id, source and target of\n"
+                                   "         relationships, properties (arrays as arrays, structs as objects)\n"
+                                   "  count  the number of instances of each class, then the total\n"
+                                   "\n"
+                                   "Without the --skip options, an element of a class or property the schema\n"
+                                   "does not know stops the parse. On an XML error the instances read so far\n"
+                                   "are printed, then the error (with line and column), and the exit status\n"
+                                   "is 1. A progress line appears on a terminal for large documents.\n";
 
 namespace {
 
@@ -45,9 +44,12 @@ struct Output {
 
 Format ParseFormat(const std::string& name)
 {
-    if (name == "xml") return Format::Xml;
-    if (name == "json") return Format::Json;
-    if (name == "count") return Format::Count;
+    if (name == "xml")
+        return Format::Xml;
+    if (name == "json")
+        return Format::Json;
+    if (name == "count")
+        return Format::Count;
     throw UsageError{"unknown format '" + name + "' (xml, json or count)"};
 }
 
@@ -91,10 +93,7 @@ int OnRelationship(ZVXML::CZVSchema*, void* context, ZVXML::ZVRelationshipInstan
     return 0;
 }
 
-void OnXmlError(const wchar_t* message, void* context)
-{
-    static_cast<Output*>(context)->xmlError = message;
-}
+void OnXmlError(const wchar_t* message, void* context) { static_cast<Output*>(context)->xmlError = message; }
 
 void PrintCounts(const Output& output)
 {
@@ -130,8 +129,10 @@ int Instances(const Arguments& arguments)
     const std::string& document = line.Operands()[0];
     RequireReadableFile(document);
     unsigned long options = 0;
-    if (line.Has("skip-unknown-classes")) options |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES;
-    if (line.Has("skip-unknown-properties")) options |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES;
+    if (line.Has("skip-unknown-classes"))
+        options |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES;
+    if (line.Has("skip-unknown-properties"))
+        options |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES;
 
     ProgressMeter progress(document);
     Output output{format, {}, {}, 0, &progress, {}};

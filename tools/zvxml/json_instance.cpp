@@ -18,16 +18,35 @@ bool NeedsEscape(unsigned long c)
 void AppendEscaped(unsigned long c, std::string& out)
 {
     switch (c) {
-    case '"': out.append("\\\""); return;
-    case '\\': out.append("\\\\"); return;
-    case '\n': out.append("\\n"); return;
-    case '\r': out.append("\\r"); return;
-    case '\t': out.append("\\t"); return;
-    case '\b': out.append("\\b"); return;
-    case '\f': out.append("\\f"); return;
-    case 0x2028: out.append("\\u2028"); return;
-    case 0x2029: out.append("\\u2029"); return;
-    default: break;
+    case '"':
+        out.append("\\\"");
+        return;
+    case '\\':
+        out.append("\\\\");
+        return;
+    case '\n':
+        out.append("\\n");
+        return;
+    case '\r':
+        out.append("\\r");
+        return;
+    case '\t':
+        out.append("\\t");
+        return;
+    case '\b':
+        out.append("\\b");
+        return;
+    case '\f':
+        out.append("\\f");
+        return;
+    case 0x2028:
+        out.append("\\u2028");
+        return;
+    case 0x2029:
+        out.append("\\u2029");
+        return;
+    default:
+        break;
     }
     static const char digits[] = "0123456789abcdef";
     out.append("\\u00");
@@ -41,10 +60,12 @@ bool IsJsonNumber(const std::wstring& text)
     std::size_t i = 0;
     auto digits = [&]() {
         std::size_t start = i;
-        while (i < text.size() && text[i] >= L'0' && text[i] <= L'9') ++i;
+        while (i < text.size() && text[i] >= L'0' && text[i] <= L'9')
+            ++i;
         return i > start;
     };
-    if (i < text.size() && text[i] == L'-') ++i;
+    if (i < text.size() && text[i] == L'-')
+        ++i;
     if (i < text.size() && text[i] == L'0') {
         ++i;
     } else if (!digits()) {
@@ -52,12 +73,15 @@ bool IsJsonNumber(const std::wstring& text)
     }
     if (i < text.size() && text[i] == L'.') {
         ++i;
-        if (!digits()) return false;
+        if (!digits())
+            return false;
     }
     if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
         ++i;
-        if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-        if (!digits()) return false;
+        if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
+            ++i;
+        if (!digits())
+            return false;
     }
     return i == text.size();
 }

@@ -32,21 +32,30 @@ void OnLogLine(ZVXML::LOG_SEV severity, const wchar_t* category, const wchar_t* 
 
 int ParseLogLevel(const std::string& level)
 {
-    if (level.empty()) return 0;
-    if (level == "error") return ZVXML::LOG_SEV_ERROR;
-    if (level == "warning") return ZVXML::LOG_SEV_WARNING;
-    if (level == "info") return ZVXML::LOG_SEV_INFO;
-    if (level == "trace") return ZVXML::LOG_SEV_TRACE;
+    if (level.empty())
+        return 0;
+    if (level == "error")
+        return ZVXML::LOG_SEV_ERROR;
+    if (level == "warning")
+        return ZVXML::LOG_SEV_WARNING;
+    if (level == "info")
+        return ZVXML::LOG_SEV_INFO;
+    if (level == "trace")
+        return ZVXML::LOG_SEV_TRACE;
     throw UsageError{"unknown log level '" + level + "' (error, warning, info or trace)"};
 }
 
 const wchar_t* SeverityName(ZVXML::LOG_SEV severity)
 {
     switch (severity) {
-    case ZVXML::LOG_SEV_ERROR: return L"error";
-    case ZVXML::LOG_SEV_WARNING: return L"warning";
-    case ZVXML::LOG_SEV_INFO: return L"info";
-    default: return L"trace";
+    case ZVXML::LOG_SEV_ERROR:
+        return L"error";
+    case ZVXML::LOG_SEV_WARNING:
+        return L"warning";
+    case ZVXML::LOG_SEV_INFO:
+        return L"info";
+    default:
+        return L"trace";
     }
 }
 

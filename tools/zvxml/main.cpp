@@ -14,20 +14,19 @@
 
 namespace {
 
-const char* const kHelp =
-    "usage: zvxml COMMAND [ARGS]\n"
-    "\n"
-    "Commands:\n"
-    "  schema show FILE        print a schema file as a tree\n"
-    "  schema check FILE       load a schema file and report what it holds\n"
-    "  schema write FILE OUT   load a schema file and write it back\n"
-    "  instances DOC --schema FILE\n"
-    "                          stream an instance document (xml, json, count)\n"
-    "  demo                    show the built-in example\n"
-    "\n"
-    "Every command takes --help, and --log-level error|warning|info|trace to\n"
-    "show the library's log lines on standard error.\n"
-    "Exit status: 0 success, 1 failure, 2 usage error.\n";
+const char* const kHelp = "usage: zvxml COMMAND [ARGS]\n"
+                          "\n"
+                          "Commands:\n"
+                          "  schema show FILE        print a schema file as a tree\n"
+                          "  schema check FILE       load a schema file and report what it holds\n"
+                          "  schema write FILE OUT   load a schema file and write it back\n"
+                          "  instances DOC --schema FILE\n"
+                          "                          stream an instance document (xml, json, count)\n"
+                          "  demo                    show the built-in example\n"
+                          "\n"
+                          "Every command takes --help, and --log-level error|warning|info|trace to\n"
+                          "show the library's log lines on standard error.\n"
+                          "Exit status: 0 success, 1 failure, 2 usage error.\n";
 
 using Command = int (*)(const zvcli::Arguments&);
 

@@ -12,31 +12,28 @@
 
 namespace zvcli {
 
-const char* const kSchemaShowHelp =
-    "usage: zvxml schema show [--path DIR]... [--log-level LEVEL] FILE\n"
-    "\n"
-    "Loads a schema file and prints it as a tree: name, prefix, version,\n"
-    "references, classes with their flags, base class and properties,\n"
-    "relationship classes with both ends and keys, and custom attributes (@),\n"
-    "then each schema it references.\n"
-    "\n"
-    "Referenced schema files are found in the current directory, the folders\n"
-    "of ZVSCHEMA_PATH (separated by ':' or ';'), the file's own folder and\n"
-    "each --path DIR.\n";
+const char* const kSchemaShowHelp = "usage: zvxml schema show [--path DIR]... [--log-level LEVEL] FILE\n"
+                                    "\n"
+                                    "Loads a schema file and prints it as a tree: name, prefix, version,\n"
+                                    "references, classes with their flags, base class and properties,\n"
+                                    "relationship classes with both ends and keys, and custom attributes (@),\n"
+                                    "then each schema it references.\n"
+                                    "\n"
+                                    "Referenced schema files are found in the current directory, the folders\n"
+                                    "of ZVSCHEMA_PATH (separated by ':' or ';'), the file's own folder and\n"
+                                    "each --path DIR.\n";
 
-const char* const kSchemaCheckHelp =
-    "usage: zvxml schema check [--path DIR]... [--log-level LEVEL] FILE\n"
-    "\n"
-    "Loads a schema file and reports the result code, the classes and\n"
-    "relationship classes of each loaded schema, and the library's warnings\n"
-    "and errors. Exit status 0 only when the file loaded completely.\n";
+const char* const kSchemaCheckHelp = "usage: zvxml schema check [--path DIR]... [--log-level LEVEL] FILE\n"
+                                     "\n"
+                                     "Loads a schema file and reports the result code, the classes and\n"
+                                     "relationship classes of each loaded schema, and the library's warnings\n"
+                                     "and errors. Exit status 0 only when the file loaded completely.\n";
 
-const char* const kSchemaWriteHelp =
-    "usage: zvxml schema write [--path DIR]... [--log-level LEVEL] FILE OUT\n"
-    "\n"
-    "Loads a schema file and writes it back to OUT in the library's own form\n"
-    "(normalised versions and attribute order, indented). OUT is replaced\n"
-    "atomically.\n";
+const char* const kSchemaWriteHelp = "usage: zvxml schema write [--path DIR]... [--log-level LEVEL] FILE OUT\n"
+                                     "\n"
+                                     "Loads a schema file and writes it back to OUT in the library's own form\n"
+                                     "(normalised versions and attribute order, indented). OUT is replaced\n"
+                                     "atomically.\n";
 
 namespace {
 

@@ -36,9 +36,12 @@ std::wstring Quoted(const wchar_t* text) { return *text == L'\0' ? L"" : L"  \""
 std::wstring ClassFlags(const ZVXML::CZVClass& zvClass)
 {
     std::vector<std::wstring> flags;
-    if (zvClass.IsDomainClass()) flags.push_back(L"domain");
-    if (zvClass.IsStruct()) flags.push_back(L"struct");
-    if (zvClass.IsCustomAttributeClass()) flags.push_back(L"custom attribute");
+    if (zvClass.IsDomainClass())
+        flags.push_back(L"domain");
+    if (zvClass.IsStruct())
+        flags.push_back(L"struct");
+    if (zvClass.IsCustomAttributeClass())
+        flags.push_back(L"custom attribute");
     std::wstring text;
     for (const std::wstring& flag : flags) {
         text += (text.empty() ? L"" : L", ") + flag;
@@ -63,8 +66,10 @@ std::wstring PropertyLine(const ZVXML::CZVProperty& property)
         const std::wstring high = *property.GetMaxOccurs() != L'\0' ? property.GetMaxOccurs() : L"unbounded";
         text += L"[" + low + L".." + high + L"]";
     }
-    if (property.IsStruct()) text += L"  (struct)";
-    if (property.ReadOnly()) text += L"  (read-only)";
+    if (property.IsStruct())
+        text += L"  (struct)";
+    if (property.ReadOnly())
+        text += L"  (read-only)";
     return text + Quoted(property.GetDescription());
 }
 
@@ -83,9 +88,12 @@ std::wstring Keys(const std::vector<std::wstring>& keys)
 std::wstring EndDetails(const std::wstring& cardinality, const std::wstring& roleLabel, int polymorphic)
 {
     std::wstring text;
-    if (!cardinality.empty()) text += L"  " + cardinality;
-    if (!roleLabel.empty()) text += L"  \"" + roleLabel + L"\"";
-    if (polymorphic) text += L"  polymorphic";
+    if (!cardinality.empty())
+        text += L"  " + cardinality;
+    if (!roleLabel.empty())
+        text += L"  \"" + roleLabel + L"\"";
+    if (polymorphic)
+        text += L"  polymorphic";
     return text;
 }
 
@@ -116,11 +124,10 @@ void PrintRelationshipClass(TreePrinter& tree, int depth, ZVXML::CZVRelationship
     for (std::size_t i = 0; i < targets.m_classNames.size(); ++i) {
         const std::vector<std::wstring> noKeys;
         const std::vector<std::wstring>& keys = i < targets.m_keyVectors.size() ? targets.m_keyVectors[i] : noKeys;
-        tree.Line(depth + 1, L"target  " + targets.m_classNames[i] +
-                                 (i == 0 ? EndDetails(targets.m_cardinality, targets.m_roleLabel,
-                                                      targets.m_isPolymorphic)
-                                         : L"") +
-                                 Keys(keys));
+        tree.Line(depth + 1,
+                  L"target  " + targets.m_classNames[i] +
+                      (i == 0 ? EndDetails(targets.m_cardinality, targets.m_roleLabel, targets.m_isPolymorphic) : L"") +
+                      Keys(keys));
     }
     if (!targets.m_classNames.empty()) {
         tree.CustomAttributes(depth + 2, targets.Common());

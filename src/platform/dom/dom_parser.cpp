@@ -17,8 +17,7 @@ namespace {
 // XML_PARSE_HUGE stays off so that libxml2's limits on nesting depth and text
 // size hold. Neither DTD loading nor entity substitution is asked for: a
 // DOCTYPE is refused before anything of it is read.
-constexpr int kParseOptions =
-    XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 LibxmlErrorCapture& CaptureOf(void* parserContext)
 {
@@ -91,8 +90,7 @@ void Fail(XMLParseError& error, const std::string& url, const CapturedError& cau
 
 } // namespace
 
-XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded,
-                          XMLParseError& error)
+XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded, XMLParseError& error)
 {
     error = XMLParseError();
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
@@ -118,8 +116,7 @@ XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool
 
     int options = kParseOptions | (decoded ? XML_PARSE_IGNORE_ENC : 0);
     XmlDocOwner doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),
-                                      url.empty() ? nullptr : url.c_str(), decoded ? "UTF-8" : nullptr,
-                                      options));
+                                      url.empty() ? nullptr : url.c_str(), decoded ? "UTF-8" : nullptr, options));
     if (!doc && !capture.HasError()) {
         capture.Record(ctxt->errNo, 0, 0, "The document could not be parsed");
     }

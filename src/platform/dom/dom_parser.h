@@ -18,8 +18,7 @@ namespace platform {
 // No DOCTYPE, no external resource, libxml2's default limits. Text nodes of
 // white space only are removed. Returns null and fills `error` when the
 // document does not load; clears `error` otherwise.
-XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded,
-                          XMLParseError& error);
+XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded, XMLParseError& error);
 
 } // namespace platform
 } // namespace ZVXML

@@ -73,9 +73,8 @@ void Settle(const Placement& placement)
         return;
     }
     xmlNodePtr parent = element->parent;
-    xmlNsPtr inScope = (parent != nullptr && parent->type == XML_ELEMENT_NODE)
-                           ? xmlSearchNs(element->doc, parent, nullptr)
-                           : nullptr;
+    xmlNsPtr inScope =
+        (parent != nullptr && parent->type == XML_ELEMENT_NODE) ? xmlSearchNs(element->doc, parent, nullptr) : nullptr;
     const xmlChar* inScopeUri = (inScope != nullptr && inScope->href != nullptr) ? inScope->href : BAD_CAST "";
     if (xmlStrEqual(inScopeUri, uri)) {
         if (own != nullptr) {

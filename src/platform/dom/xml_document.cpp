@@ -111,7 +111,8 @@ bool XMLDocument::Load(const wchar_t* path)
     try {
         const std::string file = WideToUtf8(url);
         std::string bytes;
-        std::string failure = path != nullptr ? platform::ReadWholeFile(file, bytes) : "Cannot open file: no path given";
+        std::string failure =
+            path != nullptr ? platform::ReadWholeFile(file, bytes) : "Cannot open file: no path given";
         if (!failure.empty()) {
             self.Replace(NewEmptyDocument());
             self.parseError = XMLParseError{XML_LOAD_CANNOT_READ_FILE, 0, 0, url, Utf8ToWide(failure)};
@@ -134,7 +135,8 @@ bool XMLDocument::LoadXML(const wchar_t* text)
         if (!source.empty() && source.front() == L'\xFEFF') {
             source.remove_prefix(1); // a byte order mark has no meaning in decoded text
         }
-        platform::XmlDocOwner loaded = platform::ParseDocument(WideToUtf8(source), std::string(), true, self.parseError);
+        platform::XmlDocOwner loaded =
+            platform::ParseDocument(WideToUtf8(source), std::string(), true, self.parseError);
         self.Replace(loaded ? std::move(loaded) : NewEmptyDocument());
     } catch (const std::bad_alloc&) {
         self.parseError = NoMemory(std::wstring());

@@ -86,8 +86,8 @@ XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespace
     try {
         const std::string localName = WideToUtf8(name != nullptr ? name : L"");
         if (xmlValidateNCName(AsXmlChars(localName), 0) != 0) {
-            self.Fail(XML_STATUS_INVALID_ARGUMENT, L"CreateElement: '" + Utf8ToWide(localName) +
-                                                       L"' is not a valid element name (no prefix)");
+            self.Fail(XML_STATUS_INVALID_ARGUMENT,
+                      L"CreateElement: '" + Utf8ToWide(localName) + L"' is not a valid element name (no prefix)");
             return XMLNode();
         }
         xmlNodePtr element = self.Adopt(xmlNewDocNode(self.doc.get(), nullptr, AsXmlChars(localName), nullptr));

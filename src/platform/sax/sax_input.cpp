@@ -17,8 +17,7 @@ namespace {
 [[noreturn]] void ThrowSystemError(const wchar_t* action, const std::wstring& location, int error)
 {
     throw SaxPlatformError{kSaxUnspecifiedError,
-                           action + (L" \"" + location + L"\": ") +
-                               Utf8ToWide(std::generic_category().message(error)),
+                           action + (L" \"" + location + L"\": ") + Utf8ToWide(std::generic_category().message(error)),
                            location};
 }
 
@@ -78,8 +77,7 @@ void PushWideText(const wchar_t* text, std::size_t length, std::string& buffer, 
     }
 }
 
-void PushFile(const std::string& path, const std::wstring& location, std::vector<char>& buffer,
-              SaxPushParser& parser)
+void PushFile(const std::string& path, const std::wstring& location, std::vector<char>& buffer, SaxPushParser& parser)
 {
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {

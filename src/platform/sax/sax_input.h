@@ -25,8 +25,7 @@ void PushWideText(const wchar_t* text, std::size_t length, std::string& buffer, 
 // until its end or until the parse ends early. Throws SaxPlatformError
 // naming `location` with the system's reason when the file cannot be opened
 // or read.
-void PushFile(const std::string& path, const std::wstring& location, std::vector<char>& buffer,
-              SaxPushParser& parser);
+void PushFile(const std::string& path, const std::wstring& location, std::vector<char>& buffer, SaxPushParser& parser);
 
 } // namespace platform
 } // namespace ZVXML

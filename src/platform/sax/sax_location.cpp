@@ -23,8 +23,8 @@ std::wstring SchemeOf(const std::wstring& location)
         return std::wstring();
     }
     std::size_t i = 1;
-    while (i < location.size() && (IsAsciiLetter(location[i]) || IsAsciiDigit(location[i]) ||
-                                   location[i] == L'+' || location[i] == L'-' || location[i] == L'.')) {
+    while (i < location.size() && (IsAsciiLetter(location[i]) || IsAsciiDigit(location[i]) || location[i] == L'+' ||
+                                   location[i] == L'-' || location[i] == L'.')) {
         ++i;
     }
     if (i < 2 || i >= location.size() || location[i] != L':') {
@@ -49,9 +49,12 @@ bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* ascii)
 
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 

@@ -33,10 +33,7 @@ void Release(std::wstring& text)
 SaxNameCache::SaxNameCache() = default;
 SaxNameCache::~SaxNameCache() = default;
 
-void SaxNameCache::Reset()
-{
-    Forget();
-}
+void SaxNameCache::Reset() { Forget(); }
 
 std::size_t SaxNameCache::Hash(Utf8 localName, Utf8 prefix, Utf8 uri)
 {

@@ -41,8 +41,8 @@ std::wstring MessageText(const char* message)
 struct SaxCallbacks {
     static SaxPushParser& Of(void* data) { return *static_cast<SaxPushParser*>(data); }
 
-    static void StartElement(void* data, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
-                             int, const xmlChar**, int attributeCount, int, const xmlChar** attributes)
+    static void StartElement(void* data, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri, int,
+                             const xmlChar**, int attributeCount, int, const xmlChar** attributes)
     {
         SaxPushParser& parser = Of(data);
         parser.m_textRun = 0;
@@ -181,10 +181,7 @@ void SaxPushParser::ContextDeleter::operator()(xmlParserCtxt* context) const
 
 SaxPushParser::SaxPushParser(SaxContentHandler* content, SaxErrorHandler* errors, SaxNameCache& names,
                              SaxTextBuffer& text, Encoding encoding)
-    : m_content(content),
-      m_errors(errors),
-      m_names(names),
-      m_text(text),
+    : m_content(content), m_errors(errors), m_names(names), m_text(text),
       m_routing(this, SaxCallbacks::ThreadError, SaxCallbacks::RawMessage)
 {
     EnsureLibxmlInitialized();

@@ -32,11 +32,11 @@ class SaxPushParser {
 public:
     enum class Encoding {
         FromDocument, // byte order mark, then encoding declaration
-        Utf8,         // whatever the document declares
+        Utf8, // whatever the document declares
     };
 
-    SaxPushParser(SaxContentHandler* content, SaxErrorHandler* errors, SaxNameCache& names,
-                  SaxTextBuffer& text, Encoding encoding);
+    SaxPushParser(SaxContentHandler* content, SaxErrorHandler* errors, SaxNameCache& names, SaxTextBuffer& text,
+                  Encoding encoding);
     ~SaxPushParser();
     SaxPushParser(const SaxPushParser&) = delete;
     SaxPushParser& operator=(const SaxPushParser&) = delete;
@@ -82,7 +82,7 @@ private:
     bool m_halted = false;
     bool m_inCallback = false;
     bool m_failed = false; // an error was reported
-    long m_answer = 0;     // the error handler's
+    long m_answer = 0; // the error handler's
     std::wstring m_message;
     std::string m_rawMessages; // libxml2's unstructured messages, for errors it did not explain
     std::exception_ptr m_exception;

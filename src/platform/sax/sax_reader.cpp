@@ -50,22 +50,15 @@ SaxReader::SaxReader() : m_impl(std::make_unique<Impl>()) {}
 
 SaxReader::~SaxReader() = default;
 
-void SaxReader::SetContentHandler(SaxContentHandler* handler)
-{
-    m_impl->content = handler;
-}
+void SaxReader::SetContentHandler(SaxContentHandler* handler) { m_impl->content = handler; }
 
-void SaxReader::SetErrorHandler(SaxErrorHandler* handler)
-{
-    m_impl->errors = handler;
-}
+void SaxReader::SetErrorHandler(SaxErrorHandler* handler) { m_impl->errors = handler; }
 
 void SaxReader::ParseText(const wchar_t* text, std::size_t length)
 {
     const ParseScope scope(m_impl->parsing);
     m_impl->names.Reset();
-    SaxPushParser parser(m_impl->content, m_impl->errors, m_impl->names, m_impl->text,
-                         SaxPushParser::Encoding::Utf8);
+    SaxPushParser parser(m_impl->content, m_impl->errors, m_impl->names, m_impl->text, SaxPushParser::Encoding::Utf8);
     PushWideText(text, length, m_impl->utf8Chunk, parser);
     parser.Finish(std::wstring());
 }

@@ -58,9 +58,9 @@ constexpr std::size_t kSaxMaxTextRun = 10000000;
 // was stopped by a fatal error. Not part of the public exception family; the
 // instance parse driver turns it into a library exception.
 struct SaxPlatformError {
-    long code;                // kSaxUnspecifiedError, or the error handler's answer
+    long code; // kSaxUnspecifiedError, or the error handler's answer
     std::wstring description; // what happened, e.g. the file and the reason
-    std::wstring source;      // where it happened; may be empty
+    std::wstring source; // where it happened; may be empty
 };
 
 // The attributes of one start event, valid during that StartElement call.
@@ -89,7 +89,7 @@ public:
 };
 
 struct SaxLocator {
-    long line;   // 1-based
+    long line; // 1-based
     long column; // 1-based
 };
 
