@@ -58,10 +58,11 @@ TSAN_SUPPORTED := $(shell echo 'int main(){}' | $${CXX:-c++} -fsanitize=thread -
 
 tsan: deps
 	@$(CONFIGURE) -B $(TSAN_DIR) -DZVXML_SANITIZE=thread -DZVXML_BUILD_TOOLS=OFF > $(TSAN_DIR).configure.log 2>&1 || { cat $(TSAN_DIR).configure.log; exit 1; }
-	@cmake --build $(TSAN_DIR) -j $(JOBS) --target threads_tests instance_tests foundation_tests
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target threads_tests instance_tests instance_internal_tests foundation_tests
 	@echo "== thread tests under ThreadSanitizer =="
 	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/threads/threads_tests
-	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/instance/instance_tests --gtest_filter='ValuePool*'
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/instance/instance_tests --gtest_filter='*Pool*'
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/instance/instance_internal_tests --gtest_filter='SpareObjects*'
 	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/foundation/foundation_tests --gtest_filter='Logging*'
 
 test-tsan:
