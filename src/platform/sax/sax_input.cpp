@@ -1,6 +1,7 @@
 #include "platform/sax/sax_input.h"
 
 #include "foundation/utf8.h"
+#include "platform/io/file_descriptor.h"
 #include "platform/sax/sax_push_parser.h"
 #include "platform/sax/sax_reader.h"
 
@@ -20,23 +21,6 @@ namespace {
                            action + (L" \"" + location + L"\": ") + Utf8ToWide(std::generic_category().message(error)),
                            location};
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Reads up to `size` bytes; 0 at the end of the file.
 std::size_t ReadSome(int fd, char* into, std::size_t size, const std::wstring& location)
@@ -80,12 +64,12 @@ void PushWideText(const wchar_t* text, std::size_t length, std::string& buffer, 
 void PushFile(const std::string& path, const std::wstring& location, std::vector<char>& buffer, SaxPushParser& parser)
 {
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) {
+    if (file.get() < 0) {
         ThrowSystemError(L"Cannot open", location, errno);
     }
     buffer.resize(kSaxFileChunk);
     for (;;) {
-        const std::size_t got = ReadSome(file.Get(), buffer.data(), buffer.size(), location);
+        const std::size_t got = ReadSome(file.get(), buffer.data(), buffer.size(), location);
         if (got == 0 || !parser.Push(buffer.data(), got)) {
             return;
         }
