@@ -38,18 +38,18 @@ SchemaFileLoad& SchemaLoadContext::Enter(CZVSchema& schema, const std::wstring& 
     std::unique_ptr<SchemaFileLoad> file(new SchemaFileLoad());
     file->identity = std::move(identity);
     file->fileName = FileName(path);
-    for (const std::unique_ptr<SchemaFileLoad>& onChain : m_chain) {
-        if (onChain->identity == file->identity) {
-            std::wstring message = L"Circular ZVSchemaReference: ";
-            for (const std::unique_ptr<SchemaFileLoad>& link : m_chain) {
-                message += link->fileName + L" -> ";
-            }
-            throw ZVXMLRuntimeError(message + file->fileName, L"CZVSchemaReference::ReadXML");
+    if (m_onChain.count(file->identity) != 0) {
+        std::wstring message = L"Circular ZVSchemaReference: ";
+        for (const std::unique_ptr<SchemaFileLoad>& link : m_chain) {
+            message += link->fileName + L" -> ";
         }
+        throw ZVXMLRuntimeError(message + file->fileName, L"CZVSchemaReference::ReadXML");
     }
     file->schema = &schema;
     file->path = path;
     file->upgradeHandler = schema.GetZVRelationshipUpgradeHandler();
+    m_chain.reserve(m_chain.size() + 1); // so that the file is on both or neither
+    m_onChain.insert(file->identity);
     m_chain.push_back(std::move(file));
     return *m_chain.back();
 }
@@ -64,6 +64,7 @@ std::unique_ptr<SchemaFileLoad> SchemaLoadContext::Leave()
 {
     SchemaFileLoad& file = *m_chain.back();
     m_read.emplace(file.identity, file.schema);
+    m_onChain.erase(file.identity);
     std::unique_ptr<SchemaFileLoad> left = std::move(m_chain.back());
     m_chain.pop_back();
     return left;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ZVXML {
@@ -93,6 +94,7 @@ public:
 private:
     std::wstring m_searchPath;
     std::vector<std::unique_ptr<SchemaFileLoad>> m_chain;
+    std::unordered_set<std::string> m_onChain; // the identities of m_chain's files
     // Files read completely, by identity. The schemas stay alive for the
     // whole load: each is owned by a schema of the load by then.
     std::unordered_map<std::string, CZVSchema*> m_read;
