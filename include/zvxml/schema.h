@@ -873,6 +873,9 @@ private:
     std::unique_ptr<detail::ClassNameIndex> m_classIndex;
     std::unique_ptr<detail::ClassNameIndex> m_relationshipIndex;
     ///@}
+    /// Links the schemas whose last owner let go while another schema was
+    /// being destroyed; they are destroyed one after the other, not nested.
+    CZVSchema* m_pNextToDestroy = nullptr;
 };
 
 /// Walks a schema's own classes (not relationship classes). Begin() must come

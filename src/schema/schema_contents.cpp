@@ -105,7 +105,7 @@ void CZVSchema::Internals::ReleaseContents(CZVSchema& schema)
 {
     ReleaseClasses(schema.m_classes, ClassIndex(schema));
     ReleaseClasses(schema.m_relationshipClasses, RelationshipIndex(schema));
-    detail::ReleaseAll(schema.m_referencedSchemas);
+    ReleaseReferencedSchemas(schema.m_referencedSchemas);
     schema.m_references.clear();
 }
 

@@ -37,6 +37,11 @@ struct CZVSchema::Internals {
     // Gives up every claim and empties the lists, classes first, then
     // relationship classes, then referenced schemas.
     static void ReleaseContents(CZVSchema& schema);
+    // Gives up the claims on the referenced schemas and empties the list.
+    // A schema whose last claim goes is destroyed, and the schemas it
+    // references after it, in a loop on this thread: a chain of references
+    // of any length costs no stack. Allocates nothing and throws nothing.
+    static void ReleaseReferencedSchemas(std::vector<CZVSchema*>& referencedSchemas) noexcept;
 
     // The first class of that name in the schema and its loaded references,
     // depth first, each schema once; NULL when there is none.
