@@ -187,8 +187,8 @@ TEST(HostileReferences, SharedSchemasOutliveEachOfTheirOwners)
     ExpectReturned(outcome, 1);
 }
 
-// Loading and destroying a long chain needs no stack per file: a thread with
-// a quarter of a megabyte manages three thousand files.
+// Loading, looking up across and destroying a long chain needs no stack per
+// file: a thread with a quarter of a megabyte manages three thousand files.
 TEST(HostileReferences, AThreeThousandFileChainLoadsOnAQuarterMegabyteStack)
 {
     ScratchFolder folder;
@@ -198,11 +198,16 @@ TEST(HostileReferences, AThreeThousandFileChainLoadsOnAQuarterMegabyteStack)
         folder.WriteFile(FileOf(name), Referencing(name, i + 1 < kDepth ? "S" + std::to_string(i + 1) : ""));
     }
     const std::string start = folder.path() + "/" + FileOf("S0");
+    const std::wstring deepest = L"CS" + std::to_wstring(kDepth - 1);
     Outcome outcome = RunBounded(
         [&] {
             return RunOnSmallStack(256 << 10, [&] {
-                return LoadAndInspect(start, folder.path(), [](ZVXML::CZVSchema& schema) {
-                    return static_cast<long>(Reachable(schema).size());
+                return LoadAndInspect(start, folder.path(), [&](ZVXML::CZVSchema& schema) {
+                    const bool deepestFound = schema.FindZVClass(deepest.c_str(), ZVXML::ZVCLASSTYPE_ANY) != nullptr;
+                    const bool missingWalked =
+                        schema.FindZVClass(L"Nowhere", ZVXML::ZVCLASSTYPE_ANY) == nullptr &&
+                        schema.FindZVRelationshipClass(L"Nowhere", ZVXML::ZVCLASSTYPE_ANY) == nullptr;
+                    return deepestFound && missingWalked ? static_cast<long>(Reachable(schema).size()) : -1L;
                 });
             });
         },
