@@ -1,5 +1,6 @@
 #include "faults/failing_allocator.h"
 
+#include <libxml/xmlerror.h>
 #include <libxml/xmlmemory.h>
 
 #include <cstdlib>
@@ -16,6 +17,13 @@ bool g_counting = false;
 FailureMode g_mode = FailureMode::Once;
 bool g_reached = false;
 
+} // namespace
+
+// A place for a debugger's breakpoint: each failing allocation passes here.
+__attribute__((noinline)) void AllocationFails() { asm volatile(""); }
+
+namespace {
+
 // Whether this allocation fails.
 bool Fails()
 {
@@ -27,7 +35,10 @@ bool Fails()
         return false;
     }
     const bool fails = g_calls == g_failAt || (g_mode == FailureMode::FromThenOn && g_calls > g_failAt);
-    g_reached = g_reached || fails;
+    if (fails) {
+        g_reached = true;
+        AllocationFails();
+    }
     return fails;
 }
 
@@ -45,6 +56,26 @@ char* XmlStrdup(const char* text)
 } // namespace
 
 void InstallFailingLibxmlAllocator() { xmlMemSetup(std::free, XmlMalloc, XmlRealloc, XmlStrdup); }
+
+namespace {
+
+long g_escaped = 0;
+
+void CountStructured(void*, xmlErrorPtr) { ++g_escaped; }
+void CountGeneric(void*, const char*, ...) { ++g_escaped; }
+
+} // namespace
+
+void WatchEscapingLibxmlReports()
+{
+    xmlSetStructuredErrorFunc(nullptr, &CountStructured);
+    xmlSetGenericErrorFunc(nullptr, &CountGeneric);
+}
+
+long EscapedLibxmlReports() { return g_escaped; }
+
+Suspended::Suspended() : m_counting(g_counting) { g_counting = false; }
+Suspended::~Suspended() { g_counting = m_counting; }
 
 void StartCounting()
 {

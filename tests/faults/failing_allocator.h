@@ -25,6 +25,27 @@ void Arm(long call, FailureMode mode);
 // Stops failing; returns whether the armed call was reached.
 bool Disarm();
 
+// Called at each failing allocation: `break zvtest::AllocationFails`.
+void AllocationFails();
+
+// No allocation fails or counts while one lives: for a test's own checks
+// in the middle of an armed run.
+class Suspended {
+public:
+    Suspended();
+    ~Suspended();
+    Suspended(const Suspended&) = delete;
+    Suspended& operator=(const Suspended&) = delete;
+
+private:
+    bool m_counting;
+};
+
+// Routes libxml2's reports that reach no capture of the library (those it
+// would print to standard error) to a counter; returns the count so far.
+void WatchEscapingLibxmlReports();
+long EscapedLibxmlReports();
+
 } // namespace zvtest
 
 #endif
