@@ -6,7 +6,7 @@
 // (xmlNewNs and xmlNewProp have already linked it to the element), which a
 // save then writes as a wrong document or crashes on. These undo such a
 // half-made result and throw std::bad_alloc; on success the result is
-// whole. Nothing here changes the tree before the last allocation succeeded.
+// whole, and a failure leaves the tree as it was.
 #ifndef ZVXML_PLATFORM_DOM_CHECKED_TREE_H
 #define ZVXML_PLATFORM_DOM_CHECKED_TREE_H
 
