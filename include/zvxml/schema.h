@@ -697,7 +697,8 @@ public:
 
     /// Appends a copy of `reference` without checking for duplicates; the
     /// schema then owns the schema the reference points to. The schema reader
-    /// adds every reference through this call.
+    /// adds every reference through this call. When it throws (out of
+    /// memory), nothing was added and the caller still owns that schema.
     virtual void AddReference(CZVSchemaReference& reference);
 
     /// Loads the schema file at `path` into this schema (adding to what it

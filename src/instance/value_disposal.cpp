@@ -9,7 +9,7 @@
 
 namespace ZVXML {
 
-void DisposeUnownedValue(ZVValueBase* value)
+void DisposeUnownedValue(ZVValueBase* value) noexcept
 {
     if (value == nullptr) {
         return;
@@ -17,27 +17,27 @@ void DisposeUnownedValue(ZVValueBase* value)
     // Only the library's own primitive kind is recycled; a host's subclass
     // of it is destroyed like any other value.
     if (typeid(*value) == typeid(CZVValue)) {
-        CZVSchema::RecycleZVValue(static_cast<CZVValue*>(value));
+        ParkZVValues(&value, 1);
     } else {
         DestroyValue(value);
     }
 }
 
-void ReleaseInstanceValue(ZVValueBase* value)
+void ReleaseInstanceValue(ZVValueBase* value) noexcept
 {
     if (value != nullptr && detail::OwnershipAccess::Drop(value)) {
         DisposeUnownedValue(value);
     }
 }
 
-void ReleaseInstanceValues(std::vector<ZVValueBase*>& values)
+void ReleaseInstanceValues(std::vector<ZVValueBase*>& values) noexcept
 {
     // The parked values are gathered at the front of `values` itself; they
     // are parked before any other value is destroyed, since destroying a
     // struct parks the values of its instance.
     std::size_t gathered = 0;
     const auto park = [&values, &gathered] {
-        RecycleZVValues(values.data(), gathered);
+        ParkZVValues(values.data(), gathered);
         gathered = 0;
     };
     for (std::size_t i = 0; i < values.size(); ++i) {

@@ -5,6 +5,8 @@
 #include "instance/thread_lock.h"
 #include "instance/value_disposal.h"
 
+#include <algorithm>
+#include <new>
 #include <vector>
 
 namespace ZVXML {
@@ -16,10 +18,12 @@ struct ValuePool {
 };
 
 // Never destroyed: pool operations may run during a host's static
-// destruction, and parked values stay reachable for leak checkers.
+// destruction, and parked values stay reachable for leak checkers. Built in
+// place, so that even the first release of a value allocates nothing.
 ValuePool& Pool()
 {
-    static ValuePool* const pool = new ValuePool();
+    alignas(ValuePool) static unsigned char storage[sizeof(ValuePool)];
+    static ValuePool* const pool = new (storage) ValuePool();
     return *pool;
 }
 
@@ -57,25 +61,27 @@ void CZVSchema::RecycleZVValue(CZVValue* value)
     });
 }
 
-void RecycleZVValues(ZVValueBase* const* values, std::size_t count)
+void ParkZVValues(ZVValueBase* const* values, std::size_t count) noexcept
 {
     if (count == 0) {
         return;
     }
-    UnderPoolLock(L"Unknown exception in CZVSchema::RecycleZVValue", [values, count] {
-        std::vector<CZVValue*>& parked = Pool().values;
-        std::size_t done = 0;
+    ScopedThreadLock guard(Pool().lock);
+    std::vector<CZVValue*>& parked = Pool().values;
+    if (parked.capacity() - parked.size() < count) {
         try {
-            for (; done < count; ++done) {
-                parked.push_back(static_cast<CZVValue*>(values[done]));
-            }
+            parked.reserve(std::max(parked.size() + count, 2 * parked.capacity()));
         } catch (...) {
-            for (; done < count; ++done) {
-                delete values[done]; // the pool took ownership; they must not leak
-            }
-            throw;
+            // No memory for more room: what does not fit is deleted below.
         }
-    });
+    }
+    std::size_t done = 0;
+    for (; done < count && parked.size() < parked.capacity(); ++done) {
+        parked.push_back(static_cast<CZVValue*>(values[done])); // within capacity: cannot throw
+    }
+    for (; done < count; ++done) {
+        delete values[done];
+    }
 }
 
 CZVValue* CZVSchema::GetRecycledZVValue(CZVProperty* property)

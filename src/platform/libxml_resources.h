@@ -34,13 +34,6 @@ inline const xmlChar* AsXmlChars(const std::string& text) { return reinterpret_c
 
 inline std::wstring ToWide(const xmlChar* text) { return Utf8ToWide(AsChars(text)); }
 
-// Takes ownership of a string libxml2 allocated for us (NULL reads as "").
-inline std::wstring TakeWide(xmlChar* text)
-{
-    XmlCharOwner owner(text);
-    return ToWide(owner.get());
-}
-
 // Makes sure libxml2's global state is set up before the first parse, so
 // that parses on several threads are safe. Idempotent and thread-safe.
 void EnsureLibxmlInitialized();

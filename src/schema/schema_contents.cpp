@@ -198,9 +198,15 @@ CZVRelationshipClass* CZVSchema::CreateZVRelationshipClass(const wchar_t* name, 
 
 void CZVSchema::AddReference(CZVSchemaReference& reference)
 {
-    m_references.push_back(reference);
     // A schema never owns itself (a reference to its own name points back).
-    if (reference.m_pZVSchema != nullptr && reference.m_pZVSchema != this) {
+    const bool owns = reference.m_pZVSchema != nullptr && reference.m_pZVSchema != this;
+    // Room first: once the reference is in, nothing throws, so a failure
+    // leaves the referenced schema with the caller and no reference to it.
+    if (owns) {
+        detail::MakeRoomForOne(m_referencedSchemas);
+    }
+    m_references.push_back(reference);
+    if (owns) {
         m_referencedSchemas.push_back(reference.m_pZVSchema);
         detail::Adopt(reference.m_pZVSchema);
     }

@@ -15,65 +15,63 @@
 namespace ZVXML {
 namespace {
 
-// Escaped for a quoted attribute of the root template. Tab, line feed and
-// carriage return become references too: written as they are, attribute
-// normalisation would read them back as spaces.
-std::wstring TemplateAttributeValue(const std::wstring& text)
+constexpr unsigned long kHighSurrogateFirst = 0xD800;
+constexpr unsigned long kLowSurrogateFirst = 0xDC00;
+constexpr unsigned long kSurrogateLast = 0xDFFF;
+
+unsigned long CodeOf(wchar_t c) { return static_cast<unsigned long>(static_cast<std::make_unsigned_t<wchar_t>>(c)); }
+
+// The text as the root element's attribute carries it: as ConvertToXmlString
+// escapes it, a character XML 1.0 cannot carry becomes "?" and a UTF-16 pair
+// is one character.
+std::wstring RootAttributeValue(const std::wstring& text)
 {
-    std::wstring escaped;
-    ConvertToXmlString(text.c_str(), escaped);
-    std::wstring out;
-    out.reserve(escaped.size());
-    for (wchar_t c : escaped) {
-        switch (c) {
-        case L'\t':
-            out.append(L"&#x9;");
-            break;
-        case L'\n':
-            out.append(L"&#xA;");
-            break;
-        case L'\r':
-            out.append(L"&#xD;");
-            break;
-        default:
-            out.push_back(c);
-            break;
+    std::wstring value;
+    value.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned long u = CodeOf(text[i]);
+        const bool high = u >= kHighSurrogateFirst && u < kLowSurrogateFirst;
+        if (high && i + 1 < text.size() && CodeOf(text[i + 1]) >= kLowSurrogateFirst &&
+            CodeOf(text[i + 1]) <= kSurrogateLast) {
+            const unsigned long joined =
+                0x10000 + ((u - kHighSurrogateFirst) << 10) + (CodeOf(text[i + 1]) - kLowSurrogateFirst);
+            value.push_back(static_cast<wchar_t>(joined));
+            ++i;
+        } else if ((u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D) || u == 0xFFFE || u == 0xFFFF || u > 0x10FFFF ||
+                   (u >= kHighSurrogateFirst && u <= kSurrogateLast)) {
+            value.push_back(L'?');
+        } else {
+            value.push_back(text[i]);
         }
     }
-    return out;
+    return value;
 }
 
-void AppendAttribute(std::wstring& out, const wchar_t* name, const std::wstring& value)
+// The document element with the schema's own attributes and the
+// declarations of the file format's namespace. Built node by node: parsing
+// a text skeleton would put libxml2's parser, which does not survive every
+// failed allocation, on the path of every write.
+XMLNode AppendSchemaElement(XMLDocument& document, const CZVSchema& schema)
 {
-    out.append(name).append(L"='").append(TemplateAttributeValue(value)).append(L"' ");
-}
-
-std::wstring RootTemplate(const CZVSchema& schema)
-{
-    std::wstring text = L"<?xml version='1.0' encoding='UTF-8'?><ZVSchema ";
-    AppendAttribute(text, L"schemaName", schema.GetSchemaName());
-    AppendAttribute(text, L"version", schema.VersionString());
+    XMLNode root = document.CreateElement(L"ZVSchema", ZVXML_NAMESPACE_URI);
+    bool built = !root.IsNull() && document.AppendChild(XMLNode(), root, nullptr) == 0;
+    const auto set = [&](const wchar_t* name, const std::wstring& value) {
+        built = built && document.SetAttribute(root, name, RootAttributeValue(value).c_str()) == 0;
+    };
+    set(L"schemaName", schema.GetSchemaName());
+    set(L"version", schema.VersionString());
     if (*schema.GetDisplayLabel() != L'\0') {
-        AppendAttribute(text, L"displayLabel", schema.GetDisplayLabel());
+        set(L"displayLabel", schema.GetDisplayLabel());
     }
-    AppendAttribute(text, L"nameSpacePrefix", schema.GetSchemaPrefix());
+    set(L"nameSpacePrefix", schema.GetSchemaPrefix());
     if (*schema.GetDescription() != L'\0') {
-        AppendAttribute(text, L"description", schema.GetDescription());
+        set(L"description", schema.GetDescription());
     }
-    AppendAttribute(text, L"xmlns", ZVXML_NAMESPACE_URI);
-    AppendAttribute(text, L"xmlns:zv", ZVXML_NAMESPACE_URI);
-    text.append(L"></ZVSchema>");
-    return text;
-}
-
-XMLNode FindSchemaElement(const XMLDocument& document)
-{
-    for (XMLNode node = document.FirstChild(); node; node = node.NextSibling()) {
-        if (node.LocalName() == L"ZVSchema") {
-            return node;
-        }
+    set(L"xmlns:zv", ZVXML_NAMESPACE_URI);
+    if (!built) {
+        throw ZVXMLRuntimeError(L"Failed to create empty XML document", L"");
     }
-    return XMLNode();
+    return root;
 }
 
 // Writes classes in the order the file format wants: custom-attribute
@@ -146,10 +144,7 @@ int CZVSchema::WriteXML(const wchar_t* path)
         throw ZVXMLInvalidArgument(L"Passed NULL path to CZVSchema::WriteXML", L"");
     }
     XMLDocument document;
-    if (!document.LoadXML(RootTemplate(*this).c_str())) {
-        throw ZVXMLRuntimeError(L"Failed to create empty XML document", L"");
-    }
-    XMLNode root = FindSchemaElement(document);
+    XMLNode root = AppendSchemaElement(document, *this);
     for (const CZVSchemaReference& reference : m_references) {
         unsigned long major = 0;
         unsigned long minor = 0;

@@ -1,5 +1,6 @@
 #include "platform/dom/element_attributes.h"
 
+#include "platform/dom/checked_tree.h"
 #include "platform/libxml_resources.h"
 #include "platform/dom/namespace_fixup.h"
 
@@ -59,17 +60,13 @@ std::string SetPlain(xmlNodePtr element, const std::string& name, const std::str
     }
     for (xmlAttrPtr attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
         if (QualifiedName(*attribute) == name) {
-            if (xmlSetNsProp(element, attribute->ns, attribute->name, AsXmlChars(value)) == nullptr) {
-                throw std::bad_alloc();
-            }
+            SetAttributeValue(element, attribute, attribute->name, AsXmlChars(value));
             return std::string();
         }
     }
     // A prefixed name is kept as written; the prefix is bound when the
     // saved document is read again.
-    if (xmlNewProp(element, AsXmlChars(name), AsXmlChars(value)) == nullptr) {
-        throw std::bad_alloc();
-    }
+    SetAttributeValue(element, nullptr, AsXmlChars(name), AsXmlChars(value));
     return std::string();
 }
 

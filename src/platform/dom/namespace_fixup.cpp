@@ -1,5 +1,6 @@
 #include "platform/dom/namespace_fixup.h"
 
+#include "platform/dom/checked_tree.h"
 #include "platform/libxml_resources.h"
 #include "platform/dom/tree_walk.h"
 
@@ -30,10 +31,7 @@ xmlNsPtr OwnDefaultDeclaration(xmlNodePtr element)
 
 xmlNsPtr DeclareOurs(xmlNodePtr element, const xmlChar* uri)
 {
-    xmlNsPtr declaration = xmlNewNs(element, uri, nullptr);
-    if (declaration == nullptr) {
-        throw std::bad_alloc();
-    }
+    xmlNsPtr declaration = NewDeclaration(element, uri, nullptr);
     declaration->_private = &g_ourDeclaration;
     return declaration;
 }
@@ -115,10 +113,7 @@ void KeepPrefixesInScope(xmlNodePtr subtree)
         }
         auto copy = copies.find(ns);
         if (copy == copies.end()) {
-            xmlNsPtr declaration = xmlNewNs(subtree, ns->href, ns->prefix);
-            if (declaration == nullptr) {
-                throw std::bad_alloc();
-            }
+            xmlNsPtr declaration = NewDeclaration(subtree, ns->href, ns->prefix);
             copy = copies.emplace(ns, declaration).first;
         }
         ns = copy->second;
@@ -198,9 +193,7 @@ bool DeclarePrefix(xmlNodePtr element, const xmlChar* prefix, const xmlChar* uri
             return true;
         }
     }
-    if (xmlNewNs(element, uri, prefix) == nullptr) {
-        throw std::bad_alloc();
-    }
+    NewDeclaration(element, uri, prefix);
     return true;
 }
 

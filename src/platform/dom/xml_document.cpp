@@ -49,6 +49,7 @@ XMLParseError NoMemory(const std::wstring& url)
 
 platform::XmlDocOwner NewEmptyDocument()
 {
+    platform::LibxmlErrorCapture quiet; // a failure shows as NULL; no report reaches stderr
     platform::XmlDocOwner doc(xmlNewDoc(BAD_CAST "1.0"));
     if (!doc) {
         throw std::bad_alloc();

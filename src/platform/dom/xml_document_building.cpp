@@ -1,8 +1,10 @@
 // Building a document: creating nodes, appending them, setting attributes.
 #include "platform/dom/xml_document_impl.h"
 
+#include "platform/dom/checked_tree.h"
 #include "platform/dom/element_attributes.h"
 #include "platform/dom/namespace_fixup.h"
+#include "platform/libxml_error_capture.h"
 
 #include <new>
 
@@ -83,6 +85,7 @@ void LinkAsLastChild(xmlNodePtr parent, xmlNodePtr child)
 XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespaceURI)
 {
     Impl& self = Self();
+    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     try {
         const std::string localName = WideToUtf8(name != nullptr ? name : L"");
         if (xmlValidateNCName(AsXmlChars(localName), 0) != 0) {
@@ -90,7 +93,7 @@ XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespace
                       L"CreateElement: '" + Utf8ToWide(localName) + L"' is not a valid element name (no prefix)");
             return XMLNode();
         }
-        xmlNodePtr element = self.Adopt(xmlNewDocNode(self.doc.get(), nullptr, AsXmlChars(localName), nullptr));
+        xmlNodePtr element = self.Adopt(platform::NewElement(self.doc.get(), AsXmlChars(localName)));
         if (namespaceURI != nullptr && *namespaceURI != L'\0') {
             platform::SetCreatedNamespace(element, AsXmlChars(WideToUtf8(namespaceURI)));
         }
@@ -105,9 +108,10 @@ XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespace
 XMLNode XMLDocument::CreateTextNode(const wchar_t* text)
 {
     Impl& self = Self();
+    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     try {
         const std::string content = WideToUtf8(text != nullptr ? text : L"");
-        xmlNodePtr node = self.Adopt(xmlNewDocText(self.doc.get(), AsXmlChars(content)));
+        xmlNodePtr node = self.Adopt(platform::NewText(self.doc.get(), AsXmlChars(content)));
         self.Succeed();
         return XMLNode(node);
     } catch (const std::bad_alloc&) {
@@ -119,6 +123,7 @@ XMLNode XMLDocument::CreateTextNode(const wchar_t* text)
 long XMLDocument::AppendChild(XMLNode parent, XMLNode child, XMLNode* appended)
 {
     Impl& self = Self();
+    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     if (appended != nullptr) {
         *appended = XMLNode();
     }
@@ -155,6 +160,7 @@ long XMLDocument::AppendChild(XMLNode parent, XMLNode child, XMLNode* appended)
 long XMLDocument::SetAttribute(XMLNode element, const wchar_t* name, const wchar_t* value)
 {
     Impl& self = Self();
+    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     xmlNodePtr node = AsNode(element.m_node);
     if (!self.Owns(node) || node->type != XML_ELEMENT_NODE) {
         return self.Fail(XML_STATUS_INVALID_ARGUMENT, L"SetAttribute: not an element of this document");

@@ -2,6 +2,7 @@
 // document model.
 #include <zvxml/dom.h>
 
+#include "platform/dom/node_text.h"
 #include "platform/libxml_resources.h"
 
 namespace ZVXML {
@@ -31,8 +32,7 @@ XMLAttribute Declaration(const xmlNs& ns)
 XMLAttribute Attribute(const xmlAttr& attribute)
 {
     const xmlChar* prefix = attribute.ns != nullptr ? attribute.ns->prefix : nullptr;
-    return {QualifiedName(prefix, attribute.name),
-            platform::TakeWide(xmlNodeListGetString(attribute.doc, attribute.children, 1))};
+    return {QualifiedName(prefix, attribute.name), Utf8ToWide(platform::AttributeText(attribute))};
 }
 
 } // namespace
@@ -101,7 +101,7 @@ std::wstring XMLNode::NamespaceURI() const
 
 std::wstring XMLNode::Text() const
 {
-    return m_node != nullptr ? platform::TakeWide(xmlNodeGetContent(AsNode(m_node))) : std::wstring();
+    return m_node != nullptr ? Utf8ToWide(platform::NodeText(*AsNode(m_node))) : std::wstring();
 }
 
 std::vector<XMLAttribute> XMLNode::Attributes() const

@@ -205,6 +205,9 @@ void SyncFolder(const std::string& folder)
 
 int ReplaceThroughTemporary(const std::string& target, const struct stat* existing, std::string_view bytes)
 {
+    // Everything that allocates comes before the rename: once the file is
+    // replaced, the write must not fail.
+    const std::string folder = Folder(target);
     TemporaryFile temporary(target);
     if (!temporary.IsOpen()) {
         return errno;
@@ -224,7 +227,7 @@ int ReplaceThroughTemporary(const std::string& target, const struct stat* existi
     if (int error = temporary.RenameTo(target)) {
         return error;
     }
-    SyncFolder(Folder(target));
+    SyncFolder(folder);
     return 0;
 }
 
