@@ -300,7 +300,9 @@ public:
     ///@}
 
     /// The schema the class belongs to (not owned). AddZVClass sets it;
-    /// SetZVSchema alone does not add the class to the schema.
+    /// SetZVSchema alone does not add the class to the schema. A class shared
+    /// by a schema and its copies belongs to the schema that added it while
+    /// that one holds it, then to the first of the others that still does.
     ///@{
     CZVSchema* GetZVSchema() const;
     void SetZVSchema(CZVSchema* schema);
@@ -397,6 +399,10 @@ private:
     /// The name indexes of the schema lists that hold this class, told of
     /// every change of its names.
     std::vector<detail::ClassNameIndex*> m_listIndexes;
+    /// The schemas whose lists hold this class (a schema and its copies),
+    /// in the order they took it. When the class's schema lets go of it, the
+    /// class belongs to the first that still holds it.
+    std::vector<CZVSchema*> m_holders;
 };
 
 /// The source end of a relationship class: one class and its key properties.

@@ -16,7 +16,7 @@ namespace {
 // name it came with), then inserts it before the first class that names it
 // as base class, or at the end.
 template <class T>
-void AddToList(std::vector<T*>& list, detail::ClassNameIndex& index, T* zvClass)
+void AddToList(CZVSchema* schema, std::vector<T*>& list, detail::ClassNameIndex& index, T* zvClass)
 {
     index.Sync(list);
     const std::wstring original = zvClass->GetTypeName();
@@ -32,29 +32,37 @@ void AddToList(std::vector<T*>& list, detail::ClassNameIndex& index, T* zvClass)
         position = std::find_if(list.begin(), list.end(),
                                 [name](const T* listed) { return std::wcscmp(listed->GetBaseClass(), name) == 0; });
     }
-    list.insert(position, zvClass);
+    CZVClass::Internals::Hold(zvClass, schema);
+    try {
+        list.insert(position, zvClass);
+    } catch (...) {
+        CZVClass::Internals::LetGo(zvClass, schema);
+        throw;
+    }
     CZVClass::Internals::Enlist(zvClass, &index);
     detail::Adopt(zvClass);
     index.Added(zvClass, list.size());
 }
 
 template <class T>
-void ReleaseClasses(std::vector<T*>& list, detail::ClassNameIndex& index)
+void ReleaseClasses(CZVSchema* schema, std::vector<T*>& list, detail::ClassNameIndex& index)
 {
     std::vector<T*> taken;
     taken.swap(list);
     index.Invalidate();
     for (T* zvClass : taken) {
+        CZVClass::Internals::LetGo(zvClass, schema);
         CZVClass::Internals::Delist(zvClass, &index);
         detail::Release(zvClass);
     }
 }
 
 template <class T>
-void AdoptClasses(const std::vector<T*>& list, detail::ClassNameIndex& index)
+void AdoptClasses(CZVSchema* schema, const std::vector<T*>& list, detail::ClassNameIndex& index)
 {
     index.Invalidate();
     for (T* zvClass : list) {
+        CZVClass::Internals::Hold(zvClass, schema);
         CZVClass::Internals::Enlist(zvClass, &index);
         detail::Adopt(zvClass);
     }
@@ -96,15 +104,15 @@ detail::ClassNameIndex& CZVSchema::Internals::RelationshipIndex(CZVSchema& schem
 
 void CZVSchema::Internals::AdoptContents(CZVSchema& schema)
 {
-    AdoptClasses(schema.m_classes, ClassIndex(schema));
-    AdoptClasses(schema.m_relationshipClasses, RelationshipIndex(schema));
+    AdoptClasses(&schema, schema.m_classes, ClassIndex(schema));
+    AdoptClasses(&schema, schema.m_relationshipClasses, RelationshipIndex(schema));
     detail::AdoptAll(schema.m_referencedSchemas);
 }
 
 void CZVSchema::Internals::ReleaseContents(CZVSchema& schema)
 {
-    ReleaseClasses(schema.m_classes, ClassIndex(schema));
-    ReleaseClasses(schema.m_relationshipClasses, RelationshipIndex(schema));
+    ReleaseClasses(&schema, schema.m_classes, ClassIndex(schema));
+    ReleaseClasses(&schema, schema.m_relationshipClasses, RelationshipIndex(schema));
     detail::ReleaseAll(schema.m_referencedSchemas);
     schema.m_references.clear();
 }
@@ -115,7 +123,7 @@ void CZVSchema::AddZVClass(CZVClass* zvClass)
         return;
     }
     zvClass->SetZVSchema(this);
-    AddToList(m_classes, Internals::ClassIndex(*this), zvClass);
+    AddToList(this, m_classes, Internals::ClassIndex(*this), zvClass);
 }
 
 void CZVSchema::AddZVRelationshipClass(CZVRelationshipClass* relationshipClass)
@@ -123,7 +131,7 @@ void CZVSchema::AddZVRelationshipClass(CZVRelationshipClass* relationshipClass)
     if (relationshipClass == nullptr) {
         return;
     }
-    AddToList(m_relationshipClasses, Internals::RelationshipIndex(*this), relationshipClass);
+    AddToList(this, m_relationshipClasses, Internals::RelationshipIndex(*this), relationshipClass);
 }
 
 CZVClass* CZVSchema::CreateZVClass(const wchar_t* name, const wchar_t* description, unsigned long classType)
@@ -150,7 +158,7 @@ void CZVSchema::AddReference(CZVSchemaReference& reference)
     }
 }
 
-void CZVSchema::RemoveAllClasses() { ReleaseClasses(m_classes, Internals::ClassIndex(*this)); }
+void CZVSchema::RemoveAllClasses() { ReleaseClasses(this, m_classes, Internals::ClassIndex(*this)); }
 
 CZVClass* CZVSchema::GetZVClassByIndex(std::size_t index) const { return m_classes[index]; }
 std::size_t CZVSchema::GetZVClassCount() const { return m_classes.size(); }

@@ -15,6 +15,11 @@ struct CZVClass::Internals {
     // FindProperty for a name whose length is known.
     static CZVProperty* FindProperty(CZVClass& zvClass, std::wstring_view name);
 
+    // A schema's list takes the class, or lets go of it; a class whose own
+    // schema lets go passes to another schema still holding it.
+    static void Hold(CZVClass* zvClass, CZVSchema* schema) { zvClass->m_holders.push_back(schema); }
+    static void LetGo(CZVClass* zvClass, CZVSchema* schema);
+
     // A class enters or leaves a schema list with that name index.
     static void Enlist(CZVClass* zvClass, detail::ClassNameIndex* index) { zvClass->m_listIndexes.push_back(index); }
     static void Delist(CZVClass* zvClass, detail::ClassNameIndex* index)
