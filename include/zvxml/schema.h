@@ -409,8 +409,10 @@ private:
 /// The fields are the model; the reader and writer use them directly.
 class ZVXML_API CZVSource : private CZVCommon {
 public:
-    /// A copy is not bound to a relationship class until one adopts it; it
-    /// shares the custom attributes.
+    /// A copy is not bound to a relationship class until one adopts it;
+    /// assignment copies the fields and keeps the end's own binding (an end
+    /// assigned into a relationship class stays that class's end). Both
+    /// share the custom attributes.
     ///@{
     CZVSource();
     CZVSource(const CZVSource& other);
