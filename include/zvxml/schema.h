@@ -790,7 +790,10 @@ public:
     CZVClass* FindZVClassUsingPrefix(const wchar_t* className, const wchar_t* prefix, unsigned long classTypeMask);
     ///@}
     /// "prefix:name" looks in the schema of that prefix as
-    /// FindZVClassUsingPrefix does; a plain name as FindZVClass.
+    /// FindZVClassUsingPrefix does; a plain name as FindZVClass. A prefix no
+    /// reference goes by names the first loaded referenced schema (depth
+    /// first) whose own prefix it is, so that every name GetRelativeClassName
+    /// gives is found again (it uses the class's own schema's prefix).
     CZVClass* FindZVClassUsingFullName(const wchar_t* fullName, unsigned long classTypeMask);
     /// The relationship-class forms of the three lookups above.
     ///@{
@@ -803,7 +806,8 @@ public:
 
     /// This schema for its own name; else the first reference of that name
     /// whose version satisfies `version` (NULL: any; else the same major
-    /// version and an equal or newer minor, compared as text).
+    /// version and an equal or newer minor, major and minor compared as
+    /// numbers, so "01.100" is newer than "01.99").
     CZVSchema* FindReferencedSchema(const wchar_t* schemaName, const wchar_t* version);
     /// As FindReferencedSchema, by prefix and of any version.
     CZVSchema* FindReferencedSchemaByPrefix(const wchar_t* prefix);

@@ -78,6 +78,23 @@ T* ApplyMask(T* found, unsigned long classTypeMask)
     return (found != nullptr && found->MatchesClassType(classTypeMask)) ? found : nullptr;
 }
 
+// The schema whose classes a relative name "prefix:name" names when no
+// reference goes by that prefix: GetRelativeClassName uses the prefix of the
+// class's own schema, which a reference may call by another prefix, or which
+// may be reached only through another schema. The first loaded referenced
+// schema (depth first, as the lookups go) whose own prefix it is; NULL when
+// there is none.
+CZVSchema* SchemaOfOwnPrefix(CZVSchema* schema, const std::wstring& prefix)
+{
+    if (schema->FindReferencedSchemaByPrefix(prefix.c_str()) != nullptr) {
+        return nullptr; // the prefix lookup answers
+    }
+    auto visit = [&prefix](CZVSchema* current) -> void* {
+        return prefix == current->GetSchemaPrefix() ? current : nullptr;
+    };
+    return static_cast<CZVSchema*>(SchemaWalk().Run(schema, visit, true));
+}
+
 [[noreturn]] void ThrowSchemaNotFound(const CZVSchema* schema, const wchar_t* what, const wchar_t* key)
 {
     throw ZVXMLDomainError(std::wstring(L"ZVSchema ") + what + L"'" + key + L"' not found among '" +
@@ -277,6 +294,9 @@ CZVClass* CZVSchema::FindZVClassUsingFullName(const wchar_t* fullName, unsigned 
     std::wstring className;
     ParseZVClassName(fullName, prefix, className);
     if (!prefix.empty()) {
+        if (CZVSchema* owner = SchemaOfOwnPrefix(this, prefix)) {
+            return owner->FindZVClass(className.c_str(), classTypeMask);
+        }
         return FindZVClassUsingPrefix(className.c_str(), prefix.c_str(), classTypeMask);
     }
     return FindZVClass(className.c_str(), classTypeMask);
@@ -317,6 +337,9 @@ CZVRelationshipClass* CZVSchema::FindZVRelationshipClassUsingFullName(const wcha
     std::wstring className;
     ParseZVClassName(fullName, prefix, className);
     if (!prefix.empty()) {
+        if (CZVSchema* owner = SchemaOfOwnPrefix(this, prefix)) {
+            return owner->FindZVRelationshipClass(className.c_str(), classTypeMask);
+        }
         return FindZVRelationshipClassUsingPrefix(className.c_str(), prefix.c_str(), classTypeMask);
     }
     return FindZVRelationshipClass(className.c_str(), classTypeMask);
