@@ -508,7 +508,10 @@ public:
     void UpgradeLegacyZVRelationshipConstraint(CZVSchema* schema, CZVRelationshipConstraint* constraint);
     /// 0 and `first` for equal names; otherwise 1 and the nearest of `first`
     /// and its base classes that is also a base class of `second` (not
-    /// `second` itself), else "ZVObject". The result is a plain type name.
+    /// `second` itself), else "ZVObject". The names are relative to `schema`
+    /// (as the upgrade stores them: "lb:Part" for a class of a referenced
+    /// schema), and so is the result: the plain type name for a class of
+    /// `schema`.
     int FindCommonClass(CZVSchema* schema, const wchar_t* first, const wchar_t* second, std::wstring& common);
 
     /// Free text, unchecked; empty by default. The setters throw

@@ -47,6 +47,10 @@ struct CZVSchema::Internals {
     // depth first, each schema once; NULL when there is none.
     static CZVClass* FindClassInTree(CZVSchema& schema, const wchar_t* name);
     static CZVRelationshipClass* FindRelationshipClassInTree(CZVSchema& schema, const wchar_t* name);
+    // The class a name relative to `schema` names ("Name", or "prefix:Name"
+    // as GetRelativeClassName gives it), as FindZVClassUsingFullName finds
+    // it; NULL, not an exception, when there is none.
+    static CZVClass* FindClassByRelativeName(CZVSchema& schema, const wchar_t* name);
     // Whether any class (or relationship class) is reachable at all.
     static bool TreeHasClasses(CZVSchema& schema, bool relationshipClasses);
 };

@@ -287,6 +287,20 @@ CZVClass* CZVSchema::FindZVClassUsingPrefix(const wchar_t* className, const wcha
     return schema->FindZVClass(className, classTypeMask);
 }
 
+CZVClass* CZVSchema::Internals::FindClassByRelativeName(CZVSchema& schema, const wchar_t* name)
+{
+    const wchar_t* colon = std::wcschr(name, L':');
+    if (colon == nullptr) {
+        return schema.FindZVClass(name, ZVCLASSTYPE_ANY);
+    }
+    const std::wstring prefix(name, colon);
+    CZVSchema* owner = schema.FindReferencedSchemaByPrefix(prefix.c_str());
+    if (owner == nullptr) {
+        owner = SchemaOfOwnPrefix(&schema, prefix);
+    }
+    return owner != nullptr ? owner->FindZVClass(colon + 1, ZVCLASSTYPE_ANY) : nullptr;
+}
+
 CZVClass* CZVSchema::FindZVClassUsingFullName(const wchar_t* fullName, unsigned long classTypeMask)
 {
     RequireName(fullName, L"fullName", L"FindZVClassUsingFullName");
