@@ -5,7 +5,7 @@
 
 namespace ZVXML {
 
-void CZVClass::Internals::LetGo(CZVClass* zvClass, CZVSchema* schema)
+void CZVClass::Internals::LetGo(CZVClass* zvClass, CZVSchema* schema) noexcept
 {
     std::vector<CZVSchema*>& holders = zvClass->m_holders;
     const auto held = std::find(holders.begin(), holders.end(), schema);
