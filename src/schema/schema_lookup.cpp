@@ -4,6 +4,7 @@
 
 #include "schema/schema_internals.h"
 #include "schema/schema_walk.h"
+#include "schema/version_numbers.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -194,10 +195,13 @@ CZVSchema* CZVSchema::FindReferencedSchema(const wchar_t* schemaName, const wcha
             throw ZVXMLLogicError(std::wstring(L"Invalid version string passed to FindReferencedSchema:") + version,
                                   L"");
         }
-        // Same major version, and the request is for an older minor one.
-        const std::size_t majorLength = static_cast<std::size_t>(dot - version);
-        if (std::wcsncmp(version, reference.m_versionString.c_str(), majorLength) == 0 &&
-            std::wcscmp(version, reference.m_versionString.c_str()) < 0) {
+        // Same major version, and the request is for an older minor one:
+        // compared as numbers, as "01.100" is newer than "01.99".
+        detail::VersionNumbers requested;
+        detail::VersionNumbers available;
+        if (detail::ReadVersionNumbers(version, requested) &&
+            detail::ReadVersionNumbers(reference.m_versionString.c_str(), available) &&
+            detail::Serves(available, requested)) {
             return reference.m_pZVSchema;
         }
     }
