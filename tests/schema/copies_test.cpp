@@ -104,6 +104,10 @@ TEST(Copies, SharedClassesReportALiveSchemaWhicheverSchemaGoesFirst)
         CZVClass* part = source->CreateZVClass(L"Part", L"", ZVCLASSTYPE_DOMAIN);
         CZVClass* pipe = source->CreateZVClass(L"Pipe", L"", ZVCLASSTYPE_DOMAIN);
         source->CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        CZVRelationshipClass* feeds = source->CreateZVRelationshipClass(L"Feeds", L"", ZVCLASSTYPE_DOMAIN);
+        feeds->m_source.m_className = L"Pipe";
+        feeds->m_targets.m_classNames = {L"Part"};
+        feeds->m_targets.m_keyVectors = {{}};
         auto* copy = assigned ? new CZVSchema(L"o", L"Other", L"") : new CZVSchema(*source);
         if (assigned) {
             copy->CreateZVClass(L"Old", L"", ZVCLASSTYPE_DOMAIN);
@@ -112,7 +116,9 @@ TEST(Copies, SharedClassesReportALiveSchemaWhicheverSchemaGoesFirst)
         EXPECT_EQ(pipe->GetZVSchema(), source); // shared, and still the source's
         delete source;
         EXPECT_EQ(pipe->GetZVSchema(), copy);
+        EXPECT_EQ(feeds->GetZVSchema(), copy);
         EXPECT_EQ(pipe->FullName(), L"p:Pipe");
+        EXPECT_EQ(feeds->FullName(), L"p:Feeds");
         pipe->SetBaseClass(L"Part");
         EXPECT_EQ(pipe->GetBaseZVClass(), part);
         pipe->AddZVProperty(L"Origin", L"Point", L"");
