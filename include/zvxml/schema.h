@@ -332,7 +332,9 @@ public:
     ///@}
 
     /// The schema the class belongs to (not owned). AddZVClass sets it;
-    /// SetZVSchema alone does not add the class to the schema.
+    /// SetZVSchema alone does not add the class to the schema. A class shared
+    /// by a schema and its copies belongs to the schema that added it while
+    /// that one holds it, then to the first of the others that still does.
     ///@{
     CZVSchema* GetZVSchema() const;
     void SetZVSchema(CZVSchema* schema);
@@ -431,6 +433,10 @@ private:
     /// The name indexes of the schema lists that hold this class, told of
     /// every change of its names and properties.
     std::vector<detail::ClassNameIndex*> m_listIndexes;
+    /// The schemas whose lists hold this class (a schema and its copies),
+    /// in the order they took it. When the class's schema lets go of it, the
+    /// class belongs to the first that still holds it.
+    std::vector<CZVSchema*> m_holders;
     /// An index of the properties' names, kept for classes with many.
     std::unique_ptr<detail::PropertyNameIndex> m_propertyIndex;
     /// Where the class stands in its base-class chain, as last worked out
@@ -446,8 +452,10 @@ private:
 /// The fields are the model; the reader and writer use them directly.
 class ZVXML_API CZVSource : private CZVCommon {
 public:
-    /// A copy is not bound to a relationship class until one adopts it; it
-    /// shares the custom attributes.
+    /// A copy is not bound to a relationship class until one adopts it;
+    /// assignment copies the fields and keeps the end's own binding (an end
+    /// assigned into a relationship class stays that class's end). Both
+    /// share the custom attributes.
     ///@{
     CZVSource();
     CZVSource(const CZVSource& other);
@@ -543,7 +551,10 @@ public:
     void UpgradeLegacyZVRelationshipConstraint(CZVSchema* schema, CZVRelationshipConstraint* constraint);
     /// 0 and `first` for equal names; otherwise 1 and the nearest of `first`
     /// and its base classes that is also a base class of `second` (not
-    /// `second` itself), else "ZVObject". The result is a plain type name.
+    /// `second` itself), else "ZVObject". The names are relative to `schema`
+    /// (as the upgrade stores them: "lb:Part" for a class of a referenced
+    /// schema), and so is the result: the plain type name for a class of
+    /// `schema`.
     int FindCommonClass(CZVSchema* schema, const wchar_t* first, const wchar_t* second, std::wstring& common);
 
     /// Free text, unchecked; empty by default. The setters throw
@@ -827,7 +838,10 @@ public:
     CZVClass* FindZVClassUsingPrefix(const wchar_t* className, const wchar_t* prefix, unsigned long classTypeMask);
     ///@}
     /// "prefix:name" looks in the schema of that prefix as
-    /// FindZVClassUsingPrefix does; a plain name as FindZVClass.
+    /// FindZVClassUsingPrefix does; a plain name as FindZVClass. A prefix no
+    /// reference goes by names the first loaded referenced schema (depth
+    /// first) whose own prefix it is, so that every name GetRelativeClassName
+    /// gives is found again (it uses the class's own schema's prefix).
     CZVClass* FindZVClassUsingFullName(const wchar_t* fullName, unsigned long classTypeMask);
     /// The relationship-class forms of the three lookups above.
     ///@{
@@ -840,7 +854,8 @@ public:
 
     /// This schema for its own name; else the first reference of that name
     /// whose version satisfies `version` (NULL: any; else the same major
-    /// version and an equal or newer minor, compared as text).
+    /// version and an equal or newer minor, major and minor compared as
+    /// numbers, so "01.100" is newer than "01.99").
     CZVSchema* FindReferencedSchema(const wchar_t* schemaName, const wchar_t* version);
     /// As FindReferencedSchema, by prefix and of any version.
     CZVSchema* FindReferencedSchemaByPrefix(const wchar_t* prefix);

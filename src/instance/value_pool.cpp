@@ -87,6 +87,14 @@ void ParkZVValues(ZVValueBase* const* values, std::size_t count) noexcept
 CZVValue* CZVSchema::GetRecycledZVValue(CZVProperty* property)
 {
     if (property == nullptr) {
+        // The value refuses a NULL property, and that refusal is replaced as
+        // any failure of the pool is. Both are raised here, with the lock
+        // free, so that both are logged (in that order) by a callback that
+        // may use the pool itself.
+        try {
+            CZVValue refused(property, nullptr);
+        } catch (...) {
+        }
         throw ZVXMLRuntimeError(L"Unknown exception in CZVSchema::GetRecycledZVValue", L"");
     }
     return UnderPoolLock(L"Unknown exception in CZVSchema::GetRecycledZVValue", [property]() -> CZVValue* {

@@ -4,14 +4,54 @@
 
 namespace ZVXML {
 
+// An end belongs to the relationship class that holds it: a copy belongs to
+// none until a class binds it, and assignment keeps the end's own class.
 CZVSource::CZVSource() = default;
-CZVSource::CZVSource(const CZVSource& other) = default;
-CZVSource& CZVSource::operator=(const CZVSource& other) = default;
+
+CZVSource::CZVSource(const CZVSource& other)
+    : CZVCommon(other), m_roleLabel(other.m_roleLabel), m_className(other.m_className), m_keyVector(other.m_keyVector),
+      m_cardinality(other.m_cardinality), m_isPolymorphic(other.m_isPolymorphic)
+{
+}
+
+CZVSource& CZVSource::operator=(const CZVSource& other)
+{
+    if (this != &other) {
+        CZVSource copy(other); // what can fail, done before anything changes
+        CZVCommon::operator=(other);
+        m_roleLabel.swap(copy.m_roleLabel);
+        m_className.swap(copy.m_className);
+        m_keyVector.swap(copy.m_keyVector);
+        m_cardinality.swap(copy.m_cardinality);
+        m_isPolymorphic = copy.m_isPolymorphic;
+    }
+    return *this;
+}
+
 CZVSource::~CZVSource() = default;
 
 CZVTargets::CZVTargets() = default;
-CZVTargets::CZVTargets(const CZVTargets& other) = default;
-CZVTargets& CZVTargets::operator=(const CZVTargets& other) = default;
+
+CZVTargets::CZVTargets(const CZVTargets& other)
+    : CZVCommon(other), m_roleLabel(other.m_roleLabel), m_classNames(other.m_classNames),
+      m_keyVectors(other.m_keyVectors), m_cardinality(other.m_cardinality), m_isPolymorphic(other.m_isPolymorphic)
+{
+}
+
+CZVTargets& CZVTargets::operator=(const CZVTargets& other)
+{
+    if (this != &other) {
+        CZVTargets copy(other);
+        CZVCommon::operator=(other);
+        m_roleLabel.swap(copy.m_roleLabel);
+        m_classNames.swap(copy.m_classNames);
+        m_keyVectors.swap(copy.m_keyVectors);
+        m_cardinality.swap(copy.m_cardinality);
+        m_isPolymorphic = copy.m_isPolymorphic;
+    }
+    return *this;
+}
+
 CZVTargets::~CZVTargets() = default;
 
 CZVRelationshipClass::CZVRelationshipClass(const wchar_t* name, CZVSchema* schema, CIDGenerationStrategy* strategy)

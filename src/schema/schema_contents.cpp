@@ -38,7 +38,7 @@ void RenameWhileTaken(detail::ClassNameIndex& index, T* zvClass)
 // Renames the newcomer if need be, then inserts it before the first class
 // that names it as base class, or at the end.
 template <class T>
-void AddToList(std::vector<T*>& list, detail::ClassNameIndex& index, T* zvClass)
+void AddToList(CZVSchema* schema, std::vector<T*>& list, detail::ClassNameIndex& index, T* zvClass)
 {
     const std::vector<detail::ClassNameIndex*>& lists = CZVClass::Internals::Lists(*zvClass);
     if (std::find(lists.begin(), lists.end(), &index) != lists.end()) {
@@ -60,13 +60,14 @@ void AddToList(std::vector<T*>& list, detail::ClassNameIndex& index, T* zvClass)
     detail::MakeRoomForOne(list);
     CZVClass::Internals::MakeRoomForList(*zvClass);
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), zvClass);
+    CZVClass::Internals::Hold(zvClass, schema);
     CZVClass::Internals::Enlist(zvClass, &index);
     detail::Adopt(zvClass);
     index.Added(zvClass);
 }
 
 template <class T>
-void ReleaseClasses(std::vector<T*>& list, detail::ClassNameIndex* index)
+void ReleaseClasses(CZVSchema* schema, std::vector<T*>& list, detail::ClassNameIndex* index)
 {
     std::vector<T*> taken;
     taken.swap(list);
@@ -74,15 +75,17 @@ void ReleaseClasses(std::vector<T*>& list, detail::ClassNameIndex* index)
         index->Cleared();
     }
     for (T* zvClass : taken) {
+        CZVClass::Internals::LetGo(zvClass, schema);
         CZVClass::Internals::Delist(zvClass, index);
         detail::Release(zvClass);
     }
 }
 
 template <class T>
-void AdoptClasses(const std::vector<T*>& list, detail::ClassNameIndex& index)
+void AdoptClasses(CZVSchema* schema, const std::vector<T*>& list, detail::ClassNameIndex& index)
 {
     for (T* zvClass : list) {
+        CZVClass::Internals::Hold(zvClass, schema);
         CZVClass::Internals::Enlist(zvClass, &index);
         detail::Adopt(zvClass);
     }
@@ -126,10 +129,10 @@ detail::ClassNameIndex& CZVSchema::Internals::RelationshipIndex(CZVSchema& schem
 void CZVSchema::Internals::AdoptContents(CZVSchema& schema)
 {
     if (!schema.m_classes.empty()) {
-        AdoptClasses(schema.m_classes, ClassIndex(schema));
+        AdoptClasses(&schema, schema.m_classes, ClassIndex(schema));
     }
     if (!schema.m_relationshipClasses.empty()) {
-        AdoptClasses(schema.m_relationshipClasses, RelationshipIndex(schema));
+        AdoptClasses(&schema, schema.m_relationshipClasses, RelationshipIndex(schema));
     }
     detail::AdoptAll(schema.m_referencedSchemas);
 }
@@ -137,13 +140,17 @@ void CZVSchema::Internals::AdoptContents(CZVSchema& schema)
 // Allocates nothing: it runs in the destructor.
 void CZVSchema::Internals::ReleaseContents(CZVSchema& schema)
 {
-    ReleaseClasses(schema.m_classes, schema.m_classIndex.get());
-    ReleaseClasses(schema.m_relationshipClasses, schema.m_relationshipIndex.get());
+    ReleaseClasses(&schema, schema.m_classes, schema.m_classIndex.get());
+    ReleaseClasses(&schema, schema.m_relationshipClasses, schema.m_relationshipIndex.get());
     ReleaseReferencedSchemas(schema.m_referencedSchemas);
     schema.m_references.clear();
 }
 
-void CZVClass::Internals::MakeRoomForList(CZVClass& zvClass) { detail::MakeRoomForOne(zvClass.m_listIndexes); }
+void CZVClass::Internals::MakeRoomForList(CZVClass& zvClass)
+{
+    detail::MakeRoomForOne(zvClass.m_listIndexes);
+    detail::MakeRoomForOne(zvClass.m_holders);
+}
 
 void CZVClass::Internals::Enlist(CZVClass* zvClass, detail::ClassNameIndex* index)
 {
@@ -171,7 +178,7 @@ void CZVSchema::AddZVClass(CZVClass* zvClass)
         return;
     }
     zvClass->SetZVSchema(this);
-    AddToList(m_classes, Internals::ClassIndex(*this), zvClass);
+    AddToList(this, m_classes, Internals::ClassIndex(*this), zvClass);
 }
 
 void CZVSchema::AddZVRelationshipClass(CZVRelationshipClass* relationshipClass)
@@ -179,7 +186,7 @@ void CZVSchema::AddZVRelationshipClass(CZVRelationshipClass* relationshipClass)
     if (relationshipClass == nullptr) {
         return;
     }
-    AddToList(m_relationshipClasses, Internals::RelationshipIndex(*this), relationshipClass);
+    AddToList(this, m_relationshipClasses, Internals::RelationshipIndex(*this), relationshipClass);
 }
 
 CZVClass* CZVSchema::CreateZVClass(const wchar_t* name, const wchar_t* description, unsigned long classType)
@@ -212,7 +219,7 @@ void CZVSchema::AddReference(CZVSchemaReference& reference)
     }
 }
 
-void CZVSchema::RemoveAllClasses() { ReleaseClasses(m_classes, m_classIndex.get()); }
+void CZVSchema::RemoveAllClasses() { ReleaseClasses(this, m_classes, m_classIndex.get()); }
 
 CZVClass* CZVSchema::GetZVClassByIndex(std::size_t index) const { return m_classes[index]; }
 std::size_t CZVSchema::GetZVClassCount() const { return m_classes.size(); }

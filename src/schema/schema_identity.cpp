@@ -13,6 +13,17 @@ namespace {
 
 std::wstring TextOrEmpty(const wchar_t* text) { return text != nullptr ? std::wstring(text) : std::wstring(); }
 
+// A reference of a schema to itself is, in its copy, a reference of the copy
+// to itself: it must not lead back to a schema that may be gone.
+void PointSelfReferencesAt(std::vector<CZVSchemaReference>& references, const CZVSchema* source, CZVSchema* copy)
+{
+    for (CZVSchemaReference& reference : references) {
+        if (reference.m_pZVSchema == source) {
+            reference.m_pZVSchema = copy;
+        }
+    }
+}
+
 } // namespace
 
 CZVSchema::CZVSchema(const wchar_t* prefix, const wchar_t* name, const wchar_t* description) : CZVCommon(description)
@@ -37,6 +48,7 @@ CZVSchema::CZVSchema(const CZVSchema& other)
       m_referencedSchemas(other.m_referencedSchemas), m_classes(other.m_classes),
       m_relationshipClasses(other.m_relationshipClasses)
 {
+    PointSelfReferencesAt(m_references, &other, this);
     Internals::AdoptContents(*this);
 }
 
@@ -48,6 +60,7 @@ CZVSchema& CZVSchema::operator=(const CZVSchema& other)
     // Claim the other schema's contents before letting go of our own: the
     // other schema may be one of ours (a referenced schema).
     std::vector<CZVSchemaReference> references = other.m_references;
+    PointSelfReferencesAt(references, &other, this);
     std::vector<CZVSchema*> referencedSchemas = other.m_referencedSchemas;
     std::vector<CZVClass*> classes = other.m_classes;
     std::vector<CZVRelationshipClass*> relationshipClasses = other.m_relationshipClasses;

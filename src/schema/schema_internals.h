@@ -61,6 +61,12 @@ struct CZVClass::Internals {
     static void Enlist(CZVClass* zvClass, detail::ClassNameIndex* index);
     static void Delist(CZVClass* zvClass, detail::ClassNameIndex* index);
 
+    // A schema's list takes the class, or lets go of it; a class whose own
+    // schema lets go passes to another schema still holding it. Holding
+    // after MakeRoomForList cannot fail; letting go allocates nothing.
+    static void Hold(CZVClass* zvClass, CZVSchema* schema) { zvClass->m_holders.push_back(schema); }
+    static void LetGo(CZVClass* zvClass, CZVSchema* schema) noexcept;
+
     // Base-class links (base_links.cpp): every change of m_pBaseClass goes
     // through LinkBase, which keeps the loop and chain bookkeeping. Whether
     // the new link closes a loop is asked first, as the answer may allocate.
@@ -97,6 +103,10 @@ struct CZVSchema::Internals {
     // depth first, each schema once; NULL when there is none.
     static CZVClass* FindClassInTree(CZVSchema& schema, std::wstring_view name);
     static CZVRelationshipClass* FindRelationshipClassInTree(CZVSchema& schema, std::wstring_view name);
+    // The class a name relative to `schema` names ("Name", or "prefix:Name"
+    // as GetRelativeClassName gives it), as FindZVClassUsingFullName finds
+    // it; NULL, not an exception, when there is none.
+    static CZVClass* FindClassByRelativeName(CZVSchema& schema, const wchar_t* name);
     // Whether any class (or relationship class) is reachable at all.
     static bool TreeHasClasses(CZVSchema& schema, bool relationshipClasses);
 };

@@ -4,6 +4,7 @@
 
 #include "schema/schema_internals.h"
 #include "schema/schema_walk.h"
+#include "schema/version_numbers.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -24,6 +25,23 @@ template <class T>
 T* ApplyMask(T* found, unsigned long classTypeMask)
 {
     return (found != nullptr && found->MatchesClassType(classTypeMask)) ? found : nullptr;
+}
+
+// The schema whose classes a relative name "prefix:name" names when no
+// reference goes by that prefix: GetRelativeClassName uses the prefix of the
+// class's own schema, which a reference may call by another prefix, or which
+// may be reached only through another schema. The first loaded referenced
+// schema (depth first, as the lookups go) whose own prefix it is; NULL when
+// there is none.
+CZVSchema* SchemaOfOwnPrefix(CZVSchema* schema, const std::wstring& prefix)
+{
+    if (schema->FindReferencedSchemaByPrefix(prefix.c_str()) != nullptr) {
+        return nullptr; // the prefix lookup answers
+    }
+    auto visit = [&prefix](CZVSchema* current) -> void* {
+        return prefix == current->GetSchemaPrefix() ? current : nullptr;
+    };
+    return static_cast<CZVSchema*>(SchemaWalk().Run(schema, visit, true));
 }
 
 [[noreturn]] void ThrowSchemaNotFound(const CZVSchema* schema, const wchar_t* what, const wchar_t* key)
@@ -177,10 +195,13 @@ CZVSchema* CZVSchema::FindReferencedSchema(const wchar_t* schemaName, const wcha
             throw ZVXMLLogicError(std::wstring(L"Invalid version string passed to FindReferencedSchema:") + version,
                                   L"");
         }
-        // Same major version, and the request is for an older minor one.
-        const std::size_t majorLength = static_cast<std::size_t>(dot - version);
-        if (std::wcsncmp(version, reference.m_versionString.c_str(), majorLength) == 0 &&
-            std::wcscmp(version, reference.m_versionString.c_str()) < 0) {
+        // Same major version, and the request is for an older minor one:
+        // compared as numbers, as "01.100" is newer than "01.99".
+        detail::VersionNumbers requested;
+        detail::VersionNumbers available;
+        if (detail::ReadVersionNumbers(version, requested) &&
+            detail::ReadVersionNumbers(reference.m_versionString.c_str(), available) &&
+            detail::Serves(available, requested)) {
             return reference.m_pZVSchema;
         }
     }
@@ -227,6 +248,20 @@ CZVClass* CZVSchema::FindZVClassUsingPrefix(const wchar_t* className, const wcha
     return schema->FindZVClass(className, classTypeMask);
 }
 
+CZVClass* CZVSchema::Internals::FindClassByRelativeName(CZVSchema& schema, const wchar_t* name)
+{
+    const wchar_t* colon = std::wcschr(name, L':');
+    if (colon == nullptr) {
+        return schema.FindZVClass(name, ZVCLASSTYPE_ANY);
+    }
+    const std::wstring prefix(name, colon);
+    CZVSchema* owner = schema.FindReferencedSchemaByPrefix(prefix.c_str());
+    if (owner == nullptr) {
+        owner = SchemaOfOwnPrefix(&schema, prefix);
+    }
+    return owner != nullptr ? owner->FindZVClass(colon + 1, ZVCLASSTYPE_ANY) : nullptr;
+}
+
 CZVClass* CZVSchema::FindZVClassUsingFullName(const wchar_t* fullName, unsigned long classTypeMask)
 {
     RequireName(fullName, L"fullName", L"FindZVClassUsingFullName");
@@ -234,6 +269,9 @@ CZVClass* CZVSchema::FindZVClassUsingFullName(const wchar_t* fullName, unsigned 
     std::wstring className;
     ParseZVClassName(fullName, prefix, className);
     if (!prefix.empty()) {
+        if (CZVSchema* owner = SchemaOfOwnPrefix(this, prefix)) {
+            return owner->FindZVClass(className.c_str(), classTypeMask);
+        }
         return FindZVClassUsingPrefix(className.c_str(), prefix.c_str(), classTypeMask);
     }
     return FindZVClass(className.c_str(), classTypeMask);
@@ -274,6 +312,9 @@ CZVRelationshipClass* CZVSchema::FindZVRelationshipClassUsingFullName(const wcha
     std::wstring className;
     ParseZVClassName(fullName, prefix, className);
     if (!prefix.empty()) {
+        if (CZVSchema* owner = SchemaOfOwnPrefix(this, prefix)) {
+            return owner->FindZVRelationshipClass(className.c_str(), classTypeMask);
+        }
         return FindZVRelationshipClassUsingPrefix(className.c_str(), prefix.c_str(), classTypeMask);
     }
     return FindZVRelationshipClass(className.c_str(), classTypeMask);

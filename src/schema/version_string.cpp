@@ -4,6 +4,7 @@
 
 #include "foundation/number_text.h"
 #include "foundation/wide_format.h"
+#include "schema/version_numbers.h"
 
 #include <cwchar>
 
@@ -36,7 +37,37 @@ bool ReadNumber(const wchar_t* start, unsigned long* out)
     return *sign != L'-' || *out == 0;
 }
 
+// The problem with a non-empty version text, or NULL when it reads as
+// "MM.mm" (its numbers then stored in `major` and `minor`).
+const wchar_t* VersionProblem(const wchar_t* text, unsigned long* major, unsigned long* minor)
+{
+    const wchar_t* dot = std::wcschr(text, L'.');
+    if (dot == nullptr) {
+        return L"' does not contain a '.'!";
+    }
+    const std::size_t before = static_cast<std::size_t>(dot - text);
+    const std::size_t after = std::wcslen(dot + 1);
+    if (before < 1 || before > 3) {
+        return L"' does not have 1-3 numbers before the '.'!";
+    }
+    if (after < 1 || after > 3) {
+        return L"' does not have 1-3 numbers after the '.'!";
+    }
+    if (!ReadNumber(text, major)) {
+        return L"' The characters before the '.' must be numeric!";
+    }
+    if (!ReadNumber(dot + 1, minor)) {
+        return L"' The characters after the '.' must be numeric!";
+    }
+    return nullptr;
+}
+
 } // namespace
+
+bool detail::ReadVersionNumbers(const wchar_t* text, VersionNumbers& version)
+{
+    return text != nullptr && *text != L'\0' && VersionProblem(text, &version.major, &version.minor) == nullptr;
+}
 
 void CZVSchema::ParseVersionString(const wchar_t* text, unsigned long* pMajor, unsigned long* pMinor)
 {
@@ -46,25 +77,10 @@ void CZVSchema::ParseVersionString(const wchar_t* text, unsigned long* pMajor, u
     if (text == nullptr || *text == L'\0') {
         throw ZVXMLLogicError(L"Version string cannot be NULL or empty!" + std::wstring(kFormatHint), kLocation);
     }
-    const wchar_t* dot = std::wcschr(text, L'.');
-    if (dot == nullptr) {
-        ThrowFormat(text, L"' does not contain a '.'!");
-    }
-    const std::size_t before = static_cast<std::size_t>(dot - text);
-    const std::size_t after = std::wcslen(dot + 1);
-    if (before < 1 || before > 3) {
-        ThrowFormat(text, L"' does not have 1-3 numbers before the '.'!");
-    }
-    if (after < 1 || after > 3) {
-        ThrowFormat(text, L"' does not have 1-3 numbers after the '.'!");
-    }
     unsigned long major = 0;
     unsigned long minor = 0;
-    if (!ReadNumber(text, &major)) {
-        ThrowFormat(text, L"' The characters before the '.' must be numeric!");
-    }
-    if (!ReadNumber(dot + 1, &minor)) {
-        ThrowFormat(text, L"' The characters after the '.' must be numeric!");
+    if (const wchar_t* problem = VersionProblem(text, &major, &minor)) {
+        ThrowFormat(text, problem);
     }
     *pMajor = major;
     *pMinor = minor;

@@ -7,6 +7,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/item_attributes.h"
 #include "schemaxml/schema_item_readers.h"
 
 #include <memory>
@@ -33,7 +34,7 @@ int CZVClass::ReadXMLAttributes(XMLDocument&, XMLNode element)
 {
     bool typeNameSeen = false;
     bool domainFlagSeen = false;
-    for (const XMLAttribute& attribute : element.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(element)) {
         const std::wstring& name = attribute.name;
         const std::wstring& value = attribute.value;
         if (name == L"typeName") {

@@ -2,6 +2,7 @@
 #include <zvxml/schema.h>
 
 #include "schemaxml/element_names.h"
+#include "schemaxml/item_attributes.h"
 
 #include <memory>
 
@@ -11,7 +12,7 @@ namespace {
 // The key a "ZVRelationshipKey" element names; empty without "propertyName".
 std::wstring KeyName(XMLNode keyElement)
 {
-    for (const XMLAttribute& attribute : keyElement.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(keyElement)) {
         if (attribute.name == L"propertyName") {
             return attribute.value;
         }
@@ -30,7 +31,7 @@ std::unique_ptr<CZVConstraint> ReadConstraint(XMLDocument& document, XMLNode ele
 
 int CZVConstraint::ReadXML(XMLDocument&, XMLNode element)
 {
-    for (const XMLAttribute& attribute : element.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(element)) {
         if (attribute.name == L"className") {
             m_className = attribute.value;
         } else if (attribute.name == L"roleLabel") {

@@ -5,6 +5,7 @@
 #include <zvxml/schema.h>
 
 #include "schema/base_chain.h"
+#include "schema/schema_internals.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -43,6 +44,16 @@ CZVClass* ResolveLegacyClass(CZVSchema& schema, const CZVRelationshipClass& rela
     return found;
 }
 
+// A name the upgrade stored in an end: relative to the schema, so
+// "prefix:name" for a class of a referenced schema.
+CZVClass* ResolveStoredClass(CZVSchema& schema, const CZVRelationshipClass& relationshipClass, const wchar_t* name)
+{
+    if (CZVClass* found = CZVSchema::Internals::FindClassByRelativeName(schema, name)) {
+        return found;
+    }
+    return ResolveLegacyClass(schema, relationshipClass, name);
+}
+
 std::vector<std::wstring> KeysOf(const CZVConstraint& constraint)
 {
     std::vector<std::wstring> keys;
@@ -52,15 +63,15 @@ std::vector<std::wstring> KeysOf(const CZVConstraint& constraint)
     return keys;
 }
 
-// The class's own name, then its base classes' from the nearest outwards.
-std::vector<std::wstring> NameAndBaseNames(CZVClass* zvClass)
+// The class itself, then its base classes from the nearest outwards.
+std::vector<CZVClass*> ClassAndBases(CZVClass* zvClass)
 {
-    std::vector<std::wstring> names{zvClass->GetTypeName()};
+    std::vector<CZVClass*> classes{zvClass};
     BaseChain chain(zvClass);
     for (CZVClass* base = chain.Next(zvClass); base != nullptr; base = chain.Next(base)) {
-        names.emplace_back(base->GetTypeName());
+        classes.push_back(base);
     }
-    return names;
+    return classes;
 }
 
 } // namespace
@@ -130,14 +141,15 @@ int CZVRelationshipClass::FindCommonClass(CZVSchema* schema, const wchar_t* firs
         common = kAnyClass;
         return 1;
     }
-    CZVClass* firstClass = ResolveLegacyClass(*schema, *this, first);
-    CZVClass* secondClass = ResolveLegacyClass(*schema, *this, second);
-    const std::vector<std::wstring> candidates = NameAndBaseNames(firstClass);
+    // The names are those the upgrade stores: relative to the schema.
+    CZVClass* firstClass = ResolveStoredClass(*schema, *this, first);
+    CZVClass* secondClass = ResolveStoredClass(*schema, *this, second);
+    const std::vector<CZVClass*> candidates = ClassAndBases(firstClass);
     // The second class itself is no candidate: which name comes first matters.
     BaseChain chain(secondClass);
     for (CZVClass* base = chain.Next(secondClass); base != nullptr; base = chain.Next(base)) {
-        if (std::find(candidates.begin(), candidates.end(), base->GetTypeName()) != candidates.end()) {
-            common = base->GetTypeName();
+        if (std::find(candidates.begin(), candidates.end(), base) != candidates.end()) {
+            common = schema->GetRelativeClassName(base);
             return 1;
         }
     }

@@ -5,6 +5,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/item_attributes.h"
 #include "schemaxml/schema_item_readers.h"
 
 #include <utility>
@@ -34,7 +35,7 @@ EndContext ContextOf(const wchar_t* endName, const CZVRelationshipClass* relatio
 template <class End>
 void ApplyEndAttributes(End& end, XMLNode element, const EndContext& context)
 {
-    for (const XMLAttribute& attribute : element.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(element)) {
         if (attribute.name == L"cardinality") {
             end.m_cardinality = attribute.value;
         } else if (attribute.name == L"roleLabel") {
@@ -51,7 +52,7 @@ void ApplyEndAttributes(End& end, XMLNode element, const EndContext& context)
 bool ReadClassAttribute(XMLNode classElement, const EndContext& context, std::wstring& className)
 {
     bool found = false;
-    for (const XMLAttribute& attribute : classElement.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(classElement)) {
         if (attribute.name != L"class") {
             ThrowUnrecognizedAttribute(attribute, std::wstring(L"ZVRelationshipClass\\") + context.endName + L"\\Class",
                                        context);
@@ -74,7 +75,7 @@ void ReadKeys(XMLNode classElement, const EndContext& context, std::vector<std::
             if (!IsElementNamed(property, L"Property")) {
                 continue;
             }
-            for (const XMLAttribute& attribute : property.Attributes()) {
+            for (const XMLAttribute& attribute : ItemAttributes(property)) {
                 if (attribute.name != L"name") {
                     ThrowUnrecognizedAttribute(attribute, where, context);
                 }

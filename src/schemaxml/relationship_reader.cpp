@@ -4,6 +4,7 @@
 #include <zvxml/schema.h>
 
 #include "schemaxml/element_names.h"
+#include "schemaxml/item_attributes.h"
 #include "schemaxml/schema_item_readers.h"
 
 namespace ZVXML {
@@ -11,7 +12,7 @@ namespace {
 
 void ApplyStrengths(CZVRelationshipClass& relationshipClass, XMLNode element)
 {
-    for (const XMLAttribute& attribute : element.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(element)) {
         if (attribute.name == L"strength") {
             relationshipClass.SetStrength(attribute.value.c_str());
         } else if (attribute.name == L"strengthDirection") {

@@ -10,6 +10,7 @@
 #include "foundation/logging.h"
 #include "foundation/verify_hr.h"
 #include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/item_attributes.h"
 #include "schemaxml/schema_item_readers.h"
 #include "schemaxml/schema_load_context.h"
 #include "schemaxml/schema_reference_reader.h"
@@ -81,7 +82,7 @@ int CheckNamespace(XMLNode root, const wchar_t* path)
 
 void ApplyRootAttributes(CZVSchema& schema, XMLNode root)
 {
-    for (const XMLAttribute& attribute : root.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(root)) {
         const wchar_t* value = attribute.value.c_str();
         if (attribute.name == L"schemaName") {
             schema.SetSchemaName(value);

@@ -3,6 +3,7 @@
 
 #include <zvxml/errors.h>
 
+#include "schemaxml/item_attributes.h"
 #include "schemaxml/reference_search.h"
 #include "schemaxml/schema_load_context.h"
 #include "schemaxml/schema_reader.h"
@@ -25,7 +26,7 @@ std::wstring NormalizedVersion(const std::wstring& text)
 
 void ApplyAttributes(CZVSchemaReference& reference, XMLNode element)
 {
-    for (const XMLAttribute& attribute : element.Attributes()) {
+    for (const XMLAttribute& attribute : ItemAttributes(element)) {
         if (attribute.name == L"name") {
             reference.m_schemaName = attribute.value;
         } else if (attribute.name == L"prefix") {

@@ -10,42 +10,9 @@
 
 #include <cwchar>
 #include <set>
-#include <type_traits>
 
 namespace ZVXML {
 namespace {
-
-constexpr unsigned long kHighSurrogateFirst = 0xD800;
-constexpr unsigned long kLowSurrogateFirst = 0xDC00;
-constexpr unsigned long kSurrogateLast = 0xDFFF;
-
-unsigned long CodeOf(wchar_t c) { return static_cast<unsigned long>(static_cast<std::make_unsigned_t<wchar_t>>(c)); }
-
-// The text as the root element's attribute carries it: as ConvertToXmlString
-// escapes it, a character XML 1.0 cannot carry becomes "?" and a UTF-16 pair
-// is one character.
-std::wstring RootAttributeValue(const std::wstring& text)
-{
-    std::wstring value;
-    value.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned long u = CodeOf(text[i]);
-        const bool high = u >= kHighSurrogateFirst && u < kLowSurrogateFirst;
-        if (high && i + 1 < text.size() && CodeOf(text[i + 1]) >= kLowSurrogateFirst &&
-            CodeOf(text[i + 1]) <= kSurrogateLast) {
-            const unsigned long joined =
-                0x10000 + ((u - kHighSurrogateFirst) << 10) + (CodeOf(text[i + 1]) - kLowSurrogateFirst);
-            value.push_back(static_cast<wchar_t>(joined));
-            ++i;
-        } else if ((u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D) || u == 0xFFFE || u == 0xFFFF || u > 0x10FFFF ||
-                   (u >= kHighSurrogateFirst && u <= kSurrogateLast)) {
-            value.push_back(L'?');
-        } else {
-            value.push_back(text[i]);
-        }
-    }
-    return value;
-}
 
 // The document element with the schema's own attributes and the
 // declarations of the file format's namespace. Built node by node: parsing
@@ -56,7 +23,8 @@ XMLNode AppendSchemaElement(XMLDocument& document, const CZVSchema& schema)
     XMLNode root = document.CreateElement(L"ZVSchema", ZVXML_NAMESPACE_URI);
     bool built = !root.IsNull() && document.AppendChild(XMLNode(), root, nullptr) == 0;
     const auto set = [&](const wchar_t* name, const std::wstring& value) {
-        built = built && document.SetAttribute(root, name, RootAttributeValue(value).c_str()) == 0;
+        RequireWritableText(value.c_str(), name);
+        built = built && document.SetAttribute(root, name, value.c_str()) == 0;
     };
     set(L"schemaName", schema.GetSchemaName());
     set(L"version", schema.VersionString());
@@ -128,6 +96,7 @@ private:
 
 int CZVSchemaReference::WriteXML(XMLDocument& document, XMLNode parent)
 {
+    const WritingScope scope(L"ZVSchemaReference", m_schemaName.c_str());
     XMLNode element = AppendChildElement(document, parent, L"ZVSchemaReference", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, element, L"name", m_schemaName.c_str(),
                           L"pSchemaRefElement->setAttribute (L\"name\", m_schemaName.c_str())");
@@ -143,9 +112,11 @@ int CZVSchema::WriteXML(const wchar_t* path)
     if (path == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL path to CZVSchema::WriteXML", L"");
     }
+    const WritingScope scope(L"ZVSchema", m_schemaName.c_str());
     XMLDocument document;
     XMLNode root = AppendSchemaElement(document, *this);
     for (const CZVSchemaReference& reference : m_references) {
+        const WritingScope referenceScope(L"ZVSchemaReference", reference.m_schemaName.c_str());
         unsigned long major = 0;
         unsigned long minor = 0;
         ParseVersionString(reference.m_versionString.c_str(), &major, &minor);

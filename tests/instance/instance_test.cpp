@@ -2,6 +2,7 @@
 
 #include "instance/instance_fixture.h"
 #include "support/expect_throw.h"
+#include "support/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -126,8 +127,15 @@ TEST_F(InstanceTest, PoolRefusesNullsAndStaysUsable)
     auto* parked = new CZVValue(diameter, L"parked");
     CZVSchema::RecycleZVValue(parked);
     CZVSchema::RecycleZVValue(nullptr);
-    EXPECT_ZV_THROW(CZVSchema::GetRecycledZVValue(nullptr), ZVXMLRuntimeError,
-                    L"Unknown exception in CZVSchema::GetRecycledZVValue");
+    {
+        zvtest::LogCapture log;
+        EXPECT_ZV_THROW(CZVSchema::GetRecycledZVValue(nullptr), ZVXMLRuntimeError,
+                        L"Unknown exception in CZVSchema::GetRecycledZVValue");
+        // The value's refusal is logged, then the pool's replacement.
+        EXPECT_EQ(log.texts(L"Exception"),
+                  (std::vector<std::wstring>{L"Passed NULL pZVProperty to ZVValueBase::Reinitialize",
+                                             L"Unknown exception in CZVSchema::GetRecycledZVValue"}));
+    }
     CZVValue* taken = CZVSchema::GetRecycledZVValue(count);
     EXPECT_EQ(taken, parked);
     delete taken;

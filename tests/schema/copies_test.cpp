@@ -2,6 +2,8 @@
 // order releases every object exactly once (the sanitizer run proves it).
 #include <zvxml/zvxml.h>
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 using namespace ZVXML;
@@ -89,4 +91,70 @@ TEST(Copies, CommonCopiesShareTheirCustomAttributes)
     EXPECT_EQ(itemCopy.GetZVCustomAttribute(0), item->GetZVCustomAttribute(0));
     delete item;
     EXPECT_STREQ(itemCopy.GetZVCustomAttribute(0)->GetTypeName(), L"Options");
+}
+
+// A class shared by a schema and its copy belongs to whichever of the two is
+// still alive: its name, base class, struct checks and the writer reach a
+// live schema whichever is destroyed first.
+TEST(Copies, SharedClassesReportALiveSchemaWhicheverSchemaGoesFirst)
+{
+    for (bool assigned : {false, true}) {
+        SCOPED_TRACE(assigned ? "assigned" : "copy-constructed");
+        auto* source = new CZVSchema(L"p", L"Plant", L"");
+        CZVClass* part = source->CreateZVClass(L"Part", L"", ZVCLASSTYPE_DOMAIN);
+        CZVClass* pipe = source->CreateZVClass(L"Pipe", L"", ZVCLASSTYPE_DOMAIN);
+        source->CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        CZVRelationshipClass* feeds = source->CreateZVRelationshipClass(L"Feeds", L"", ZVCLASSTYPE_DOMAIN);
+        feeds->m_source.m_className = L"Pipe";
+        feeds->m_targets.m_classNames = {L"Part"};
+        feeds->m_targets.m_keyVectors = {{}};
+        auto* copy = assigned ? new CZVSchema(L"o", L"Other", L"") : new CZVSchema(*source);
+        if (assigned) {
+            copy->CreateZVClass(L"Old", L"", ZVCLASSTYPE_DOMAIN);
+            *copy = *source;
+        }
+        EXPECT_EQ(pipe->GetZVSchema(), source); // shared, and still the source's
+        delete source;
+        EXPECT_EQ(pipe->GetZVSchema(), copy);
+        EXPECT_EQ(feeds->GetZVSchema(), copy);
+        EXPECT_EQ(pipe->FullName(), L"p:Pipe");
+        EXPECT_EQ(feeds->FullName(), L"p:Feeds");
+        pipe->SetBaseClass(L"Part");
+        EXPECT_EQ(pipe->GetBaseZVClass(), part);
+        pipe->AddZVProperty(L"Origin", L"Point", L"");
+        const zvtest::ScratchFolder folder;
+        EXPECT_EQ(copy->WriteXML(folder.WidePath("Plant.zvschema.xml").c_str()), 0);
+        delete copy;
+    }
+}
+
+TEST(Copies, TheSourceKeepsItsClassesWhenTheCopyGoesFirst)
+{
+    CZVSchema source(L"p", L"Plant", L"");
+    CZVClass* pipe = source.CreateZVClass(L"Pipe", L"", ZVCLASSTYPE_DOMAIN);
+    delete new CZVSchema(source);
+    EXPECT_EQ(pipe->GetZVSchema(), &source);
+    // A schema that lets go of its classes hands them to the copy holding them.
+    CZVSchema copy(source);
+    source.RemoveAllClasses();
+    EXPECT_EQ(pipe->GetZVSchema(), &copy);
+    // A class no schema holds keeps the schema it was made for.
+    CZVClass loose(L"Loose", &source, nullptr);
+    EXPECT_EQ(loose.GetZVSchema(), &source);
+}
+
+TEST(Copies, ASchemaThatReferencesItselfIsCopiedReferencingTheCopy)
+{
+    auto* source = new CZVSchema(L"p", L"Plant", L"");
+    source->CreateZVClass(L"Pipe", L"", ZVCLASSTYPE_DOMAIN);
+    CZVSchemaReference itself(source);
+    source->AddReference(itself);
+    CZVSchema copy(*source);
+    CZVSchema assigned(L"o", L"Other", L"");
+    assigned = *source;
+    delete source;
+    EXPECT_EQ(copy.GetReferencedSchema(0), &copy);
+    EXPECT_EQ(assigned.GetReferencedSchema(0), &assigned);
+    EXPECT_EQ(copy.FindZVClass(L"Valve", ZVCLASSTYPE_ANY), nullptr); // walks the references
+    EXPECT_EQ(assigned.FindZVClass(L"Valve", ZVCLASSTYPE_ANY), nullptr);
 }

@@ -32,6 +32,36 @@ TEST(RelationshipClass, EndsPointBackToTheirClassAlsoInCopies)
     }
 }
 
+// An end copied or assigned into a relationship class is that class's end;
+// a stand-alone copy belongs to none. The end readers name the class.
+TEST(RelationshipClass, EndsAssignedIntoAnotherClassBelongToIt)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    auto* feeds = new CZVRelationshipClass(L"Feeds", &schema, nullptr);
+    feeds->m_source.m_roleLabel = L"feeder";
+    feeds->m_targets.m_classNames = {L"Pipe"};
+    CZVRelationshipClass drains(L"Drains", &schema, nullptr);
+    drains.m_source = feeds->m_source;
+    drains.m_targets = feeds->m_targets;
+    CZVSource looseSource(feeds->m_source);
+    CZVTargets looseTargets(feeds->m_targets);
+    CZVSource assignedSource;
+    assignedSource = feeds->m_source;
+    delete feeds;
+    EXPECT_EQ(drains.m_source.m_pRelationshipClass, &drains);
+    EXPECT_EQ(drains.m_targets.m_pRelationshipClass, &drains);
+    EXPECT_EQ(drains.m_source.m_roleLabel, L"feeder");
+    EXPECT_EQ(drains.m_targets.m_classNames, Names{L"Pipe"});
+    EXPECT_EQ(looseSource.m_pRelationshipClass, nullptr);
+    EXPECT_EQ(looseTargets.m_pRelationshipClass, nullptr);
+    EXPECT_EQ(assignedSource.m_pRelationshipClass, nullptr);
+
+    XMLDocument document;
+    ASSERT_TRUE(document.LoadXML(L"<ZVRelationshipClass><Source size='1'/></ZVRelationshipClass>"));
+    EXPECT_ZV_THROW(drains.ReadXMLContents(&schema, document, document.FirstChild()), ZVXMLFormatError,
+                    L"Unrecognized attribute 'size' ZVRelationshipClass\\Source element of 'Drains'.");
+}
+
 TEST(LegacyConstraint, PairOwnsAndReplacesItsConstraints)
 {
     // Under the sanitizers, a double release or a leak here fails the run.

@@ -149,6 +149,30 @@ TEST_F(LookupTest, ReferencedSchemasMatchTheMajorVersionAndAMinorNoNewer)
     }
 }
 
+// Versions are written "%02lu.%02lu", so minor 100 is "01.100": newer than
+// "01.99", though its text sorts before it.
+TEST(VersionComparison, MajorAndMinorCompareAsNumbers)
+{
+    CZVSchema plant(L"p", L"Plant", L"");
+    CZVSchema* older = new CZVSchema(L"o", L"Older", L"");
+    older->SetVersionString(L"01.99");
+    CZVSchema* newer = new CZVSchema(L"n", L"Newer", L"");
+    newer->SetVersionString(L"1.100");
+    CZVSchemaReference toOlder(older);
+    plant.AddReference(toOlder);
+    CZVSchemaReference toNewer(newer);
+    plant.AddReference(toNewer);
+    const struct {
+        const wchar_t *name, *version;
+        CZVSchema* found;
+    } cases[] = {{L"Older", L"01.100", nullptr}, {L"Older", L"1.99", older},    {L"Older", L"01.9", older},
+                 {L"Newer", L"01.99", newer},    {L"Newer", L"001.100", newer}, {L"Newer", L"01.101", nullptr},
+                 {L"Newer", L"10.1", nullptr},   {L"Older", L"01.x", nullptr}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(plant.FindReferencedSchema(c.name, c.version), c.found) << c.name << " " << c.version;
+    }
+}
+
 TEST_F(LookupTest, AReferencedSchemaIsNotSoughtWithAnInvalidVersion)
 {
     EXPECT_ZV_THROW(plant.FindReferencedSchema(L"Units", L"0102"), ZVXMLLogicError,

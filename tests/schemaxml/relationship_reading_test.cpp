@@ -170,3 +170,66 @@ TEST_F(RelationshipReading, TheUpgradeHandlerSeesEveryPairAndMayRefuseOne)
     EXPECT_EQ(g_handed.back(), nullptr);
     g_handed.clear();
 }
+
+namespace {
+
+// Lib (its own prefix lb): Base <- U1, Base <- U2, T. Main refers to Lib
+// under `referencePrefix` and relates U1 and U2 to T in two legacy pairs.
+void WriteLegacyFiles(const zvtest::ScratchFolder& folder, const std::string& referencePrefix)
+{
+    folder.WriteFile(
+        "Lib.01.00.zvschema.xml",
+        zvtest::SchemaText("schemaName='Lib' version='01.00' nameSpacePrefix='lb'",
+                           "<ZVClass typeName='Base' isDomainClass='True'/>"
+                           "<ZVClass typeName='U1' isDomainClass='True'><BaseClass>Base</BaseClass></ZVClass>"
+                           "<ZVClass typeName='U2' isDomainClass='True'><BaseClass>Base</BaseClass></ZVClass>"
+                           "<ZVClass typeName='T' isDomainClass='True'/>"));
+    const std::string pair = "<ZVRelationshipConstraint><ZVSourceConstraint className='%s'/>"
+                             "<ZVTargetConstraint className='T'/></ZVRelationshipConstraint>";
+    auto pairOf = [&](const std::string& source) {
+        std::string text = pair;
+        return text.replace(text.find("%s"), 2, source);
+    };
+    folder.WriteFile("Main.01.00.zvschema.xml",
+                     zvtest::SchemaText("schemaName='Main' version='01.00' nameSpacePrefix='mn'",
+                                        "<ZVSchemaReference name='Lib' version='01.00' prefix='" + referencePrefix +
+                                            "'/><ZVRelationshipClass typeName='R' isDomainClass='True'>"
+                                            "<ZVRelationshipConstraints>" +
+                                            pairOf("U1") + pairOf("U2") +
+                                            "</ZVRelationshipConstraints></ZVRelationshipClass>"));
+}
+
+} // namespace
+
+// Source classes of a referenced schema are generalised as those of the
+// schema itself, and the upgraded class is written so that it reads back.
+TEST(LegacyUpgrade, SourceClassesOfAReferencedSchemaGeneraliseToTheirCommonBase)
+{
+    for (const std::string referencePrefix : {"lb", "other"}) {
+        SCOPED_TRACE(referencePrefix);
+        zvtest::ScratchFolder folder;
+        WriteLegacyFiles(folder, referencePrefix);
+        CZVSchema main(L"t", L"temporary", L"");
+        main.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
+        ReportingLibraryErrors([&] { ASSERT_EQ(main.ReadXML(folder.WidePath("Main.01.00.zvschema.xml").c_str()), 0); });
+        CZVRelationshipClass* relationship = main.FindZVRelationshipClass(L"R", ZVCLASSTYPE_ANY);
+        ASSERT_NE(relationship, nullptr);
+        EXPECT_EQ(relationship->m_source.m_className, L"lb:Base");
+        EXPECT_EQ(relationship->m_source.m_isPolymorphic, 1);
+        EXPECT_EQ(relationship->m_targets.m_classNames, Names{L"lb:T"});
+
+        const std::string rewritten = folder.Folder("rewritten");
+        std::filesystem::copy_file(folder.Path("Lib.01.00.zvschema.xml"),
+                                   std::filesystem::path(rewritten) / "Lib.01.00.zvschema.xml");
+        ReportingLibraryErrors([&] {
+            ASSERT_EQ(main.WriteXML(zvtest::Widen(rewritten + "/Main.01.00.zvschema.xml").c_str()), 0);
+            CZVSchema reread(L"t", L"temporary", L"");
+            reread.SetReferenceSearchPath(zvtest::Widen(rewritten).c_str());
+            ASSERT_EQ(reread.ReadXML(zvtest::Widen(rewritten + "/Main.01.00.zvschema.xml").c_str()), 0);
+            CZVRelationshipClass* again = reread.FindZVRelationshipClass(L"R", ZVCLASSTYPE_ANY);
+            ASSERT_NE(again, nullptr);
+            EXPECT_EQ(reread.GetRelativeClassName(again->m_source.m_className.c_str()), L"lb:Base");
+            EXPECT_EQ(again->m_source.m_isPolymorphic, 1);
+        });
+    }
+}

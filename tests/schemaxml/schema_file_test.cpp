@@ -192,3 +192,45 @@ TEST(SchemaFileRoot, CustomAttributesMayUseClassesDefinedLater)
     EXPECT_EQ(text(schema.FindZVRelationshipClass(L"Holds", ZVCLASSTYPE_ANY)->m_source.Common()), L"on an end");
     CZVSchema::FreeRecycledValues();
 }
+
+// Any XML tool may declare namespaces on any element: on an inner element as
+// on the root, a declaration is no attribute of the item.
+TEST(SchemaFileRoot, NamespaceDeclarationsOnEveryElementAreIgnored)
+{
+    const std::string declarations = " xmlns='http://www.molvane.com/schemas/Molvane.ZVXML.2.0' xmlns:x='urn:x'";
+    const auto open = [&](const std::string& tag) { return "<" + tag + declarations; };
+    zvtest::ScratchFolder folder;
+    folder.Write("Lib.01.00.zvschema.xml",
+                 SchemaText("schemaName='Lib' version='01.00' nameSpacePrefix='lb'", "<ZVClass typeName='Unit'/>"));
+    const std::wstring path = folder.Write(
+        "Main.01.00.zvschema.xml",
+        SchemaText("schemaName='Main' version='01.00' nameSpacePrefix='mn'",
+                   open("ZVSchemaReference") + " name='Lib' version='01.00' prefix='lb'/>" + open("ZVClass") +
+                       " typeName='Pump'>" + open("ZVProperty") + " propertyName='Flow' typeName='double'/></ZVClass>" +
+                       open("ZVRelationshipClass") + " typeName='Feeds'>" + open("Source") + ">" + open("Class") +
+                       " class='Pump'>" + open("Key") + ">" + open("Property") +
+                       " name='Flow'/></Key></Class></Source>" + open("Target") + ">" + open("Class") +
+                       " class='lb:Unit'/></Target></ZVRelationshipClass>" + open("ZVRelationshipClass") +
+                       " typeName='Drives'><ZVRelationshipConstraints>" + open("ZVRelationshipConstraint") + ">" +
+                       open("ZVSourceConstraint") + " className='Pump'>" + open("ZVRelationshipKey") +
+                       " propertyName='Flow'/></ZVSourceConstraint>" + open("ZVTargetConstraint") +
+                       " className='Pump'/></ZVRelationshipConstraint></ZVRelationshipConstraints>"
+                       "</ZVRelationshipClass>"));
+    zvtest::LogCapture log;
+    CZVSchema schema(L"temporary", L"temporary", L"");
+    schema.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
+    ReportingLibraryErrors([&] { ASSERT_EQ(schema.ReadXML(path.c_str()), 0); });
+    EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_WARNING), std::vector<std::wstring>());
+    ASSERT_EQ(schema.GetReferenceCount(), 1u);
+    CZVClass* pump = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    ASSERT_NE(pump, nullptr);
+    EXPECT_NE(pump->FindProperty(L"Flow"), nullptr);
+    CZVRelationshipClass* feeds = schema.FindZVRelationshipClass(L"Feeds", ZVCLASSTYPE_ANY);
+    ASSERT_NE(feeds, nullptr);
+    EXPECT_EQ(feeds->m_source.m_className, L"Pump");
+    EXPECT_EQ(feeds->m_source.m_keyVector, std::vector<std::wstring>{L"Flow"});
+    EXPECT_EQ(feeds->m_targets.m_classNames, std::vector<std::wstring>{L"lb:Unit"});
+    CZVRelationshipClass* drives = schema.FindZVRelationshipClass(L"Drives", ZVCLASSTYPE_ANY);
+    ASSERT_NE(drives, nullptr);
+    EXPECT_EQ(drives->m_source.m_keyVector, std::vector<std::wstring>{L"Flow"});
+}

@@ -215,3 +215,55 @@ TEST(SchemaRoundTrip, EveryTestAndExampleSchemaSurvives)
     }
     CZVSchema::FreeRecycledValues();
 }
+
+// A class of a referenced schema is named by that schema's own prefix
+// (GetRelativeClassName): the name resolves again, in memory and from the
+// written file, also where the reference calls the schema by another prefix
+// and where the schema is reached only through another one.
+TEST(SchemaRoundTrip, RelativeNamesOfReferencedClassesResolveAgain)
+{
+    ScratchFolder folder;
+    auto* bottom = new CZVSchema(L"b", L"Bottom", L"");
+    bottom->CreateZVClass(L"BottomThing", L"", ZVCLASSTYPE_DOMAIN);
+    auto* middle = new CZVSchema(L"m", L"Middle", L"");
+    middle->CreateZVClass(L"MiddleThing", L"", ZVCLASSTYPE_DOMAIN);
+    CZVSchemaReference toBottom(bottom);
+    middle->AddReference(toBottom);
+    CZVSchema top(L"t", L"Top", L"");
+    CZVSchemaReference toMiddle(middle);
+    toMiddle.m_schemaPrefix = L"x"; // not Middle's own prefix
+    top.AddReference(toMiddle);
+
+    ReportingLibraryErrors([&] {
+        CZVClass* viaOtherPrefix = top.CreateZVClass(L"ViaOtherPrefix", L"", ZVCLASSTYPE_DOMAIN);
+        viaOtherPrefix->SetBaseClass(L"x:MiddleThing");
+        CZVClass* indirect = top.CreateZVClass(L"Indirect", L"", ZVCLASSTYPE_DOMAIN);
+        indirect->SetBaseClass(L"BottomThing");
+        CZVRelationshipClass* links = top.CreateZVRelationshipClass(L"Links", L"", ZVCLASSTYPE_DOMAIN);
+        links->m_source.m_className = L"x:MiddleThing";
+        links->m_targets.m_classNames = {L"BottomThing"};
+        links->m_targets.m_keyVectors = {{}};
+        EXPECT_EQ(std::wstring(viaOtherPrefix->GetBaseClass()), L"m:MiddleThing");
+        EXPECT_EQ(std::wstring(indirect->GetBaseClass()), L"b:BottomThing");
+        for (const wchar_t* name : {L"m:MiddleThing", L"b:BottomThing"}) {
+            EXPECT_NE(top.FindZVClassUsingFullName(name, ZVCLASSTYPE_ANY), nullptr) << name;
+            EXPECT_EQ(top.GetRelativeClassName(name), name);
+        }
+        for (CZVSchema* schema : {bottom, middle, &top}) {
+            ASSERT_EQ(schema->WriteXML(folder.WidePath(ToUtf8(schema->OfficialFilename())).c_str()), 0);
+        }
+    });
+    ReportingLibraryErrors([&] {
+        CZVSchema reread(L"r", L"Reread", L"");
+        reread.SetReferenceSearchPath(Widen(folder.path()).c_str());
+        ASSERT_EQ(reread.ReadXML(folder.WidePath("Top.00.00.zvschema.xml").c_str()), 0);
+        EXPECT_STREQ(reread.FindZVClass(L"ViaOtherPrefix", ZVCLASSTYPE_ANY)->GetBaseZVClass()->GetTypeName(),
+                     L"MiddleThing");
+        EXPECT_STREQ(reread.FindZVClass(L"Indirect", ZVCLASSTYPE_ANY)->GetBaseZVClass()->GetTypeName(), L"BottomThing");
+        CZVRelationshipClass* links = reread.FindZVRelationshipClass(L"Links", ZVCLASSTYPE_ANY);
+        ASSERT_NE(links, nullptr);
+        EXPECT_EQ(links->m_source.m_className, L"m:MiddleThing");
+        EXPECT_EQ(links->m_targets.m_classNames, std::vector<std::wstring>{L"b:BottomThing"});
+        EXPECT_EQ(reread.WriteXML(folder.WidePath("Again.zvschema.xml").c_str()), 0);
+    });
+}
