@@ -82,7 +82,16 @@ void ReleaseClasses(CZVSchema* schema, std::vector<T*>& list, detail::ClassNameI
 }
 
 template <class T>
-void AdoptClasses(CZVSchema* schema, const std::vector<T*>& list, detail::ClassNameIndex& index)
+void MakeRoomForAdoption(const std::vector<T*>& list)
+{
+    for (T* zvClass : list) {
+        CZVClass::Internals::MakeRoomForList(*zvClass);
+    }
+}
+
+// Allocates nothing once MakeRoomForAdoption has run for `list`.
+template <class T>
+void AdoptClasses(CZVSchema* schema, const std::vector<T*>& list, detail::ClassNameIndex& index) noexcept
 {
     for (T* zvClass : list) {
         CZVClass::Internals::Hold(zvClass, schema);
@@ -126,13 +135,26 @@ detail::ClassNameIndex& CZVSchema::Internals::RelationshipIndex(CZVSchema& schem
     return *schema.m_relationshipIndex;
 }
 
-void CZVSchema::Internals::AdoptContents(CZVSchema& schema)
+void CZVSchema::Internals::PrepareAdoption(CZVSchema& schema, const std::vector<CZVClass*>& classes,
+                                           const std::vector<CZVRelationshipClass*>& relationshipClasses)
+{
+    if (!classes.empty()) {
+        ClassIndex(schema);
+    }
+    if (!relationshipClasses.empty()) {
+        RelationshipIndex(schema);
+    }
+    MakeRoomForAdoption(classes);
+    MakeRoomForAdoption(relationshipClasses);
+}
+
+void CZVSchema::Internals::AdoptPrepared(CZVSchema& schema) noexcept
 {
     if (!schema.m_classes.empty()) {
-        AdoptClasses(&schema, schema.m_classes, ClassIndex(schema));
+        AdoptClasses(&schema, schema.m_classes, *schema.m_classIndex);
     }
     if (!schema.m_relationshipClasses.empty()) {
-        AdoptClasses(&schema, schema.m_relationshipClasses, RelationshipIndex(schema));
+        AdoptClasses(&schema, schema.m_relationshipClasses, *schema.m_relationshipIndex);
     }
     detail::AdoptAll(schema.m_referencedSchemas);
 }

@@ -49,7 +49,8 @@ CZVSchema::CZVSchema(const CZVSchema& other)
       m_relationshipClasses(other.m_relationshipClasses)
 {
     PointSelfReferencesAt(m_references, &other, this);
-    Internals::AdoptContents(*this);
+    Internals::PrepareAdoption(*this, m_classes, m_relationshipClasses);
+    Internals::AdoptPrepared(*this);
 }
 
 CZVSchema& CZVSchema::operator=(const CZVSchema& other)
@@ -74,13 +75,14 @@ CZVSchema& CZVSchema::operator=(const CZVSchema& other)
     const ZVRelationshipUpgradeHandler upgradeHandler = other.m_relationshipUpgradeHandler;
     const ZVClassResolutionHelper resolutionHelper = other.m_classResolutionHelper;
 
+    Internals::PrepareAdoption(*this, classes, relationshipClasses);
     CZVSchema previous(*this); // holds our old contents until the end
     Internals::ReleaseContents(*this);
     m_references.swap(references);
     m_referencedSchemas.swap(referencedSchemas);
     m_classes.swap(classes);
     m_relationshipClasses.swap(relationshipClasses);
-    Internals::AdoptContents(*this);
+    Internals::AdoptPrepared(*this);
     m_schemaName.swap(schemaName);
     m_schemaPrefix.swap(schemaPrefix);
     m_displayLabel.swap(displayLabel);

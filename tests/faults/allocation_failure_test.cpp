@@ -327,3 +327,41 @@ TEST(AllocationFailure, AddingAReferenceIsAllOrNothing)
         }
     }
 }
+
+// A copy or an assignment that runs out of memory leaves the source as it
+// was and the target usable, and both are destroyed cleanly (ASan checks
+// that no class is left pointing at a schema that never finished).
+TEST(AllocationFailure, CopyingAndAssigningASchemaIsAllOrNothing)
+{
+    const std::unique_ptr<CZVSchema> source = LoadExamples();
+    const std::wstring before = Describe(*source);
+    for (bool assign : {false, true}) {
+        for (long point = 1;; ++point) {
+            CZVSchema target(L"Other", L"ot", nullptr);
+            target.CreateZVClass(L"Own", L"", ZVXML::ZVCLASSTYPE_DOMAIN);
+            const std::wstring targetBefore = Describe(target);
+            zvtest::Arm(point, FailureMode::Once);
+            bool threw = false;
+            try {
+                if (assign) {
+                    target = *source;
+                } else {
+                    CZVSchema copy(*source);
+                }
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            const bool reached = zvtest::Disarm();
+            EXPECT_EQ(Describe(*source), before) << "allocation " << point << " failing changed the source";
+            if (threw && assign) {
+                // Assignment promises a usable schema, not the old one; each
+                // class's name reads its schema, which must be alive.
+                EXPECT_FALSE(Describe(target).empty());
+            }
+            if (!reached) {
+                EXPECT_EQ(Describe(target), assign ? before : targetBefore);
+                break; // every allocation of the call has failed once
+            }
+        }
+    }
+}
