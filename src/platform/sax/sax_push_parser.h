@@ -21,6 +21,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ZVXML {
 namespace platform {
@@ -50,6 +51,9 @@ public:
     // exception, or throws SaxPlatformError with `source` as its source.
     void Finish(const std::wstring& source);
 
+    // Where the parse is (see SaxReader::Position).
+    SaxLocator Position() const;
+
 private:
     friend struct SaxCallbacks;
 
@@ -61,6 +65,7 @@ private:
     template <typename Body>
     void Guarded(Body&& body) noexcept;
     void OnError(LibxmlError error);
+    std::wstring ErrorMessage(const xmlError& error) const;
     void Refuse(const wchar_t* message);
     void RefuseMarkup();
     void ReportUnexplainedFailure();
@@ -77,7 +82,15 @@ private:
     LibxmlErrorRouting m_routing; // outlives the context
     std::unique_ptr<xmlParserCtxt, ContextDeleter> m_context;
 
+    enum class Event { None, Tag, Text };
+
     int m_depth = 0;
+    std::vector<long> m_openLines; // the line of each open element's start tag
+    std::size_t m_bytesPushed = 0;
+    Event m_event = Event::None; // the event a handler is called for now
+    bool m_finishing = false; // the end of the input is being parsed
+    bool m_reporting = false; // the error handler is being called
+    SaxLocator m_reportedAt{0, 0}; // the place of the reported error
     int m_result = 0; // of the last xmlParseChunk
     bool m_halted = false;
     bool m_inCallback = false;
