@@ -60,8 +60,8 @@ ZVXML_API void Log(LOG_SEV severity, const std::wstring& category, const std::ws
 /// document given as text, the column of a schema file's element.
 struct ReadPosition {
     std::wstring file; ///< the path or location as the caller gave it (a referenced schema file: the path found)
-    long line = 0;
-    long column = 0;
+    long line = 0; ///< 1-based; 0 when not known
+    long column = 0; ///< 1-based, in characters; 0 when not known
 };
 
 /// What the library is reading on the calling thread, for code the library
