@@ -17,7 +17,8 @@ namespace ZVXML {
 /// looked up first (FindZVRelationshipClass), then classes (FindZVClass); the
 /// namespace URI of the element is not consulted. Answers are cached per
 /// class name, so the schema must not change while the factory is in use.
-/// One factory serves one parse at a time.
+/// One factory serves one parse at a time; parses on several threads that
+/// share a schema each take a factory of their own.
 class ZVXML_API CZVSchemaInstanceFactory : public IZVInstanceFactory {
 public:
     /// The schema is not owned and must outlive the factory.

@@ -169,15 +169,17 @@ constexpr unsigned long ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES = 2;
 ///   begin, then for each element the element callback (Project starts and
 ///   ends) or the factory at an instance's start and the instance or
 ///   relationship callback at its end, then end. Separate calls may run on
-///   separate threads at once, each with a schema of its own (a schema is
-///   used by one thread at a time) and factories and callbacks that are safe
-///   to call so; the only lock taken is the value pool's.
+///   separate threads at once, each with a schema of its own or all with one
+///   loaded schema set that no thread changes meanwhile (see schema.h), each
+///   with a factory of its own, and with callbacks that are safe to call so;
+///   the only lock taken is the value pool's.
 /// - The instance given to the instance or relationship callback is filled
 ///   completely; it is destroyed as soon as the callback returns. Copy what
 ///   you need; do not keep the pointer or delete it. XMLAttributes are valid
 ///   during their callback only.
 /// - A callback may read and change the instance it is given (until it
-///   returns) and the schema, and may itself parse another document.
+///   returns) and the schema (only read it while other threads parse with
+///   it), and may itself parse another document.
 /// - An exception thrown by a callback or the factory ends the parse and
 ///   propagates out of ParseZVInstanceXML unchanged, after everything the
 ///   parse holds has been released. Instances delivered before a failure

@@ -16,8 +16,18 @@
 /// naming rule: a letter or "_" first, then letters, digits or "_" (Unicode
 /// letters and digits, whatever the host's locale).
 ///
-/// Threads: a schema and everything in it is used by one thread at a time;
-/// separate schemas may be used on separate threads.
+/// Threads: separate schemas may be used on separate threads. A schema set
+/// (a schema and the schemas it references) that no thread changes may also
+/// be read by many threads at once: the lookups, iteration and iterators,
+/// FindProperty, GetBaseZVClass, names (FullName, GetRelativeClassName), and
+/// instance parses against it, each with a factory of its own. Reading
+/// changes nothing shared: the name indexes behind the lookups are kept
+/// current by every change, never built by a read. Changing a schema set
+/// (adding, renaming, setting base classes, loading into it) takes one thread
+/// and no readers. TypeName() and PropertyName() hand out a name for change:
+/// readers use GetTypeName() and GetPropertyName(); a name changed through
+/// the reference is seen by lookups, which walk the lists until the schema
+/// next changes.
 #ifndef ZVXML_SCHEMA_H
 #define ZVXML_SCHEMA_H
 
@@ -27,6 +37,7 @@
 #include "namespaces.h"
 #include "ownership.h"
 
+#include <atomic>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -48,7 +59,19 @@ class ZVArrayValue;
 
 namespace detail {
 class ClassNameIndex;
-}
+class PropertyNameIndex;
+struct ChainInfo;
+struct PropertyAccess;
+
+/// A member each object keeps for itself: a copy starts without it.
+template <class T>
+struct Uncopied {
+    Uncopied() = default;
+    Uncopied(const Uncopied&) {}
+    Uncopied& operator=(const Uncopied&) { return *this; }
+    T value;
+};
+} // namespace detail
 
 /// Class-type bits, combined in a class's type and in lookup masks.
 enum ZVClassType : unsigned long {
@@ -161,7 +184,8 @@ public:
     int ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
     /// The name. PropertyName() is for reading: changing the name through it
-    /// skips the naming rule.
+    /// skips the naming rule, and the classes holding the property walk
+    /// their lists for it until they next change (see the thread rule).
     ///@{
     const wchar_t* GetPropertyName() const;
     std::wstring& PropertyName();
@@ -231,6 +255,9 @@ public:
     int WriteXML(XMLDocument& document, XMLNode classElement);
 
 private:
+    friend struct detail::PropertyAccess;
+    void Rename(std::wstring& name);
+
     std::wstring m_propertyName;
     std::wstring m_typeName;
     std::wstring m_minOccurs;
@@ -243,6 +270,9 @@ private:
     long m_attrId = 0;
     std::wstring m_classDefaultValue;
     unsigned char m_defaultValueIsNull = 1;
+    /// The classes whose property lists hold this property, once per place;
+    /// told of every change of its name.
+    detail::Uncopied<std::vector<CZVClass*>> m_holders;
 };
 
 /// A class of a schema: a name, an optional base class, class-type flags and
@@ -279,7 +309,9 @@ public:
     virtual int ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode element);
 
     /// The plain name. TypeName() is for reading: rename a class that is in a
-    /// schema with SetTypeName, which keeps the schema's lookups up to date.
+    /// schema with SetTypeName, which keeps the schema's lookups up to date
+    /// (a rename through the reference is seen by lookups that walk the list
+    /// until the schema next changes).
     ///@{
     const wchar_t* GetTypeName() const;
     std::wstring& TypeName();
@@ -381,8 +413,10 @@ private:
     friend struct Internals;
     int WriteBaseClassToXML(XMLDocument& document, XMLNode classElement);
     void SetTypeNameChecked(const wchar_t* name);
-    void NoteRenamed();
+    void NoteRenamed(const std::wstring& previous);
     void NoteBaseRenamed(const std::wstring& previous);
+    void NotePropertyAdded(CZVProperty* property);
+    void NotePropertyRemoved(CZVProperty* property);
 
     std::wstring m_typeName;
     std::wstring m_baseClassName;
@@ -395,8 +429,17 @@ private:
     CIDGenerationStrategy* m_pIDGenerationStrategy;
     CZVSchema* m_pZVSchema;
     /// The name indexes of the schema lists that hold this class, told of
-    /// every change of its names.
+    /// every change of its names and properties.
     std::vector<detail::ClassNameIndex*> m_listIndexes;
+    /// An index of the properties' names, kept for classes with many.
+    std::unique_ptr<detail::PropertyNameIndex> m_propertyIndex;
+    /// Where the class stands in its base-class chain, as last worked out
+    /// while adding a property (see AddZVProperty).
+    std::unique_ptr<detail::ChainInfo> m_chainInfo;
+    /// Whether some class has had this one as its base class.
+    std::atomic<bool> m_hasDerived{false};
+    /// Whether this class's base-class link closed a loop when it was set.
+    bool m_closesLoop = false;
 };
 
 /// The source end of a relationship class: one class and its key properties.
@@ -738,7 +781,8 @@ public:
     /// Adds a class, which the schema then owns (NULL is ignored). A class
     /// whose name is taken is renamed N2, N3, ...; a class is placed before
     /// the first class that names it as base class. AddZVClass also points
-    /// the class at this schema.
+    /// the class at this schema. A class already in the list is refused
+    /// (ZVXMLLogicError): its own name would always be taken.
     ///@{
     void AddZVClass(CZVClass* zvClass);
     void AddZVRelationshipClass(CZVRelationshipClass* relationshipClass);
@@ -873,6 +917,9 @@ private:
     std::unique_ptr<detail::ClassNameIndex> m_classIndex;
     std::unique_ptr<detail::ClassNameIndex> m_relationshipIndex;
     ///@}
+    /// Links the schemas whose last owner let go while another schema was
+    /// being destroyed; they are destroyed one after the other, not nested.
+    CZVSchema* m_pNextToDestroy = nullptr;
 };
 
 /// Walks a schema's own classes (not relationship classes). Begin() must come

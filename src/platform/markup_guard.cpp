@@ -42,6 +42,12 @@ const char* FindAny(const char* p, const char* end, char a, char b, char c, char
     return end;
 }
 
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// What an attribute name in a start tag can hold, as far as finding its start
+// goes.
+bool IsNameByte(char c) { return !IsSpace(c) && c != '"' && c != '\'' && c != '=' && c != '<'; }
+
 const char* Find(const char* p, const char* end, char c)
 {
     // Most runs between markup bytes are a few bytes long.
@@ -59,6 +65,7 @@ const char* Find(const char* p, const char* end, char c)
 bool MarkupGuard::Scan(const char* data, std::size_t size)
 {
     const char* const end = data + size;
+    m_pieceStart = data;
     for (const char* p = data; p < end && !m_failed;) {
         const char* next = m_state == State::Text ? ScanTags(p, end) : Advance(p, end);
         if (m_failed) {
@@ -69,6 +76,12 @@ bool MarkupGuard::Scan(const char* data, std::size_t size)
     }
     if (!m_failed) {
         NotePlace(data, end);
+        if (m_state == State::StartTag) {
+            CarryName(end);
+        }
+        if (size != 0) {
+            m_lastByte = end[-1];
+        }
     }
     return !m_failed;
 }
@@ -95,11 +108,12 @@ const char* MarkupGuard::ScanTags(const char* p, const char* end)
                 return end;
             }
             m_state = State::Text;
+            EndEndTag();
             p = close + 1;
             continue;
         }
         m_state = State::StartTag;
-        m_attributes = 0;
+        BeginStartTag();
         p = ScanStartTag(p, end);
         if (m_state != State::Text || m_failed) {
             return p;
@@ -117,11 +131,12 @@ const char* MarkupGuard::ScanStartTag(const char* p, const char* end)
         }
         const char c = *p;
         if (c == '>') {
+            EndStartTag((p > m_pieceStart ? p[-1] : m_lastByte) == '/');
             m_state = State::Text;
             return p + 1;
         }
         if (c == '=') {
-            if (++m_attributes > kMaxAttributesPerElement) {
+            if (!CountAttribute(p)) {
                 m_failed = true;
                 return p;
             }
@@ -146,6 +161,9 @@ const char* MarkupGuard::Advance(const char* p, const char* end)
         const char* close = Find(p, end, '>');
         if (close == end) {
             return end;
+        }
+        if (m_state == State::EndTag) {
+            EndEndTag();
         }
         m_state = State::Text;
         return close + 1;
@@ -183,7 +201,7 @@ void MarkupGuard::Step(char c)
             m_state = State::EndTag;
         } else {
             m_state = State::StartTag;
-            m_attributes = 0;
+            BeginStartTag();
         }
         break;
     case State::Bang: {
@@ -222,28 +240,123 @@ void MarkupGuard::Step(char c)
         m_state = (c == '>' && m_matched == 1) ? State::Text : State::Instruction;
         m_matched = c == '?' ? 1 : 0;
         break;
-    case State::Declaration:
-    case State::EndTag:
-        if (c == '>') {
-            m_state = State::Text;
-        }
-        break;
-    case State::StartTag:
-        if (c == '"' || c == '\'') {
-            m_quote = c;
-            m_state = State::Quoted;
-        } else if (c == '=') {
-            m_failed = ++m_attributes > kMaxAttributesPerElement;
-        } else if (c == '>') {
-            m_state = State::Text;
-        }
-        break;
-    case State::Quoted:
-        if (c == m_quote) {
-            m_state = State::StartTag;
-        }
+    default: // Advance scans the other states in runs
         break;
     }
+}
+
+void MarkupGuard::BeginStartTag()
+{
+    m_attributes = 0;
+    m_declarations = 0;
+    m_carried = NameStart();
+}
+
+void MarkupGuard::CarryName(const char* end)
+{
+    const char* tokenEnd = end;
+    while (tokenEnd > m_pieceStart && IsSpace(tokenEnd[-1])) {
+        --tokenEnd;
+    }
+    const char* token = tokenEnd;
+    while (token > m_pieceStart && IsNameByte(token[-1])) {
+        --token;
+    }
+    if (token == tokenEnd) {
+        if (tokenEnd > m_pieceStart) {
+            m_carried = NameStart(); // the piece ends after a value, an '=' or a tag's name
+        }
+        m_carried.open = m_carried.open && end == m_pieceStart;
+        return;
+    }
+    if (token > m_pieceStart || !m_carried.open) {
+        m_carried.Assign(token, tokenEnd);
+    } else {
+        m_carried.Append(token, tokenEnd); // the whole piece goes on with the carried name
+    }
+    m_carried.open = tokenEnd == end;
+}
+
+void MarkupGuard::NameStart::Assign(const char* begin, const char* end)
+{
+    *this = NameStart();
+    Append(begin, end);
+}
+
+void MarkupGuard::NameStart::Append(const char* begin, const char* end)
+{
+    const char* p = begin;
+    for (; p < end && length < sizeof head; ++p) {
+        head[length++] = *p;
+    }
+    length += static_cast<std::size_t>(end - p);
+}
+
+bool MarkupGuard::NameStart::IsNamespaceDeclaration() const
+{
+    const std::string_view start(head, std::min(length, sizeof head));
+    return (length == 5 && start == "xmlns") || (length > 6 && start == "xmlns:");
+}
+
+bool MarkupGuard::CountAttribute(const char* equals)
+{
+    if (++m_attributes > kMaxAttributesPerElement) {
+        m_problem = MarkupProblem::TooManyAttributes;
+        return false;
+    }
+    // The name before the '=' (white space may come between), which may
+    // have begun in an earlier piece.
+    const char* nameEnd = equals;
+    while (nameEnd > m_pieceStart && IsSpace(nameEnd[-1])) {
+        --nameEnd;
+    }
+    const char* name = nameEnd;
+    while (name > m_pieceStart && IsNameByte(name[-1])) {
+        --name;
+    }
+    NameStart found;
+    if (name > m_pieceStart) {
+        found.Assign(name, nameEnd);
+    } else if (nameEnd > name) { // the name starts the piece, and may go on from the last
+        if (m_carried.open) {
+            found = m_carried;
+        }
+        found.Append(name, nameEnd);
+    } else {
+        found = m_carried; // only white space between the piece's start and the '='
+    }
+    if (!found.IsNamespaceDeclaration()) {
+        return true;
+    }
+    if (m_inScope + ++m_declarations > kMaxNamespaceDeclarationsInScope) {
+        m_problem = MarkupProblem::TooManyNamespaceDeclarations;
+        return false;
+    }
+    return true;
+}
+
+void MarkupGuard::EndStartTag(bool selfClosing)
+{
+    if (selfClosing) {
+        return; // its declarations leave scope with it
+    }
+    ++m_depth;
+    if (m_declarations != 0) {
+        m_scopes.push_back(Scope{m_depth, m_declarations});
+        m_inScope += m_declarations;
+    }
+}
+
+void MarkupGuard::EndEndTag()
+{
+    if (m_depth == 0) {
+        return; // an end tag without a start: libxml2 reports it
+    }
+    if (!m_scopes.empty() && m_scopes.back().depth == m_depth) {
+        m_inScope -= m_scopes.back().declarations;
+        m_scopes.pop_back();
+    }
+    --m_depth;
 }
 
 void MarkupGuard::NotePlace(const char* begin, const char* end)
@@ -262,9 +375,13 @@ void MarkupGuard::NotePlace(const char* begin, const char* end)
 void MarkupGuard::Fail(const char* begin, const char* at)
 {
     NotePlace(begin, at);
+    m_violation.problem = m_problem;
     m_violation.line = m_line;
     m_violation.column = m_column + 1;
-    m_violation.message = "Element has more than " + std::to_string(kMaxAttributesPerElement) + " attributes";
+    m_violation.message =
+        m_problem == MarkupProblem::TooManyAttributes
+            ? "Element has more than " + std::to_string(kMaxAttributesPerElement) + " attributes"
+            : "More than " + std::to_string(kMaxNamespaceDeclarationsInScope) + " namespace declarations in scope";
 }
 
 } // namespace platform

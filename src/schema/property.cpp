@@ -2,22 +2,64 @@
 #include <zvxml/schema.h>
 
 #include "schema/naming_rule.h"
+#include "schema/schema_internals.h"
 
 namespace ZVXML {
 
 CZVProperty::CZVProperty(CZVClass* zvClass) : m_pZVClass(zvClass) {}
 
-CZVProperty::CZVProperty(const CZVProperty& other) = default;
-CZVProperty& CZVProperty::operator=(const CZVProperty& other) = default;
+CZVProperty::CZVProperty(const CZVProperty& other) = default; // a copy is held by no class
+
+CZVProperty& CZVProperty::operator=(const CZVProperty& other)
+{
+    if (this == &other) {
+        return *this;
+    }
+    CZVCommon::operator=(other);
+    std::wstring propertyName = other.m_propertyName;
+    m_typeName = other.m_typeName;
+    m_minOccurs = other.m_minOccurs;
+    m_maxOccurs = other.m_maxOccurs;
+    m_displayLabel = other.m_displayLabel;
+    m_isStruct = other.m_isStruct;
+    m_isArray = other.m_isArray;
+    m_readOnly = other.m_readOnly;
+    m_pZVClass = other.m_pZVClass;
+    m_attrId = other.m_attrId;
+    m_classDefaultValue = other.m_classDefaultValue;
+    m_defaultValueIsNull = other.m_defaultValueIsNull;
+    Rename(propertyName);
+    return *this;
+}
+
 CZVProperty::~CZVProperty() = default;
 
+// Takes `name` (leaving the previous name in it) and tells the classes that
+// hold the property.
+void CZVProperty::Rename(std::wstring& name)
+{
+    m_propertyName.swap(name);
+    for (CZVClass* holder : m_holders.value) {
+        CZVClass::Internals::PropertyRenamed(*holder, this, name);
+    }
+}
+
 const wchar_t* CZVProperty::GetPropertyName() const { return m_propertyName.c_str(); }
-std::wstring& CZVProperty::PropertyName() { return m_propertyName; }
+
+std::wstring& CZVProperty::PropertyName()
+{
+    // The caller may rename through the reference, unseen.
+    for (CZVClass* holder : m_holders.value) {
+        CZVClass::Internals::PropertyNameHandedOut(*holder);
+    }
+    return m_propertyName;
+}
 
 void CZVProperty::SetPropertyName(const wchar_t* name)
 {
     CheckName(name, 1, kClassOrPropertyNameKind);
-    m_propertyName = name;
+    std::wstring renamed(name);
+    Rename(renamed);
 }
 
 void CZVProperty::SetPropertyName(const std::wstring& name) { SetPropertyName(name.c_str()); }

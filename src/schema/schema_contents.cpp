@@ -4,48 +4,77 @@
 
 #include "foundation/number_text.h"
 #include "foundation/owned_list.h"
+#include "schema/base_links.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 
 namespace ZVXML {
 namespace {
 
 // Renames a newcomer whose name is taken to N2, N3, ... (always after the
-// name it came with), then inserts it before the first class that names it
-// as base class, or at the end.
+// name it came with): the first of N, N2, N3, ... that no class of the list
+// has. The index remembers, per name, how far earlier newcomers have taken
+// the numbers, and forgets it whenever a name of the list may have become
+// free (a rename, a cleared list), so the search starts past numbers that
+// are certainly taken and ends on the same name as a search from 2 would.
+template <class T>
+void RenameWhileTaken(detail::ClassNameIndex& index, T* zvClass)
+{
+    if (!index.Contains(CZVClass::Internals::TypeName(*zvClass))) {
+        return;
+    }
+    const std::wstring original = zvClass->GetTypeName();
+    unsigned long counter = index.FirstSuffixToTry(original);
+    do {
+        zvClass->SetTypeName(original + FormatUnsignedLong(counter));
+        ++counter;
+    } while (index.Contains(CZVClass::Internals::TypeName(*zvClass)));
+    index.SuffixesTaken(original, counter);
+}
+
+// Renames the newcomer if need be, then inserts it before the first class
+// that names it as base class, or at the end.
 template <class T>
 void AddToList(std::vector<T*>& list, detail::ClassNameIndex& index, T* zvClass)
 {
-    index.Sync(list);
-    const std::wstring original = zvClass->GetTypeName();
-    unsigned long counter = 2;
-    while (index.Contains(zvClass->GetTypeName())) {
-        zvClass->SetTypeName(original + FormatLong(static_cast<long>(counter)));
-        ++counter;
-        index.Sync(list); // a class listed elsewhere too may have moved the epoch
+    const std::vector<detail::ClassNameIndex*>& lists = CZVClass::Internals::Lists(*zvClass);
+    if (std::find(lists.begin(), lists.end(), &index) != lists.end()) {
+        // Its own name would always be taken: the renaming would never end.
+        throw ZVXMLLogicError(std::wstring(L"ZVClass '") + zvClass->GetTypeName() + L"' is already in ZVSchema '" +
+                                  index.Schema().GetSchemaName() + L"'.",
+                              L"");
     }
+    index.MakeCurrent();
+    RenameWhileTaken(index, zvClass);
     auto position = list.end();
     const wchar_t* name = zvClass->GetTypeName();
     if (index.IsSomeonesBase(name)) {
         position = std::find_if(list.begin(), list.end(),
                                 [name](const T* listed) { return std::wcscmp(listed->GetBaseClass(), name) == 0; });
     }
-    list.insert(position, zvClass);
+    // Room first: once the class is in, nothing throws.
+    const std::size_t at = static_cast<std::size_t>(position - list.begin());
+    detail::MakeRoomForOne(list);
+    CZVClass::Internals::MakeRoomForList(*zvClass);
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), zvClass);
     CZVClass::Internals::Enlist(zvClass, &index);
     detail::Adopt(zvClass);
-    index.Added(zvClass, list.size());
+    index.Added(zvClass);
 }
 
 template <class T>
-void ReleaseClasses(std::vector<T*>& list, detail::ClassNameIndex& index)
+void ReleaseClasses(std::vector<T*>& list, detail::ClassNameIndex* index)
 {
     std::vector<T*> taken;
     taken.swap(list);
-    index.Invalidate();
+    if (index != nullptr) {
+        index->Cleared();
+    }
     for (T* zvClass : taken) {
-        CZVClass::Internals::Delist(zvClass, &index);
+        CZVClass::Internals::Delist(zvClass, index);
         detail::Release(zvClass);
     }
 }
@@ -53,11 +82,11 @@ void ReleaseClasses(std::vector<T*>& list, detail::ClassNameIndex& index)
 template <class T>
 void AdoptClasses(const std::vector<T*>& list, detail::ClassNameIndex& index)
 {
-    index.Invalidate();
     for (T* zvClass : list) {
         CZVClass::Internals::Enlist(zvClass, &index);
         detail::Adopt(zvClass);
     }
+    index.Refilled();
 }
 
 // Creates a class of `schema`, types it and hands it to `add`; a class that
@@ -81,7 +110,7 @@ T* CreateAndAdd(CZVSchema* schema, const wchar_t* name, const wchar_t* descripti
 detail::ClassNameIndex& CZVSchema::Internals::ClassIndex(CZVSchema& schema)
 {
     if (!schema.m_classIndex) {
-        schema.m_classIndex.reset(new detail::ClassNameIndex());
+        schema.m_classIndex.reset(new detail::ClassNameIndex(schema, false));
     }
     return *schema.m_classIndex;
 }
@@ -89,24 +118,51 @@ detail::ClassNameIndex& CZVSchema::Internals::ClassIndex(CZVSchema& schema)
 detail::ClassNameIndex& CZVSchema::Internals::RelationshipIndex(CZVSchema& schema)
 {
     if (!schema.m_relationshipIndex) {
-        schema.m_relationshipIndex.reset(new detail::ClassNameIndex());
+        schema.m_relationshipIndex.reset(new detail::ClassNameIndex(schema, true));
     }
     return *schema.m_relationshipIndex;
 }
 
 void CZVSchema::Internals::AdoptContents(CZVSchema& schema)
 {
-    AdoptClasses(schema.m_classes, ClassIndex(schema));
-    AdoptClasses(schema.m_relationshipClasses, RelationshipIndex(schema));
+    if (!schema.m_classes.empty()) {
+        AdoptClasses(schema.m_classes, ClassIndex(schema));
+    }
+    if (!schema.m_relationshipClasses.empty()) {
+        AdoptClasses(schema.m_relationshipClasses, RelationshipIndex(schema));
+    }
     detail::AdoptAll(schema.m_referencedSchemas);
 }
 
+// Allocates nothing: it runs in the destructor.
 void CZVSchema::Internals::ReleaseContents(CZVSchema& schema)
 {
-    ReleaseClasses(schema.m_classes, ClassIndex(schema));
-    ReleaseClasses(schema.m_relationshipClasses, RelationshipIndex(schema));
-    detail::ReleaseAll(schema.m_referencedSchemas);
+    ReleaseClasses(schema.m_classes, schema.m_classIndex.get());
+    ReleaseClasses(schema.m_relationshipClasses, schema.m_relationshipIndex.get());
+    ReleaseReferencedSchemas(schema.m_referencedSchemas);
     schema.m_references.clear();
+}
+
+void CZVClass::Internals::MakeRoomForList(CZVClass& zvClass) { detail::MakeRoomForOne(zvClass.m_listIndexes); }
+
+void CZVClass::Internals::Enlist(CZVClass* zvClass, detail::ClassNameIndex* index)
+{
+    zvClass->m_listIndexes.push_back(index);
+    if (zvClass->m_hasDerived.load(std::memory_order_relaxed)) {
+        detail::MoveLinkGeneration(); // summaries of derived classes may now use this list
+    }
+}
+
+void CZVClass::Internals::Delist(CZVClass* zvClass, detail::ClassNameIndex* index)
+{
+    std::vector<detail::ClassNameIndex*>& indexes = zvClass->m_listIndexes;
+    auto found = std::find(indexes.begin(), indexes.end(), index);
+    if (found != indexes.end()) {
+        indexes.erase(found);
+    }
+    if (zvClass->m_hasDerived.load(std::memory_order_relaxed)) {
+        detail::MoveLinkGeneration(); // summaries of derived classes name this list
+    }
 }
 
 void CZVSchema::AddZVClass(CZVClass* zvClass)
@@ -150,7 +206,7 @@ void CZVSchema::AddReference(CZVSchemaReference& reference)
     }
 }
 
-void CZVSchema::RemoveAllClasses() { ReleaseClasses(m_classes, Internals::ClassIndex(*this)); }
+void CZVSchema::RemoveAllClasses() { ReleaseClasses(m_classes, m_classIndex.get()); }
 
 CZVClass* CZVSchema::GetZVClassByIndex(std::size_t index) const { return m_classes[index]; }
 std::size_t CZVSchema::GetZVClassCount() const { return m_classes.size(); }

@@ -3,6 +3,7 @@
 #include <zvxml/schema.h>
 
 #include "schema/schema_internals.h"
+#include "schema/schema_walk.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -10,60 +11,7 @@
 namespace ZVXML {
 namespace {
 
-// Depth-first over a schema and its loaded references, each schema once, so
-// a graph that leads back to itself (built by hand) cannot recurse forever
-// and shared references are searched once. The first match in this order is
-// the first match of the plain depth-first rule.
-class SchemaWalk {
-public:
-    template <class Visit>
-    void* Run(CZVSchema* schema, Visit& visit, bool includeReferences)
-    {
-        if (Seen(schema)) {
-            return nullptr;
-        }
-        Remember(schema);
-        if (void* found = visit(schema)) {
-            return found;
-        }
-        if (!includeReferences) {
-            return nullptr;
-        }
-        for (unsigned long i = 0; i < schema->GetReferenceCount(); ++i) {
-            CZVSchema* referenced = schema->GetReferencedSchema(i);
-            if (referenced != nullptr) {
-                if (void* found = Run(referenced, visit, true)) {
-                    return found;
-                }
-            }
-        }
-        return nullptr;
-    }
-
-private:
-    bool Seen(CZVSchema* schema) const
-    {
-        const std::size_t kept = std::min(m_count, kInline);
-        return std::find(m_inline, m_inline + kept, schema) != m_inline + kept ||
-               std::find(m_more.begin(), m_more.end(), schema) != m_more.end();
-    }
-    void Remember(CZVSchema* schema)
-    {
-        if (m_count < kInline) {
-            m_inline[m_count] = schema;
-        } else {
-            m_more.push_back(schema);
-        }
-        ++m_count;
-    }
-
-    // Lookups run for every instance and struct value read, and trees of
-    // schemas are small: the common walk needs no heap.
-    static constexpr std::size_t kInline = 8;
-    CZVSchema* m_inline[kInline] = {};
-    std::size_t m_count = 0;
-    std::vector<CZVSchema*> m_more;
-};
+using detail::SchemaWalk;
 
 void RequireName(const wchar_t* text, const wchar_t* what, const wchar_t* operation)
 {
@@ -87,30 +35,39 @@ T* ApplyMask(T* found, unsigned long classTypeMask)
 
 } // namespace
 
-CZVClass* CZVSchema::Internals::FindClassInTree(CZVSchema& schema, const wchar_t* name)
+namespace {
+
+// The first class of `list` with that name: through the list's index when
+// the schema has one (it is kept current by every change; a read never
+// builds it), else along the list.
+template <class T>
+CZVClass* FindInList(const std::vector<T*>& list, const detail::ClassNameIndex* index, std::wstring_view name)
 {
-    // Reused so that a lookup does not allocate its key; nothing the walk
-    // calls looks a class up again.
-    thread_local std::wstring reusedKey;
-    reusedKey.assign(name);
-    const std::wstring& key = reusedKey;
-    auto visit = [&key](CZVSchema* current) -> void* {
-        detail::ClassNameIndex& index = ClassIndex(*current);
-        index.Sync(current->m_classes);
-        return index.FindFirst(key);
+    if (index != nullptr) {
+        return index->FindFirst(name);
+    }
+    for (T* zvClass : list) {
+        if (CZVClass::Internals::TypeName(*zvClass) == name) {
+            return zvClass;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CZVClass* CZVSchema::Internals::FindClassInTree(CZVSchema& schema, std::wstring_view name)
+{
+    auto visit = [name](CZVSchema* current) -> void* {
+        return FindInList(current->m_classes, current->m_classIndex.get(), name);
     };
     return static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true));
 }
 
-CZVRelationshipClass* CZVSchema::Internals::FindRelationshipClassInTree(CZVSchema& schema, const wchar_t* name)
+CZVRelationshipClass* CZVSchema::Internals::FindRelationshipClassInTree(CZVSchema& schema, std::wstring_view name)
 {
-    thread_local std::wstring reusedKey; // as in FindClassInTree
-    reusedKey.assign(name);
-    const std::wstring& key = reusedKey;
-    auto visit = [&key](CZVSchema* current) -> void* {
-        detail::ClassNameIndex& index = RelationshipIndex(*current);
-        index.Sync(current->m_relationshipClasses);
-        return index.FindFirst(key);
+    auto visit = [name](CZVSchema* current) -> void* {
+        return FindInList(current->m_relationshipClasses, current->m_relationshipIndex.get(), name);
     };
     return static_cast<CZVRelationshipClass*>(static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true)));
 }

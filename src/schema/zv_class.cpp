@@ -5,10 +5,14 @@
 #include "foundation/owned_list.h"
 #include "foundation/wide_format.h"
 #include "schema/base_chain.h"
+#include "schema/base_links.h"
 #include "schema/class_name_index.h"
+#include "schema/inherited_names.h"
 #include "schema/naming_rule.h"
+#include "schema/property_name_index.h"
 #include "schema/schema_internals.h"
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 
@@ -38,18 +42,67 @@ bool SameName(const std::wstring& candidate, std::wstring_view name)
     return true;
 }
 
-CZVProperty* FindOwnProperty(const CZVClass* zvClass, const std::vector<CZVProperty*>& properties,
-                             std::wstring_view name)
+CZVProperty* WalkOwnProperties(const CZVClass* zvClass, const std::vector<CZVProperty*>& properties,
+                               std::wstring_view name)
 {
     for (CZVProperty* property : properties) {
         if (property == nullptr) {
             ThrowNullProperty(zvClass);
         }
-        if (SameName(property->PropertyName(), name)) {
+        if (SameName(detail::PropertyAccess::Name(*property), name)) {
             return property;
         }
     }
     return nullptr;
+}
+
+void DetachHolder(CZVProperty* property, const CZVClass* holder)
+{
+    if (property == nullptr) {
+        return;
+    }
+    std::vector<CZVClass*>& holders = detail::PropertyAccess::Holders(*property);
+    auto found = std::find(holders.begin(), holders.end(), holder);
+    if (found != holders.end()) {
+        holders.erase(found);
+    }
+}
+
+void DetachHolder(const std::vector<CZVProperty*>& properties, const CZVClass* holder)
+{
+    for (CZVProperty* property : properties) {
+        DetachHolder(property, holder);
+    }
+}
+
+// Each property learns that `holder` holds it; all or none do.
+void AttachHolder(const std::vector<CZVProperty*>& properties, CZVClass* holder)
+{
+    std::size_t attached = 0;
+    try {
+        for (CZVProperty* property : properties) {
+            if (property != nullptr) {
+                detail::PropertyAccess::Holders(*property).push_back(holder);
+            }
+            ++attached;
+        }
+    } catch (...) {
+        for (std::size_t i = 0; i < attached; ++i) {
+            DetachHolder(properties[i], holder);
+        }
+        throw;
+    }
+}
+
+// An index for a list long enough to want one, or none.
+std::unique_ptr<detail::PropertyNameIndex> IndexFor(const std::vector<CZVProperty*>& properties, const CZVClass* owner)
+{
+    if (properties.size() < detail::kPropertyIndexFrom) {
+        return nullptr;
+    }
+    auto index = std::make_unique<detail::PropertyNameIndex>();
+    index->Rebuild(properties, owner);
+    return index;
 }
 
 } // namespace
@@ -69,44 +122,79 @@ CZVClass::CZVClass(const wchar_t* name, CZVSchema* schema, CIDGenerationStrategy
 
 CZVClass::CZVClass(const CZVClass& other)
     : CZVCommon(other), m_typeName(other.m_typeName), m_baseClassName(other.m_baseClassName),
-      m_displayLabel(other.m_displayLabel), m_pBaseClass(other.m_pBaseClass), m_isStruct(other.m_isStruct),
+      m_displayLabel(other.m_displayLabel), m_isStruct(other.m_isStruct),
       m_isCustomAttributeClass(other.m_isCustomAttributeClass), m_isDomainClass(other.m_isDomainClass),
       m_properties(other.m_properties), m_pIDGenerationStrategy(other.m_pIDGenerationStrategy),
       m_pZVSchema(other.m_pZVSchema)
 {
+    AttachHolder(m_properties, this);
+    try {
+        m_propertyIndex = IndexFor(m_properties, this);
+    } catch (...) {
+        DetachHolder(m_properties, this);
+        throw;
+    }
     detail::AdoptAll(m_properties);
+    // Nothing derives from a new class, so its link closes no loop.
+    Internals::LinkBase(*this, other.m_pBaseClass, false);
 }
 
 CZVClass& CZVClass::operator=(const CZVClass& other)
 {
-    if (this != &other) {
-        CZVCommon::operator=(other);
-        std::vector<CZVProperty*> shared = other.m_properties;
-        detail::AdoptAll(shared);
-        detail::ReleaseAll(m_properties);
-        m_properties.swap(shared);
-        m_typeName = other.m_typeName;
-        const std::wstring previousBase = m_baseClassName;
-        m_baseClassName = other.m_baseClassName;
-        NoteBaseRenamed(previousBase);
-        m_displayLabel = other.m_displayLabel;
-        m_pBaseClass = other.m_pBaseClass;
-        m_isStruct = other.m_isStruct;
-        m_isCustomAttributeClass = other.m_isCustomAttributeClass;
-        m_isDomainClass = other.m_isDomainClass;
-        m_pIDGenerationStrategy = other.m_pIDGenerationStrategy;
-        m_pZVSchema = other.m_pZVSchema;
-        NoteRenamed();
+    if (this == &other) {
+        return *this;
     }
+    CZVCommon::operator=(other);
+    // Everything that may throw comes first.
+    std::vector<CZVProperty*> shared = other.m_properties;
+    std::wstring typeName = other.m_typeName;
+    std::wstring baseClassName = other.m_baseClassName;
+    std::wstring displayLabel = other.m_displayLabel;
+    const bool closesLoop = Internals::WouldCloseLoop(*this, other.m_pBaseClass);
+    AttachHolder(shared, this);
+    detail::AdoptAll(shared);
+
+    m_propertyIndex.reset();
+    for (CZVProperty* property : m_properties) {
+        NotePropertyRemoved(property);
+    }
+    detail::ReleaseAll(m_properties);
+    m_properties.swap(shared);
+    for (detail::ClassNameIndex* index : m_listIndexes) {
+        for (CZVProperty* property : m_properties) {
+            index->PropertyAdded(this, detail::PropertyAccess::Name(*property));
+        }
+    }
+    try {
+        m_propertyIndex = IndexFor(m_properties, this);
+    } catch (...) {
+        // The properties are walked instead.
+    }
+    m_typeName.swap(typeName);
+    NoteRenamed(typeName);
+    m_baseClassName.swap(baseClassName);
+    Internals::LinkBase(*this, other.m_pBaseClass, closesLoop);
+    NoteBaseRenamed(baseClassName);
+    m_displayLabel.swap(displayLabel);
+    m_isStruct = other.m_isStruct;
+    m_isCustomAttributeClass = other.m_isCustomAttributeClass;
+    m_isDomainClass = other.m_isDomainClass;
+    m_pIDGenerationStrategy = other.m_pIDGenerationStrategy;
+    m_pZVSchema = other.m_pZVSchema;
     return *this;
 }
 
-CZVClass::~CZVClass() { detail::ReleaseAll(m_properties); }
+CZVClass::~CZVClass()
+{
+    Internals::Unlink(*this);
+    DetachHolder(m_properties, this);
+    detail::ReleaseAll(m_properties);
+}
 
-void CZVClass::NoteRenamed()
+void CZVClass::NoteRenamed(const std::wstring& previous)
 {
     for (detail::ClassNameIndex* index : m_listIndexes) {
-        index->Invalidate();
+        index->ClassRenamed(this, previous);
     }
 }
 
@@ -117,19 +205,85 @@ void CZVClass::NoteBaseRenamed(const std::wstring& previous)
     }
 }
 
+// A property that has just left the list (or is about to leave it whole).
+void CZVClass::NotePropertyRemoved(CZVProperty* property)
+{
+    if (property == nullptr) {
+        return;
+    }
+    DetachHolder(property, this);
+    const std::wstring& name = detail::PropertyAccess::Name(*property);
+    if (m_propertyIndex) {
+        m_propertyIndex->Removed(property, name, m_properties);
+    }
+    for (detail::ClassNameIndex* index : m_listIndexes) {
+        index->PropertyRemoved(this, name);
+    }
+}
+
+// A property that has just been appended to the list, whose holders have
+// room for this class.
+void CZVClass::NotePropertyAdded(CZVProperty* property)
+{
+    std::vector<CZVClass*>& holders = detail::PropertyAccess::Holders(*property);
+    if (m_propertyIndex) {
+        if (std::find(holders.begin(), holders.end(), this) != holders.end()) {
+            m_propertyIndex->MarkStale(); // held twice: left to walks
+        } else {
+            m_propertyIndex->Appended(property);
+        }
+    }
+    holders.push_back(this);
+    const std::wstring& name = detail::PropertyAccess::Name(*property);
+    for (detail::ClassNameIndex* index : m_listIndexes) {
+        index->PropertyAdded(this, name);
+    }
+}
+
+void CZVClass::Internals::PropertyRenamed(CZVClass& holder, CZVProperty* property, const std::wstring& previous)
+{
+    if (holder.m_propertyIndex) {
+        holder.m_propertyIndex->Renamed(property, previous, holder.m_properties);
+    }
+    const std::wstring& name = detail::PropertyAccess::Name(*property);
+    for (detail::ClassNameIndex* index : holder.m_listIndexes) {
+        index->PropertyRemoved(&holder, previous);
+        index->PropertyAdded(&holder, name);
+    }
+}
+
+void CZVClass::Internals::PropertyNameHandedOut(CZVClass& holder)
+{
+    if (holder.m_propertyIndex) {
+        holder.m_propertyIndex->MarkStale();
+    }
+    for (detail::ClassNameIndex* index : holder.m_listIndexes) {
+        index->PropertyNamesHandedOut();
+    }
+}
+
+void CZVClass::Internals::SetChain(CZVClass& zvClass, std::unique_ptr<detail::ChainInfo> chain)
+{
+    zvClass.m_chainInfo = std::move(chain);
+}
+
 const wchar_t* CZVClass::GetTypeName() const { return m_typeName.c_str(); }
 
 std::wstring& CZVClass::TypeName()
 {
-    NoteRenamed(); // the caller may rename through the reference
+    // The caller may rename through the reference, unseen.
+    for (detail::ClassNameIndex* index : m_listIndexes) {
+        index->NamesHandedOut();
+    }
     return m_typeName;
 }
 
 void CZVClass::SetTypeNameChecked(const wchar_t* name)
 {
     CheckName(name, 1, kClassOrPropertyNameKind);
-    m_typeName = name;
-    NoteRenamed();
+    std::wstring renamed(name);
+    m_typeName.swap(renamed);
+    NoteRenamed(renamed);
 }
 
 void CZVClass::SetTypeName(const wchar_t* name)
@@ -189,10 +343,11 @@ void CZVClass::SetBaseClass(const wchar_t* name)
                                   L"' but no such class can be found in this ZVSchema or referenenced ZVSchemas.",
                               L"");
     }
-    const std::wstring previous = m_baseClassName;
-    m_baseClassName = m_pZVSchema->GetRelativeClassName(found);
-    m_pBaseClass = found;
-    NoteBaseRenamed(previous);
+    std::wstring baseClassName = m_pZVSchema->GetRelativeClassName(found);
+    const bool closesLoop = Internals::WouldCloseLoop(*this, found);
+    m_baseClassName.swap(baseClassName);
+    Internals::LinkBase(*this, found, closesLoop);
+    NoteBaseRenamed(baseClassName);
 }
 
 void CZVClass::SetBaseClass(const std::wstring& name) { SetBaseClass(name.c_str()); }
@@ -263,17 +418,42 @@ CZVProperty* CZVClass::FindProperty(const wchar_t* name)
     return Internals::FindProperty(*this, name); // measured once, not per property
 }
 
+CZVProperty* CZVClass::Internals::FindOwnProperty(const CZVClass& zvClass, std::wstring_view name)
+{
+    const detail::PropertyNameIndex* index = zvClass.m_propertyIndex.get();
+    if (index != nullptr && index->Current()) {
+        return index->Find(name);
+    }
+    return WalkOwnProperties(&zvClass, zvClass.m_properties, name);
+}
+
 CZVProperty* CZVClass::Internals::FindProperty(CZVClass& zvClass, std::wstring_view name)
 {
-    if (CZVProperty* own = FindOwnProperty(&zvClass, zvClass.m_properties, name)) {
+    if (CZVProperty* own = FindOwnProperty(zvClass, name)) {
         return own;
     }
     if (zvClass.m_baseClassName.empty() && zvClass.m_pBaseClass == nullptr) {
         return nullptr; // most classes have no base: no walk to set up
     }
+    if (!detail::BaseLoopsPossible()) {
+        // No chain loops: follow the links without remembering the way.
+        for (const CZVClass* current = &zvClass;;) {
+            const CZVClass* base = current->m_pBaseClass;
+            if (base == nullptr) {
+                if (current->m_baseClassName.empty()) {
+                    return nullptr;
+                }
+                break; // a base known by name only: walked with care below
+            }
+            if (CZVProperty* inherited = FindOwnProperty(*base, name)) {
+                return inherited;
+            }
+            current = base;
+        }
+    }
     BaseChain chain(&zvClass);
     for (CZVClass* base = chain.Next(&zvClass); base != nullptr; base = chain.Next(base)) {
-        if (CZVProperty* inherited = FindOwnProperty(base, base->m_properties, name)) {
+        if (CZVProperty* inherited = FindOwnProperty(*base, name)) {
             return inherited;
         }
     }
@@ -282,14 +462,39 @@ CZVProperty* CZVClass::Internals::FindProperty(CZVClass& zvClass, std::wstring_v
 
 bool CZVClass::HasProperty(const wchar_t* name) { return FindProperty(name) != nullptr; }
 
+namespace {
+
+// Whether FindProperty finds `name`, asked before adding a property of that
+// name; a long base-class chain is not walked when its summary can answer.
+bool NameIsTaken(CZVClass& zvClass, std::wstring_view name)
+{
+    if (CZVClass::Internals::FindOwnProperty(zvClass, name) != nullptr) {
+        return true;
+    }
+    if (*zvClass.GetBaseClass() == L'\0' && CZVClass::Internals::BaseLink(zvClass) == nullptr) {
+        return false;
+    }
+    switch (detail::FindInheritedName(zvClass, name)) {
+    case detail::Inherited::Yes:
+        return true;
+    case detail::Inherited::No:
+        return false;
+    case detail::Inherited::Unknown:
+        break;
+    }
+    return CZVClass::Internals::FindProperty(zvClass, name) != nullptr;
+}
+
+} // namespace
+
 void CZVClass::AddZVProperty(CZVProperty* property)
 {
     if (property == nullptr) {
         return;
     }
-    if (FindProperty(property->GetPropertyName()) != nullptr) {
-        throw ZVXMLDomainError(std::wstring(L"Attempted to add duplicately named property ") +
-                                   property->GetPropertyName() + L" to class " + m_typeName,
+    const std::wstring& name = detail::PropertyAccess::Name(*property);
+    if (NameIsTaken(*this, name)) {
+        throw ZVXMLDomainError(L"Attempted to add duplicately named property " + name + L" to class " + m_typeName,
                                L"");
     }
     if (property->IsStruct() &&
@@ -298,8 +503,20 @@ void CZVClass::AddZVProperty(CZVProperty* property)
                                   property->GetTypeName() + L" but no ZVClass with that name exists in the ZVSchema.",
                               L"");
     }
+    // Room first: once the property is in, nothing throws.
+    if (!m_propertyIndex || !m_propertyIndex->Current()) {
+        if (m_properties.size() + 1 >= detail::kPropertyIndexFrom) {
+            if (!m_propertyIndex) {
+                m_propertyIndex = std::make_unique<detail::PropertyNameIndex>();
+            }
+            m_propertyIndex->Rebuild(m_properties, this);
+        }
+    }
+    detail::MakeRoomForOne(m_properties);
+    detail::MakeRoomForOne(detail::PropertyAccess::Holders(*property));
     m_properties.push_back(property);
     detail::Adopt(property);
+    NotePropertyAdded(property);
 }
 
 CZVProperty* CZVClass::AddZVProperty(std::wstring name, std::wstring typeName, std::wstring description)
@@ -321,16 +538,24 @@ void CZVClass::RemoveZVProperty(const wchar_t* name)
         if (*it == nullptr) {
             ThrowNullProperty(this);
         }
-        if ((*it)->PropertyName() == name) {
+        if (detail::PropertyAccess::Name(**it) == name) {
             CZVProperty* removed = *it;
             m_properties.erase(it);
+            NotePropertyRemoved(removed);
             detail::Release(removed);
             return;
         }
     }
 }
 
-void CZVClass::RemoveAllZVProperties() { detail::ReleaseAll(m_properties); }
+void CZVClass::RemoveAllZVProperties()
+{
+    m_propertyIndex.reset();
+    for (CZVProperty* property : m_properties) {
+        NotePropertyRemoved(property);
+    }
+    detail::ReleaseAll(m_properties);
+}
 
 int CZVClass::ZVNameIsValid(const wchar_t* name, int throwOnError)
 {

@@ -13,9 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One file reached through different texts ("./a", "../x/a", a symbolic
-// link) has one identity.
-std::string Identity(const std::wstring& path)
+std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L'/') + 1); }
+
+} // namespace
+
+std::string SchemaLoadContext::Identity(const std::wstring& path)
 {
     const fs::path given(WideToUtf8(path));
     std::error_code error;
@@ -29,38 +31,43 @@ std::string Identity(const std::wstring& path)
     return resolved.lexically_normal().string();
 }
 
-std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L'/') + 1); }
-
-} // namespace
-
 SchemaLoadContext::SchemaLoadContext(std::wstring searchPath) : m_searchPath(std::move(searchPath)) {}
 
-SchemaFileLoad& SchemaLoadContext::Enter(CZVSchema& schema, const std::wstring& path)
+SchemaFileLoad& SchemaLoadContext::Enter(CZVSchema& schema, const std::wstring& path, std::string identity)
 {
     std::unique_ptr<SchemaFileLoad> file(new SchemaFileLoad());
-    file->identity = Identity(path);
+    file->identity = std::move(identity);
     file->fileName = FileName(path);
-    for (const std::unique_ptr<SchemaFileLoad>& onChain : m_chain) {
-        if (onChain->identity == file->identity) {
-            std::wstring message = L"Circular ZVSchemaReference: ";
-            for (const std::unique_ptr<SchemaFileLoad>& link : m_chain) {
-                message += link->fileName + L" -> ";
-            }
-            throw ZVXMLRuntimeError(message + file->fileName, L"CZVSchemaReference::ReadXML");
+    if (m_onChain.count(file->identity) != 0) {
+        std::wstring message = L"Circular ZVSchemaReference: ";
+        for (const std::unique_ptr<SchemaFileLoad>& link : m_chain) {
+            message += link->fileName + L" -> ";
         }
+        throw ZVXMLRuntimeError(message + file->fileName, L"CZVSchemaReference::ReadXML");
     }
     file->schema = &schema;
     file->path = path;
     file->upgradeHandler = schema.GetZVRelationshipUpgradeHandler();
+    m_chain.reserve(m_chain.size() + 1); // so that the file is on both or neither
+    m_onChain.insert(file->identity);
     m_chain.push_back(std::move(file));
     return *m_chain.back();
 }
 
+CZVSchema* SchemaLoadContext::FindRead(const std::string& identity) const
+{
+    auto found = m_read.find(identity);
+    return found != m_read.end() ? found->second : nullptr;
+}
+
 std::unique_ptr<SchemaFileLoad> SchemaLoadContext::Leave()
 {
-    std::unique_ptr<SchemaFileLoad> file = std::move(m_chain.back());
+    SchemaFileLoad& file = *m_chain.back();
+    m_read.emplace(file.identity, file.schema);
+    m_onChain.erase(file.identity);
+    std::unique_ptr<SchemaFileLoad> left = std::move(m_chain.back());
     m_chain.pop_back();
-    return file;
+    return left;
 }
 
 } // namespace ZVXML

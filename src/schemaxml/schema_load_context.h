@@ -16,6 +16,8 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ZVXML {
@@ -67,22 +69,35 @@ public:
 
     const std::wstring& SearchPath() const { return m_searchPath; }
 
-    // Puts the file at `path`, to be read into `schema`, at the end of the
-    // chain. Throws ZVXMLRuntimeError "Circular ZVSchemaReference: " + the
-    // file names of the chain joined by " -> " (ending with `path`'s), at
-    // "CZVSchemaReference::ReadXML", when that file (by canonical path) is
-    // already on it.
-    SchemaFileLoad& Enter(CZVSchema& schema, const std::wstring& path);
+    // What makes two paths one file: the canonical path ("./a", "../x/a" and
+    // a symbolic link to it are one file).
+    static std::string Identity(const std::wstring& path);
+
+    // Puts the file at `path` (whose identity is `identity`), to be read into
+    // `schema`, at the end of the chain. Throws ZVXMLRuntimeError "Circular
+    // ZVSchemaReference: " + the file names of the chain joined by " -> "
+    // (ending with `path`'s), at "CZVSchemaReference::ReadXML", when that
+    // file is already on it.
+    SchemaFileLoad& Enter(CZVSchema& schema, const std::wstring& path, std::string identity);
+
+    // The schema read earlier in this load from the file of that identity,
+    // or NULL: each file of a load is read once, and every reference that
+    // reaches it shares its schema.
+    CZVSchema* FindRead(const std::string& identity) const;
 
     bool Empty() const { return m_chain.empty(); }
     // The file being read now; the chain must not be empty.
     SchemaFileLoad& Innermost() { return *m_chain.back(); }
-    // Takes the innermost file off the chain.
+    // Takes the innermost file, read, off the chain.
     std::unique_ptr<SchemaFileLoad> Leave();
 
 private:
     std::wstring m_searchPath;
     std::vector<std::unique_ptr<SchemaFileLoad>> m_chain;
+    std::unordered_set<std::string> m_onChain; // the identities of m_chain's files
+    // Files read completely, by identity. The schemas stay alive for the
+    // whole load: each is owned by a schema of the load by then.
+    std::unordered_map<std::string, CZVSchema*> m_read;
 };
 
 } // namespace ZVXML

@@ -144,7 +144,8 @@ void OpenFile(SchemaFileLoad& file)
 }
 
 // Opens the file a reference names, unless the schema already is or holds
-// the schema it names. True when a file was opened.
+// the schema it names, or the file was read earlier in this load (then the
+// reference shares that schema). True when a file was opened.
 bool OpenReferencedFile(SchemaFileLoad& referencing, XMLNode element, SchemaLoadContext& load)
 {
     CZVSchemaReference reference;
@@ -152,8 +153,15 @@ bool OpenReferencedFile(SchemaFileLoad& referencing, XMLNode element, SchemaLoad
     if (path.empty()) {
         return false;
     }
+    std::string identity = SchemaLoadContext::Identity(path);
+    if (CZVSchema* read = load.FindRead(identity)) {
+        CZVClass::ZVNameIsValid(reference.m_schemaPrefix.c_str(), 1); // as a new schema would check it
+        reference.m_pZVSchema = read;
+        referencing.schema->AddReference(reference);
+        return false;
+    }
     std::unique_ptr<CZVSchema> created = NewReferencedSchema(reference, load.SearchPath());
-    SchemaFileLoad& file = load.Enter(*created, path);
+    SchemaFileLoad& file = load.Enter(*created, path, std::move(identity));
     file.created = std::move(created);
     file.reference = reference;
     OpenFile(file);
@@ -289,7 +297,7 @@ void LeaveFile(SchemaLoadContext& load)
 // looked at: a foreign file leaves its schema with its names only.
 int ReadSchemaSet(CZVSchema& schema, const std::wstring& path, SchemaLoadContext& load)
 {
-    OpenFile(load.Enter(schema, path));
+    OpenFile(load.Enter(schema, path, SchemaLoadContext::Identity(path)));
     int result = 0;
     while (!load.Empty()) {
         SchemaFileLoad& file = load.Innermost();

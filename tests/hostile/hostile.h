@@ -13,7 +13,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <functional>
+#include <pthread.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -138,6 +140,43 @@ inline Outcome RunBounded(const std::function<long()>& body, int seconds, Privil
         outcome.kind = Outcome::OtherException;
     }
     return outcome;
+}
+
+// Runs `body` on a new thread whose stack holds `stackBytes`, and returns
+// its result or rethrows what it threw. Deep recursion on the way crashes.
+inline long RunOnSmallStack(std::size_t stackBytes, const std::function<long()>& body)
+{
+    struct Job {
+        const std::function<long()>* body;
+        long result = 0;
+        std::exception_ptr failure;
+    } job{&body, 0, nullptr};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, stackBytes);
+    pthread_t thread;
+    const int created = pthread_create(
+        &thread, &attributes,
+        [](void* argument) -> void* {
+            Job& running = *static_cast<Job*>(argument);
+            try {
+                running.result = (*running.body)();
+            } catch (...) {
+                running.failure = std::current_exception();
+            }
+            return nullptr;
+        },
+        &job);
+    pthread_attr_destroy(&attributes);
+    if (created != 0) {
+        ADD_FAILURE() << "pthread_create";
+        return -1;
+    }
+    pthread_join(thread, nullptr);
+    if (job.failure) {
+        std::rethrow_exception(job.failure);
+    }
+    return job.result;
 }
 
 // The outcome threw `type` with a message that starts with `start`.

@@ -85,3 +85,84 @@ TEST(MarkupGuard, VerdictDoesNotDependOnHowTheDocumentIsCut)
         EXPECT_EQ(accepted, !tooMany) << "round " << round;
     }
 }
+
+namespace {
+
+using ZVXML::platform::kMaxNamespaceDeclarationsInScope;
+
+// A start tag declaring `count` namespaces in the spellings documents use,
+// with attributes that only look like declarations in between.
+std::string Declaring(const std::string& name, std::size_t count, std::size_t& serial, bool selfClosing = false)
+{
+    static const char* const forms[] = {" xmlns:p%='urn:x'", "\n\txmlns:p% = \"urn:x\"", " xmlns:q%\n=\n'u'"};
+    std::string text = "<" + name;
+    for (std::size_t i = 0; i < count; ++i, ++serial) {
+        std::string form = forms[serial % 3];
+        form.replace(form.find('%'), 1, std::to_string(serial));
+        text += form + " xmlnsx" + std::to_string(serial) + "='xmlns:a=\"\"' axmlns='1'";
+    }
+    return text + (selfClosing ? "/>" : ">");
+}
+
+// The guard's verdict on `text` fed in random pieces of 1 to `longest` bytes.
+bool AcceptsInRandomPieces(const std::string& text, std::size_t longest, std::mt19937& random,
+                           ZVXML::platform::MarkupViolation* violation = nullptr)
+{
+    MarkupGuard guard;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t piece = std::min<std::size_t>(1 + random() % longest, text.size() - at);
+        if (!guard.Scan(text.data() + at, piece)) {
+            if (violation != nullptr) {
+                *violation = guard.Violation();
+            }
+            return false;
+        }
+        at += piece;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(MarkupGuard, CountsNamespaceDeclarationsInScopeWhereverTheDocumentIsCut)
+{
+    std::mt19937 random(20261207);
+    for (bool tooMany : {false, true}) {
+        // Four nested elements share the limit; the default declaration
+        // counts too.
+        std::size_t serial = 0;
+        const std::size_t perLevel = kMaxNamespaceDeclarationsInScope / 4;
+        std::string text = "<r xmlns='urn:d'>";
+        ++serial;
+        for (int level = 0; level < 4; ++level) {
+            text += Declaring("e", perLevel - (level == 0 ? 1 : 0) + (tooMany && level == 3 ? 1 : 0), serial);
+        }
+        text += "</e></e></e></e></r>";
+        for (std::size_t longest : {std::size_t(1), std::size_t(13), std::size_t(400), text.size()}) {
+            ZVXML::platform::MarkupViolation violation{};
+            EXPECT_EQ(AcceptsInRandomPieces(text, longest, random, &violation), !tooMany) << longest;
+            if (tooMany) {
+                EXPECT_EQ(violation.message, "More than 1000 namespace declarations in scope");
+                EXPECT_EQ(violation.problem, ZVXML::platform::MarkupProblem::TooManyNamespaceDeclarations);
+            }
+        }
+    }
+}
+
+TEST(MarkupGuard, DeclarationsLeaveScopeWithTheirElement)
+{
+    std::mt19937 random(7);
+    const std::size_t many = kMaxNamespaceDeclarationsInScope - 100;
+    std::size_t serial = 0;
+    // Siblings and empty elements each declare nearly the limit; none of
+    // them is in scope at another.
+    std::string text = "<r>" + Declaring("a", many, serial) + "</a>" + Declaring("b", many, serial, true) +
+                       Declaring("c", many, serial) + "<d/></c >" + Declaring("e", many, serial) + "</e></r>";
+    for (std::size_t longest : {std::size_t(1), std::size_t(29), text.size()}) {
+        EXPECT_TRUE(AcceptsInRandomPieces(text, longest, random)) << longest;
+    }
+    // Left open, the first sibling's declarations are still in scope.
+    serial = 0;
+    const std::string nested = "<r>" + Declaring("a", many, serial) + Declaring("b", 101, serial) + "</b></a></r>";
+    EXPECT_FALSE(AcceptsInRandomPieces(nested, nested.size(), random));
+}

@@ -144,7 +144,8 @@ TEST(SchemaReference, OneFileMayBeReferencedAlongSeveralPathsOfTheSameLoad)
     CZVSchema schema(L"p", L"Plant", L"");
     ASSERT_EQ(schema.ReadXML(host.c_str()), 0);
     ASSERT_EQ(schema.GetReferenceCount(), 2u);
-    // Loaded once for each schema that references it.
-    EXPECT_NE(schema.GetReferencedSchema(0)->GetReferencedSchema(0),
-              schema.GetReferencedSchema(1)->GetReferencedSchema(0));
+    // Read once; both references share the schema.
+    CZVSchema* shared = schema.GetReferencedSchema(0)->GetReferencedSchema(0);
+    EXPECT_EQ(shared, schema.GetReferencedSchema(1)->GetReferencedSchema(0));
+    EXPECT_NE(shared->FindZVClass(L"Common", ZVCLASSTYPE_ANY), nullptr);
 }

@@ -119,7 +119,9 @@ XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool
     MarkupGuard guard;
     if (!guard.Scan(bytes.data(), bytes.size())) {
         const MarkupViolation& violation = guard.Violation();
-        Fail(error, url, {XML_LOAD_TOO_MANY_ATTRIBUTES, violation.line, violation.column, violation.message});
+        const long code = violation.problem == MarkupProblem::TooManyAttributes ? XML_LOAD_TOO_MANY_ATTRIBUTES
+                                                                                : XML_LOAD_TOO_MANY_NAMESPACES;
+        Fail(error, url, {code, violation.line, violation.column, violation.message});
         return nullptr;
     }
     EnsureLibxmlInitialized();

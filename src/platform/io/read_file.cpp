@@ -22,17 +22,32 @@ std::string Failure(const char* what, int error)
     return std::string(what) + ": " + std::generic_category().message(error);
 }
 
+// Opening a pipe for reading blocks until a writer comes; without blocking
+// it opens at once, and the reads block again as usual.
+int OpenForReading(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0) {
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        }
+    }
+    return fd;
+}
+
 } // namespace
 
 std::string ReadWholeFile(const std::string& path, std::string& bytes)
 {
     bytes.clear();
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    FileDescriptor file(OpenForReading(path));
     if (file.get() < 0) {
         return Failure("Cannot open file", errno);
     }
     struct stat status;
-    if (::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode)) {
+    const bool regular = ::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode);
+    if (regular) {
         if (status.st_size > kLargestDocument) {
             return Failure("Cannot read file", EFBIG);
         }
@@ -51,6 +66,11 @@ std::string ReadWholeFile(const std::string& path, std::string& bytes)
         }
         if (got == 0) {
             return std::string();
+        }
+        if (!regular && bytes.size() + static_cast<std::size_t>(got) > kMaxNonRegularFileBytes) {
+            bytes.clear();
+            return "Cannot read file: more than " + std::to_string(kMaxNonRegularFileBytes >> 20) +
+                   " MiB from a file that is not a regular file";
         }
         bytes.append(chunk, static_cast<std::size_t>(got));
     }

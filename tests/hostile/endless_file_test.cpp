@@ -1,0 +1,106 @@
+// Schema files that never end: a device, a symbolic link to one, a pipe fed
+// without end. Each is read up to the cap on files that are not regular
+// files and refused, in bounded memory; a pipe nobody writes to reads empty.
+#include "hostile/hostile.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace zvtest;
+
+namespace {
+
+std::wstring g_log;
+void Remember(ZVXML::LOG_SEV, const wchar_t*, const wchar_t* text) { g_log += text; }
+
+// 1 when the load of `path` is refused and the log names `reason`, 0 when it
+// is refused for another reason, -1 when it loads.
+long RefusedFor(const std::string& path, const std::string& searchPath, const std::wstring& reason)
+{
+    ZVXML::SetLoggingCallback(&Remember);
+    try {
+        LoadSchemaFile(path, searchPath);
+    } catch (const ZVXML::ZVXMLRuntimeError&) {
+        return g_log.find(reason) != std::wstring::npos ? 1 : 0;
+    }
+    return -1;
+}
+
+const std::wstring kCapReason = L"more than 64 MiB from a file that is not a regular file";
+
+std::string Referencing(const std::string& referenced)
+{
+    return SchemaFile("schemaName='Top' nameSpacePrefix='t' version='01.00'",
+                      "<ZVSchemaReference name='" + referenced + "' version='01.00' prefix='r'/>");
+}
+
+} // namespace
+
+TEST(HostileFiles, ADeviceNamedAsTheSchemaFileIsReadUpToTheCap)
+{
+    Outcome outcome = RunBounded([] { return RefusedFor("/dev/zero", "", kCapReason); }, Seconds(20));
+    ExpectReturned(outcome, 1);
+    ExpectMemoryBelow(outcome, 160);
+}
+
+TEST(HostileFiles, AReferencedFileThatLinksToADeviceIsReadUpToTheCap)
+{
+    ScratchFolder folder;
+    std::filesystem::create_symlink("/dev/zero", folder.path() + "/Zero.01.00.zvschema.xml");
+    const std::string top = folder.WriteFile("Top.xml", Referencing("Zero"));
+    Outcome outcome = RunBounded([&] { return RefusedFor(top, folder.path(), kCapReason); }, Seconds(20));
+    ExpectReturned(outcome, 1);
+    ExpectMemoryBelow(outcome, 160);
+}
+
+TEST(HostileFiles, APipeFedWithoutEndIsReadUpToTheCap)
+{
+    ScratchFolder folder;
+    const std::string pipe = folder.path() + "/Endless.01.00.zvschema.xml";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string top = folder.WriteFile("Top.xml", Referencing("Endless"));
+    Outcome outcome = RunBounded(
+        [&] {
+            std::signal(SIGPIPE, SIG_IGN); // the writer learns that all readers left from EPIPE
+            // A reader that never reads lets the writer connect before the
+            // load opens the pipe; closing it afterwards ends the writer.
+            const int idle = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+            std::atomic<bool> connected{false};
+            std::thread writer([&] {
+                const int fd = ::open(pipe.c_str(), O_WRONLY);
+                connected = true;
+                std::string elements;
+                while (elements.size() < 65536) {
+                    elements += "<ZVClass typeName='Endless'/>";
+                }
+                while (fd >= 0 && ::write(fd, elements.data(), elements.size()) > 0) {
+                }
+                ::close(fd);
+            });
+            while (!connected) {
+                std::this_thread::yield();
+            }
+            const long refused = RefusedFor(top, folder.path(), kCapReason);
+            ::close(idle);
+            writer.join();
+            return refused;
+        },
+        Seconds(30));
+    ExpectReturned(outcome, 1);
+    ExpectMemoryBelow(outcome, 160);
+}
+
+TEST(HostileFiles, APipeWithoutAWriterReadsAsEmptyInsteadOfWaiting)
+{
+    ScratchFolder folder;
+    const std::string pipe = folder.path() + "/Silent.01.00.zvschema.xml";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    Outcome outcome = RunBounded([&] { return RefusedFor(pipe, "", L"Document is empty"); }, Seconds(10));
+    ExpectReturned(outcome, 1);
+}

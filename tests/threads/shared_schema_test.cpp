@@ -1,0 +1,357 @@
+// One schema set, loaded once, read by eight threads at once: every lookup,
+// walk and parse they make (the first ones included) must answer what a
+// serial run over a separately loaded copy answers, and ThreadSanitizer
+// (make tsan) must see no race in the library.
+#include <zvxml/zvxml.h>
+
+#include "bench/instance_document_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace ZVXML;
+
+namespace {
+
+const std::string kExamples = ZVXML_EXAMPLES_DIR;
+constexpr int kChains = 40;
+constexpr int kChainLength = 50; // classes per base-class chain
+constexpr int kWideProperties = 300;
+constexpr int kLinks = 100;
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::wstring ItemName(int i) { return L"Item" + std::to_wstring(i); }
+
+// A folder of its own under the temporary folder, removed at the end.
+class Scratch {
+public:
+    Scratch()
+    {
+        m_path = std::filesystem::temp_directory_path() / ("zvxml-shared-schema-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_path);
+    }
+    ~Scratch()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::unique_ptr<CZVSchema> LoadFile(const std::string& path)
+{
+    auto schema = std::make_unique<CZVSchema>(L"temporary", L"temporary", nullptr);
+    schema->SetReferenceSearchPath(Wide(kExamples + "/schemas").c_str());
+    if (schema->ReadXML(Wide(path).c_str()) != 0) {
+        return nullptr;
+    }
+    return schema;
+}
+
+// The large schema: chains of derived classes that start at the plant's
+// Equipment, a class with many properties, relationship classes, classes
+// named as classes of the referenced schemas, and the classes of the
+// generated documents.
+// Written once, so that each test loads it from its file.
+void WriteLargeSchema(const std::string& path)
+{
+    CZVSchema large(L"big", L"Large", L"generated");
+    large.SetVersionString(L"01.00");
+    CZVSchema* plant = LoadFile(kExamples + "/schemas/Plant.01.02.zvschema.xml").release();
+    ASSERT_NE(plant, nullptr);
+    CZVSchemaReference reference(plant);
+    large.AddReference(reference); // owns the plant schema from here on
+    zvbench::AddGeneratedClasses(large);
+    large.CreateZVClass(L"Revision", L"shadows the units' Revision", ZVCLASSTYPE_DOMAIN);
+    for (int i = 0; i < kChains * kChainLength; ++i) {
+        CZVClass* item = large.CreateZVClass(ItemName(i).c_str(), L"", i % 7 == 0 ? 5ul : 1ul);
+        item->SetBaseClass(i % kChainLength == 0 ? L"pl:Equipment" : ItemName(i - 1).c_str());
+        item->AddZVProperty(L"A" + std::to_wstring(i), L"string", L"");
+        item->AddZVProperty(L"B" + std::to_wstring(i), L"Point", L"");
+    }
+    CZVClass* wide = large.CreateZVClass(L"Wide", L"", ZVCLASSTYPE_DOMAIN);
+    wide->SetBaseClass(ItemName(kChainLength - 1).c_str());
+    for (int i = 0; i < kWideProperties; ++i) {
+        wide->AddZVProperty(L"W" + std::to_wstring(i), L"double", L"");
+    }
+    for (int i = 0; i < kLinks; ++i) {
+        CZVRelationshipClass* link =
+            large.CreateZVRelationshipClass((L"Link" + std::to_wstring(i)).c_str(), L"", ZVCLASSTYPE_DOMAIN);
+        link->m_source.m_className = ItemName(i);
+        link->m_targets.m_classNames.push_back(L"pl:Pipe");
+        link->m_targets.m_keyVectors.push_back({L"Tag"});
+        link->AddZVProperty(L"Note", L"string", L"");
+    }
+    ASSERT_EQ(large.WriteXML(Wide(path).c_str()), 0);
+}
+
+// Reads through everything a host reads and writes down the answers.
+class Reader {
+public:
+    explicit Reader(CZVSchema& schema) : m_schema(schema) {}
+
+    void Class(const CZVClass* zvClass)
+    {
+        m_out << (zvClass == nullptr ? std::wstring(L"-") : zvClass->FullName()) << ' ';
+    }
+
+    // The answer of one lookup, or the message of what it threw.
+    template <class Lookup>
+    void Try(Lookup lookup)
+    {
+        try {
+            Class(lookup());
+        } catch (const ZVXMLException& error) {
+            m_out << error.Message() << ' ';
+        }
+    }
+
+    void Lookups(const std::wstring& name)
+    {
+        const wchar_t* text = name.c_str();
+        CZVSchema& s = m_schema;
+        Try([&] { return s.FindZVClass(text, ZVCLASSTYPE_ANY); });
+        Try([&] { return s.FindZVClass(text, ZVCLASSTYPE_CUSTOM_ATTRIBUTE); });
+        Try([&] { return s.FindZVRelationshipClass(text, ZVCLASSTYPE_ANY); });
+        Try([&] { return s.FindZVClassUsingFullName((s.GetSchemaPrefix() + (L":" + name)).c_str(), 1); });
+        Try([&] { return s.FindZVClassUsingFullName((L"pl:" + name).c_str(), ZVCLASSTYPE_ANY); });
+        Try([&] { return s.FindZVClassUsingPrefix(text, L"u", ZVCLASSTYPE_ANY); });
+        Try([&] { return s.FindZVClassUsingSchemaName(text, L"Plant", ZVCLASSTYPE_ANY); });
+        Try([&] { return s.FindZVRelationshipClassUsingFullName(text, ZVCLASSTYPE_ANY); });
+        Try([&] { return s.FindZVRelationshipClassUsingPrefix(text, L"pl", ZVCLASSTYPE_ANY); });
+        Try([&] { return s.FindZVRelationshipClassUsingSchemaName(text, s.GetSchemaName(), ZVCLASSTYPE_ANY); });
+        if (CZVClass* found = s.FindZVClass(text, ZVCLASSTYPE_ANY)) {
+            m_out << s.GetRelativeClassName(found) << ' ' << s.GetRelativeClassName(text) << ' ';
+            Try([&] { return found->GetBaseZVClass(); });
+            m_out << found->GetBaseClass() << ' ' << found->GetZVPropertyCount() << ' ';
+        }
+        m_out << '\n';
+    }
+
+    void Properties(const std::wstring& className, const std::vector<std::wstring>& names)
+    {
+        CZVClass* zvClass = m_schema.FindZVClass(className.c_str(), ZVCLASSTYPE_ANY);
+        for (const std::wstring& name : names) {
+            CZVProperty* property = zvClass->FindProperty(name.c_str());
+            m_out << (property == nullptr ? L"-" : property->GetZVClass()->GetTypeName()) << ' '
+                  << zvClass->HasProperty(name.c_str()) << ' ';
+        }
+        m_out << '\n';
+    }
+
+    void Walks()
+    {
+        for (int includeReferences = 0; includeReferences < 2; ++includeReferences) {
+            m_schema.IterateOverAllClasses(&Reader::CountClass, &m_count, includeReferences);
+            m_out << m_count << ' ';
+            m_schema.IterateOverAllRelationshipClasses(&Reader::CountRelationshipClass, &m_count, includeReferences);
+            m_out << m_count << '\n';
+        }
+        CZVClassIterator classes(&m_schema);
+        for (CZVClass* zvClass = classes.Begin(); zvClass != nullptr; zvClass = classes.Next()) {
+            m_out << zvClass->GetTypeName() << ' ';
+        }
+        CZVReferencedSchemaIterator references(&m_schema);
+        for (CZVSchemaReference* reference = references.Begin(); reference != nullptr; reference = references.Next()) {
+            m_out << reference->m_schemaPrefix << ' ' << reference->m_pZVSchema->GetSchemaName() << ' ';
+        }
+        m_out << (m_schema.FindReferencedSchema(L"Plant", L"01.01") != nullptr)
+              << (m_schema.FindReferencedSchemaByPrefix(L"pl") != nullptr) << '\n';
+    }
+
+    std::wstring Text() const { return m_out.str(); }
+
+private:
+    static void* CountClass(CZVClass*, void* count)
+    {
+        ++*static_cast<long*>(count);
+        return nullptr;
+    }
+    static void* CountRelationshipClass(CZVRelationshipClass*, void* count)
+    {
+        ++*static_cast<long*>(count);
+        return nullptr;
+    }
+
+    CZVSchema& m_schema;
+    std::wostringstream m_out;
+    long m_count = 0;
+};
+
+int Collect(CZVSchema*, void* context, CZVInstance* instance)
+{
+    instance->AppendAsXml(*static_cast<std::wstring*>(context), L"");
+    return 0;
+}
+
+int CollectRelationship(CZVSchema*, void* context, ZVRelationshipInstance* relationship)
+{
+    relationship->AppendAsXml(*static_cast<std::wstring*>(context), relationship->GetSourceID());
+    return 0;
+}
+
+std::wstring Parse(CZVSchema& schema, const std::wstring& document, int isLocation)
+{
+    CZVSchemaInstanceFactory factory(&schema);
+    std::wstring read;
+    ParseZVInstanceXML(isLocation, document.c_str(), &schema, &read, nullptr, &Collect, &CollectRelationship, nullptr,
+                       nullptr, nullptr, &factory, 0);
+    return read;
+}
+
+struct Inputs {
+    std::vector<std::wstring> classNames;
+    std::vector<std::wstring> wideNames; // the wide class's own, inherited and unknown
+    std::vector<std::wstring> deepNames; // along the longest chain
+    std::wstring generatedDocument;
+    std::wstring plantDocument;
+};
+
+Inputs MakeInputs()
+{
+    Inputs inputs;
+    for (const wchar_t* name : {L"Pump", L"Pipe", L"Item", L"Quantity", L"DisplayHint", L"Connects", L"Equipment",
+                                L"Wide", L"Point", L"Nothing", L"Link3"}) {
+        inputs.classNames.push_back(name);
+    }
+    for (int i = 0; i < kChains * kChainLength; i += 3) {
+        inputs.classNames.push_back(ItemName(i));
+    }
+    for (int i = 0; i < kLinks; i += 7) {
+        inputs.classNames.push_back(L"Link" + std::to_wstring(i));
+    }
+    for (int i = 0; i < kWideProperties; i += 5) {
+        inputs.wideNames.push_back(L"W" + std::to_wstring(i));
+    }
+    for (const wchar_t* name : {L"A0", L"B49", L"Tag", L"Location", L"W1000", L"w1"}) {
+        inputs.wideNames.push_back(name);
+    }
+    for (int i = 0; i < kChainLength; ++i) {
+        inputs.deepNames.push_back(L"A" + std::to_wstring(kChainLength + i));
+    }
+    inputs.deepNames.push_back(L"Name");
+    inputs.deepNames.push_back(L"Unknown");
+    zvbench::InstanceDocumentGenerator generator;
+    inputs.generatedDocument = ToWString(generator.Text(24 * 1024).c_str());
+    inputs.plantDocument = Wide(kExamples + "/instances/plant-north.zvinstance.xml");
+    return inputs;
+}
+
+// The schema set the readers share: the example schemas and the large one.
+struct SchemaSet {
+    std::unique_ptr<CZVSchema> plant;
+    std::unique_ptr<CZVSchema> large;
+};
+
+SchemaSet LoadSet(const std::string& largePath)
+{
+    return SchemaSet{LoadFile(kExamples + "/schemas/Plant.01.02.zvschema.xml"), LoadFile(largePath)};
+}
+
+std::wstring LookUpAll(CZVSchema& schema, const std::vector<std::wstring>& names, std::size_t turn)
+{
+    std::vector<std::wstring> answers(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::size_t at = (i + turn * 17) % names.size();
+        Reader one(schema);
+        one.Lookups(names[at]);
+        answers[at] = one.Text();
+    }
+    std::wstring text;
+    for (const std::wstring& answer : answers) {
+        text += answer;
+    }
+    return text;
+}
+
+// Everything one reader does; `turn` rotates the order of the lookups so
+// that threads start on different names.
+std::wstring ReadAll(SchemaSet& set, const Inputs& inputs, std::size_t turn)
+{
+    std::wstring text = LookUpAll(*set.large, inputs.classNames, turn);
+    text += LookUpAll(*set.plant, inputs.classNames, turn + 3);
+    Reader reader(*set.large);
+    reader.Properties(L"Wide", inputs.wideNames);
+    reader.Properties(ItemName(2 * kChainLength - 1), inputs.deepNames);
+    reader.Walks();
+    Reader plantReader(*set.plant);
+    plantReader.Properties(L"Pump", {L"Head", L"Tag", L"Location", L"Name", L"Missing"});
+    plantReader.Walks();
+    text += reader.Text() + plantReader.Text();
+    text += Parse(*set.large, inputs.generatedDocument, 0);
+    text += Parse(*set.plant, inputs.plantDocument, 1);
+    return text;
+}
+
+// Starts all threads' work at the same moment.
+class StartLine {
+public:
+    explicit StartLine(int count) : m_waiting(count) {}
+    void Arrive()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (--m_waiting == 0) {
+            m_ready.notify_all();
+        } else {
+            m_ready.wait(lock, [this] { return m_waiting == 0; });
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    int m_waiting;
+};
+
+TEST(SharedSchema, EightThreadsReadOneLoadedSchemaAsOneThreadDoes)
+{
+    const Scratch scratch;
+    const std::string largePath = scratch.File("Large.01.00.zvschema.xml");
+    WriteLargeSchema(largePath);
+    const Inputs inputs = MakeInputs();
+
+    SchemaSet alone = LoadSet(largePath);
+    ASSERT_TRUE(alone.plant != nullptr && alone.large != nullptr);
+    const std::wstring serial = ReadAll(alone, inputs, 0);
+    ASSERT_NE(serial.find(L"big:Item99"), std::wstring::npos);
+    ASSERT_NE(serial.find(L"<Equipment"), std::wstring::npos);
+    ASSERT_NE(serial.find(L"<Pump"), std::wstring::npos);
+
+    for (int round = 0; round < 2; ++round) {
+        SchemaSet shared = LoadSet(largePath); // fresh: the threads make its first lookups
+        ASSERT_TRUE(shared.plant != nullptr && shared.large != nullptr);
+        constexpr int kThreads = 8;
+        StartLine start(kThreads);
+        std::vector<std::wstring> results(kThreads);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] {
+                start.Arrive();
+                results[t] = ReadAll(shared, inputs, static_cast<std::size_t>(t));
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+        for (int t = 0; t < kThreads; ++t) {
+            EXPECT_TRUE(results[t] == serial) << "round " << round << ", thread " << t;
+        }
+    }
+    CZVSchema::FreeRecycledValues();
+}
+
+} // namespace
