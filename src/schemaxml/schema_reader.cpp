@@ -301,6 +301,9 @@ int ReadSchemaSet(CZVSchema& schema, const std::wstring& path, SchemaLoadContext
     int result = 0;
     while (!load.Empty()) {
         SchemaFileLoad& file = load.Innermost();
+        // What no element of the file answers for is still placed in it.
+        const FixedReadPosition inFile(file.path, 0, 0);
+        const ReadPositionScope reading(inFile);
         if (ReadFirstPassUntilFileOpens(file, load)) {
             continue;
         }

@@ -166,6 +166,29 @@ TEST(SchemaFilePositions, ReferencedFilesAnswerForThemselves)
     EXPECT_EQ(thrown->where, (Where{host, 4, 0}));
 }
 
+// A file two references deep that does not load: the place is the parse
+// error's in that file, not that of a reference leading to it.
+TEST(SchemaFilePositions, AReferencedFileThatDoesNotLoadIsNamed)
+{
+    const zvtest::ScratchFolder folder;
+    const std::wstring host = folder.Write("Host.01.00.zvschema.xml",
+                                           SchemaText("schemaName='Host' nameSpacePrefix='h'",
+                                                      "  <ZVSchemaReference name='Pipes' version='1.0' prefix='p'/>\n"
+                                                      "  <ZVSchemaReference name='Units' version='1.0' prefix='u'/>"));
+    folder.Write("Pipes.01.00.zvschema.xml",
+                 SchemaText("schemaName='Pipes' nameSpacePrefix='p'",
+                            "  <ZVSchemaReference name='Units' version='1.0' prefix='u'/>"));
+    folder.Write("Units.01.00.zvschema.xml", "<ZVSchema>\n\n  <ZVClass>\n</ZVSchema>");
+    const zvtest::StdoutCapture checkedCallMessage;
+    CZVSchema schema(L"temporary", L"temporary", nullptr);
+    schema.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
+    const std::optional<Thrown> thrown = LoadFailure(host, schema);
+    ASSERT_TRUE(thrown.has_value());
+    EXPECT_EQ(std::filesystem::path(thrown->where.file).filename(), "Units.01.00.zvschema.xml");
+    EXPECT_EQ(thrown->where.line, 4);
+    EXPECT_GT(thrown->where.column, 0);
+}
+
 // Custom attributes are read after every class of the file, yet their
 // failures are placed at their own element.
 TEST(SchemaFilePositions, CustomAttributesReadLaterAreStillPlacedAtTheirElement)
