@@ -8,6 +8,7 @@
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
 #include "schemaxml/item_attributes.h"
+#include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
 #include <memory>
@@ -32,6 +33,7 @@ int CZVClass::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
 
 int CZVClass::ReadXMLAttributes(XMLDocument&, XMLNode element)
 {
+    const ReadingElement reading(element);
     bool typeNameSeen = false;
     bool domainFlagSeen = false;
     for (const XMLAttribute& attribute : ItemAttributes(element)) {
@@ -72,6 +74,7 @@ int CZVClass::ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode 
 
 int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element, const SchemaItemReading& reading)
 {
+    const ReadingElement at(element);
     LogClassRead(zvClass);
     int baseClassElements = 0;
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
@@ -93,6 +96,7 @@ int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element,
                 return result;
             }
         } else if (name == L"BaseClass") {
+            const ReadingElement atBaseClass(child);
             if (++baseClassElements > 1) {
                 throw ZVXMLFormatError(std::wstring(L"CZVClass typeName=") + zvClass.GetTypeName() +
                                            L" has more than one BaseClass, which is not supported by zvxml.dll.",
