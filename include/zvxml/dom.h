@@ -156,7 +156,10 @@ public:
     /// A new element not yet in the tree, named `name` (no prefix) in the
     /// namespace `namespaceURI` (NULL or "" for none). Null on failure.
     XMLNode CreateElement(const wchar_t* name, const wchar_t* namespaceURI);
-    /// A new text node not yet in the tree. Null on failure.
+    /// A new text node not yet in the tree. Null on failure, also when the
+    /// text holds a character XML 1.0 cannot carry (a control character other
+    /// than tab, line feed and carriage return, U+FFFE, U+FFFF, a lone
+    /// surrogate half): the saved document would not read back.
     XMLNode CreateTextNode(const wchar_t* text);
     /// Appends `child` as the last child of `parent` (the document itself when
     /// `parent` is null) and sets `appended` (may be NULL) to it. An element
@@ -164,7 +167,8 @@ public:
     /// declaration of its own; otherwise it declares it.
     long AppendChild(XMLNode parent, XMLNode child, XMLNode* appended);
     /// Sets (adds or replaces) an attribute. "xmlns:p" declares the prefix p
-    /// for the namespace `value` on the element.
+    /// for the namespace `value` on the element. A value XML 1.0 cannot carry
+    /// is refused, as by CreateTextNode.
     long SetAttribute(XMLNode element, const wchar_t* name, const wchar_t* value);
     /// Writes the document to `path`: UTF-8 with an XML declaration, indented.
     /// An existing regular file is replaced atomically (written to a temporary

@@ -35,10 +35,13 @@
 /// - A relationship instance has both "sourceInstanceID" and
 ///   "targetInstanceID", or else a "ZVSource" and then a "ZVTarget" child,
 ///   each with an "href" attribute, before its property elements.
-/// - Property text is trimmed piece by piece: tabs, line feeds and carriage
-///   returns at both ends of each piece of character data the XML reader
-///   delivers are dropped (entity references and long texts come in several
-///   pieces); spaces are kept.
+/// - Property text is the character data between two tags (CDATA sections
+///   and references included), read as one run: tabs, line feeds and
+///   carriage returns at the two ends of the run are dropped, spaces and
+///   everything inside the run are kept. Line ends read as line feeds (CR LF
+///   and a lone CR give LF; a reference &#13; gives CR). A comment or a
+///   processing instruction ends a run: the text on each side of it is
+///   trimmed by itself, and the two are joined.
 /// - A primitive property element that is repeated replaces the text; a
 ///   repeated struct or array property element adds a further value.
 #ifndef ZVXML_INSTANCEXML_H

@@ -52,6 +52,7 @@ StateHandler* CZVXMLSAXContentHandler::TopHandler()
 void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                            const std::wstring& qualifiedName, const platform::SaxAttributes& attributes)
 {
+    EndRun();
     const detail::XMLAttributeList list(attributes);
     XMLAttributes wrapped = XMLAttributes::Access::Make(&list);
     // PUSH_UNHANDLED delivers the same start again, to the handler just pushed.
@@ -84,6 +85,7 @@ void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, con
 void CZVXMLSAXContentHandler::EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                          const std::wstring& qualifiedName)
 {
+    EndRun();
     // POP_UNHANDLED delivers the same end again, to the handler then on top.
     for (;;) {
         HandlerPtr next;
@@ -123,16 +125,37 @@ bool CZVXMLSAXContentHandler::WantsCharacters()
 
 void CZVXMLSAXContentHandler::Characters(const wchar_t* text, std::size_t length)
 {
-    while (length > 0 && IsCutCharacter(text[length - 1])) {
-        --length;
+    if (!m_inRun) {
+        while (length > 0 && IsCutCharacter(*text)) {
+            ++text;
+            --length;
+        }
     }
-    while (length > 0 && IsCutCharacter(*text)) {
-        ++text;
-        --length;
+    std::size_t kept = length;
+    while (kept > 0 && IsCutCharacter(text[kept - 1])) {
+        --kept;
     }
-    if (length > 0) {
-        TopHandler()->Characters(text, length);
+    if (kept == 0) {
+        m_heldBack.append(text, length); // empty unless the run has begun
+        return;
     }
+    StateHandler* top = TopHandler();
+    if (!m_heldBack.empty()) {
+        top->Characters(m_heldBack.data(), m_heldBack.size());
+        m_heldBack.clear();
+    }
+    top->Characters(text, kept);
+    m_inRun = true;
+    m_heldBack.assign(text + kept, length - kept);
+}
+
+void CZVXMLSAXContentHandler::TextBreak() { EndRun(); }
+
+// What was held back ends the run: it is dropped.
+void CZVXMLSAXContentHandler::EndRun()
+{
+    m_inRun = false;
+    m_heldBack.clear();
 }
 
 } // namespace ZVXML

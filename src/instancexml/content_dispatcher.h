@@ -27,9 +27,12 @@ public:
                       const std::wstring& qualifiedName, const platform::SaxAttributes& attributes) override;
     void EndElement(const std::wstring& namespaceURI, const std::wstring& localName,
                     const std::wstring& qualifiedName) override;
-    // Cuts tabs, line feeds and carriage returns off both ends of the piece;
-    // what remains (if anything) goes to the top handler.
+    // The pieces of character data between two tags (or a comment) make
+    // one run of text. Tabs, line feeds and carriage returns are cut off the
+    // run's two ends; what lies between them goes to the top handler as it
+    // arrives, so a value does not depend on where the reader cut the run.
     void Characters(const wchar_t* text, std::size_t length) override;
+    void TextBreak() override;
     // False when the top handler would drop any text now (with an empty
     // stack Characters reports the error, so text is wanted then).
     bool WantsCharacters() override;
@@ -39,9 +42,15 @@ public:
 
 private:
     StateHandler* TopHandler();
+    void EndRun();
 
     ParseContext m_context; // outlives the stack: its recycler keeps the stack's handlers
     std::unique_ptr<StateStack> m_pStateStack;
+    // Whether the current run has had a character that is not cut, and the
+    // cut characters seen since the last such one: they are inside the run
+    // if more text follows, at its end (and dropped) if not.
+    bool m_inRun = false;
+    std::wstring m_heldBack;
 };
 
 } // namespace ZVXML

@@ -65,8 +65,8 @@ public:
     // under another name is a ZVXMLFormatError. Returns STATUSQUO.
     virtual START_ACTION StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
                                       const std::wstring& qualifiedName, XMLAttributes* attributes, HandlerPtr& next);
-    // Text that is not made only of tabs and line breaks; not
-    // NUL-terminated. Ignored here.
+    // The next part of the current run of text, its ends already trimmed
+    // (see the content handler); not NUL-terminated. Ignored here.
     virtual void Characters(const wchar_t* text, std::size_t length);
     // Whether Characters would keep text now. Most of a document's text is
     // the indentation between elements, which no handler keeps: it is then

@@ -21,6 +21,7 @@ const wchar_t* PropertyElementName(const CZVProperty& property)
 
 int CZVClass::WriteXML(XMLDocument& document, XMLNode parent)
 {
+    const WritingScope scope(L"ZVClass", GetTypeName());
     XMLNode pElement = AppendChildElement(document, parent, L"ZVClass", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, pElement, L"typeName", GetTypeName(),
                           L"pElement->setAttribute (L\"typeName\", _variant_t(GetTypeName()))");
@@ -59,13 +60,14 @@ int CZVClass::WriteBaseClassToXML(XMLDocument& document, XMLNode classElement)
 {
     if (!m_baseClassName.empty()) {
         XMLNode baseClass = AppendChildElement(document, classElement, L"BaseClass", ZVXML_NAMESPACE_URI);
-        AppendTextNode(document, baseClass, m_baseClassName.c_str());
+        AppendTextNode(document, baseClass, m_baseClassName.c_str(), L"BaseClass");
     }
     return 0;
 }
 
 int CZVProperty::WriteXML(XMLDocument& document, XMLNode classElement)
 {
+    const WritingScope scope(L"ZVProperty", GetPropertyName());
     const wchar_t* elementName = PropertyElementName(*this);
     XMLNode pElement = AppendChildElement(document, classElement, elementName, ZVXML_NAMESPACE_URI);
     const wchar_t* typeName = GetTypeName();

@@ -49,6 +49,9 @@ int CZVCommon::WriteCustomAttributesToXML(XMLDocument& document, XMLNode element
 
 int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
 {
+    const WritingScope scope(dynamic_cast<const CZVCustomAttribute*>(this) != nullptr ? L"ZVCustomAttribute"
+                                                                                      : L"ZVInstance",
+                             m_typeName.c_str());
     CZVSchema* schema = m_pZVClass != nullptr ? m_pZVClass->GetZVSchema() : nullptr;
     std::wstring namespaceURI = schema != nullptr ? schema->XmlNamespace() : std::wstring();
     XMLNode pElement = AppendChildElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
@@ -61,6 +64,8 @@ int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
 
 int CZVValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
 {
+    // An array member is named by its array's scope.
+    const WritingScope scope(isArrayMember ? L"member" : L"property", isArrayMember ? nullptr : GetPropertyName());
     XMLNode element =
         AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     if (!m_value.empty()) {
@@ -71,6 +76,7 @@ int CZVValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& name
 
 int ZVStructValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
 {
+    const WritingScope scope(isArrayMember ? L"member" : L"property", isArrayMember ? nullptr : GetPropertyName());
     XMLNode element =
         AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     return m_pInstance != nullptr ? WriteValues(*m_pInstance, document, element, namespaceURI) : 0;
@@ -78,6 +84,7 @@ int ZVStructValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring&
 
 int ZVArrayValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
 {
+    const WritingScope scope(isArrayMember ? L"member" : L"property", isArrayMember ? nullptr : GetPropertyName());
     XMLNode element =
         AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     for (ZVValueBase* member : m_members) {

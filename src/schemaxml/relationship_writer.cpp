@@ -14,6 +14,7 @@ void WriteKeys(XMLDocument& document, XMLNode classElement, const std::vector<st
         return;
     }
     XMLNode key = AppendChildElement(document, classElement, L"Key", ZVXML_NAMESPACE_URI);
+    const WritingScope scope(L"key", nullptr);
     for (std::size_t i = 0; i < keyVector.size(); ++i) {
         XMLNode pPropertyElement = AppendChildElement(document, key, L"Property", ZVXML_NAMESPACE_URI);
         SET_CHECKED_ATTRIBUTE(document, pPropertyElement, L"name", keyVector[i].c_str(),
@@ -36,6 +37,7 @@ void WriteClassReference(CZVRelationshipClass* owner, XMLDocument& document, XML
 
 int CZVRelationshipClass::WriteXML(XMLDocument& document, XMLNode parent)
 {
+    const WritingScope scope(L"ZVRelationshipClass", GetTypeName());
     XMLNode pElement = AppendChildElement(document, parent, L"ZVRelationshipClass", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, pElement, L"typeName", GetTypeName(),
                           L"pElement->setAttribute (L\"typeName\", _variant_t(GetTypeName()))");
@@ -82,6 +84,7 @@ int CZVRelationshipClass::WriteXML(XMLDocument& document, XMLNode parent)
 
 int CZVSource::WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLNode relationshipElement)
 {
+    const WritingScope scope(L"Source", nullptr);
     XMLNode pSourceElement = AppendChildElement(document, relationshipElement, L"Source", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, pSourceElement, L"cardinality", m_cardinality.c_str(),
                           L"pSourceElement->setAttribute (L\"cardinality\", _variant_t(m_cardinality.c_str()))");
@@ -106,6 +109,7 @@ int CZVTargets::WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XML
     if (m_classNames.empty()) {
         return 0;
     }
+    const WritingScope scope(L"Target", nullptr);
     XMLNode pTargetElement = AppendChildElement(document, relationshipElement, L"Target", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, pTargetElement, L"cardinality", m_cardinality.c_str(),
                           L"pTargetElement->setAttribute (L\"cardinality\", _variant_t(m_cardinality.c_str()))");

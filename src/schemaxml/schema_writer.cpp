@@ -45,6 +45,7 @@ std::wstring TemplateAttributeValue(const std::wstring& text)
 
 void AppendAttribute(std::wstring& out, const wchar_t* name, const std::wstring& value)
 {
+    RequireWritableText(value.c_str(), name);
     out.append(name).append(L"='").append(TemplateAttributeValue(value)).append(L"' ");
 }
 
@@ -130,6 +131,7 @@ private:
 
 int CZVSchemaReference::WriteXML(XMLDocument& document, XMLNode parent)
 {
+    const WritingScope scope(L"ZVSchemaReference", m_schemaName.c_str());
     XMLNode element = AppendChildElement(document, parent, L"ZVSchemaReference", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, element, L"name", m_schemaName.c_str(),
                           L"pSchemaRefElement->setAttribute (L\"name\", m_schemaName.c_str())");
@@ -145,12 +147,14 @@ int CZVSchema::WriteXML(const wchar_t* path)
     if (path == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL path to CZVSchema::WriteXML", L"");
     }
+    const WritingScope scope(L"ZVSchema", m_schemaName.c_str());
     XMLDocument document;
     if (!document.LoadXML(RootTemplate(*this).c_str())) {
         throw ZVXMLRuntimeError(L"Failed to create empty XML document", L"");
     }
     XMLNode root = FindSchemaElement(document);
     for (const CZVSchemaReference& reference : m_references) {
+        const WritingScope referenceScope(L"ZVSchemaReference", reference.m_schemaName.c_str());
         unsigned long major = 0;
         unsigned long minor = 0;
         ParseVersionString(reference.m_versionString.c_str(), &major, &minor);

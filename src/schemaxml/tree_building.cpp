@@ -19,8 +19,9 @@ XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t*
     return appended;
 }
 
-void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text)
+void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text, const wchar_t* what)
 {
+    RequireWritableText(text, what);
     XMLNode created = document.CreateTextNode(text);
     VERIFY_HR(created.IsNull(), L"pXmlDoc->createTextNode(text)");
     VERIFY_HR(document.AppendChild(parent, created, nullptr), L"pParent->appendChild(pTextNode)");

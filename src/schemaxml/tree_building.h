@@ -4,6 +4,8 @@
 
 #include <zvxml/dom.h>
 
+#include "foundation/writing_scope.h"
+
 #include <string>
 
 namespace ZVXML {
@@ -15,14 +17,21 @@ extern const wchar_t* const ZVXML_FALSE; // "False"
 // Appends a new element named `name` in `namespaceURI` as the last child of
 // `parent` and returns it; a failure is reported by the checked-call rule.
 XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t* name, const wchar_t* namespaceURI);
-// Appends a text node holding `text` as the last child of `parent`.
-void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text);
+// Appends a text node holding `text` as the last child of `parent`. A text
+// XML cannot carry is refused first (RequireWritableText), named as `what`
+// of the item being written.
+void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text, const wchar_t* what = L"text");
 
 } // namespace ZVXML
 
-// Sets an attribute; a failure throws the checked-call error whose message
-// names `callText`, the call as the file's writer documents it.
+// Sets an attribute. A value XML cannot carry is refused first
+// (RequireWritableText, naming the attribute); a failure of the document
+// throws the checked-call error whose message names `callText`, the call as
+// the file's writer documents it.
 #define SET_CHECKED_ATTRIBUTE(document, element, name, value, callText)                                                \
-    VERIFY_HR((document).SetAttribute((element), (name), (value)), callText)
+    do {                                                                                                               \
+        ::ZVXML::RequireWritableText((value), (name));                                                                 \
+        VERIFY_HR((document).SetAttribute((element), (name), (value)), callText);                                      \
+    } while (0)
 
 #endif

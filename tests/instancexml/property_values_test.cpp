@@ -29,9 +29,6 @@ TEST_F(PropertyValues, ElementsGiveTheValuesTheirTextsAndNestingSay)
         // and not line breaks inside.
         {L"<Flow>\n\t 12.5 \r\n</Flow><Name>\t\r\n</Name><Count>   </Count>", L"{Flow= 12.5 ;Name=;Count=   }"},
         {L"<Name>a\n\tb</Name>", L"{Name=a\n\tb}"},
-        // The reader delivers the text around a reference as separate pieces:
-        // each is trimmed by itself and the pieces are joined.
-        {L"<Name>line\n&amp;\nnext</Name>", L"{Name=line&next}"},
         {L"<Name>a<![CDATA[<b>]]>c</Name>", L"{Name=a<b>c}"},
         // Text outside property elements is ignored: between properties,
         // between array members and between the properties of a struct.

@@ -16,8 +16,8 @@ namespace zvtest {
 
 using ZVXML::platform::SaxAttributes;
 
-// Events as lines: "start {uri}local qname", "text ...", "end {uri}local
-// qname". Consecutive pieces of text are joined into one line.
+// Events as lines: "start {uri}local qname", "text ...", "break", "end
+// {uri}local qname". Consecutive pieces of text are joined into one line.
 class Recorder : public ZVXML::platform::SaxContentHandler {
 public:
     std::vector<std::wstring> events;
@@ -46,6 +46,12 @@ public:
             events.push_back(L"text " + std::wstring(text, length));
         }
         m_inText = true;
+    }
+    void TextBreak() override
+    {
+        Before();
+        events.push_back(L"break");
+        m_inText = false;
     }
     // All text, joined.
     std::wstring Text() const

@@ -4,6 +4,10 @@
 #include "platform/dom/element_attributes.h"
 #include "platform/dom/namespace_fixup.h"
 
+#include "foundation/xml_characters.h"
+
+#include <cwchar>
+
 #include <new>
 
 namespace ZVXML {
@@ -78,6 +82,16 @@ void LinkAsLastChild(xmlNodePtr parent, xmlNodePtr child)
     parent->last = child;
 }
 
+// Why `text` cannot go into a document; empty when it can.
+std::wstring RefusalOfText(const wchar_t* operation, const wchar_t* text)
+{
+    char32_t found = 0;
+    if (text == nullptr || !FindNonXmlCharacter(text, std::wcslen(text), found)) {
+        return std::wstring();
+    }
+    return operation + (L": the text holds " + CharacterCodeText(found)) + L", a character XML 1.0 cannot carry";
+}
+
 } // namespace
 
 XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespaceURI)
@@ -106,6 +120,10 @@ XMLNode XMLDocument::CreateTextNode(const wchar_t* text)
 {
     Impl& self = Self();
     try {
+        if (const std::wstring refusal = RefusalOfText(L"CreateTextNode", text); !refusal.empty()) {
+            self.Fail(XML_STATUS_INVALID_ARGUMENT, refusal);
+            return XMLNode();
+        }
         const std::string content = WideToUtf8(text != nullptr ? text : L"");
         xmlNodePtr node = self.Adopt(xmlNewDocText(self.doc.get(), AsXmlChars(content)));
         self.Succeed();
@@ -163,6 +181,9 @@ long XMLDocument::SetAttribute(XMLNode element, const wchar_t* name, const wchar
         return self.Fail(XML_STATUS_INVALID_ARGUMENT, L"SetAttribute: no name given");
     }
     try {
+        if (const std::wstring refusal = RefusalOfText(L"SetAttribute", value); !refusal.empty()) {
+            return self.Fail(XML_STATUS_INVALID_ARGUMENT, refusal);
+        }
         std::string refusal =
             platform::SetElementAttribute(node, WideToUtf8(name), WideToUtf8(value != nullptr ? value : L""));
         if (!refusal.empty()) {

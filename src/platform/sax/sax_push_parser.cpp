@@ -75,29 +75,15 @@ struct SaxCallbacks {
         });
     }
 
-    // Text, white space and CDATA sections alike.
-    static void Characters(void* data, const xmlChar* text, int size)
-    {
-        SaxPushParser& parser = Of(data);
-        parser.m_textRun += static_cast<std::size_t>(size > 0 ? size : 0);
-        if (parser.m_textRun > kSaxMaxTextRun) {
-            // A tree-building parse refuses such a text node; the push
-            // parser hands it on in pieces, which handlers would collect.
-            parser.Refuse(L"Text between two tags is longer than 10000000 bytes");
-            return;
-        }
-        if (parser.m_content == nullptr || size <= 0) {
-            return;
-        }
-        parser.Guarded([&] {
-            if (!parser.m_content->WantsCharacters()) {
-                return;
-            }
-            std::size_t length = 0;
-            const wchar_t* wide = parser.m_text.Convert(text, static_cast<std::size_t>(size), length);
-            parser.m_content->Characters(wide, length);
-        });
-    }
+    // Text and white space alike.
+    static void Characters(void* data, const xmlChar* text, int size) { Of(data).DeliverText(text, size, false); }
+
+    // The push parser hands CDATA sections over as they stand in the
+    // document, line ends included, and a long one in pieces.
+    static void CData(void* data, const xmlChar* text, int size) { Of(data).DeliverText(text, size, true); }
+
+    static void Comment(void* data, const xmlChar*) { Of(data).BreakText(); }
+    static void ProcessingInstruction(void* data, const xmlChar*, const xmlChar*) { Of(data).BreakText(); }
 
     // Called once a DOCTYPE's name and external id are read, before its
     // internal subset: nothing of it is ever parsed or fetched.
@@ -157,7 +143,9 @@ struct SaxCallbacks {
         sax.characters = Characters;
         // The same function, so the parser does not test text for blanks.
         sax.ignorableWhitespace = Characters;
-        sax.cdataBlock = Characters;
+        sax.cdataBlock = CData;
+        sax.comment = Comment;
+        sax.processingInstruction = ProcessingInstruction;
         sax.internalSubset = DocumentType;
         sax.externalSubset = DocumentType;
         sax.getEntity = GetEntity;
@@ -238,6 +226,61 @@ void SaxPushParser::Finish(const std::wstring& source)
     }
     if (m_failed) {
         throw SaxPlatformError{m_answer != 0 ? m_answer : kSaxUnspecifiedError, m_message, source};
+    }
+}
+
+// Where `text` starts in the whole document, if it lies in the parser's
+// input buffer; kUnknownOffset if not.
+std::uint64_t SaxPushParser::InputOffset(const xmlChar* text) const
+{
+    const xmlParserInput* input = m_context ? m_context->input : nullptr;
+    if (input == nullptr || input->base == nullptr || text < input->base || text > input->end) {
+        return kUnknownOffset;
+    }
+    return static_cast<std::uint64_t>(input->consumed) + static_cast<std::uint64_t>(text - input->base);
+}
+
+void SaxPushParser::DeliverText(const xmlChar* text, int size, bool isCdata)
+{
+    // A piece of a CDATA section that starts where the last one ended
+    // continues the same section; the next section starts further on.
+    bool afterCdataCr = false;
+    if (isCdata) {
+        const std::uint64_t at = InputOffset(text);
+        afterCdataCr = m_afterCdataCr && at != kUnknownOffset && at == m_cdataPieceEnd;
+        m_cdataPieceEnd = at != kUnknownOffset ? at + static_cast<std::uint64_t>(size > 0 ? size : 0) : at;
+    }
+    m_afterCdataCr = false;
+    m_textRun += static_cast<std::size_t>(size > 0 ? size : 0);
+    if (m_textRun > kSaxMaxTextRun) {
+        // A tree-building parse refuses such a text node; the push parser
+        // hands it on in pieces, which handlers would collect.
+        Refuse(L"Text between two tags is longer than 10000000 bytes");
+        return;
+    }
+    if (m_content == nullptr || size <= 0) {
+        return;
+    }
+    Guarded([&] {
+        if (!m_content->WantsCharacters()) {
+            return;
+        }
+        std::size_t length = 0;
+        wchar_t* wide = m_text.Convert(text, static_cast<std::size_t>(size), length);
+        if (isCdata) {
+            m_afterCdataCr = afterCdataCr;
+            length = NormalizeLineEnds(wide, length, m_afterCdataCr);
+        }
+        if (length > 0) {
+            m_content->Characters(wide, length);
+        }
+    });
+}
+
+void SaxPushParser::BreakText()
+{
+    if (m_content != nullptr) {
+        Guarded([&] { m_content->TextBreak(); });
     }
 }
 

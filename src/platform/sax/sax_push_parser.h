@@ -18,6 +18,7 @@
 #include <libxml/parser.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
@@ -57,6 +58,11 @@ private:
         void operator()(xmlParserCtxt* context) const;
     };
 
+    // Hands a piece of character data to the content handler; a piece of a
+    // CDATA section gets its line ends read first.
+    void DeliverText(const xmlChar* text, int size, bool isCdata);
+    std::uint64_t InputOffset(const xmlChar* text) const;
+    void BreakText();
     // Runs callback code: stores an exception it throws and halts.
     template <typename Body>
     void Guarded(Body&& body) noexcept;
@@ -72,6 +78,12 @@ private:
     SaxErrorHandler* m_errors;
     MarkupGuard m_guard;
     std::size_t m_textRun = 0; // bytes of text since the last tag
+    // The last piece of a CDATA section ended with a CR (and where in the
+    // document it ended): a line feed that opens the next piece of the same
+    // section belongs to that line end.
+    static constexpr std::uint64_t kUnknownOffset = ~std::uint64_t(0);
+    bool m_afterCdataCr = false;
+    std::uint64_t m_cdataPieceEnd = kUnknownOffset;
     SaxNameCache& m_names;
     SaxTextBuffer& m_text;
     LibxmlErrorRouting m_routing; // outlives the context

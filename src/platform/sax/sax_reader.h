@@ -10,8 +10,14 @@
 // Handler contract:
 // - Events arrive in document order, synchronously, on the thread that
 //   called Parse*: StartElement, Characters (zero or more pieces per text;
-//   CDATA sections are character data too), EndElement. Comments, processing
-//   instructions and the XML declaration produce no events.
+//   CDATA sections are character data too), EndElement. Where pieces are cut
+//   is the parser's business (at line ends, at references, every few hundred
+//   bytes, at chunk ends): a handler that needs a text joins them. A comment
+//   or processing instruction produces TextBreak only; the XML declaration
+//   produces nothing.
+// - Line ends arrive as line feeds: CR LF and a lone CR in the document read
+//   as LF, in CDATA sections too. A character reference (&#13;) still gives
+//   its character.
 // - Names are passed as references that stay valid only during the call.
 //   Entity and character references in text and attribute values are
 //   resolved.
@@ -82,6 +88,9 @@ public:
                             const std::wstring& qualifiedName) = 0;
     // `text` is not NUL-terminated.
     virtual void Characters(const wchar_t* text, std::size_t length) = 0;
+    // A comment or processing instruction stood here: the character data
+    // before it and after it are separate texts.
+    virtual void TextBreak() {}
     // Asked before each piece of text is converted for Characters: a
     // handler that would drop the piece unseen answers false and is spared
     // the conversion and the call.

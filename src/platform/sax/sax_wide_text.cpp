@@ -43,7 +43,30 @@ bool WideEqualsUtf8(const wchar_t* wide, const unsigned char* utf8)
     return wide[i] == 0;
 }
 
-const wchar_t* SaxTextBuffer::Convert(const unsigned char* text, std::size_t size, std::size_t& length)
+std::size_t NormalizeLineEnds(wchar_t* text, std::size_t length, bool& afterCr)
+{
+    const bool endsWithCr = length > 0 && text[length - 1] == L'\r';
+    std::size_t from = 0;
+    if (afterCr && length > 0 && text[0] == L'\n') {
+        from = 1;
+    }
+    std::size_t to = 0;
+    for (; from < length; ++from) {
+        const wchar_t c = text[from];
+        if (c != L'\r') {
+            text[to++] = c;
+            continue;
+        }
+        text[to++] = L'\n';
+        if (from + 1 < length && text[from + 1] == L'\n') {
+            ++from;
+        }
+    }
+    afterCr = endsWithCr;
+    return to;
+}
+
+wchar_t* SaxTextBuffer::Convert(const unsigned char* text, std::size_t size, std::size_t& length)
 {
     if (m_chars.size() < size) {
         m_chars.resize(size);

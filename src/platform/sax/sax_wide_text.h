@@ -19,12 +19,18 @@ void AssignUtf8(const unsigned char* text, std::size_t size, std::wstring& out);
 // hold the same characters.
 bool WideEqualsUtf8(const wchar_t* wide, const unsigned char* utf8);
 
+// Rewrites CR LF and a lone CR as LF in place and returns the new length.
+// `afterCr` says whether the text before this piece ended with a CR (so a
+// leading LF belongs to that line end) and is set for the next piece.
+std::size_t NormalizeLineEnds(wchar_t* text, std::size_t length, bool& afterCr);
+
 // Wide text converted from UTF-8 into one buffer that grows to the longest
 // piece seen and is then reused without allocating.
 class SaxTextBuffer {
 public:
-    // The converted text; valid until the next call.
-    const wchar_t* Convert(const unsigned char* text, std::size_t size, std::size_t& length);
+    // The converted text, which the caller may change; valid until the next
+    // call.
+    wchar_t* Convert(const unsigned char* text, std::size_t size, std::size_t& length);
 
 private:
     std::vector<wchar_t> m_chars;

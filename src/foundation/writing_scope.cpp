@@ -1,0 +1,52 @@
+#include "foundation/writing_scope.h"
+
+#include "foundation/xml_characters.h"
+
+#include <zvxml/errors.h>
+
+#include <cwchar>
+
+namespace ZVXML {
+namespace {
+
+thread_local WritingScope* t_innermost = nullptr;
+
+} // namespace
+
+WritingScope::WritingScope(const wchar_t* kind, const wchar_t* name) noexcept
+    : m_kind(kind), m_name(name), m_outer(t_innermost)
+{
+    t_innermost = this;
+}
+
+WritingScope::~WritingScope() { t_innermost = m_outer; }
+
+std::wstring WritingScope::Describe()
+{
+    std::wstring text;
+    for (const WritingScope* scope = t_innermost; scope != nullptr; scope = scope->m_outer) {
+        if (!text.empty()) {
+            text += L" of ";
+        }
+        text += scope->m_kind;
+        if (scope->m_name != nullptr) {
+            text.append(L" '").append(scope->m_name).append(L"'");
+        }
+    }
+    return text;
+}
+
+void RequireWritableText(const wchar_t* text, const wchar_t* what)
+{
+    char32_t found = 0;
+    if (text == nullptr || !FindNonXmlCharacter(text, std::wcslen(text), found)) {
+        return;
+    }
+    const std::wstring item = WritingScope::Describe();
+    std::wstring message =
+        item.empty() ? std::wstring(L"Cannot write the ") + what : L"Cannot write " + item + L": its " + what;
+    message += L" holds " + CharacterCodeText(found) + L", a character XML 1.0 cannot carry.";
+    throw ZVXMLFormatError(message, L"");
+}
+
+} // namespace ZVXML

@@ -1,0 +1,43 @@
+// What a writer is writing, so that a text it cannot write is refused with
+// a message that names the item the text belongs to.
+//
+// Each writer of an item opens a scope for as long as it writes that item;
+// scopes nest as the items do ("ZVProperty 'Flow' of ZVClass 'Pump'"). The
+// chain is kept per thread, so writers on separate threads do not meet.
+#ifndef ZVXML_FOUNDATION_WRITING_SCOPE_H
+#define ZVXML_FOUNDATION_WRITING_SCOPE_H
+
+#include <string>
+
+namespace ZVXML {
+
+class WritingScope {
+public:
+    // `kind` names the kind of item ("ZVClass"); `name` is the item's name,
+    // or NULL for an item named by its kind alone. Both texts must outlive
+    // the scope.
+    WritingScope(const wchar_t* kind, const wchar_t* name) noexcept;
+    ~WritingScope();
+    WritingScope(const WritingScope&) = delete;
+    WritingScope& operator=(const WritingScope&) = delete;
+
+    // The open scopes from the innermost out: "ZVProperty 'Flow' of ZVClass
+    // 'Pump'"; empty when none is open.
+    static std::wstring Describe();
+
+private:
+    const wchar_t* m_kind;
+    const wchar_t* m_name;
+    WritingScope* m_outer;
+};
+
+// Every text a writer puts into a document passes here first. Throws
+// ZVXMLFormatError when `text` holds a character XML 1.0 cannot carry:
+// "Cannot write <item>: its <what> holds U+0002, a character XML 1.0 cannot
+// carry." with the item of the open scopes and the first such character.
+// NULL passes (the document writes it as an empty text).
+void RequireWritableText(const wchar_t* text, const wchar_t* what);
+
+} // namespace ZVXML
+
+#endif
