@@ -86,8 +86,12 @@ public:
     /// first; empty for other nodes.
     std::vector<XMLAttribute> Attributes() const;
 
+    /// The library's own way in; defined inside the library only.
+    struct Access;
+
 private:
     friend class XMLDocument;
+    friend struct Access;
     explicit XMLNode(void* node) : m_node(node) {}
     void* m_node = nullptr;
 };

@@ -2,9 +2,25 @@
 /// ZVXML: the exception family and the log.
 ///
 /// Every failure the library reports is thrown as one of the exceptions below.
+/// They are NOT derived from std::exception: `catch (const std::exception&)`
+/// does not see them. Catch the root class and read its texts:
+///
+/// @code
+///   try {
+///       schema.ReadXML(path);
+///   } catch (const ZVXML::ZVXMLException& error) {
+///       // "Plant.01.02.zvschema.xml:14: Required attribute typeName not found on an ZVProperty"
+///       std::fprintf(stderr, "%s:%ld: %s\n", ZVXML::ToUtf8(error.File()).c_str(), error.Line(),
+///                    ZVXML::ToUtf8(error.Message()).c_str());
+///   }
+/// @endcode
+///
 /// Creating an exception from a message also writes it to the log, so a host
 /// that installs a logging callback sees every failure even when a caller
-/// swallows the exception.
+/// swallows the exception. Failures found while reading a schema file or an
+/// instance document also carry the file, line and column where they were
+/// found (File(), Line(), Column()); a logging callback asks for the same
+/// through GetReadPosition().
 #ifndef ZVXML_ERRORS_H
 #define ZVXML_ERRORS_H
 
@@ -39,17 +55,47 @@ ZVXML_API LoggingCallback SetLoggingCallback(LoggingCallback callback);
 /// "%" is never interpreted). An exception thrown by the callback is swallowed.
 ZVXML_API void Log(LOG_SEV severity, const std::wstring& category, const std::wstring& text);
 
+/// Where a reader of the library has got to: the file, and the 1-based line
+/// and column in it. Parts that are not known are empty or 0: the file of a
+/// document given as text, the column of a schema file's element.
+struct ReadPosition {
+    std::wstring file; ///< the path or location as the caller gave it (a referenced schema file: the path found)
+    long line = 0; ///< 1-based; 0 when not known
+    long column = 0; ///< 1-based, in characters; 0 when not known
+};
+
+/// What the library is reading on the calling thread, for code the library
+/// calls while it reads (a logging callback, a parse callback, an instance
+/// factory): the element of a schema file being read (its file and line), or
+/// the place an instance document's reader has reached (during an element's
+/// start or end, the "<" of that tag; at a well-formedness error, the error's
+/// place). The innermost read answers when reads nest. An empty position
+/// when no read runs on this thread.
+///
+/// A log line or an exception about the document is written while its place
+/// is current, so a logging callback learns where a line such as
+/// "Unrecognized xml attribute: units with value='m3'." comes from:
+/// @code
+///   void OnLog(ZVXML::LOG_SEV, const wchar_t*, const wchar_t* text) {
+///       const ZVXML::ReadPosition where = ZVXML::GetReadPosition();
+///       // where.file, where.line, where.column: empty and 0 outside a read
+///   }
+/// @endcode
+ZVXML_API ReadPosition GetReadPosition();
+
 /// Root of the library's exceptions. It is not derived from std::exception:
-/// catch ZVXMLException (or one of the classes below) and read Message() and
-/// Location(). Constructing one from a message writes the log line
+/// catch ZVXMLException (or one of the classes below) and read Message(),
+/// Location() and, for failures found in a document, File(), Line() and
+/// Column(). Constructing one from a message writes the log line
 /// `message` [" @ " `location`] at LOG_SEV_ERROR, category "Exception";
 /// copies write nothing. The library never throws the root class itself.
 class ZVXML_API ZVXMLException {
 public:
-    /// Stores both texts and writes the log line.
+    /// Stores both texts and the calling thread's GetReadPosition(), then
+    /// writes the log line.
     ZVXMLException(std::wstring message, std::wstring location);
-    /// Deep copies of both texts; no log line. Assignment to itself changes
-    /// nothing.
+    /// Deep copies of the texts and the position; no log line. Assignment to
+    /// itself changes nothing.
     ///@{
     ZVXMLException(const ZVXMLException& other);
     ZVXMLException& operator=(const ZVXMLException& other);
@@ -62,9 +108,20 @@ public:
     const wchar_t* Location() const;
     ///@}
 
+    /// Where in a document the failure was found: the ReadPosition current
+    /// when the exception was made. File() is "" and Line() and Column() are 0
+    /// where that is not known, or when nothing was being read. The texts of
+    /// Message() and Location() never include it.
+    ///@{
+    const wchar_t* File() const;
+    long Line() const;
+    long Column() const;
+    ///@}
+
 private:
     struct Texts;
-    /// The texts live in one block of their own so a thrown object stays small.
+    /// The texts and the position live in one block of their own so a thrown
+    /// object stays small.
     Texts* m_texts;
 };
 

@@ -207,6 +207,13 @@ constexpr unsigned long ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES = 2;
 ///   "ParseZVInstanceXML: COM Error: Unspecified error. " followed by a
 ///   description naming the location and the reason; the error callback is
 ///   not called.
+/// - Each failure names its place apart from its message
+///   (ZVXMLException::File, Line, Column): the location as given (empty for
+///   a text), and the line and column of the "<" of the tag being read (for
+///   a callback's refusal, of the instance's end tag), or of the XML error.
+///   The reasons given for a document that ends too soon are those of a
+///   whole-document parse: "Document is empty", "Start tag expected, '<'
+///   not found", "Premature end of data in tag NAME line N".
 ZVXML_API int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schema, void* context,
                                  ZVInstanceXMLParseBeginCallback beginCallback,
                                  ParsedZVInstanceCallback instanceCallback,

@@ -18,6 +18,12 @@
 ///
 /// Everything lives in namespace ZVXML. Text is std::wstring / const wchar_t*
 /// (UTF-32 on Linux); files are UTF-8.
+///
+/// Failures are thrown as ZVXMLException and its subclasses, which are NOT
+/// std::exceptions: `catch (const std::exception&)` lets them pass. Write
+///   catch (const ZVXML::ZVXMLException& error) { ... error.Message() ... }
+/// A failure found in a document also carries its File(), Line() and
+/// Column() (see errors.h).
 #ifndef ZVXML_ZVXML_H
 #define ZVXML_ZVXML_H
 

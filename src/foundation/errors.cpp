@@ -1,7 +1,9 @@
-// The exception family: each object owns one block with its two texts.
+// The exception family: each object owns one block with its two texts and
+// the place in a document where the failure was found.
 #include <zvxml/errors.h>
 
 #include "foundation/logging.h"
+#include "foundation/read_position.h"
 
 #include <utility>
 
@@ -10,10 +12,13 @@ namespace ZVXML {
 struct ZVXMLException::Texts {
     std::wstring message;
     std::wstring location;
+    ReadPosition position;
 };
 
+// The position is taken before the log line goes out, so that a logging
+// callback asking GetReadPosition() hears the same place.
 ZVXMLException::ZVXMLException(std::wstring message, std::wstring location)
-    : m_texts(new Texts{std::move(message), std::move(location)})
+    : m_texts(new Texts{std::move(message), std::move(location), GetReadPosition()})
 {
     if (m_texts->location.empty()) {
         Log(LOG_SEV_ERROR, L"Exception", m_texts->message);
@@ -38,6 +43,9 @@ ZVXMLException::~ZVXMLException() { delete m_texts; }
 
 const wchar_t* ZVXMLException::Message() const { return m_texts->message.c_str(); }
 const wchar_t* ZVXMLException::Location() const { return m_texts->location.c_str(); }
+const wchar_t* ZVXMLException::File() const { return m_texts->position.file.c_str(); }
+long ZVXMLException::Line() const { return m_texts->position.line; }
+long ZVXMLException::Column() const { return m_texts->position.column; }
 
 // Each derived class builds its base from the same texts; only the root logs.
 ZVXMLLogicError::ZVXMLLogicError(std::wstring message, std::wstring location)

@@ -6,17 +6,40 @@
 #include "instancexml/root_element_handler.h"
 
 #include "foundation/logging.h"
+#include "foundation/read_position.h"
 #include "platform/sax/sax_reader.h"
 
 #include <zvxml/errors.h>
 #include <zvxml/instancexml.h>
 
 #include <cwchar>
+#include <utility>
 
 namespace ZVXML {
 namespace {
 
-void Parse(platform::SaxReader& reader, int isLocation, const wchar_t* document, std::size_t length)
+// Where the reader is, for the exceptions and log lines of the parse: the
+// location as the caller gave it (nothing for a text), and the reader's
+// line and column.
+class DocumentPosition final : public ReadPositionSource {
+public:
+    DocumentPosition(const platform::SaxReader& reader, std::wstring file) : m_reader(reader), m_file(std::move(file))
+    {
+    }
+    ReadPosition Where() const override
+    {
+        const platform::SaxLocator at = m_reader.Position();
+        return ReadPosition{m_file, at.line, at.column};
+    }
+    const std::wstring& File() const { return m_file; }
+
+private:
+    const platform::SaxReader& m_reader;
+    std::wstring m_file;
+};
+
+void Parse(platform::SaxReader& reader, int isLocation, const wchar_t* document, std::size_t length,
+           const DocumentPosition& where)
 {
     // Failures of the reader itself become the documented runtime error; the
     // library's own exceptions (and the host's) pass through unchanged.
@@ -27,6 +50,8 @@ void Parse(platform::SaxReader& reader, int isLocation, const wchar_t* document,
             reader.ParseText(document, length);
         }
     } catch (const platform::SaxPlatformError& error) {
+        const FixedReadPosition failure(where.File(), error.line, error.column);
+        const ReadPositionScope at(failure);
         throw ZVXMLRuntimeError(ComErrorMessage(error), L"");
     }
 }
@@ -51,7 +76,9 @@ int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schem
     platform::SaxReader reader;
     reader.SetContentHandler(&content);
     reader.SetErrorHandler(&errors);
-    Parse(reader, isLocation, document, length);
+    const DocumentPosition where(reader, isLocation != 0 ? std::wstring(document, length) : std::wstring());
+    const ReadPositionScope reading(where);
+    Parse(reader, isLocation, document, length, where);
     LogFormat(LOG_SEV_INFO, L"Imported instances: %d", static_cast<int>(content.Context().GetInstanceCount()));
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
 #include <memory>
@@ -31,6 +32,7 @@ int CZVClass::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode element)
 
 int CZVClass::ReadXMLAttributes(XMLDocument&, XMLNode element)
 {
+    const ReadingElement reading(element);
     bool typeNameSeen = false;
     bool domainFlagSeen = false;
     for (const XMLAttribute& attribute : element.Attributes()) {
@@ -71,6 +73,7 @@ int CZVClass::ReadXMLContents(CZVSchema* schema, XMLDocument& document, XMLNode 
 
 int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element, const SchemaItemReading& reading)
 {
+    const ReadingElement at(element);
     LogClassRead(zvClass);
     int baseClassElements = 0;
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
@@ -92,6 +95,7 @@ int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element,
                 return result;
             }
         } else if (name == L"BaseClass") {
+            const ReadingElement atBaseClass(child);
             if (++baseClassElements > 1) {
                 throw ZVXMLFormatError(std::wstring(L"CZVClass typeName=") + zvClass.GetTypeName() +
                                            L" has more than one BaseClass, which is not supported by zvxml.dll.",

@@ -3,6 +3,8 @@
 #include <zvxml/errors.h>
 #include <zvxml/instance.h>
 
+#include "schemaxml/reading_element.h"
+
 #include <memory>
 
 namespace ZVXML {
@@ -30,6 +32,7 @@ int CZVCommon::ReadCustomAttributesFromXML(CZVSchema* schema, XMLDocument& docum
         if (child.NodeType() == XML_NODE_COMMENT) {
             continue;
         }
+        const ReadingElement at(child);
         CZVClass* zvClass = FindCustomAttributeClass(*schema, child.LocalName());
         // Attached only once read completely; destroyed if reading fails.
         std::unique_ptr<CZVCustomAttribute> customAttribute(new CZVCustomAttribute(zvClass));

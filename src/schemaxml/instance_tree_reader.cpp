@@ -4,6 +4,7 @@
 #include <zvxml/instance.h>
 
 #include "instance/value_disposal.h"
+#include "schemaxml/reading_element.h"
 
 #include <memory>
 
@@ -22,6 +23,7 @@ int CZVInstance::ReadFromXML(std::wstring& typeName, XMLNode element)
         if (child.NodeType() != XML_NODE_ELEMENT) {
             continue;
         }
+        const ReadingElement at(child);
         UnownedValue value(ZVValueBase::CreateZVValueFromXml(m_pZVClass, child));
         AddZVValue(value.get()); // NULL (an empty element) is ignored
         value.release();

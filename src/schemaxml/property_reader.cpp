@@ -5,6 +5,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
 namespace ZVXML {
@@ -53,6 +54,7 @@ int CZVProperty::ReadXML(CZVSchema* schema, XMLDocument& document, XMLNode eleme
 
 int ReadPropertyElement(CZVProperty& property, XMLDocument& document, XMLNode element, const SchemaItemReading& reading)
 {
+    const ReadingElement at(element);
     RequiredSeen seen;
     for (const XMLAttribute& attribute : element.Attributes()) {
         if (!attribute.value.empty()) { // an empty attribute counts as absent

@@ -5,6 +5,7 @@
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
+#include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
 #include <utility>
@@ -94,6 +95,7 @@ void ReadEndChildren(CZVCommon& end, CZVSchema* schema, XMLDocument& document, X
         if (child.NodeType() == XML_NODE_COMMENT) {
             continue;
         }
+        const ReadingElement atChild(child);
         if (IsElementNamed(child, L"Class")) {
             readClass(child);
         } else if (IsElementNamed(child, L"ZVCustomAttributes")) {
@@ -111,6 +113,7 @@ void ReadEndChildren(CZVCommon& end, CZVSchema* schema, XMLDocument& document, X
 void ReadSourceElement(CZVSource& source, CZVSchema* schema, XMLDocument& document, XMLNode element,
                        const SchemaItemReading& reading)
 {
+    const ReadingElement at(element);
     const EndContext context = ContextOf(L"Source", source.m_pRelationshipClass);
     ApplyEndAttributes(source, element, context);
     ReadEndChildren(source.Common(), schema, document, element, context, reading,
@@ -123,6 +126,7 @@ void ReadSourceElement(CZVSource& source, CZVSchema* schema, XMLDocument& docume
 void ReadTargetElement(CZVTargets& targets, CZVSchema* schema, XMLDocument& document, XMLNode element,
                        const SchemaItemReading& reading)
 {
+    const ReadingElement at(element);
     const EndContext context = ContextOf(L"Target", targets.m_pRelationshipClass);
     ApplyEndAttributes(targets, element, context);
     ReadEndChildren(

@@ -4,6 +4,7 @@
 #include <zvxml/schema.h>
 
 #include "schemaxml/element_names.h"
+#include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
 namespace ZVXML {
@@ -45,6 +46,7 @@ void UpgradeLegacyPairs(CZVRelationshipClass& relationshipClass, CZVSchema* sche
         if (child.NodeType() != XML_NODE_ELEMENT) {
             continue;
         }
+        const ReadingElement at(child);
         CZVRelationshipConstraint pair;
         int result = pair.ReadXML(document, child);
         RequireBothConstraints(pair, relationshipClass);
@@ -71,6 +73,7 @@ int ReadRelationshipClassContents(CZVRelationshipClass& relationshipClass, CZVSc
     if (int result = ReadClassContents(relationshipClass, document, element, reading)) {
         return result;
     }
+    const ReadingElement at(element);
     ApplyStrengths(relationshipClass, element);
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (IsElementNamed(child, L"Source")) {

@@ -10,6 +10,7 @@
 #include "foundation/logging.h"
 #include "foundation/verify_hr.h"
 #include "schemaxml/case_insensitive_text.h"
+#include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 #include "schemaxml/schema_load_context.h"
 #include "schemaxml/schema_reference_reader.h"
@@ -49,6 +50,8 @@ void Load(XMLDocument& document, const wchar_t* path)
         return;
     }
     const XMLParseError& error = document.ParseError();
+    const FixedReadPosition failure(path, error.line, error.linePos);
+    const ReadPositionScope at(failure);
     LogFormat(LOG_SEV_ERROR, L"line %ld, position %ld parsing ZVSchema file %ls. %ls", error.line, error.linePos,
               error.url.c_str(), error.reason.c_str());
     VERIFY_HR(error.errorCode, L"CheckXmlLoad(pXmlDoc)");
@@ -120,6 +123,8 @@ void PairWithNewClass(SchemaFileLoad& file, XMLNode element, const wchar_t* prov
 // the ZVXML 2.0 namespace keeps its result code and adds nothing.
 void OpenFile(SchemaFileLoad& file)
 {
+    const FixedReadPosition inFile(file.path, 0, 0);
+    const ReadPositionScope reading(inFile);
     file.document = CreateDocument();
     Load(*file.document, file.path.c_str());
     const XMLNode root = FindRoot(*file.document);
@@ -128,6 +133,7 @@ void OpenFile(SchemaFileLoad& file)
         file.openResult = kNoSchemaElement;
         return;
     }
+    const ReadingElement atRoot(root);
     file.openResult = CheckNamespace(root, file.path.c_str());
     if (file.openResult != 0) {
         return;
@@ -170,6 +176,7 @@ bool ReadFirstPassUntilFileOpens(SchemaFileLoad& file, SchemaLoadContext& load)
 {
     while (const XMLNode child = file.nextChild) {
         file.nextChild = child.NextSibling();
+        const ReadingElement at(child);
         const int type = child.NodeType();
         if (type == XML_NODE_COMMENT) {
             continue;
@@ -197,6 +204,7 @@ bool ReadFirstPassUntilFileOpens(SchemaFileLoad& file, SchemaLoadContext& load)
 int ReadClassAttributes(SchemaFileLoad& file)
 {
     for (ClassElement& entry : file.classes) {
+        const ReadingElement at(entry.element);
         if (int result = entry.zvClass->ReadXMLAttributes(*file.document, entry.element)) {
             return result;
         }

@@ -28,6 +28,13 @@ set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
 run(${PKG_CONFIG} --cflags --libs zvxml)
 string(STRIP "${last_output}" flags)
 separate_arguments(flags UNIX_COMMAND "${flags}")
+# With an rpath, as the README shows, the host runs as it is.
+run(${CXX} -std=c++17 ${HOST_DIR}/host.cpp ${flags} -Wl,-rpath,${prefix}/${LIBDIR} -o ${WORK_DIR}/pkg-host-rpath)
+run(${WORK_DIR}/pkg-host-rpath)
+if(NOT last_output MATCHES "host ok")
+  message(FATAL_ERROR "pkg-config-built host with an rpath printed: ${last_output}")
+endif()
+# Without one, it needs LD_LIBRARY_PATH.
 run(${CXX} -std=c++17 ${HOST_DIR}/host.cpp ${flags} -o ${WORK_DIR}/pkg-host)
 set(ENV{LD_LIBRARY_PATH} ${prefix}/${LIBDIR})
 run(${WORK_DIR}/pkg-host)

@@ -1,6 +1,8 @@
 // Files the tree cannot be loaded from: what the caller is told.
 #include "platform/dom_test_support.h"
 
+#include "platform/dom/node_position.h"
+
 #include <libxml/xmlerror.h>
 
 using namespace ZVXML;
@@ -24,4 +26,38 @@ TEST(DomLoadErrors, UnreadableFilesAreLoadFailuresNamingTheFile)
     EXPECT_FALSE(doc.Load(zvtest::Widen(bad).c_str()));
     EXPECT_EQ(doc.ParseError().url, zvtest::Widen(bad));
     EXPECT_EQ(doc.ParseError().line, 2);
+}
+
+// Readers report a node by the file it came from and the line of its start
+// tag's "<", also past libxml2's 16-bit line numbers; built nodes have none.
+TEST(DomNodePositions, ElementsStandOnTheLineOfTheirStartTag)
+{
+    zvtest::ScratchFolder folder;
+    const std::string bytes = "<?xml version='1.0'?>\n<r>\n  <a\n     x='1'\n     y='2'>text\n  </a>\n" +
+                              std::string(70000, '\n') + "<b/><c>\n</c></r>";
+    const std::wstring path = zvtest::Widen(folder.WriteFile("lines.xml", bytes));
+    XMLDocument doc;
+    ASSERT_TRUE(doc.Load(path.c_str()));
+    const XMLNode r = doc.FirstChild();
+    const XMLNode a = r.FirstChild();
+    const XMLNode b = a.NextSibling();
+    const XMLNode c = b.NextSibling();
+    const ReadPosition at = platform::NodePosition(a);
+    EXPECT_EQ(at.file, path);
+    EXPECT_EQ(at.line, 3);
+    EXPECT_EQ(at.column, 0);
+    EXPECT_EQ(platform::NodePosition(r).line, 2);
+    EXPECT_EQ(platform::NodePosition(b).line, 70007);
+    EXPECT_EQ(platform::NodePosition(c).line, 70007);
+
+    XMLDocument text;
+    ASSERT_TRUE(text.LoadXML(L"<r>\n<a/></r>"));
+    EXPECT_EQ(platform::NodePosition(text.FirstChild().FirstChild()).line, 2);
+    EXPECT_EQ(platform::NodePosition(text.FirstChild().FirstChild()).file, L"");
+
+    XMLDocument built;
+    const XMLNode element = built.CreateElement(L"r", nullptr);
+    ASSERT_EQ(built.AppendChild(XMLNode(), element, nullptr), XML_STATUS_OK);
+    EXPECT_EQ(platform::NodePosition(element).line, 0);
+    EXPECT_EQ(platform::NodePosition(XMLNode()).line, 0);
 }

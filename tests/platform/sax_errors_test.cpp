@@ -72,6 +72,8 @@ TEST(SaxFatalErrors, TheErrorHandlerGetsLineAndColumnAndItsAnswerBecomesTheCode)
     EXPECT_EQ(outcome.error.code, 0x1234);
     EXPECT_EQ(outcome.error.description, reported.message);
     EXPECT_EQ(outcome.error.source, L"");
+    EXPECT_EQ(outcome.error.line, 3);
+    EXPECT_EQ(outcome.error.column, 7);
     const std::vector<std::wstring> before = {L"start {}r r", L"text \n  ", L"start {}a a", L"text \n  "};
     EXPECT_EQ(outcome.events.events, before); // and nothing after the error
 }
@@ -82,4 +84,33 @@ TEST(SaxFatalErrors, WithoutAnErrorHandlerTheParseFailsAllTheSame)
     ASSERT_TRUE(unhandled.threw);
     EXPECT_EQ(unhandled.error.code, kSaxUnspecifiedError);
     EXPECT_EQ(unhandled.error.description, L"Opening and ending tag mismatch: a line 1 and r");
+}
+
+// Where the input ends too soon, the reason is the one a parse of the whole
+// document gives, not the push parser's view of its own state; elsewhere
+// libxml2's own reason stands.
+TEST(SaxFatalErrors, AnEndTooSoonIsNamedAsAWholeDocumentParseNamesIt)
+{
+    const std::vector<std::pair<std::string, std::wstring>> cases = {
+        {"", L"Document is empty"},
+        {"   \n", L"Start tag expected, '<' not found"},
+        {"<?xml version='1.0'?>\n<!-- no root -->\n", L"Start tag expected, '<' not found"},
+        {"\x01\x9c garbage \xff\xfe", L"Start tag expected, '<' not found"},
+        {"<r>\n  <Well\n    id='1'>\n    <Depth>12", L"Premature end of data in tag Depth line 4"},
+        {"<r>\n  <Well id='1'>\n", L"Premature end of data in tag Well line 2"},
+        {"<r/>\n<s/>", L"Extra content at the end of the document"},
+    };
+    const zvtest::ScratchFolder folder;
+    for (const auto& [bytes, reason] : cases) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        const SaxOutcome fromFile = zvtest::SaxLocation(zvtest::WidePath(folder.WriteFile("cut.xml", bytes)));
+        ASSERT_EQ(fromFile.reported.errors.size(), 1u);
+        EXPECT_EQ(fromFile.reported.errors[0].message, reason);
+        EXPECT_TRUE(fromFile.threw);
+        if (bytes.find('\x01') == std::string::npos) {
+            const SaxOutcome fromText = SaxText(ZVXML::Utf8ToWide(bytes));
+            ASSERT_EQ(fromText.reported.errors.size(), 1u);
+            EXPECT_EQ(fromText.reported.errors[0].message, reason);
+        }
+    }
 }

@@ -1,5 +1,8 @@
-// The installed zvxml program: outputs, exit codes and error messages.
+// The installed zvxml program, run as a user runs it: what it prints on
+// standard output and standard error, and its exit status.
 #include "support/scratch.h"
+
+#include <zvxml/zvxml.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@ namespace fs = std::filesystem;
 const std::string kExamples = ZVXML_EXAMPLES_DIR;
 const std::string kPlant = kExamples + "/schemas/Plant.01.02.zvschema.xml";
 const std::string kNorth = kExamples + "/instances/plant-north.zvinstance.xml";
+const std::string kTiny = "Tiny.01.00.zvschema.xml";
 
 struct CliRun {
     int status;
@@ -42,76 +46,237 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
 std::string Expected(const std::string& name) { return zvtest::ReadAll(fs::path(ZVXML_EXPECTED_DIR) / name); }
 
-// Runs the program in the test data folder with the given arguments.
+int StatusOf(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
+
+// Runs the program in the test data folder.
 class CliTest : public ::testing::Test {
 protected:
-    CliRun Zvxml(const std::vector<std::string>& arguments, const std::string& environment = "")
+    std::string Program(const std::vector<std::string>& arguments) const
     {
-        std::string command = "cd " + Quote(ZVXML_TEST_DATA_DIR) + " && " + environment + " " + Quote(ZVXML_CLI_PATH);
+        std::string command = Quote(ZVXML_CLI_PATH);
         for (const std::string& argument : arguments) {
             command += " " + Quote(argument);
         }
+        return command;
+    }
+
+    // `redirections` may feed standard input ("< file") or set variables
+    // (as a prefix, `environment`).
+    CliRun Zvxml(const std::vector<std::string>& arguments, const std::string& environment = "",
+                 const std::string& input = "")
+    {
+        std::string command = "cd " + Quote(ZVXML_TEST_DATA_DIR) + " && " + environment + " " + Program(arguments);
+        if (!input.empty()) {
+            command += " < " + Quote(input);
+        }
         command += " > " + Quote(scratch / "out") + " 2> " + Quote(scratch / "err");
         const int raw = std::system(command.c_str());
-        return CliRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, zvtest::ReadAll(scratch / "out"),
-                      zvtest::ReadAll(scratch / "err")};
+        return CliRun{StatusOf(raw), zvtest::ReadAll(scratch / "out"), zvtest::ReadAll(scratch / "err")};
+    }
+
+    // Runs a shell command line of its own in the data folder; its exit status.
+    int Shell(const std::string& line)
+    {
+        return StatusOf(std::system(("cd " + Quote(ZVXML_TEST_DATA_DIR) + " && " + line).c_str()));
     }
 
     zvtest::ScratchFolder scratch;
 };
 
+// A document of `count` instances, of which every one prints a line.
+std::string ManyInstances(int count, const std::string& tail = "</ZVInstanceXML>\n")
+{
+    std::string text = "<ZVInstanceXML xmlns='http://www.molvane.com/schemas/Molvane.ZVXML.2.0'>\n";
+    for (int i = 0; i < count; ++i) {
+        text +=
+            "<Sensor id='s" + std::to_string(i) + "'><Name>sensor number " + std::to_string(i) + "</Name></Sensor>\n";
+    }
+    return text + tail;
+}
+
 } // namespace
 
-TEST_F(CliTest, SchemaShowPrintsTheTree)
+// ---- output that is what it claims ----
+
+TEST_F(CliTest, SchemaShowPrintsTheTreeOrOneJsonDocument)
 {
-    CliRun run = Zvxml({"schema", "show", "Tiny.01.00.zvschema.xml"});
+    CliRun run = Zvxml({"schema", "show", kTiny});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, Expected("tiny-tree.txt"));
     EXPECT_EQ(run.err, "");
+
+    run = Zvxml({"schema", "show", "--format", "json", kTiny});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Expected("tiny-schema.json"));
 }
 
-TEST_F(CliTest, SchemaWriteWritesAFileThatShowsTheSame)
+TEST_F(CliTest, SchemaWriteWritesAFileOrStandardOutput)
 {
     const std::string written = scratch / "Tiny.01.00.zvschema.xml";
-    CliRun run = Zvxml({"schema", "write", "Tiny.01.00.zvschema.xml", written});
+    CliRun run = Zvxml({"schema", "write", kTiny, written});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    run = Zvxml({"schema", "show", written});
-    EXPECT_EQ(run.out, Expected("tiny-tree.txt"));
+    EXPECT_EQ(Zvxml({"schema", "show", written}).out, Expected("tiny-tree.txt"));
+
+    run = Zvxml({"schema", "write", kTiny, "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, zvtest::ReadAll(written));
+    EXPECT_FALSE(fs::exists(fs::path(ZVXML_TEST_DATA_DIR) / "-"));
 }
 
 TEST_F(CliTest, SchemaCheckPrintsTheResultAndTheCounts)
 {
-    CliRun run = Zvxml({"schema", "check", "Tiny.01.00.zvschema.xml"});
+    CliRun run = Zvxml({"schema", "check", kTiny});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "result 0\nTiny 01.00: 2 classes, 1 relationship classes\n");
 }
 
-// The expected lines hold escaped quotes and backslashes, a UTF-8 "é", a
-// number, and a tag whose tab went: character data is trimmed piece by piece
-// and a character reference is a piece of its own.
-TEST_F(CliTest, InstancesAsJson)
+// The expected lines hold escaped quotes and backslashes, a UTF-8 "é" and
+// numbers.
+TEST_F(CliTest, InstancesAsJsonXmlOrCounts)
 {
-    CliRun run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--format", "json"});
+    CliRun run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", kTiny, "--format", "json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, Expected("tiny.jsonl"));
-}
 
-TEST_F(CliTest, InstancesAsXmlByDefault)
-{
-    CliRun run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"});
+    run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", kTiny});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Lines(run.out).back(), "<Wires instanceid='w1'  sourceInstanceID='s1' targetInstanceID='s2' ></Wires>");
-}
+    EXPECT_EQ(Lines(run.out).back(), "<Wires instanceid='w1' sourceInstanceID='s1' targetInstanceID='s2'></Wires>");
 
-// Units lives beside Plant and is found there.
-TEST_F(CliTest, InstancesCounted)
-{
-    CliRun run = Zvxml({"instances", kNorth, "--schema", kPlant, "--format", "count"});
+    // Units lives beside Plant and is found there.
+    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--format", "count"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, Expected("plant-north-count.txt"));
+}
+
+// Markup characters, quotes and a line break in values and identifiers.
+TEST_F(CliTest, XmlLinesAreWellFormedAndReadBackToTheSameValues)
+{
+    const CliRun run = Zvxml({"instances", "markup.zvinstance.xml", "--schema", kTiny});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 2u);
+
+    ZVXML::XMLDocument sensor;
+    ASSERT_TRUE(sensor.LoadXML(ZVXML::ToWString(lines[0]).c_str())) << lines[0];
+    const ZVXML::XMLNode root = sensor.FirstChild();
+    EXPECT_EQ(root.Attributes().at(0).value, L"a&b 'q'");
+    EXPECT_EQ(root.FirstChild().Text(), L"W-2 & co");
+    std::vector<std::wstring> tags;
+    for (ZVXML::XMLNode tag = root.FirstChild().NextSibling().FirstChild(); tag; tag = tag.NextSibling()) {
+        tags.push_back(tag.Text());
+    }
+    EXPECT_EQ(tags, (std::vector<std::wstring>{L"</Code>x", L"say \"hi\" <now>", L"two\nlines"}));
+
+    ZVXML::XMLDocument wires;
+    ASSERT_TRUE(wires.LoadXML(ZVXML::ToWString(lines[1]).c_str())) << lines[1];
+    const std::vector<ZVXML::XMLAttribute> ends = wires.FirstChild().Attributes();
+    ASSERT_EQ(ends.size(), 3u);
+    EXPECT_EQ(ends[0].value, L"w<1>");
+    EXPECT_EQ(ends[1].value, L"a&b 'q'");
+    EXPECT_EQ(ends[2].value, L"\"s2\"");
+}
+
+// Every line of every XML output passes xmllint on its own.
+TEST_F(CliTest, EveryXmlLinePassesXmllint)
+{
+    if (std::system("command -v xmllint > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "xmllint is not installed (scripts/install-deps.sh installs libxml2-utils)";
+    }
+    const std::vector<std::vector<std::string>> runs = {{"instances", "markup.zvinstance.xml", "--schema", kTiny},
+                                                        {"instances", "tiny.zvinstance.xml", "--schema", kTiny},
+                                                        {"instances", kNorth, "--schema", kPlant}};
+    int checked = 0;
+    for (const std::vector<std::string>& arguments : runs) {
+        const CliRun run = Zvxml(arguments);
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& line : Lines(run.out)) {
+            const std::string file = scratch.WriteFile("line.xml", line);
+            EXPECT_EQ(std::system(("xmllint --noout " + Quote(file) + " 2>&1").c_str()), 0) << line;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10);
+}
+
+TEST_F(CliTest, ClassAndLimitSelectInstances)
+{
+    CliRun run =
+        Zvxml({"instances", kNorth, "--schema", kPlant, "--class", "Pump", "--class", "Feeds", "--format", "count"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Feeds\t3\nPump\t4\ntotal\t7\n");
+
+    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--limit", "2", "--format", "json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(Lines(run.out).size(), 2u);
+    EXPECT_EQ(Lines(run.out)[1].rfind("{\"class\":\"Pump\",\"id\":\"P-102\"", 0), 0u) << run.out;
+
+    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--limit", "0"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    // A misspelt class would select nothing, silently.
+    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--class", "Pmp"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "zvxml: the schema has no class Pmp (--class)\n");
+}
+
+// A document whose root is not ZVInstanceXML is no empty document.
+TEST_F(CliTest, AForeignRootIsAnError)
+{
+    CliRun run = Zvxml({"instances", kTiny, "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, kTiny + ": not an instance document: the root element is not ZVInstanceXML\n");
+
+    scratch.WriteFile("foreign.xml", "<Plant><Pump id='1'/></Plant>");
+    run = Zvxml({"instances", scratch / "foreign.xml", "--schema", kTiny, "--format", "count"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(CliTest, DashReadsStandardInput)
+{
+    CliRun run = Zvxml({"instances", "-", "--schema", kTiny, "--format", "json"}, "", "tiny.zvinstance.xml");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Expected("tiny.jsonl"));
+
+    run = Zvxml({"schema", "show", "-"}, "", kTiny);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Expected("tiny-tree.txt"));
+
+    run = Zvxml({"instances", "-", "--schema", kTiny}, "", "props.zvinstance.xml");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "<stdin>:5:5: Unrecognized ZVProperty Depth found in instance of ZVClass Sensor.\n");
+
+    run = Zvxml({"instances", "-", "--schema", "-"});
+    EXPECT_EQ(run.status, 2);
+}
+
+// A full disk stops the program at its first failed write: the document's
+// error at its very end is never reached.
+TEST_F(CliTest, AFailedWriteStopsAtOnceAndAClosedPipeEndsQuietly)
+{
+    const std::string large = scratch.WriteFile("large.xml", ManyInstances(20000, "<Sensor><broken></Sensor>"));
+    CliRun run = Zvxml({"instances", large, "--schema", kTiny, "--format", "json"});
+    ASSERT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, large + ":20002:9: Unrecognized ZVProperty broken found in instance of ZVClass Sensor.\n");
+
+    const int full =
+        Shell(Program({"instances", large, "--schema", kTiny}) + " > /dev/full 2> " + Quote(scratch / "err"));
+    EXPECT_EQ(full, 1);
+    EXPECT_EQ(zvtest::ReadAll(scratch / "err"), "zvxml: cannot write the output: No space left on device\n");
+
+    const std::string whole = scratch.WriteFile("whole.xml", ManyInstances(20000));
+    Shell("(" + Program({"instances", whole, "--schema", kTiny}) + " 2> " + Quote(scratch / "err") + "; echo $? > " +
+          Quote(scratch / "status") + ") | head -n 1 > " + Quote(scratch / "out"));
+    EXPECT_EQ(zvtest::ReadAll(scratch / "status"), "0\n");
+    EXPECT_EQ(zvtest::ReadAll(scratch / "err"), "");
+    EXPECT_EQ(zvtest::ReadAll(scratch / "out"), "<Sensor instanceid='s0'><Name>sensor number 0</Name></Sensor>\n");
 }
 
 TEST_F(CliTest, DemoShowsTheExample)
@@ -122,62 +287,79 @@ TEST_F(CliTest, DemoShowsTheExample)
     EXPECT_NE(run.out.find("{\"class\":\"Feeds\",\"id\":\"F-3\""), std::string::npos);
 }
 
-TEST_F(CliTest, AMissingFileExitsWithOne)
-{
-    CliRun run = Zvxml({"schema", "show", "missing.xml"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "zvxml: cannot read 'missing.xml': No such file or directory\n");
-    EXPECT_EQ(run.out, "");
-}
+// ---- errors say where ----
 
-// What was delivered before the XML error is printed, then the error.
-TEST_F(CliTest, AnXmlErrorExitsWithOneAfterWhatCameBefore)
+// What was delivered before the error is printed, then the error at its
+// place; nothing else.
+TEST_F(CliTest, InstanceErrorsNameFileLineAndColumn)
 {
-    CliRun run =
-        Zvxml({"instances", "broken.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--format", "json"});
+    CliRun run = Zvxml({"instances", "broken.zvinstance.xml", "--schema", kTiny, "--format", "json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.out).size(), 1u);
-    EXPECT_NE(run.err.find("SAX Parser failed at line 5, column"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("ParseZVInstanceXML: COM Error:"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err, "broken.zvinstance.xml:5:17: ParseZVInstanceXML: COM Error: Unspecified error. Opening and "
+                       "ending tag mismatch: Sensor line 4 and ZVInstanceXML. broken.zvinstance.xml. \n");
+
+    run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "unknown.zvinstance.xml:3:3: Unrecognized ZVClass: Widget\n");
+
+    run = Zvxml({"instances", "props.zvinstance.xml", "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "props.zvinstance.xml:5:5: Unrecognized ZVProperty Depth found in instance of ZVClass Sensor.\n");
 }
 
-TEST_F(CliTest, AnUnknownClassExitsWithOne)
+// The reasons a whole-document parse gives, in the documented wrapping.
+TEST_F(CliTest, AnEmptyOrCutDocumentSaysSo)
 {
-    CliRun run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"});
+    CliRun run = Zvxml({"instances", "empty.zvinstance.xml", "--schema", kTiny});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "zvxml: Unrecognized ZVClass: Widget\n");
+    EXPECT_EQ(run.err, "empty.zvinstance.xml:1:1: ParseZVInstanceXML: COM Error: Unspecified error. Document is "
+                       "empty. empty.zvinstance.xml. \n");
+
+    run = Zvxml({"instances", "cut.zvinstance.xml", "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "cut.zvinstance.xml:5:1: ParseZVInstanceXML: COM Error: Unspecified error. Premature end of "
+                       "data in tag Name line 4. cut.zvinstance.xml. \n");
 }
 
 TEST_F(CliTest, UnknownClassesAndPropertiesAreSkippedWhenAskedAndTheLogShown)
 {
-    CliRun run =
-        Zvxml({"instances", "unknown.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml", "--skip-unknown-classes",
-               "--skip-unknown-properties", "--format", "count", "--log-level", "info"});
+    CliRun run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", kTiny, "--skip-unknown-classes",
+                        "--skip-unknown-properties", "--format", "count", "--log-level", "info"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Sensor\t1\ntotal\t1\n");
-    EXPECT_NE(run.err.find("zvxml: [info ZVXML] Imported instances: 1"), std::string::npos) << run.err;
+    EXPECT_EQ(Lines(run.err),
+              (std::vector<std::string>{"unknown.zvinstance.xml:3:3: info: Skipping unrecognized ZVClass <Widget>",
+                                        "unknown.zvinstance.xml: info: Imported instances: 1"}));
 }
 
-// Options come after the command.
-TEST_F(CliTest, UsageMistakesExitWithTwo)
+// A missing file shows the reason first; no blank line, no build path.
+TEST_F(CliTest, SchemaLoadErrorsNameTheFileAndTheReason)
 {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{},
-          {"frobnicate"},
-          {"schema", "show"},
-          {"instances", "a", "--schema", "b", "--format", "yaml"},
-          {"--log-level", "info", "instances", "tiny.zvinstance.xml", "--schema", "Tiny.01.00.zvschema.xml"}}) {
-        CliRun run = Zvxml(arguments);
-        EXPECT_EQ(run.status, 2) << run.err;
-        EXPECT_NE(run.err.find("usage: zvxml"), std::string::npos) << run.err;
-    }
+    CliRun run = Zvxml({"schema", "show", "missing.xml"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    const std::vector<std::string> lines = Lines(run.err);
+    ASSERT_EQ(lines.size(), 2u) << run.err;
+    EXPECT_EQ(lines[0], "missing.xml: error: line 0, position 0 parsing ZVSchema file missing.xml. Cannot open file: "
+                        "No such file or directory");
+    EXPECT_EQ(lines[1].rfind("missing.xml: Error at src/schemaxml/", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[1].find(ZVXML_SOURCE_DIR), std::string::npos) << lines[1];
+
+    run = Zvxml({"schema", "show", "Bad.01.00.zvschema.xml"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Bad.01.00.zvschema.xml:6: Required attribute typeName not found on an ZVProperty\n");
 }
 
-TEST_F(CliTest, HelpExitsWithZero)
+TEST_F(CliTest, SchemaWarningsNameTheirLineUnlessQuiet)
 {
-    CliRun run = Zvxml({"instances", "--help"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out.rfind("usage: zvxml", 0), 0u) << run.out;
+    CliRun run = Zvxml({"schema", "check", "Warn.01.00.zvschema.xml"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "Warn.01.00.zvschema.xml:5: warning: Unrecognized xml attribute: units with value='m3'.\n");
+    run = Zvxml({"-q", "schema", "check", "Warn.01.00.zvschema.xml"});
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "result 0\nWarn 01.00: 1 classes, 0 relationship classes\n");
 }
 
 TEST_F(CliTest, ReferencesOfACopyAreFoundThroughPathOrTheEnvironment)
@@ -186,11 +368,82 @@ TEST_F(CliTest, ReferencesOfACopyAreFoundThroughPathOrTheEnvironment)
     const std::string copy = scratch / "Plant.01.02.zvschema.xml";
     CliRun run = Zvxml({"schema", "check", copy});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("The referenced ZVSchemaXML file 'Units.01.00.zvschema.xml' could not be found"),
-              std::string::npos)
-        << run.out;
+    EXPECT_EQ(FirstLine(run.err).rfind(copy + ":10: The referenced ZVSchemaXML file 'Units.01.00.zvschema.xml' could "
+                                              "not be found searching current directory plus ZVSCHEMA_PATH: '",
+                                       0),
+              0u)
+        << run.err;
     run = Zvxml({"schema", "check", "--path", kExamples + "/schemas", copy});
-    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.status, 0) << run.err;
     run = Zvxml({"schema", "check", copy}, "ZVSCHEMA_PATH=" + Quote(kExamples + "/schemas"));
-    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
+// ---- a command line that follows the conventions ----
+
+TEST_F(CliTest, EveryCommandAndGroupTakesHelp)
+{
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--help"},
+                                                      {"-h"},
+                                                      {"schema", "--help"},
+                                                      {"schema", "-h"},
+                                                      {"schema", "show", "--help"},
+                                                      {"schema", "check", "-h"},
+                                                      {"schema", "write", "--help"},
+                                                      {"instances", "--help"},
+                                                      {"demo", "-h"}}) {
+        const CliRun run = Zvxml(arguments);
+        EXPECT_EQ(run.status, 0) << testing::PrintToString(arguments) << run.err;
+        EXPECT_NE(run.out.find("Usage: zvxml"), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+    const CliRun top = Zvxml({"-h"});
+    EXPECT_NE(top.out.find("--version"), std::string::npos);
+    EXPECT_NE(top.out.find("--log-level"), std::string::npos);
+    EXPECT_EQ(Zvxml({"--version"}).out, "zvxml " + std::to_string(ZVXML_VERSION_MAJOR) + "." +
+                                            std::to_string(ZVXML_VERSION_MINOR) + "." +
+                                            std::to_string(ZVXML_VERSION_PATCH) + "\n");
+}
+
+TEST_F(CliTest, GlobalOptionsGoBeforeOrAfterTheCommand)
+{
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--log-level", "info", "instances", "tiny.zvinstance.xml", "--schema", kTiny},
+          {"instances", "tiny.zvinstance.xml", "--log-level", "info", "--schema", kTiny},
+          {"instances", "tiny.zvinstance.xml", "--schema", kTiny, "--log-level=info"}}) {
+        const CliRun run = Zvxml(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "tiny.zvinstance.xml: info: Imported instances: 3\n");
+    }
+    EXPECT_EQ(Zvxml({"schema", "check", "Warn.01.00.zvschema.xml", "-q"}).err, "");
+}
+
+// One line saying what is wrong, one saying where to read more; nothing on
+// standard output.
+TEST_F(CliTest, UsageMistakesExitWithTwoAndOneLine)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{},
+         "zvxml: a command is needed (one of: schema, instances, demo)\nTry 'zvxml --help' for more information.\n"},
+        {{"frobnicate"},
+         "zvxml: unknown command 'frobnicate' (one of: schema, instances, demo)\nTry 'zvxml --help' for more "
+         "information.\n"},
+        {{"schema"},
+         "zvxml: a command is needed (one of: show, check, write)\nTry 'zvxml schema --help' for more information.\n"},
+        {{"schema", "show"}, "zvxml: FILE is required\nTry 'zvxml schema show --help' for more information.\n"},
+        {{"instances", "a", "--schema", "b", "--format", "yaml"},
+         "zvxml: --format: yaml not in {xml,json,count}\nTry 'zvxml instances --help' for more information.\n"},
+        {{"instances", "a", "--schema", "b", "--limit", "-1"}, ""},
+        {{"--log-level", "loud", "demo"}, ""},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliRun run = Zvxml(arguments);
+        EXPECT_EQ(run.status, 2) << testing::PrintToString(arguments) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Lines(run.err).size(), 2u) << run.err;
+        EXPECT_NE(run.err.find("for more information."), std::string::npos) << run.err;
+        if (!message.empty()) {
+            EXPECT_EQ(run.err, message);
+        }
+    }
 }

@@ -1,22 +1,16 @@
 // zvxml demo: the example plant, shown and streamed.
-#include "command_line.h"
-#include "commands.h"
 #include "embedded_files.h"
-#include "schema_loading.h"
-#include "text_output.h"
+#include "error_report.h"
+#include "instances_command.h"
+#include "output.h"
+#include "program.h"
+#include "schema_show_command.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 namespace zvcli {
-
-const char* const kDemoHelp = "usage: zvxml demo\n"
-                              "\n"
-                              "Shows the built-in example: the plant schema (with the units schema it\n"
-                              "references) as a tree, then its instance document as JSON lines.\n";
-
 namespace {
 
 // The example files, written into a private folder for the commands to read.
@@ -26,7 +20,7 @@ public:
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "zvxml-demo-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
-            throw ProgramError{L"cannot create a folder for the example files"};
+            throw ProgramError{L"cannot create a folder for the example files", L""};
         }
         m_path = pattern;
         for (std::size_t i = 0; i < kEmbeddedFileCount; ++i) {
@@ -38,33 +32,38 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
+    ExampleFolder(const ExampleFolder&) = delete;
+    ExampleFolder& operator=(const ExampleFolder&) = delete;
     std::string File(const char* name) const { return (m_path / name).string(); }
 
 private:
     std::filesystem::path m_path;
 };
 
+int Demo()
+{
+    const ExampleFolder examples;
+    SchemaShowOptions show;
+    show.file = examples.File("Plant.01.02.zvschema.xml");
+    InstancesOptions instances;
+    instances.document = examples.File("plant-north.zvinstance.xml");
+    instances.schema = show.file;
+    instances.format = "json";
+    PrintOut(L"$ zvxml schema show Plant.01.02.zvschema.xml\n");
+    int status = ShowSchema(show);
+    PrintOut(L"\n$ zvxml instances plant-north.zvinstance.xml --schema Plant.01.02.zvschema.xml --format json\n");
+    status |= StreamInstances(instances);
+    return status;
+}
+
 } // namespace
 
-int Demo(const Arguments& arguments)
+void AddDemoCommand(CLI::App& parent, Program& program)
 {
-    if (!arguments.empty()) {
-        if (arguments[0] == "--help") {
-            std::fputs(kDemoHelp, stdout);
-            return 0;
-        }
-        throw UsageError{"demo takes no arguments"};
-    }
-    ExampleFolder examples;
-    const std::string schema = examples.File("Plant.01.02.zvschema.xml");
-    const std::string document = examples.File("plant-north.zvinstance.xml");
-    std::printf("$ zvxml schema show Plant.01.02.zvschema.xml\n\n");
-    std::fflush(stdout);
-    int status = SchemaShow({schema});
-    std::printf("\n$ zvxml instances plant-north.zvinstance.xml --schema Plant.01.02.zvschema.xml --format json\n\n");
-    std::fflush(stdout);
-    status |= Instances({document, "--schema", schema, "--format", "json"});
-    return status;
+    program.AddCommand(parent, "demo",
+                       "Show the built-in example: the plant schema (with the units schema it references) as a "
+                       "tree, then its instance document as JSON lines",
+                       &Demo);
 }
 
 } // namespace zvcli

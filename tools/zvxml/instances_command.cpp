@@ -1,84 +1,72 @@
-// zvxml instances DOC --schema FILE [--format xml|json|count]
-#include "command_line.h"
-#include "commands.h"
+// zvxml instances DOC --schema FILE [--format xml|json|count] [--class NAME]... [--limit N]
+#include "instances_command.h"
+
+#include "error_report.h"
 #include "json_instance.h"
-#include "log_output.h"
+#include "output.h"
+#include "program.h"
 #include "progress_meter.h"
 #include "schema_loading.h"
-#include "text_output.h"
+#include "xml_instance.h"
 
 #include <zvxml/zvxml.h>
 
-#include <cstdio>
 #include <map>
+#include <set>
+#include <utility>
 
 namespace zvcli {
-
-const char* const kInstancesHelp = "usage: zvxml instances DOC --schema FILE [--path DIR]... [--skip-unknown-classes]\n"
-                                   "                       [--skip-unknown-properties] [--format xml|json|count]\n"
-                                   "                       [--log-level LEVEL]\n"
-                                   "\n"
-                                   "Streams an instance document and prints each instance as it arrives:\n"
-                                   "  xml    one line per instance in the library's text form (default)\n"
-                                   "  json   one JSON object per line: class, id, source and target of\n"
-                                   "         relationships, properties (arrays as arrays, structs as objects)\n"
-                                   "  count  the number of instances of each class, then the total\n"
-                                   "\n"
-                                   "Without the --skip options, an element of a class or property the schema\n"
-                                   "does not know stops the parse. On an XML error the instances read so far\n"
-                                   "are printed, then the error (with line and column), and the exit status\n"
-                                   "is 1. A progress line appears on a terminal for large documents.\n";
-
 namespace {
 
-enum class Format { Xml, Json, Count };
+// Ends the parse once the limit is reached; not a failure.
+struct LimitReached {};
 
 struct Output {
-    Format format;
+    Output(const InstancesOptions& wanted, std::set<std::wstring> only, ProgressMeter& meter)
+        : options(wanted), classes(std::move(only)), progress(meter)
+    {
+    }
+
+    const InstancesOptions& options;
+    std::set<std::wstring> classes; // all when empty
+    ProgressMeter& progress;
     std::string line; // reused for every instance
     std::map<std::wstring, long long> counts;
     long long total = 0;
-    ProgressMeter* progress;
-    std::wstring xmlError;
+    bool rootSeen = false;
 };
-
-Format ParseFormat(const std::string& name)
-{
-    if (name == "xml")
-        return Format::Xml;
-    if (name == "json")
-        return Format::Json;
-    if (name == "count")
-        return Format::Count;
-    throw UsageError{"unknown format '" + name + "' (xml, json or count)"};
-}
 
 void Emit(Output& output, ZVXML::CZVInstance& instance, const ZVXML::ZVRelationshipInstance* relationship)
 {
-    output.progress->Instance();
-    ++output.total;
-    switch (output.format) {
-    case Format::Count:
-        ++output.counts[instance.TypeName()];
+    output.progress.Instance();
+    if (!output.classes.empty() && output.classes.count(instance.TypeName()) == 0) {
         return;
-    case Format::Json:
+    }
+    if (output.total == output.options.limit) {
+        throw LimitReached{};
+    }
+    ++output.total;
+    if (output.options.format == "count") {
+        ++output.counts[instance.TypeName()];
+    } else {
         output.line.clear();
-        AppendInstanceJson(instance, relationship, output.line);
-        break;
-    case Format::Xml: {
-        std::wstring text;
-        std::wstring ends;
-        if (relationship != nullptr) {
-            ends = std::wstring(L" sourceInstanceID='") + relationship->GetSourceID() + L"' targetInstanceID='" +
-                   relationship->GetTargetID() + L"'";
+        if (output.options.format == "json") {
+            AppendInstanceJson(instance, relationship, output.line);
+        } else {
+            AppendInstanceXml(instance, relationship, output.line);
         }
-        instance.AppendAsXml(text, ends);
-        output.line = ZVXML::ToUtf8(text);
-        break;
+        output.line.push_back('\n');
+        WriteOut(output.line);
     }
+    if (output.total == output.options.limit) {
+        throw LimitReached{}; // the rest of the document is not read
     }
-    output.line.push_back('\n');
-    std::fwrite(output.line.data(), 1, output.line.size(), stdout);
+}
+
+int OnBegin(ZVXML::CZVSchema*, void* context, const wchar_t*, ZVXML::XMLAttributes*)
+{
+    static_cast<Output*>(context)->rootSeen = true;
+    return 0;
 }
 
 int OnInstance(ZVXML::CZVSchema*, void* context, ZVXML::CZVInstance* instance)
@@ -93,65 +81,100 @@ int OnRelationship(ZVXML::CZVSchema*, void* context, ZVXML::ZVRelationshipInstan
     return 0;
 }
 
-void OnXmlError(const wchar_t* message, void* context) { static_cast<Output*>(context)->xmlError = message; }
-
 void PrintCounts(const Output& output)
 {
     for (const auto& entry : output.counts) {
-        std::printf("%s\t%lld\n", ZVXML::ToUtf8(entry.first).c_str(), entry.second);
+        PrintOut(entry.first + L"\t" + std::to_wstring(entry.second));
     }
-    std::printf("total\t%lld\n", output.total);
+    PrintOut(L"total\t" + std::to_wstring(output.total));
+}
+
+// The classes asked for, each known to the schema: a misspelt name would
+// otherwise select nothing, silently.
+std::set<std::wstring> KnownClasses(ZVXML::CZVSchema& schema, const std::vector<std::string>& names)
+{
+    std::set<std::wstring> classes;
+    for (const std::string& name : names) {
+        const std::wstring wide = ZVXML::ToWString(name);
+        if (schema.FindZVRelationshipClass(wide.c_str(), ZVXML::ZVCLASSTYPE_ANY) == nullptr &&
+            schema.FindZVClass(wide.c_str(), ZVXML::ZVCLASSTYPE_ANY) == nullptr) {
+            throw ProgramError{L"the schema has no class " + wide + L" (--class)", L""};
+        }
+        classes.insert(wide);
+    }
+    return classes;
 }
 
 } // namespace
 
-int Instances(const Arguments& arguments)
+int StreamInstances(const InstancesOptions& options)
 {
-    CommandLine line(arguments, {{"schema", true},
-                                 {"path", true},
-                                 {"format", true},
-                                 {"skip-unknown-classes", false},
-                                 {"skip-unknown-properties", false}});
-    if (line.Has("help")) {
-        std::fputs(kInstancesHelp, stdout);
-        return 0;
+    if (options.document == "-" && options.schema == "-") {
+        throw UsageError{"the document and the schema cannot both be standard input"};
     }
-    line.RequireOperands(1, "instance document DOC");
-    if (!line.Has("schema")) {
-        throw UsageError{"missing --schema FILE"};
-    }
-    const Format format = ParseFormat(line.Value("format", "xml"));
-    StartLogging(ParseLogLevel(line.Value("log-level", "")), ZVXML::LOG_SEV_ERROR);
-    LoadedSchema loaded = LoadSchemaFile(line.Value("schema", ""), line.Values("path"));
-    if (loaded.result != 0) {
-        throw ProgramError{L"'" + ZVXML::ToWString(line.Value("schema", "")) + L"' is not a ZVXML 2.0 schema file"};
-    }
-    const std::string& document = line.Operands()[0];
-    RequireReadableFile(document);
-    unsigned long options = 0;
-    if (line.Has("skip-unknown-classes"))
-        options |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES;
-    if (line.Has("skip-unknown-properties"))
-        options |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES;
+    LoadedSchema loaded = LoadSchemaFile(options.schema, options.folders);
+    RequireCompleteLoad(loaded, options.schema);
+    const std::string document = InputPath(options.document);
+    unsigned long parseOptions = 0;
+    if (options.skipUnknownClasses)
+        parseOptions |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES;
+    if (options.skipUnknownProperties)
+        parseOptions |= ZVXML::ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES;
 
-    ProgressMeter progress(document);
-    Output output{format, {}, {}, 0, &progress, {}};
+    ProgressMeter progress(document, options.progress);
+    Output output(options, KnownClasses(*loaded.schema, options.classes), progress);
     ZVXML::CZVSchemaInstanceFactory factory(loaded.schema.get());
     const std::wstring location = ZVXML::ToWString(document);
     try {
-        ZVXML::ParseZVInstanceXML(1, location.c_str(), loaded.schema.get(), &output, nullptr, &OnInstance,
-                                  &OnRelationship, nullptr, nullptr, &OnXmlError, &factory, options);
-    } catch (const ZVXML::ZVXMLException&) {
-        std::fflush(stdout); // what was delivered stays printed
-        if (!output.xmlError.empty()) {
-            PrintLine(stderr, L"zvxml: " + output.xmlError);
-        }
-        throw;
+        ZVXML::ParseZVInstanceXML(1, location.c_str(), loaded.schema.get(), &output, &OnBegin, &OnInstance,
+                                  &OnRelationship, nullptr, nullptr, nullptr, &factory, parseOptions);
+    } catch (const LimitReached&) {
+        // as many as were asked for
     }
-    if (format == Format::Count) {
+    // The reader skips a root of any other name whole; here that is a
+    // mistake (a schema file given as the document, say), not an empty
+    // result.
+    if (!output.rootSeen) {
+        throw ProgramError{L"not an instance document: the root element is not ZVInstanceXML", location};
+    }
+    if (options.format == "count") {
         PrintCounts(output);
     }
     return 0;
+}
+
+void AddInstancesCommand(CLI::App& parent, Program& program)
+{
+    auto options = std::make_shared<InstancesOptions>();
+    CLI::App* command = program.AddCommand(
+        parent, "instances", "Stream an instance document: one line per instance, or counts", [options, &program] {
+            options->progress = !program.options.quiet;
+            return StreamInstances(*options);
+        });
+    command->add_option("DOC", options->document, "The instance document; - reads standard input")
+        ->required()
+        ->type_name("");
+    command->add_option("--schema", options->schema, "The schema file the document's classes come from")
+        ->required()
+        ->type_name("FILE");
+    command->add_option("--path", options->folders, "A folder to search for referenced schema files")->type_name("DIR");
+    command
+        ->add_option("--format", options->format,
+                     "What to print: xml, one XML element per instance and line (the default); json, one JSON "
+                     "object per line; count, the number of instances of each class, then the total")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember({"xml", "json", "count"}));
+    command->add_option("--class", options->classes, "Only instances of this class (repeatable)")->type_name("NAME");
+    command->add_option("--limit", options->limit, "Stop after N instances")
+        ->type_name("N")
+        ->check(CLI::NonNegativeNumber);
+    command->add_flag("--skip-unknown-classes", options->skipUnknownClasses,
+                      "Skip elements of classes the schema does not know (else they stop the parse)");
+    command->add_flag("--skip-unknown-properties", options->skipUnknownProperties,
+                      "Skip properties the class does not have (else they stop the parse)");
+    command->footer("Instances are printed as they arrive. When the parse stops at an error, the instances "
+                    "read so far are printed, then the error as FILE:LINE:COLUMN: message (exit status 1). A "
+                    "progress line appears on a terminal for large documents (not with -q).");
 }
 
 } // namespace zvcli

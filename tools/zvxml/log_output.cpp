@@ -1,49 +1,14 @@
 #include "log_output.h"
 
-#include "command_line.h"
-#include "text_output.h"
+#include "error_report.h"
+#include "output.h"
 
-#include <cstdio>
+#include <cwchar>
 
 namespace zvcli {
 namespace {
 
-int g_printThreshold = 0;
-int g_collectThreshold = 0;
-std::vector<CollectedLine> g_collected;
-
-bool AtLeast(ZVXML::LOG_SEV severity, int threshold)
-{
-    return threshold != 0 && static_cast<int>(severity) >= threshold;
-}
-
-void OnLogLine(ZVXML::LOG_SEV severity, const wchar_t* category, const wchar_t* text)
-{
-    if (AtLeast(severity, g_printThreshold)) {
-        PrintLine(stderr, std::wstring(L"zvxml: [") + SeverityName(severity) + L" " + category + L"] " + text);
-    }
-    // Exceptions are reported as such; only the library's own lines count.
-    if (AtLeast(severity, g_collectThreshold) && std::wstring(category) == L"ZVXML") {
-        g_collected.push_back(CollectedLine{severity, text});
-    }
-}
-
-} // namespace
-
-int ParseLogLevel(const std::string& level)
-{
-    if (level.empty())
-        return 0;
-    if (level == "error")
-        return ZVXML::LOG_SEV_ERROR;
-    if (level == "warning")
-        return ZVXML::LOG_SEV_WARNING;
-    if (level == "info")
-        return ZVXML::LOG_SEV_INFO;
-    if (level == "trace")
-        return ZVXML::LOG_SEV_TRACE;
-    throw UsageError{"unknown log level '" + level + "' (error, warning, info or trace)"};
-}
+ZVXML::LOG_SEV g_threshold = ZVXML::LOG_SEV_WARNING;
 
 const wchar_t* SeverityName(ZVXML::LOG_SEV severity)
 {
@@ -59,14 +24,34 @@ const wchar_t* SeverityName(ZVXML::LOG_SEV severity)
     }
 }
 
-void StartLogging(int printThreshold, int collectThreshold)
+void OnLogLine(ZVXML::LOG_SEV severity, const wchar_t* category, const wchar_t* text)
 {
-    g_printThreshold = printThreshold;
-    g_collectThreshold = collectThreshold;
-    g_collected.clear();
-    ZVXML::SetLoggingCallback(printThreshold != 0 || collectThreshold != 0 ? &OnLogLine : nullptr);
+    if (severity < g_threshold || std::wcscmp(category, L"ZVXML") != 0) {
+        return;
+    }
+    PrintErr(PlacePrefix(ZVXML::GetReadPosition()) + L": " + SeverityName(severity) + L": " + text);
 }
 
-const std::vector<CollectedLine>& Collected() { return g_collected; }
+} // namespace
+
+const char* const kLogLevelNames[4] = {"error", "warning", "info", "trace"};
+
+ZVXML::LOG_SEV LogLevelNamed(const std::string& name)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (name == kLogLevelNames[i]) {
+            return static_cast<ZVXML::LOG_SEV>(-1 - i);
+        }
+    }
+    return ZVXML::LOG_SEV_WARNING;
+}
+
+void StartLogging(ZVXML::LOG_SEV threshold)
+{
+    g_threshold = threshold;
+    ZVXML::SetLoggingCallback(&OnLogLine);
+}
+
+void StopLogging() { ZVXML::SetLoggingCallback(nullptr); }
 
 } // namespace zvcli

@@ -1,30 +1,24 @@
-// The library's log lines on standard error (--log-level), and collected for
-// reports.
+// The library's log lines on standard error, each with the place it is
+// about: "Plant.01.02.zvschema.xml:12: warning: Unrecognized xml attribute:
+// units with value='m3'.".
 #ifndef ZVCLI_LOG_OUTPUT_H
 #define ZVCLI_LOG_OUTPUT_H
 
 #include <zvxml/errors.h>
 
 #include <string>
-#include <vector>
 
 namespace zvcli {
 
-struct CollectedLine {
-    ZVXML::LOG_SEV severity;
-    std::wstring text;
-};
+// The names --log-level takes, most severe first, and their severities.
+extern const char* const kLogLevelNames[4];
+ZVXML::LOG_SEV LogLevelNamed(const std::string& name);
 
-// Parses "error", "warning", "info" or "trace"; "" means no output. Throws
-// UsageError for anything else.
-int ParseLogLevel(const std::string& level);
-const wchar_t* SeverityName(ZVXML::LOG_SEV severity);
-
-// Installs the program's logging callback: lines at `printThreshold` or more
-// severe go to standard error (0: none), lines at `collectThreshold` or more
-// severe are kept for Collected() (0: none).
-void StartLogging(int printThreshold, int collectThreshold);
-const std::vector<CollectedLine>& Collected();
+// Installs the program's logging callback: the library's own lines (not the
+// lines of exceptions, which are reported when they reach the program) at
+// `threshold` or more severe go to standard error.
+void StartLogging(ZVXML::LOG_SEV threshold);
+void StopLogging();
 
 } // namespace zvcli
 

@@ -1,126 +1,162 @@
 // zvxml: look into schema files and stream instance documents.
-#include "command_line.h"
-#include "commands.h"
+#include "error_report.h"
 #include "log_output.h"
-#include "schema_loading.h"
-#include "text_output.h"
+#include "output.h"
+#include "program.h"
 
 #include <zvxml/zvxml.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
-const char* const kHelp = "usage: zvxml COMMAND [ARGS]\n"
-                          "\n"
-                          "Commands:\n"
-                          "  schema show FILE        print a schema file as a tree\n"
-                          "  schema check FILE       load a schema file and report what it holds\n"
-                          "  schema write FILE OUT   load a schema file and write it back\n"
-                          "  instances DOC --schema FILE\n"
-                          "                          stream an instance document (xml, json, count)\n"
-                          "  demo                    show the built-in example\n"
-                          "\n"
-                          "Every command takes --help, and --log-level error|warning|info|trace to\n"
-                          "show the library's log lines on standard error.\n"
-                          "Exit status: 0 success, 1 failure, 2 usage error.\n";
+using zvcli::Program;
 
-using Command = int (*)(const zvcli::Arguments&);
-
-struct CommandEntry {
-    const char* group; // "schema" or nullptr
-    const char* name;
-    Command run;
-    const char* help;
-};
-
-const CommandEntry kCommands[] = {
-    {"schema", "show", &zvcli::SchemaShow, zvcli::kSchemaShowHelp},
-    {"schema", "check", &zvcli::SchemaCheck, zvcli::kSchemaCheckHelp},
-    {"schema", "write", &zvcli::SchemaWrite, zvcli::kSchemaWriteHelp},
-    {nullptr, "instances", &zvcli::Instances, zvcli::kInstancesHelp},
-    {nullptr, "demo", &zvcli::Demo, zvcli::kDemoHelp},
-};
-
-const CommandEntry* FindCommand(zvcli::Arguments& arguments)
+std::string VersionText()
 {
-    if (arguments.empty()) {
-        return nullptr;
-    }
-    for (const CommandEntry& entry : kCommands) {
-        if (entry.group == nullptr && arguments[0] == entry.name) {
-            arguments.erase(arguments.begin());
-            return &entry;
-        }
-        if (entry.group != nullptr && arguments[0] == entry.group && arguments.size() > 1 &&
-            arguments[1] == entry.name) {
-            arguments.erase(arguments.begin(), arguments.begin() + 2);
-            return &entry;
-        }
-    }
-    return nullptr;
+    return "zvxml " + std::to_string(ZVXML_VERSION_MAJOR) + "." + std::to_string(ZVXML_VERSION_MINOR) + "." +
+           std::to_string(ZVXML_VERSION_PATCH);
 }
 
-// Library lines at error level explain a failure better than its exception
-// alone (the reason a file could not be parsed or saved).
-void PrintCollectedErrors()
+void AddGlobalOptions(CLI::App& app, Program& program)
 {
-    for (const zvcli::CollectedLine& logged : zvcli::Collected()) {
-        if (logged.severity == ZVXML::LOG_SEV_ERROR) {
-            zvcli::PrintLine(stderr, L"zvxml: " + logged.text);
-        }
-    }
+    app.set_version_flag("--version", VersionText(), "Print the version and exit");
+    app.add_option("--log-level", program.options.logLevel,
+                   "Show the library's log lines of this severity and more severe on standard error (default: "
+                   "warning)")
+        ->check(CLI::IsMember({"error", "warning", "info", "trace"}))
+        ->type_name("LEVEL");
+    app.add_flag("-q,--quiet", program.options.quiet, "Show errors only: no warnings, no progress line");
+    // Options of the program are accepted after a command's name too.
+    app.fallthrough();
 }
 
-int Run(zvcli::Arguments arguments)
+// Every command of the program. A new command adds one line here.
+void AddCommands(CLI::App& app, Program& program)
 {
-    if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "help") {
-        std::fputs(kHelp, arguments.empty() ? stderr : stdout);
-        return arguments.empty() ? 2 : 0;
+    CLI::App* schema = program.AddGroup(app, "schema", "Look into schema files");
+    zvcli::AddSchemaShowCommand(*schema, program);
+    zvcli::AddSchemaCheckCommand(*schema, program);
+    zvcli::AddSchemaWriteCommand(*schema, program);
+    zvcli::AddInstancesCommand(app, program);
+    zvcli::AddDemoCommand(app, program);
+}
+
+// "zvxml schema show": the commands chosen so far.
+std::string CommandPath(const CLI::App& app)
+{
+    std::string path = app.get_name();
+    for (const CLI::App* command = &app; !command->get_subcommands().empty();) {
+        command = command->get_subcommands().front();
+        path += " " + command->get_name();
     }
-    if (arguments[0] == "--version") {
-        std::printf("zvxml %d.%d.%d\n", ZVXML_VERSION_MAJOR, ZVXML_VERSION_MINOR, ZVXML_VERSION_PATCH);
-        return 0;
+    return path;
+}
+
+// CLI11's text, except for a group without a command it knows: "unknown
+// command 'frob' (one of: show, check, write)".
+std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error)
+{
+    const CLI::App* chosen = &app;
+    while (!chosen->get_subcommands().empty()) {
+        chosen = chosen->get_subcommands().front();
     }
-    const std::string attempted = arguments[0];
-    const CommandEntry* command = FindCommand(arguments);
-    if (command == nullptr) {
-        std::fprintf(stderr, "zvxml: unknown command '%s'\n\n%s", attempted.c_str(), kHelp);
-        return 2;
+    const std::vector<const CLI::App*> commands = chosen->get_subcommands([](const CLI::App*) { return true; });
+    if (commands.empty() || dynamic_cast<const CLI::RequiredError*>(&error) == nullptr) {
+        return error.what();
     }
+    std::string known;
+    for (const CLI::App* command : commands) {
+        known += (known.empty() ? "" : ", ") + command->get_name();
+    }
+    const std::vector<std::string> unparsed = app.remaining(true);
+    if (unparsed.empty()) {
+        return "a command is needed (one of: " + known + ")";
+    }
+    return "unknown command '" + unparsed.front() + "' (one of: " + known + ")";
+}
+
+// Runs the chosen command and reports what stops it; the exit status.
+int RunReporting(const Program::Run& run, const std::string& commandPath)
+{
     try {
-        return command->run(arguments);
+        return run();
     } catch (const zvcli::UsageError& error) {
-        std::fprintf(stderr, "zvxml: %s\n\n%s", error.message.c_str(), command->help);
+        zvcli::ReportUsageError(error.message, commandPath);
         return 2;
     } catch (const zvcli::ProgramError& error) {
-        PrintCollectedErrors();
-        zvcli::PrintLine(stderr, L"zvxml: " + error.message);
-        return 1;
+        zvcli::ReportProgramError(error);
     } catch (const ZVXML::ZVXMLException& error) {
-        PrintCollectedErrors();
-        std::wstring message = error.Message();
-        if (*error.Location() != L'\0') {
-            message += std::wstring(L" (") + error.Location() + L")";
+        zvcli::ReportLibraryError(error);
+    } catch (const zvcli::OutputFailure& failure) {
+        if (failure.error == EPIPE) {
+            return 0; // the reader has all it wanted
         }
-        zvcli::PrintLine(stderr, L"zvxml: " + message);
+        zvcli::PrintErr(L"zvxml: cannot write the output: " + ZVXML::ToWString(std::strerror(failure.error)));
+    } catch (const std::bad_alloc&) {
+        zvcli::PrintErr(L"zvxml: out of memory");
+    } catch (const std::exception& error) {
+        zvcli::PrintErr(L"zvxml: " + ZVXML::ToWString(error.what()));
+    }
+    return 1;
+}
+
+// What is still buffered for standard output must reach it too, unless
+// writing it failed before (and was reported then).
+int Finish(int status)
+{
+    if (std::ferror(stdout)) {
+        return status;
+    }
+    try {
+        zvcli::FlushOut();
+    } catch (const zvcli::OutputFailure& failure) {
+        if (failure.error == EPIPE) {
+            return status;
+        }
+        zvcli::PrintErr(L"zvxml: cannot write the output: " + ZVXML::ToWString(std::strerror(failure.error)));
         return 1;
     }
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int status = Run(zvcli::Arguments(argv + 1, argv + argc));
-    ZVXML::SetLoggingCallback(nullptr);
-    ZVXML::CZVSchema::FreeRecycledValues();
-    if (std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "zvxml: cannot write the output: %s\n", std::strerror(errno));
-        return 1;
+    // A reader that goes away is a write error (EPIPE) the program handles,
+    // not a signal that kills it.
+    std::signal(SIGPIPE, SIG_IGN);
+    Program program;
+    CLI::App app("Look into ZV schema files and stream ZV instance documents.", "zvxml");
+    AddGlobalOptions(app, program);
+    AddCommands(app, program);
+    app.require_subcommand(1);
+    app.footer("Results go to standard output, errors to standard error (FILE:LINE:COLUMN: message). Exit "
+               "status: 0 success, 1 failure, 2 usage error.");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) {
+            return Finish(app.exit(error)); // --help, --version
+        }
+        zvcli::ReportUsageError(UsageMessage(app, error), CommandPath(app));
+        return 2;
     }
-    return status;
+    const Program::Run* run = program.Chosen(app);
+    if (run == nullptr) {
+        zvcli::ReportUsageError("no command given", CommandPath(app));
+        return 2;
+    }
+    zvcli::StartLogging(program.options.quiet ? ZVXML::LOG_SEV_ERROR : zvcli::LogLevelNamed(program.options.logLevel));
+    const int status = RunReporting(*run, CommandPath(app));
+    zvcli::StopLogging();
+    ZVXML::CZVSchema::FreeRecycledValues();
+    return Finish(status);
 }

@@ -23,11 +23,11 @@ std::string Grouped(long long value)
 
 } // namespace
 
-ProgressMeter::ProgressMeter(const std::string& path) : m_path(path)
+ProgressMeter::ProgressMeter(const std::string& path, bool wanted) : m_path(path)
 {
     std::error_code error;
     m_size = static_cast<long long>(std::filesystem::file_size(path, error));
-    m_enabled = !error && m_size > kSmallDocument && isatty(STDERR_FILENO);
+    m_enabled = wanted && !error && m_size > kSmallDocument && isatty(STDERR_FILENO);
     m_start = m_lastDraw = std::chrono::steady_clock::now();
 }
 

@@ -12,8 +12,9 @@ namespace zvcli {
 
 class ProgressMeter {
 public:
-    // `path` is the document being read; nothing is shown for a small one.
-    explicit ProgressMeter(const std::string& path);
+    // `path` is the document being read; nothing is shown for a small one,
+    // nor when `wanted` is false.
+    ProgressMeter(const std::string& path, bool wanted);
     ~ProgressMeter();
     ProgressMeter(const ProgressMeter&) = delete;
     ProgressMeter& operator=(const ProgressMeter&) = delete;

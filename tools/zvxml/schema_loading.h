@@ -10,39 +10,23 @@
 
 namespace zvcli {
 
-// A failure of the program itself (not of the library): printed as it is,
-// exit status 1.
-struct ProgramError {
-    std::wstring message;
-};
-
-// Keeps standard output for results: while it lives, what the library
-// prints there (the checked-call messages of failed platform calls) goes to
-// standard error instead.
-class StdoutToStderr {
-public:
-    StdoutToStderr();
-    ~StdoutToStderr();
-    StdoutToStderr(const StdoutToStderr&) = delete;
-    StdoutToStderr& operator=(const StdoutToStderr&) = delete;
-
-private:
-    int m_saved;
-    int m_exceptions;
-};
+// The path to give the library for a file named on the command line: "-"
+// is standard input.
+std::string InputPath(const std::string& argument);
 
 struct LoadedSchema {
     std::unique_ptr<ZVXML::CZVSchema> schema;
     int result = 0; // CZVSchema::ReadXML's result code
 };
 
-// Throws ProgramError when `path` cannot be read.
-void RequireReadableFile(const std::string& path);
+// Loads the schema file named by `argument` into a new schema. Referenced
+// schema files are found in the current directory, ZVSCHEMA_PATH, the
+// file's own folder and `folders`, in that order. Library failures
+// propagate as their exceptions (with the place they were found).
+LoadedSchema LoadSchemaFile(const std::string& argument, const std::vector<std::string>& folders);
 
-// Loads `path` into a new schema. Referenced schema files are found in the
-// current directory, ZVSCHEMA_PATH, the file's own folder and `folders`, in
-// that order. Library failures propagate as their exceptions.
-LoadedSchema LoadSchemaFile(const std::string& path, const std::vector<std::string>& folders);
+// Throws ProgramError unless the file loaded completely (result 0).
+void RequireCompleteLoad(const LoadedSchema& loaded, const std::string& argument);
 
 } // namespace zvcli
 

@@ -1,12 +1,13 @@
 #include "schema_tree.h"
 
-#include "text_output.h"
+#include "output.h"
 #include "value_text.h"
 
 #include <zvxml/instance.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zvcli {
@@ -14,9 +15,7 @@ namespace {
 
 class TreePrinter {
 public:
-    explicit TreePrinter(std::FILE* out) : m_out(out) {}
-
-    void Line(int depth, const std::wstring& text) { PrintLine(m_out, std::wstring(2 * depth, L' ') + text); }
+    void Line(int depth, const std::wstring& text) { PrintOut(std::wstring(2 * depth, L' ') + text); }
 
     void CustomAttributes(int depth, const ZVXML::CZVCommon& item)
     {
@@ -26,9 +25,6 @@ public:
             }
         }
     }
-
-private:
-    std::FILE* m_out;
 };
 
 std::wstring Quoted(const wchar_t* text) { return *text == L'\0' ? L"" : L"  \"" + std::wstring(text) + L"\""; }
@@ -161,24 +157,33 @@ void PrintOneSchema(TreePrinter& tree, ZVXML::CZVSchema& schema)
     }
 }
 
-void CollectSchemas(ZVXML::CZVSchema* schema, std::vector<ZVXML::CZVSchema*>& seen)
-{
-    if (schema == nullptr || std::find(seen.begin(), seen.end(), schema) != seen.end()) {
-        return;
-    }
-    seen.push_back(schema);
-    for (std::size_t i = 0; i < schema->GetReferenceCount(); ++i) {
-        CollectSchemas(schema->GetReferencedSchema(static_cast<unsigned long>(i)), seen);
-    }
-}
-
 } // namespace
 
-void PrintSchemaTree(std::FILE* out, ZVXML::CZVSchema& schema)
+std::vector<ZVXML::CZVSchema*> SchemasOf(ZVXML::CZVSchema& schema)
 {
-    TreePrinter tree(out);
-    std::vector<ZVXML::CZVSchema*> schemas;
-    CollectSchemas(&schema, schemas);
+    std::vector<ZVXML::CZVSchema*> schemas{&schema};
+    // Depth first, each schema before those it references, on a stack of
+    // its own: reference chains may be long.
+    std::vector<std::pair<ZVXML::CZVSchema*, std::size_t>> path{{&schema, 0}};
+    while (!path.empty()) {
+        auto& [current, next] = path.back();
+        if (next == current->GetReferenceCount()) {
+            path.pop_back();
+            continue;
+        }
+        ZVXML::CZVSchema* referenced = current->GetReferencedSchema(static_cast<unsigned long>(next++));
+        if (referenced != nullptr && std::find(schemas.begin(), schemas.end(), referenced) == schemas.end()) {
+            schemas.push_back(referenced);
+            path.emplace_back(referenced, 0);
+        }
+    }
+    return schemas;
+}
+
+void PrintSchemaTree(ZVXML::CZVSchema& schema)
+{
+    TreePrinter tree;
+    const std::vector<ZVXML::CZVSchema*> schemas = SchemasOf(schema);
     for (std::size_t i = 0; i < schemas.size(); ++i) {
         if (i > 0) {
             tree.Line(0, L"");

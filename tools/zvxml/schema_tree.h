@@ -4,12 +4,15 @@
 
 #include <zvxml/schema.h>
 
-#include <cstdio>
+#include <vector>
 
 namespace zvcli {
 
-// Prints `schema` and then each schema it references (each once).
-void PrintSchemaTree(std::FILE* out, ZVXML::CZVSchema& schema);
+// `schema` and then each schema it references, directly or not, each once.
+std::vector<ZVXML::CZVSchema*> SchemasOf(ZVXML::CZVSchema& schema);
+
+// Prints each schema of SchemasOf(schema) to standard output.
+void PrintSchemaTree(ZVXML::CZVSchema& schema);
 
 } // namespace zvcli
 

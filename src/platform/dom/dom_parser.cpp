@@ -3,7 +3,10 @@
 #include "platform/markup_guard.h"
 
 #include "platform/dom/blank_text.h"
+#include "platform/dom/node_position.h"
 #include "platform/libxml_error_capture.h"
+
+#include <libxml/SAX2.h>
 
 #include <algorithm>
 #include <climits>
@@ -79,6 +82,22 @@ void OnDoctype(void* parserContext, const xmlChar*, const xmlChar*, const xmlCha
     xmlStopParser(ctxt);
 }
 
+// Builds the element as libxml2 does, then gives it the line where its
+// start tag begins (libxml2 gives the line where it ends).
+void OnStartElement(void* parserContext, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                    int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
+                    const xmlChar** attributes)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(parserContext);
+    const xmlNodePtr parent = ctxt->node;
+    xmlSAX2StartElementNs(parserContext, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
+                          defaultedCount, attributes);
+    if (ctxt->node != nullptr && ctxt->node != parent && ctxt->node->type == XML_ELEMENT_NODE &&
+        ctxt->input != nullptr) {
+        RecordElementLine(ctxt->node, *ctxt->input);
+    }
+}
+
 void Fail(XMLParseError& error, const std::string& url, const CapturedError& cause)
 {
     error.errorCode = cause.code;
@@ -115,6 +134,7 @@ XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool
     ctxt->sax->initialized = XML_SAX2_MAGIC; // makes libxml2 use serror
     ctxt->sax->serror = &OnParserError;
     ctxt->sax->internalSubset = &OnDoctype;
+    ctxt->sax->startElementNs = &OnStartElement;
 
     int options = kParseOptions | (decoded ? XML_PARSE_IGNORE_ENC : 0);
     XmlDocOwner doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),

@@ -5,6 +5,7 @@
 #include "platform/sax/sax_attributes_view.h"
 #include "platform/sax/sax_name_cache.h"
 #include "platform/sax/sax_wide_text.h"
+#include "platform/tag_start.h"
 
 #include <libxml/parserInternals.h>
 
@@ -35,6 +36,30 @@ std::wstring MessageText(const char* message)
     return text;
 }
 
+// Marks the kind of event a handler is being called for, so that Position
+// can tell where it is.
+template <typename Kind>
+class EventScope {
+public:
+    EventScope(Kind& current, Kind kind) : m_current(current), m_outer(current) { m_current = kind; }
+    ~EventScope() { m_current = m_outer; }
+    EventScope(const EventScope&) = delete;
+    EventScope& operator=(const EventScope&) = delete;
+
+private:
+    Kind& m_current;
+    Kind m_outer;
+};
+
+template <typename Kind>
+EventScope(Kind&, Kind) -> EventScope<Kind>;
+
+bool BeforeTheRoot(xmlParserInputState state)
+{
+    return state == XML_PARSER_START || state == XML_PARSER_MISC || state == XML_PARSER_PROLOG ||
+           state == XML_PARSER_START_TAG;
+}
+
 } // namespace
 
 // The C entry points libxml2 calls; each finds its parser in the user data.
@@ -46,6 +71,9 @@ struct SaxCallbacks {
     {
         SaxPushParser& parser = Of(data);
         parser.m_textRun = 0;
+        if (parser.m_context && parser.m_context->input != nullptr) {
+            parser.m_openLines.push_back(TagStartLine(*parser.m_context->input));
+        }
         if (++parser.m_depth > kSaxMaxDepth) {
             // The push parser leaves nesting unbounded; the limit is ours.
             parser.Refuse(L"Excessive depth in document: more than 256 nested elements");
@@ -57,6 +85,7 @@ struct SaxCallbacks {
         parser.Guarded([&] {
             const SaxElementName& name = parser.m_names.Get(localName, prefix, uri);
             const SaxAttributesView view(attributes, attributeCount);
+            const EventScope tag(parser.m_event, SaxPushParser::Event::Tag);
             parser.m_content->StartElement(name.namespaceURI, name.localName, name.QualifiedName(), view);
         });
     }
@@ -65,12 +94,16 @@ struct SaxCallbacks {
     {
         SaxPushParser& parser = Of(data);
         --parser.m_depth;
+        if (!parser.m_openLines.empty()) {
+            parser.m_openLines.pop_back();
+        }
         parser.m_textRun = 0;
         if (parser.m_content == nullptr) {
             return;
         }
         parser.Guarded([&] {
             const SaxElementName& name = parser.m_names.Get(localName, prefix, uri);
+            const EventScope tag(parser.m_event, SaxPushParser::Event::Tag);
             parser.m_content->EndElement(name.namespaceURI, name.localName, name.QualifiedName());
         });
     }
@@ -204,6 +237,7 @@ bool SaxPushParser::Push(const char* bytes, std::size_t size)
             break;
         }
         m_result = xmlParseChunk(m_context.get(), bytes, static_cast<int>(piece), 0);
+        m_bytesPushed += piece;
         bytes += piece;
         size -= piece;
     }
@@ -213,7 +247,9 @@ bool SaxPushParser::Push(const char* bytes, std::size_t size)
 void SaxPushParser::Finish(const std::wstring& source)
 {
     if (!m_halted && m_result == 0) {
+        m_finishing = true;
         m_result = xmlParseChunk(m_context.get(), nullptr, 0, 1);
+        m_finishing = false;
     }
     const bool notWellFormed = m_result != 0 || m_context->wellFormed == 0;
     if (notWellFormed && !m_failed && !m_exception) {
@@ -225,7 +261,8 @@ void SaxPushParser::Finish(const std::wstring& source)
         std::rethrow_exception(m_exception);
     }
     if (m_failed) {
-        throw SaxPlatformError{m_answer != 0 ? m_answer : kSaxUnspecifiedError, m_message, source};
+        throw SaxPlatformError{m_answer != 0 ? m_answer : kSaxUnspecifiedError, m_message, source, m_reportedAt.line,
+                               m_reportedAt.column};
     }
 }
 
@@ -262,6 +299,7 @@ void SaxPushParser::DeliverText(const xmlChar* text, int size, bool isCdata)
         return;
     }
     Guarded([&] {
+        const EventScope piece(m_event, Event::Text);
         if (!m_content->WantsCharacters()) {
             return;
         }
@@ -282,6 +320,20 @@ void SaxPushParser::BreakText()
     if (m_content != nullptr) {
         Guarded([&] { m_content->TextBreak(); });
     }
+}
+
+SaxLocator SaxPushParser::Position() const
+{
+    if (m_reporting) {
+        return m_reportedAt;
+    }
+    SaxLocator at{0, 0};
+    if (m_event == Event::Tag && m_context && m_context->input != nullptr) {
+        TagStart(*m_context->input, at.line, at.column);
+    } else {
+        CurrentPosition(at.line, at.column);
+    }
+    return at;
 }
 
 template <typename Body>
@@ -311,7 +363,7 @@ void SaxPushParser::OnError(LibxmlError error)
         if (line <= 0) {
             CurrentPosition(line, column);
         }
-        if (Report(MessageText(error->message), line, column) != 0) {
+        if (Report(ErrorMessage(*error), line, column) != 0) {
             Halt();
         }
     });
@@ -360,14 +412,40 @@ void SaxPushParser::ReportUnexplainedFailure()
     });
 }
 
+// At the end of the input the push parser names the failure by its own
+// state ("Extra content at the end of the document" for an empty or a cut
+// document, "Document is empty" for one that does not start with a tag);
+// the texts here are those a parse of the whole document gives, which users
+// know from other tools.
+std::wstring SaxPushParser::ErrorMessage(const xmlError& error) const
+{
+    if (error.code == XML_ERR_DOCUMENT_EMPTY) {
+        return L"Start tag expected, '<' not found";
+    }
+    if (error.code == XML_ERR_DOCUMENT_END && m_finishing && m_context) {
+        const xmlParserCtxt& context = *m_context;
+        if (context.nameNr > 0 && static_cast<std::size_t>(context.nameNr) == m_openLines.size() &&
+            context.nameTab != nullptr && context.nameTab[context.nameNr - 1] != nullptr) {
+            return L"Premature end of data in tag " + ToWide(context.nameTab[context.nameNr - 1]) + L" line " +
+                   std::to_wstring(m_openLines.back());
+        }
+        if (context.nameNr == 0 && BeforeTheRoot(context.instate)) {
+            return m_bytesPushed == 0 ? L"Document is empty" : L"Start tag expected, '<' not found";
+        }
+    }
+    return MessageText(error.message);
+}
+
 long SaxPushParser::Report(std::wstring message, long line, long column)
 {
     m_failed = true;
     m_message = std::move(message);
+    m_reportedAt = SaxLocator{line, column};
     if (m_errors == nullptr) {
         return 0;
     }
-    m_answer = m_errors->FatalError(SaxLocator{line, column}, m_message);
+    const EventScope reporting(m_reporting, true);
+    m_answer = m_errors->FatalError(m_reportedAt, m_message);
     return m_answer;
 }
 

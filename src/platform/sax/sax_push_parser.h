@@ -22,6 +22,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ZVXML {
 namespace platform {
@@ -51,6 +52,9 @@ public:
     // exception, or throws SaxPlatformError with `source` as its source.
     void Finish(const std::wstring& source);
 
+    // Where the parse is (see SaxReader::Position).
+    SaxLocator Position() const;
+
 private:
     friend struct SaxCallbacks;
 
@@ -67,6 +71,7 @@ private:
     template <typename Body>
     void Guarded(Body&& body) noexcept;
     void OnError(LibxmlError error);
+    std::wstring ErrorMessage(const xmlError& error) const;
     void Refuse(const wchar_t* message);
     void RefuseMarkup();
     void ReportUnexplainedFailure();
@@ -89,7 +94,15 @@ private:
     LibxmlErrorRouting m_routing; // outlives the context
     std::unique_ptr<xmlParserCtxt, ContextDeleter> m_context;
 
+    enum class Event { None, Tag, Text };
+
     int m_depth = 0;
+    std::vector<long> m_openLines; // the line of each open element's start tag
+    std::size_t m_bytesPushed = 0;
+    Event m_event = Event::None; // the event a handler is called for now
+    bool m_finishing = false; // the end of the input is being parsed
+    bool m_reporting = false; // the error handler is being called
+    SaxLocator m_reportedAt{0, 0}; // the place of the reported error
     int m_result = 0; // of the last xmlParseChunk
     bool m_halted = false;
     bool m_inCallback = false;

@@ -21,6 +21,7 @@ struct SaxReader::Impl {
     std::string utf8Chunk;
     std::vector<char> fileChunk;
     bool parsing = false;
+    const SaxPushParser* active = nullptr; // the parse running now
 };
 
 namespace {
@@ -44,6 +45,18 @@ private:
     bool& m_parsing;
 };
 
+// Makes a parser the one Position asks while it lives.
+class ActiveParser {
+public:
+    ActiveParser(const SaxPushParser*& active, const SaxPushParser& parser) : m_active(active) { m_active = &parser; }
+    ~ActiveParser() { m_active = nullptr; }
+    ActiveParser(const ActiveParser&) = delete;
+    ActiveParser& operator=(const ActiveParser&) = delete;
+
+private:
+    const SaxPushParser*& m_active;
+};
+
 } // namespace
 
 SaxReader::SaxReader() : m_impl(std::make_unique<Impl>()) {}
@@ -59,6 +72,7 @@ void SaxReader::ParseText(const wchar_t* text, std::size_t length)
     const ParseScope scope(m_impl->parsing);
     m_impl->names.Reset();
     SaxPushParser parser(m_impl->content, m_impl->errors, m_impl->names, m_impl->text, SaxPushParser::Encoding::Utf8);
+    const ActiveParser active(m_impl->active, parser);
     PushWideText(text, length, m_impl->utf8Chunk, parser);
     parser.Finish(std::wstring());
 }
@@ -71,8 +85,14 @@ void SaxReader::ParseLocation(const wchar_t* location)
     m_impl->names.Reset();
     SaxPushParser parser(m_impl->content, m_impl->errors, m_impl->names, m_impl->text,
                          SaxPushParser::Encoding::FromDocument);
+    const ActiveParser active(m_impl->active, parser);
     PushFile(path, where, m_impl->fileChunk, parser);
     parser.Finish(where);
+}
+
+SaxLocator SaxReader::Position() const
+{
+    return m_impl->active != nullptr ? m_impl->active->Position() : SaxLocator{0, 0};
 }
 
 } // namespace platform

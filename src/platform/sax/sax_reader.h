@@ -67,6 +67,8 @@ struct SaxPlatformError {
     long code; // kSaxUnspecifiedError, or the error handler's answer
     std::wstring description; // what happened, e.g. the file and the reason
     std::wstring source; // where it happened; may be empty
+    long line = 0; // of a fatal XML error (as the error handler heard it); 0 when the input was not read
+    long column = 0;
 };
 
 // The attributes of one start event, valid during that StartElement call.
@@ -131,6 +133,13 @@ public:
     // reading anything. The file's byte order mark or encoding declaration
     // chooses its encoding.
     void ParseLocation(const wchar_t* location);
+
+    // Where the parse running now is, for whoever reports a problem while a
+    // handler is called: during StartElement and EndElement, the "<" of the
+    // tag (the start tag of an empty element); during FatalError, the
+    // error's place; otherwise the parser's position in the input. {0, 0}
+    // when no parse runs. The column is 0 when it cannot be told.
+    SaxLocator Position() const;
 
 private:
     struct Impl;

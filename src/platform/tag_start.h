@@ -1,0 +1,30 @@
+// Where the tag libxml2 has just read begins.
+//
+// libxml2 calls its element handlers with its input just past the tag (a
+// start tag, an end tag or an empty element): its own line and column are
+// those of the tag's end. A tag's "<" is still in the input buffer then (the
+// parser does not drop input while it reads a tag), and the markup between
+// it and the input's position holds no other "<" (attribute values cannot),
+// so the tag's start is found by looking back.
+#ifndef ZVXML_PLATFORM_TAG_START_H
+#define ZVXML_PLATFORM_TAG_START_H
+
+#include <libxml/parser.h>
+
+namespace ZVXML {
+namespace platform {
+
+// 1-based line of the "<" of the tag just read; the input's own line when
+// the "<" is not found.
+long TagStartLine(const xmlParserInput& input);
+
+// 1-based line and column (in characters) of the "<" of the tag just read.
+// The column is 0 when it cannot be told: the tag spans lines and the start
+// of its first line is no longer in the buffer. Looks back at most to the
+// start of the tag's line (or of the buffer).
+void TagStart(const xmlParserInput& input, long& line, long& column);
+
+} // namespace platform
+} // namespace ZVXML
+
+#endif

@@ -1,0 +1,184 @@
+// Where in a schema file a failure or a log line was found: the file (the
+// path found, for a referenced one) and the line of the element being read.
+#include "schema_file_support.h"
+
+#include "support/log_capture.h"
+#include "support/stdout_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+using namespace ZVXML;
+using zvtest::SchemaText;
+
+namespace {
+
+struct Where {
+    std::wstring file;
+    long line;
+    long column;
+    bool operator==(const Where& other) const
+    {
+        return file == other.file && line == other.line && column == other.column;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Where& where)
+{
+    return out << testing::PrintToString(where.file) << ":" << where.line << ":" << where.column;
+}
+
+// The exception a load throws: its message and place.
+struct Thrown {
+    std::wstring message;
+    Where where;
+};
+
+std::optional<Thrown> LoadFailure(const std::wstring& path, CZVSchema& schema)
+{
+    try {
+        schema.ReadXML(path.c_str());
+    } catch (const ZVXMLException& error) {
+        return Thrown{error.Message(), Where{error.File(), error.Line(), error.Column()}};
+    }
+    return std::nullopt;
+}
+
+std::optional<Thrown> LoadFailure(const std::wstring& path)
+{
+    CZVSchema schema(L"temporary", L"temporary", nullptr);
+    return LoadFailure(path, schema);
+}
+
+// Each log line of the "ZVXML" category with the place it was about.
+struct PlacedLine {
+    LOG_SEV severity;
+    std::wstring text;
+    Where where;
+};
+std::vector<PlacedLine> g_lines;
+void Place(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
+{
+    if (std::wstring(category) == L"ZVXML" && severity >= LOG_SEV_WARNING) {
+        const ReadPosition position = GetReadPosition();
+        g_lines.push_back(PlacedLine{severity, text, Where{position.file, position.line, position.column}});
+    }
+}
+
+class PlacedLog {
+public:
+    PlacedLog() : m_previous(SetLoggingCallback(&Place)) { g_lines.clear(); }
+    ~PlacedLog() { SetLoggingCallback(m_previous); }
+    PlacedLog(const PlacedLog&) = delete;
+    PlacedLog& operator=(const PlacedLog&) = delete;
+
+private:
+    LoggingCallback m_previous;
+};
+
+} // namespace
+
+// The line is that of the element's start tag; schema files give no column.
+TEST(SchemaFilePositions, AnItemsFailureCarriesItsFileAndLine)
+{
+    const zvtest::ScratchFolder folder;
+    const std::wstring path =
+        folder.Write("Tank.01.00.zvschema.xml", SchemaText("schemaName='Tank' nameSpacePrefix='t'",
+                                                           "  <ZVClass typeName='Tank'>\n"
+                                                           "    <ZVProperty propertyName='Volume' typeName='double'/>\n"
+                                                           "    <ZVProperty\n        propertyName='Level'/>\n"
+                                                           "  </ZVClass>"));
+    const std::optional<Thrown> thrown = LoadFailure(path);
+    ASSERT_TRUE(thrown.has_value());
+    EXPECT_EQ(thrown->message, L"Required attribute typeName not found on an ZVProperty");
+    EXPECT_EQ(thrown->where, (Where{path, 5, 0}));
+    EXPECT_EQ(GetReadPosition().line, 0); // nothing is read any more
+}
+
+// The texts of warnings stay; the callback asks where they come from.
+TEST(SchemaFilePositions, ALogCallbackLearnsTheLineOfAWarning)
+{
+    const zvtest::ScratchFolder folder;
+    const std::wstring path =
+        folder.Write("Tank.01.00.zvschema.xml",
+                     SchemaText("schemaName='Tank' nameSpacePrefix='t'",
+                                "  <ZVClass typeName='Tank'>\n    <ZVProperty propertyName='Volume' typeName='double'\n"
+                                "                units='m3'/>\n  </ZVClass>"));
+    const PlacedLog log;
+    CZVSchema schema(L"temporary", L"temporary", nullptr);
+    ASSERT_EQ(schema.ReadXML(path.c_str()), 0);
+    ASSERT_EQ(g_lines.size(), 1u);
+    EXPECT_EQ(g_lines[0].text, L"Unrecognized xml attribute: units with value='m3'.");
+    EXPECT_EQ(g_lines[0].where, (Where{path, 4, 0}));
+}
+
+// A file that does not load: the parse error's line and column, on the log
+// line and on the exception alike; a missing file is named alone.
+TEST(SchemaFilePositions, AFileThatDoesNotLoadCarriesTheParseErrorsPlace)
+{
+    const zvtest::ScratchFolder folder;
+    const std::wstring broken = folder.Write("Broken.01.00.zvschema.xml", "<ZVSchema>\n  <ZVClass>\n</ZVSchema>");
+    const PlacedLog log;
+    const zvtest::StdoutCapture checkedCallMessage;
+    const std::optional<Thrown> thrown = LoadFailure(broken);
+    ASSERT_TRUE(thrown.has_value());
+    ASSERT_EQ(g_lines.size(), 1u);
+    EXPECT_EQ(g_lines[0].text.rfind(L"line 3, position ", 0), 0u) << g_lines[0].text;
+    EXPECT_EQ(thrown->where.file, broken);
+    EXPECT_EQ(thrown->where.line, 3);
+    EXPECT_GT(thrown->where.column, 0);
+    EXPECT_EQ(g_lines[0].where, thrown->where);
+
+    const std::wstring missing = folder.WidePath("Missing.01.00.zvschema.xml");
+    EXPECT_EQ(LoadFailure(missing)->where, (Where{missing, 0, 0}));
+}
+
+// Inside a referenced file, the place is in that file (by the path found);
+// a reference that cannot be resolved is the referencing file's.
+TEST(SchemaFilePositions, ReferencedFilesAnswerForThemselves)
+{
+    const zvtest::ScratchFolder folder;
+    const std::wstring host = folder.Write("Host.01.00.zvschema.xml",
+                                           SchemaText("schemaName='Host' nameSpacePrefix='h'",
+                                                      "  <ZVSchemaReference name='Units' version='1.0' prefix='u'/>\n"
+                                                      "  <ZVSchemaReference name='Gone' version='1.0' prefix='g'/>"));
+    folder.Write(
+        "Units.01.00.zvschema.xml",
+        SchemaText("schemaName='Units' nameSpacePrefix='u'",
+                   "\n\n  <ZVClass typeName='Length'>\n    <ZVProperty propertyName='Metres'/>\n  </ZVClass>"));
+    CZVSchema schema(L"temporary", L"temporary", nullptr);
+    schema.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
+    std::optional<Thrown> thrown = LoadFailure(host, schema);
+    ASSERT_TRUE(thrown.has_value());
+    EXPECT_EQ(thrown->message, L"Required attribute typeName not found on an ZVProperty");
+    EXPECT_EQ(thrown->where.line, 6);
+    EXPECT_EQ(std::filesystem::path(thrown->where.file).filename(), "Units.01.00.zvschema.xml");
+
+    folder.Write("Units.01.00.zvschema.xml", SchemaText("schemaName='Units' nameSpacePrefix='u'", ""));
+    CZVSchema again(L"temporary", L"temporary", nullptr);
+    again.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
+    thrown = LoadFailure(host, again);
+    ASSERT_TRUE(thrown.has_value());
+    EXPECT_EQ(thrown->message.rfind(L"The referenced ZVSchemaXML file 'Gone.01.00.zvschema.xml' could not be found", 0),
+              0u);
+    EXPECT_EQ(thrown->where, (Where{host, 4, 0}));
+}
+
+// Custom attributes are read after every class of the file, yet their
+// failures are placed at their own element.
+TEST(SchemaFilePositions, CustomAttributesReadLaterAreStillPlacedAtTheirElement)
+{
+    const zvtest::ScratchFolder folder;
+    const std::wstring path =
+        folder.Write("Tank.01.00.zvschema.xml",
+                     SchemaText("schemaName='Tank' nameSpacePrefix='t'",
+                                "  <ZVClass typeName='Tank'>\n    <ZVCustomAttributes>\n      <Nowhere/>\n"
+                                "    </ZVCustomAttributes>\n  </ZVClass>\n  <ZVClass typeName='Pipe'/>"));
+    const std::optional<Thrown> thrown = LoadFailure(path);
+    ASSERT_TRUE(thrown.has_value());
+    EXPECT_EQ(thrown->message,
+              L"Attempted to use an ZVCustomAttribute of type 'Nowhere', but that ZVClass has not yet been defined.");
+    EXPECT_EQ(thrown->where, (Where{path, 5, 0}));
+}
