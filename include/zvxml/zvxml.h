@@ -38,5 +38,6 @@
 #include "instance.h"
 #include "instancexml.h"
 #include "factory.h"
+#include "instancewriter.h"
 
 #endif // ZVXML_ZVXML_H
