@@ -39,5 +39,6 @@
 #include "instancexml.h"
 #include "factory.h"
 #include "instancewriter.h"
+#include "instancevalidation.h"
 
 #endif // ZVXML_ZVXML_H
