@@ -239,22 +239,23 @@ struct ZVInstanceDocumentValidator::State {
     {
         const auto found = ids.find(id);
         if (found == ids.end()) {
-            reporter.Report(subject, L"", std::wstring(L"the ") + role + L" id '" + id +
-                                              L"' names no instance of the document");
+            reporter.Report(subject, L"",
+                            std::wstring(L"the ") + role + L" id '" + id + L"' names no instance of the document");
             return SIZE_MAX;
         }
         const InstanceRecord& record = records[found->second];
         const EndClass* admitting = record.zvClass != nullptr ? Admitting(end, record.zvClass) : nullptr;
         if (admitting == nullptr) {
             const std::wstring className = record.zvClass != nullptr ? record.zvClass->TypeName() : L"?";
-            reporter.Report(subject, L"", std::wstring(L"the ") + role + L" instance '" + id + L"' is a " +
-                                              className + L"; the " + end.endName + L" end allows " +
-                                              AllowedText(end));
+            reporter.Report(subject, L"",
+                            std::wstring(L"the ") + role + L" instance '" + id + L"' is a " + className + L"; the " +
+                                end.endName + L" end allows " + AllowedText(end));
         } else if (admitting->keys != nullptr) {
             for (const std::wstring& key : *admitting->keys) {
                 if (!HasKey(found->second, key)) {
-                    reporter.Report(subject, L"", std::wstring(L"the ") + role + L" instance '" + id +
-                                                      L"' has no value for the key property " + key);
+                    reporter.Report(subject, L"",
+                                    std::wstring(L"the ") + role + L" instance '" + id +
+                                        L"' has no value for the key property " + key);
                 }
             }
         }
@@ -285,13 +286,15 @@ struct ZVInstanceDocumentValidator::State {
         for (const EndRules* end : {&rule.source, &rule.target}) {
             for (const EndClass& candidate : end->classes) {
                 if (candidate.zvClass == nullptr) {
-                    reporter.Report(subject, L"", std::wstring(L"the ") + end->endName + L" end's class '" +
-                                                      candidate.name + L"' is not in the schema");
+                    reporter.Report(subject, L"",
+                                    std::wstring(L"the ") + end->endName + L" end's class '" + candidate.name +
+                                        L"' is not in the schema");
                 }
             }
             if (end->cardinality.kind == Cardinality::Kind::NotUnderstood) {
-                reporter.Report(subject, L"", std::wstring(L"the ") + end->endName + L" end's cardinality '" +
-                                                  end->cardinalityText + L"' is not understood; it is not checked");
+                reporter.Report(subject, L"",
+                                std::wstring(L"the ") + end->endName + L" end's cardinality '" + end->cardinalityText +
+                                    L"' is not understood; it is not checked");
             }
         }
     }
@@ -314,12 +317,12 @@ struct ZVInstanceDocumentValidator::State {
             const auto found = counts.find({ruleIndex, i});
             const std::uint64_t count = found != counts.end() ? found->second : 0;
             if (!cardinality.Allows(count)) {
-                const FindingSubject subject{file, record.line, record.column, record.zvClass->TypeName(),
-                                             *record.id};
-                reporter.Report(subject, L"", L"is the " + std::wstring(role) + L" of " + std::to_wstring(count) +
-                                                  L" " + rule.zvClass->TypeName() + L" relationships; the " +
-                                                  counted.endName + L" end's cardinality '" +
-                                                  counted.cardinalityText + L"' allows " + Bounds(cardinality));
+                const FindingSubject subject{file, record.line, record.column, record.zvClass->TypeName(), *record.id};
+                reporter.Report(subject, L"",
+                                L"is the " + std::wstring(role) + L" of " + std::to_wstring(count) + L" " +
+                                    rule.zvClass->TypeName() + L" relationships; the " + counted.endName +
+                                    L" end's cardinality '" + counted.cardinalityText + L"' allows " +
+                                    Bounds(cardinality));
             }
         }
     }
@@ -370,8 +373,7 @@ int ZVInstanceDocumentValidator::Check(CZVInstance* instance, const std::wstring
         if (relationship != nullptr && relationshipClass != nullptr) {
             const std::size_t rules = state.RulesOf(*relationshipClass);
             state.countedRules.insert(rules);
-            state.relationships.push_back(RelationshipRecord{rules,
-                                                             instance->InstanceID(), relationship->GetSourceID(),
+            state.relationships.push_back(RelationshipRecord{rules, instance->InstanceID(), relationship->GetSourceID(),
                                                              relationship->GetTargetID(), line, column});
         }
     } catch (const ValidationStopped&) {

@@ -70,8 +70,8 @@ private:
         }
         if (auto* primitive = dynamic_cast<CZVValue*>(&value)) {
             if (property->IsStruct() != 0) {
-                return Report(path, L"holds a primitive value; the property is of struct class " +
-                                        property->TypeName());
+                return Report(path,
+                              L"holds a primitive value; the property is of struct class " + property->TypeName());
             }
             Primitive(*primitive, *property, path);
         }

@@ -19,10 +19,7 @@ constexpr std::size_t kFlushSize = 64 * 1024;
 
 // Characters that would end or split a tag name: such a type or property
 // name cannot be an element name.
-bool IsNameBreaker(wchar_t c)
-{
-    return c <= L' ' || std::wcschr(L"<>&\"'/=:!?", c) != nullptr;
-}
+bool IsNameBreaker(wchar_t c) { return c <= L' ' || std::wcschr(L"<>&\"'/=:!?", c) != nullptr; }
 
 void RequireElementName(const wchar_t* name, const wchar_t* what)
 {
@@ -44,9 +41,7 @@ void RequireElementName(const wchar_t* name, const wchar_t* what)
 void AppendEscaped(const wchar_t* text, bool isAttribute, std::string& out)
 {
     const wchar_t* run = text;
-    const auto flush = [&](const wchar_t* end) {
-        AppendWideAsUtf8(run, static_cast<std::size_t>(end - run), out);
-    };
+    const auto flush = [&](const wchar_t* end) { AppendWideAsUtf8(run, static_cast<std::size_t>(end - run), out); };
     const wchar_t* c = text;
     for (; *c != L'\0'; ++c) {
         const char* escape = nullptr;
@@ -161,10 +156,7 @@ private:
         }
     }
 
-    static bool IsLeftOut(ZVValueBase& value)
-    {
-        return dynamic_cast<CZVValue*>(&value) != nullptr && value.IsNull();
-    }
+    static bool IsLeftOut(ZVValueBase& value) { return dynamic_cast<CZVValue*>(&value) != nullptr && value.IsNull(); }
 
     static const wchar_t* PropertyNameOf(ZVValueBase& value)
     {

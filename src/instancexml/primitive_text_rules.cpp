@@ -204,8 +204,8 @@ bool IsDateTime(std::wstring_view text)
     const long hour = Digits(rest, 7, 2);
     const long minute = Digits(rest, 10, 2);
     const long second = Digits(rest, 13, 2);
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 0 || hour > 23 ||
-        minute < 0 || minute > 59 || second < 0 || second > 59) {
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 59) {
         return false;
     }
     std::size_t j = 15;
@@ -259,8 +259,8 @@ bool IsBase64(std::wstring_view text)
         if (IsSpace(c)) {
             continue;
         }
-        const bool letter = (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || IsDigit(c) || c == L'+' ||
-                            c == L'/';
+        const bool letter =
+            (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || IsDigit(c) || c == L'+' || c == L'/';
         if (c == L'=') {
             ++padding;
         } else if (!letter || padding > 0) {

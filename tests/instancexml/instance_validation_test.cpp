@@ -33,8 +33,8 @@ protected:
         schema.CreateZVClass(L"Other", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN)
             ->AddZVProperty(L"X", L"double", L"");
         CZVClass* item = schema.CreateZVClass(L"Item", L"", ZVCLASSTYPE_DOMAIN);
-        for (const wchar_t* type : {L"int", L"long", L"double", L"boolean", L"dateTime", L"point3d", L"binary",
-                                    L"string"}) {
+        for (const wchar_t* type :
+             {L"int", L"long", L"double", L"boolean", L"dateTime", L"point3d", L"binary", L"string"}) {
             item->AddZVProperty((std::wstring(L"A") + type).c_str(), type, L"");
         }
         CZVProperty* numbers = item->AddZVProperty(L"Nums", L"int", L"");
@@ -207,8 +207,8 @@ TEST_F(InstanceValidationTest, CallbackStopsTheValidationAndPositionsNameTheFile
     EXPECT_EQ(ZVXML::ValidateZVInstanceXML(
                   1, location.c_str(), &schema,
                   [](void* context, const ZVXML::ZVValidationFinding& finding) {
-                      *static_cast<std::wstring*>(context) = finding.file + L":" + std::to_wstring(finding.line) +
-                                                             L":" + std::to_wstring(finding.column);
+                      *static_cast<std::wstring*>(context) =
+                          finding.file + L":" + std::to_wstring(finding.line) + L":" + std::to_wstring(finding.column);
                       return 1;
                   },
                   &file, 0),

@@ -140,8 +140,8 @@ TEST_F(InstanceWriterTest, HostBuiltValuesComeBackAsTheyWere)
 
     ASSERT_EQ(Parse(ToWString(out.str()), 0), 0);
     EXPECT_EQ(recorder.events.front(), L"begin s \"1\"");
-    EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance " + Describe(&pump),
-                                                               L"relationship " + Describe(&connects)}));
+    EXPECT_EQ(recorder.Instances(),
+              (std::vector<std::wstring>{L"instance " + Describe(&pump), L"relationship " + Describe(&connects)}));
 }
 
 TEST_F(InstanceWriterTest, EmptyValuesAndNullsAreWrittenAsTheReaderTakesThem)
