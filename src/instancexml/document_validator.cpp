@@ -363,7 +363,9 @@ int ZVInstanceDocumentValidator::Check(CZVInstance* instance, const std::wstring
     if (state.reporter.Stopped() || state.finished) {
         return state.reporter.Stopped() ? 1 : 0;
     }
-    state.file = file;
+    if (state.file != file) {
+        state.file = file; // kept for the findings made at the end
+    }
     const FindingSubject subject{file, line, column, instance->TypeName(), instance->InstanceID()};
     try {
         CheckInstanceValues(*instance, subject, state.reporter);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ZVXML {
 namespace {
@@ -32,63 +33,89 @@ public:
     {
     }
 
-    void Values(CZVInstance& instance, const std::wstring& prefix)
+    void Values(CZVInstance& instance)
     {
         for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
             ZVValueBase* value = instance.GetZVValue(i);
             if (value != nullptr) {
-                Value(*value, prefix + value->GetPropertyName(), false);
+                m_path.push_back(Step{&value->PropertyName(), -1});
+                Value(*value, false);
+                m_path.pop_back();
             }
         }
     }
 
 private:
-    void Report(const std::wstring& path, std::wstring message) { m_reporter.Report(m_subject, path, message); }
+    // One step of the path to the value being checked: a value's name, or
+    // the index of an array member.
+    struct Step {
+        const std::wstring* name; // NULL for an index
+        long index;
+    };
+
+    // The path ("Origin.X", "Pts[0].X") is made only for a finding.
+    std::wstring Path() const
+    {
+        std::wstring path;
+        for (const Step& step : m_path) {
+            if (step.name == nullptr) {
+                path += L"[" + std::to_wstring(step.index) + L"]";
+            } else {
+                path += (path.empty() ? L"" : L".") + *step.name;
+            }
+        }
+        return path;
+    }
+
+    void Report(std::wstring message) { m_reporter.Report(m_subject, Path(), std::move(message)); }
 
     // `isMember`: the value is one member of an array property.
-    void Value(ZVValueBase& value, const std::wstring& path, bool isMember)
+    void Value(ZVValueBase& value, bool isMember)
     {
         CZVProperty* property = value.GetProperty();
         if (property == nullptr) {
             return;
         }
         const bool wantsArray = property->IsArray() != 0 && !isMember;
+        // Primitive values are the most common: tried first.
+        if (auto* primitive = dynamic_cast<CZVValue*>(&value)) {
+            if (wantsArray) {
+                return Report(L"holds a single value; the property is an array");
+            }
+            if (property->IsStruct() != 0) {
+                return Report(L"holds a primitive value; the property is of struct class " + property->TypeName());
+            }
+            return Primitive(*primitive, *property);
+        }
         if (auto* array = dynamic_cast<ZVArrayValue*>(&value)) {
             if (!wantsArray) {
-                return Report(path, L"holds an array; the property is not an array");
+                return Report(L"holds an array; the property is not an array");
             }
-            return Array(*array, *property, path);
+            return Array(*array, *property);
         }
         if (wantsArray) {
-            return Report(path, L"holds a single value; the property is an array");
+            return Report(L"holds a single value; the property is an array");
         }
         if (auto* structValue = dynamic_cast<ZVStructValue*>(&value)) {
             if (property->IsStruct() == 0) {
-                return Report(path, L"holds a struct; the property is of type " + property->TypeName());
+                return Report(L"holds a struct; the property is of type " + property->TypeName());
             }
-            return Struct(*structValue, *property, path);
-        }
-        if (auto* primitive = dynamic_cast<CZVValue*>(&value)) {
-            if (property->IsStruct() != 0) {
-                return Report(path,
-                              L"holds a primitive value; the property is of struct class " + property->TypeName());
-            }
-            Primitive(*primitive, *property, path);
+            Struct(*structValue, *property);
         }
     }
 
-    void Primitive(CZVValue& value, CZVProperty& property, const std::wstring& path)
+    void Primitive(CZVValue& value, CZVProperty& property)
     {
         if (value.IsNull()) {
             return;
         }
-        const std::wstring problem = PrimitiveTextProblem(property.TypeName(), value.GetValue());
+        const std::wstring problem = PrimitiveTextProblem(property.TypeName(), value.Value());
         if (!problem.empty()) {
-            Report(path, L"'" + std::wstring(value.GetValue()) + L"' " + problem);
+            Report(L"'" + std::wstring(value.GetValue()) + L"' " + problem);
         }
     }
 
-    void Struct(ZVStructValue& value, CZVProperty& property, const std::wstring& path)
+    void Struct(ZVStructValue& value, CZVProperty& property)
     {
         CZVInstance* embedded = value.GetValue();
         if (embedded == nullptr) {
@@ -96,10 +123,10 @@ private:
         }
         CZVClass* held = embedded->GetZVClass();
         if (held == nullptr || !NamesClass(property, *held)) {
-            return Report(path, L"holds an instance of " + (held ? held->TypeName() : embedded->TypeName()) +
-                                    L"; the property's struct class is " + property.TypeName());
+            return Report(L"holds an instance of " + (held ? held->TypeName() : embedded->TypeName()) +
+                          L"; the property's struct class is " + property.TypeName());
         }
-        Values(*embedded, path + L".");
+        Values(*embedded);
     }
 
     // Whether the property's type name (plain or "prefix:name") names `held`.
@@ -118,25 +145,28 @@ private:
         }
     }
 
-    void Array(ZVArrayValue& array, CZVProperty& property, const std::wstring& path)
+    void Array(ZVArrayValue& array, CZVProperty& property)
     {
         const std::uint64_t count = array.GetLength();
         std::uint64_t bound = 0;
         if (ReadOccurs(property.GetMinOccurs(), bound) && count < bound) {
-            Report(path, L"holds " + std::to_wstring(count) + L" members; minOccurs is " + property.GetMinOccurs());
+            Report(L"holds " + std::to_wstring(count) + L" members; minOccurs is " + property.GetMinOccurs());
         }
         if (ReadOccurs(property.GetMaxOccurs(), bound) && count > bound) {
-            Report(path, L"holds " + std::to_wstring(count) + L" members; maxOccurs is " + property.GetMaxOccurs());
+            Report(L"holds " + std::to_wstring(count) + L" members; maxOccurs is " + property.GetMaxOccurs());
         }
         for (std::size_t i = 0; i < array.GetLength(); ++i) {
             if (ZVValueBase* member = array.GetValue(i)) {
-                Value(*member, path + L"[" + std::to_wstring(i) + L"]", true);
+                m_path.push_back(Step{nullptr, static_cast<long>(i)});
+                Value(*member, true);
+                m_path.pop_back();
             }
         }
     }
 
     const FindingSubject& m_subject;
     ValidationReporter& m_reporter;
+    std::vector<Step> m_path;
 };
 
 } // namespace
@@ -147,7 +177,7 @@ void CheckInstanceValues(CZVInstance& instance, const FindingSubject& subject, V
         reporter.Report(subject, L"", L"has no class");
         return;
     }
-    ValueChecker(subject, reporter).Values(instance, L"");
+    ValueChecker(subject, reporter).Values(instance);
 }
 
 std::size_t ValidateZVInstance(CZVInstance* instance, ZVValidationCallback callback, void* context)

@@ -273,8 +273,11 @@ bool IsBase64(std::wstring_view text)
 
 } // namespace
 
-std::wstring PrimitiveTextProblem(const std::wstring& typeName, const std::wstring& whole)
+std::wstring PrimitiveTextProblem(const std::wstring& typeName, std::wstring_view whole)
 {
+    if (typeName == L"string") {
+        return std::wstring();
+    }
     const std::wstring_view text = Trimmed(whole);
     if (typeName == L"int") {
         return IntegerProblem(text, INT32_MIN, INT32_MAX, L"int");

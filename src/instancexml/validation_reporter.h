@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace ZVXML {
 
@@ -15,12 +16,13 @@ namespace ZVXML {
 struct ValidationStopped {};
 
 // Where an instance is and what it is; copied into each of its findings.
+// The texts are views: they must outlive the reports about the instance.
 struct FindingSubject {
-    std::wstring file;
+    std::wstring_view file;
     long line = 0;
     long column = 0;
-    std::wstring className;
-    std::wstring instanceID;
+    std::wstring_view className;
+    std::wstring_view instanceID;
 };
 
 class ValidationReporter {
