@@ -105,8 +105,8 @@ int main(int argc, char** argv)
         // Interleaved, so that a change of load touches each alike.
         for (int round = 0; round < rounds; ++round) {
             const double p = Seconds([&] {
-                ZVXML::ParseZVInstanceXML(1, location.c_str(), &schema, nullptr, nullptr, &Ignore,
-                                          &IgnoreRelationship, nullptr, nullptr, nullptr, &factory, 0);
+                ZVXML::ParseZVInstanceXML(1, location.c_str(), &schema, nullptr, nullptr, &Ignore, &IgnoreRelationship,
+                                          nullptr, nullptr, nullptr, &factory, 0);
             });
             const double v = Seconds([&] {
                 findings = 0;
@@ -114,8 +114,8 @@ int main(int argc, char** argv)
             });
             const double w = Seconds([&] {
                 ZVXML::ZVInstanceXMLWriter writer(writtenLocation.c_str());
-                ZVXML::ParseZVInstanceXML(1, location.c_str(), &schema, &writer, nullptr, &Write,
-                                          &WriteRelationship, nullptr, nullptr, nullptr, &factory, 0);
+                ZVXML::ParseZVInstanceXML(1, location.c_str(), &schema, &writer, nullptr, &Write, &WriteRelationship,
+                                          nullptr, nullptr, nullptr, &factory, 0);
                 writer.Close();
             });
             parse = round == 0 ? p : std::min(parse, p);
