@@ -5,8 +5,8 @@
 
 #include <zvxml/instance.h>
 
-#include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -162,6 +162,8 @@ void PrintOneSchema(TreePrinter& tree, ZVXML::CZVSchema& schema)
 std::vector<ZVXML::CZVSchema*> SchemasOf(ZVXML::CZVSchema& schema)
 {
     std::vector<ZVXML::CZVSchema*> schemas{&schema};
+    // A set, not a search of `schemas`: a load may hold thousands of files.
+    std::unordered_set<const ZVXML::CZVSchema*> seen{&schema};
     // Depth first, each schema before those it references, on a stack of
     // its own: reference chains may be long.
     std::vector<std::pair<ZVXML::CZVSchema*, std::size_t>> path{{&schema, 0}};
@@ -172,7 +174,7 @@ std::vector<ZVXML::CZVSchema*> SchemasOf(ZVXML::CZVSchema& schema)
             continue;
         }
         ZVXML::CZVSchema* referenced = current->GetReferencedSchema(static_cast<unsigned long>(next++));
-        if (referenced != nullptr && std::find(schemas.begin(), schemas.end(), referenced) == schemas.end()) {
+        if (referenced != nullptr && seen.insert(referenced).second) {
             schemas.push_back(referenced);
             path.emplace_back(referenced, 0);
         }
