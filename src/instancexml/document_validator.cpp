@@ -6,6 +6,7 @@
 #include <zvxml/instancevalidation.h>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <set>
@@ -114,7 +115,7 @@ struct ZVInstanceDocumentValidator::State {
     }
 
     ValidationReporter reporter;
-    std::vector<RelationshipRules> rules;
+    std::deque<RelationshipRules> rules; // a deque: the answers cached below point into it
     std::map<CZVRelationshipClass*, std::size_t> rulesIndex;
     std::set<std::size_t> countedRules; // whose cardinalities are checked
     std::map<std::wstring, std::size_t> keyIndex; // every key property name of every end
