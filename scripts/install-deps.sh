@@ -10,7 +10,7 @@
 # sudo); "apt-get update" runs first, only when something must be installed.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libxml2-dev uuid-dev libgtest-dev libbenchmark-dev libcli11-dev libxml2-utils)
+packages=(g++ cmake make pkg-config libxml2-dev uuid-dev libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libxml2-utils)
 for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang libclang-rt-14-dev) ;;

@@ -38,5 +38,7 @@
 #include "instance.h"
 #include "instancexml.h"
 #include "factory.h"
+#include "instancewriter.h"
+#include "instancevalidation.h"
 
 #endif // ZVXML_ZVXML_H

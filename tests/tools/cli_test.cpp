@@ -413,6 +413,8 @@ TEST_F(CliTest, EveryCommandAndGroupTakesHelp)
                                                       {"schema", "check", "-h"},
                                                       {"schema", "write", "--help"},
                                                       {"instances", "--help"},
+                                                      {"import", "--help"},
+                                                      {"validate", "-h"},
                                                       {"demo", "-h"}}) {
         const CliRun run = Zvxml(arguments);
         EXPECT_EQ(run.status, 0) << testing::PrintToString(arguments) << run.err;
@@ -446,15 +448,17 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndOneLine)
 {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{},
-         "zvxml: a command is needed (one of: schema, instances, demo)\nTry 'zvxml --help' for more information.\n"},
+         "zvxml: a command is needed (one of: schema, instances, import, validate, demo)\nTry 'zvxml --help' for more "
+         "information.\n"},
         {{"frobnicate"},
-         "zvxml: unknown command 'frobnicate' (one of: schema, instances, demo)\nTry 'zvxml --help' for more "
+         "zvxml: unknown command 'frobnicate' (one of: schema, instances, import, validate, demo)\nTry 'zvxml --help' "
+         "for more "
          "information.\n"},
         {{"schema"},
          "zvxml: a command is needed (one of: show, check, write)\nTry 'zvxml schema --help' for more information.\n"},
         {{"schema", "show"}, "zvxml: FILE is required\nTry 'zvxml schema show --help' for more information.\n"},
         {{"instances", "a", "--schema", "b", "--format", "yaml"},
-         "zvxml: --format: yaml not in {xml,json,count}\nTry 'zvxml instances --help' for more information.\n"},
+         "zvxml: --format: yaml not in {xml,json,count,zvxml}\nTry 'zvxml instances --help' for more information.\n"},
         {{"instances", "a", "--schema", "b", "--limit", "-1"}, ""},
         {{"--log-level", "loud", "demo"}, ""},
     };
@@ -468,4 +472,83 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndOneLine)
             EXPECT_EQ(run.err, message);
         }
     }
+}
+
+// ---- writing and validating instance documents ----
+
+TEST_F(CliTest, ValidateReportsEveryFindingAsTextOrJson)
+{
+    const std::string checked = "Checked.01.00.zvschema.xml";
+    CliRun run = Zvxml({"validate", "checked.zvinstance.xml", "--schema", checked});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    run = Zvxml({"validate", "checked-wrong.zvinstance.xml", "--schema", checked});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "checked-wrong.zvinstance.xml:3:3: Sensor s1: Reading: 'deep' is not a double\n"
+                       "checked-wrong.zvinstance.xml:5:3: Wires w1: : the source instance 's1' has no value for the "
+                       "key property Name\n"
+                       "checked-wrong.zvinstance.xml:6:3: Wires w2: : the source instance 's1' has no value for the "
+                       "key property Name\n"
+                       "checked-wrong.zvinstance.xml:6:3: Wires w2: : the target id 's9' names no instance of the "
+                       "document\n");
+    EXPECT_EQ(run.err, "");
+
+    run = Zvxml({"validate", "-", "--schema", checked, "--format", "json", "--max-errors", "1"}, "",
+                "checked-wrong.zvinstance.xml");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "{\"file\":\"<stdin>\",\"line\":3,\"column\":3,\"class\":\"Sensor\",\"id\":\"s1\","
+                       "\"property\":\"Reading\",\"message\":\"'deep' is not a double\"}\n");
+
+    EXPECT_EQ(Zvxml({"validate", "checked.zvinstance.xml", "--schema", checked, "--format", "yaml"}).status, 2);
+    EXPECT_EQ(Zvxml({"validate", "checked.zvinstance.xml"}).status, 2);
+    run = Zvxml({"validate", "cut.zvinstance.xml", "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err, "");
+}
+
+// JSON lines to a document and back give the same lines; the document the
+// program writes from a document is the one import writes.
+TEST_F(CliTest, ImportAndZvxmlFormatRoundTrip)
+{
+    for (const auto& [document, schema] : {std::pair<std::string, std::string>{"tiny.zvinstance.xml", kTiny},
+                                           {"markup.zvinstance.xml", kTiny},
+                                           {kNorth, kPlant}}) {
+        SCOPED_TRACE(document);
+        const CliRun json = Zvxml({"instances", document, "--schema", schema, "--format", "json"});
+        ASSERT_EQ(json.status, 0) << json.err;
+        const std::string lines = scratch.WriteFile("in.jsonl", json.out);
+        const std::string written = scratch / "out.zvinstance.xml";
+        CliRun run = Zvxml({"import", lines, "--schema", schema, "-o", written});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Zvxml({"instances", written, "--schema", schema, "--format", "json"}).out, json.out);
+
+        EXPECT_EQ(Zvxml({"import", "-", "--schema", schema}, "", lines).out, zvtest::ReadAll(written));
+
+        // The root keeps its scope, which JSON lines do not carry.
+        run = Zvxml({"instances", document, "--schema", schema, "--format", "zvxml"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string copy = scratch.WriteFile("copy.zvinstance.xml", run.out);
+        EXPECT_EQ(Zvxml({"instances", copy, "--schema", schema, "--format", "json"}).out, json.out);
+    }
+}
+
+TEST_F(CliTest, ImportStopsAtALineThatDoesNotFitAndLeavesTheOutputAlone)
+{
+    const std::string written = scratch.WriteFile("out.zvinstance.xml", "old");
+    const std::string lines = scratch.WriteFile(
+        "in.jsonl", "{\"class\":\"Sensor\",\"id\":\"s1\",\"properties\":{}}\n\n{\"class\":\"Sensor\",\"id\":\"s2\","
+                    "\"properties\":{\"Colour\":\"red\"}}\n");
+    CliRun run = Zvxml({"import", lines, "--schema", kTiny, "-o", written});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, lines + ":3: class Sensor has no property Colour\n");
+    EXPECT_EQ(zvtest::ReadAll(written), "old");
+
+    scratch.WriteFile("in.jsonl", "{\"class\":\"Sensor\",\"id\":\"s1\",\"properties\":{\"Tags\":\"x\"}}\n"
+                                  "{\"class\":\"Sensor\"");
+    run = Zvxml({"import", lines, "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, lines + ":1: property Tags is an array: an array is expected\n");
 }

@@ -1,4 +1,4 @@
-// zvxml instances DOC --schema FILE [--format xml|json|count] [--class NAME]... [--limit N]
+// zvxml instances DOC --schema FILE [--format xml|json|count|zvxml] [--class NAME]... [--limit N]
 #include "instances_command.h"
 
 #include "error_report.h"
@@ -7,11 +7,13 @@
 #include "program.h"
 #include "progress_meter.h"
 #include "schema_loading.h"
+#include "stdout_stream.h"
 #include "xml_instance.h"
 
 #include <zvxml/zvxml.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -34,6 +36,8 @@ struct Output {
     std::map<std::wstring, long long> counts;
     long long total = 0;
     bool rootSeen = false;
+    StdoutStream stream;
+    std::unique_ptr<ZVXML::ZVInstanceXMLWriter> document; // for --format zvxml, made at the root
 };
 
 void Emit(Output& output, ZVXML::CZVInstance& instance, const ZVXML::ZVRelationshipInstance* relationship)
@@ -48,6 +52,8 @@ void Emit(Output& output, ZVXML::CZVInstance& instance, const ZVXML::ZVRelations
     ++output.total;
     if (output.options.format == "count") {
         ++output.counts[instance.TypeName()];
+    } else if (output.document != nullptr) {
+        output.document->Write(&instance);
     } else {
         output.line.clear();
         if (output.options.format == "json") {
@@ -63,9 +69,14 @@ void Emit(Output& output, ZVXML::CZVInstance& instance, const ZVXML::ZVRelations
     }
 }
 
-int OnBegin(ZVXML::CZVSchema*, void* context, const wchar_t*, ZVXML::XMLAttributes*)
+int OnBegin(ZVXML::CZVSchema*, void* context, const wchar_t* scope, ZVXML::XMLAttributes*)
 {
-    static_cast<Output*>(context)->rootSeen = true;
+    auto& output = *static_cast<Output*>(context);
+    output.rootSeen = true;
+    if (output.options.format == "zvxml") {
+        output.document =
+            std::make_unique<ZVXML::ZVInstanceXMLWriter>(output.stream, *scope != L'\0' ? scope : nullptr);
+    }
     return 0;
 }
 
@@ -140,6 +151,9 @@ int StreamInstances(const InstancesOptions& options)
     if (options.format == "count") {
         PrintCounts(output);
     }
+    if (output.document != nullptr) {
+        output.document->Close();
+    }
     return 0;
 }
 
@@ -161,9 +175,10 @@ void AddInstancesCommand(CLI::App& parent, Program& program)
     command
         ->add_option("--format", options->format,
                      "What to print: xml, one XML element per instance and line (the default); json, one JSON "
-                     "object per line; count, the number of instances of each class, then the total")
+                     "object per line; count, the number of instances of each class, then the total; zvxml, an "
+                     "instance document")
         ->type_name("FORMAT")
-        ->check(CLI::IsMember({"xml", "json", "count"}));
+        ->check(CLI::IsMember({"xml", "json", "count", "zvxml"}));
     command->add_option("--class", options->classes, "Only instances of this class (repeatable)")->type_name("NAME");
     command->add_option("--limit", options->limit, "Stop after N instances")
         ->type_name("N")

@@ -45,6 +45,8 @@ void AddCommands(CLI::App& app, Program& program)
     zvcli::AddSchemaCheckCommand(*schema, program);
     zvcli::AddSchemaWriteCommand(*schema, program);
     zvcli::AddInstancesCommand(app, program);
+    zvcli::AddImportCommand(app, program);
+    zvcli::AddValidateCommand(app, program);
     zvcli::AddDemoCommand(app, program);
 }
 

@@ -45,6 +45,8 @@ void AddSchemaShowCommand(CLI::App& parent, Program& program);
 void AddSchemaCheckCommand(CLI::App& parent, Program& program);
 void AddSchemaWriteCommand(CLI::App& parent, Program& program);
 void AddInstancesCommand(CLI::App& parent, Program& program);
+void AddImportCommand(CLI::App& parent, Program& program);
+void AddValidateCommand(CLI::App& parent, Program& program);
 void AddDemoCommand(CLI::App& parent, Program& program);
 
 } // namespace zvcli

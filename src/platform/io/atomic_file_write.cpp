@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <system_error>
 
@@ -118,12 +119,14 @@ int WriteAll(int fd, std::string_view bytes)
     return 0;
 }
 
-int WriteInPlace(const std::string& target, const struct stat& status, std::string_view bytes)
+// Opens an existing target that is not a regular file for writing in place.
+// Returns 0 or an errno value.
+int OpenInPlace(const std::string& target, const struct stat& status, FileDescriptor& file)
 {
     // A pipe without a reader would block the save forever; open it without
     // waiting (that fails with ENXIO) and then write in blocking mode.
     int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | (S_ISFIFO(status.st_mode) ? O_NONBLOCK : 0);
-    FileDescriptor file(::open(target.c_str(), flags));
+    file = FileDescriptor(::open(target.c_str(), flags));
     if (!file.IsOpen()) {
         return errno;
     }
@@ -133,10 +136,7 @@ int WriteInPlace(const std::string& target, const struct stat& status, std::stri
             return errno;
         }
     }
-    if (int error = WriteAll(file.get(), bytes)) {
-        return error;
-    }
-    return file.Close() == 0 ? 0 : errno;
+    return 0;
 }
 
 // A file created beside the target, removed again unless it was renamed.
@@ -203,60 +203,87 @@ void SyncFolder(const std::string& folder)
     }
 }
 
-int ReplaceThroughTemporary(const std::string& target, const struct stat* existing, std::string_view bytes)
+} // namespace
+
+struct AtomicFileOutput::State {
+    std::string path; // as given, for messages
+    std::string target; // the path with its symbolic links followed
+    std::unique_ptr<TemporaryFile> temporary; // beside a regular target
+    FileDescriptor inPlace; // any other existing target
+};
+
+AtomicFileOutput::AtomicFileOutput() = default;
+AtomicFileOutput::~AtomicFileOutput() = default;
+
+std::string AtomicFileOutput::Failure(int error) const
 {
-    // Everything that allocates comes before the rename: once the file is
-    // replaced, the write must not fail.
-    const std::string folder = Folder(target);
-    TemporaryFile temporary(target);
-    if (!temporary.IsOpen()) {
-        return errno;
-    }
-    if (int error = TakeOverOwnerAndMode(temporary.fd(), existing)) {
-        return error;
-    }
-    if (int error = WriteAll(temporary.fd(), bytes)) {
-        return error;
-    }
-    if (::fsync(temporary.fd()) != 0) {
-        return errno;
-    }
-    if (int error = temporary.Close()) {
-        return error;
-    }
-    if (int error = temporary.RenameTo(target)) {
-        return error;
-    }
-    SyncFolder(folder);
-    return 0;
+    const std::string path = m_state ? m_state->path : std::string();
+    return "Cannot write file '" + path + "': " + std::generic_category().message(error);
 }
 
-int WriteFile(const std::string& path, std::string_view bytes)
+std::string AtomicFileOutput::Open(const std::string& path)
 {
-    std::string target;
-    if (int error = FollowLinks(path, target)) {
-        return error;
+    m_state = std::make_unique<State>();
+    m_state->path = path;
+    if (int error = FollowLinks(path, m_state->target)) {
+        return Failure(error);
     }
     struct stat status;
-    if (::stat(target.c_str(), &status) == 0) {
-        return S_ISREG(status.st_mode) ? ReplaceThroughTemporary(target, &status, bytes)
-                                       : WriteInPlace(target, status, bytes);
+    const bool exists = ::stat(m_state->target.c_str(), &status) == 0;
+    if (!exists && errno != ENOENT) {
+        return Failure(errno);
     }
-    if (errno != ENOENT) {
-        return errno;
+    if (exists && !S_ISREG(status.st_mode)) {
+        int error = OpenInPlace(m_state->target, status, m_state->inPlace);
+        return error == 0 ? std::string() : Failure(error);
     }
-    return ReplaceThroughTemporary(target, nullptr, bytes);
+    m_state->temporary = std::make_unique<TemporaryFile>(m_state->target);
+    if (!m_state->temporary->IsOpen()) {
+        return Failure(errno);
+    }
+    if (int error = TakeOverOwnerAndMode(m_state->temporary->fd(), exists ? &status : nullptr)) {
+        return Failure(error);
+    }
+    return std::string();
 }
 
-} // namespace
+std::string AtomicFileOutput::Write(std::string_view bytes)
+{
+    const int fd = m_state->temporary ? m_state->temporary->fd() : m_state->inPlace.get();
+    int error = WriteAll(fd, bytes);
+    return error == 0 ? std::string() : Failure(error);
+}
+
+std::string AtomicFileOutput::Commit()
+{
+    if (!m_state->temporary) {
+        return m_state->inPlace.Close() == 0 ? std::string() : Failure(errno);
+    }
+    // Everything that allocates comes before the rename: once the file is
+    // replaced, the write must not fail.
+    const std::string folder = Folder(m_state->target);
+    TemporaryFile& temporary = *m_state->temporary;
+    if (::fsync(temporary.fd()) != 0) {
+        return Failure(errno);
+    }
+    if (int error = temporary.Close()) {
+        return Failure(error);
+    }
+    if (int error = temporary.RenameTo(m_state->target)) {
+        return Failure(error);
+    }
+    SyncFolder(folder);
+    return std::string();
+}
 
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
-    int error = WriteFile(path, bytes);
-    if (error == 0) {
-        return std::string();
+    AtomicFileOutput output;
+    std::string failure = output.Open(path);
+    if (failure.empty()) {
+        failure = output.Write(bytes);
     }
-    return "Cannot write file '" + path + "': " + std::generic_category().message(error);
+    return failure.empty() ? output.Commit() : failure;
 }
 
 } // namespace platform

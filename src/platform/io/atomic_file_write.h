@@ -2,6 +2,7 @@
 #ifndef ZVXML_PLATFORM_IO_ATOMIC_FILE_WRITE_H
 #define ZVXML_PLATFORM_IO_ATOMIC_FILE_WRITE_H
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,29 @@ namespace platform {
 // Any other existing target (a character device, a pipe) is written in
 // place: renaming over a device would remove the device.
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The same, for content written piece by piece: Open, Write as often as
+// needed, then Commit. Each returns an empty string on success, else a
+// description as above; after a failure only destruction is left. Until
+// Commit succeeds the target is as it was: destroying an uncommitted output
+// removes its temporary file (a target written in place keeps what was
+// written).
+class AtomicFileOutput {
+public:
+    AtomicFileOutput();
+    ~AtomicFileOutput();
+    AtomicFileOutput(const AtomicFileOutput&) = delete;
+    AtomicFileOutput& operator=(const AtomicFileOutput&) = delete;
+
+    std::string Open(const std::string& path);
+    std::string Write(std::string_view bytes);
+    std::string Commit();
+
+private:
+    struct State;
+    std::string Failure(int error) const;
+    std::unique_ptr<State> m_state;
+};
 
 } // namespace platform
 } // namespace ZVXML

@@ -1,0 +1,405 @@
+#include "instancexml/cardinality_text.h"
+#include "instancexml/instance_value_checks.h"
+#include "instancexml/validation_reporter.h"
+
+#include <zvxml/errors.h>
+#include <zvxml/instancevalidation.h>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <unordered_map>
+#include <vector>
+
+namespace ZVXML {
+namespace {
+
+// Base-class chains longer than this are taken as loops.
+constexpr int kMaxBaseChain = 100000;
+
+struct EndClass {
+    std::wstring name; // as the end names it
+    CZVClass* zvClass = nullptr; // NULL when the schema has no such class
+    const std::vector<std::wstring>* keys = nullptr;
+};
+
+struct EndRules {
+    const wchar_t* endName = L""; // "Source" or "Target"
+    std::vector<EndClass> classes;
+    bool polymorphic = false;
+    std::wstring cardinalityText;
+    Cardinality cardinality;
+};
+
+struct RelationshipRules {
+    CZVRelationshipClass* zvClass = nullptr;
+    EndRules source;
+    EndRules target;
+};
+
+// An instance of the document, as the relationship checks need it.
+struct InstanceRecord {
+    const std::wstring* id; // the key in the id map
+    CZVClass* zvClass;
+    long line;
+    long column;
+};
+
+struct RelationshipRecord {
+    std::size_t rules;
+    std::wstring id;
+    std::wstring source;
+    std::wstring target;
+    long line;
+    long column;
+};
+
+CZVClass* ResolveClass(CZVRelationshipClass& owner, const std::wstring& name)
+{
+    CZVSchema* schema = owner.GetZVSchema();
+    try {
+        return schema != nullptr ? schema->FindZVClassUsingFullName(name.c_str(), ZVCLASSTYPE_ANY) : nullptr;
+    } catch (const ZVXMLException&) {
+        return nullptr;
+    }
+}
+
+// The relationship classes of `schema` and of every schema it references.
+void CollectRelationshipClasses(CZVSchema* schema, std::set<CZVSchema*>& seen,
+                                std::vector<CZVRelationshipClass*>& found)
+{
+    std::vector<CZVSchema*> pending{schema};
+    while (!pending.empty()) {
+        CZVSchema* next = pending.back();
+        pending.pop_back();
+        if (next == nullptr || !seen.insert(next).second) {
+            continue;
+        }
+        for (std::size_t i = 0; i < next->GetZVRelationshipClassCount(); ++i) {
+            found.push_back(next->GetZVRelationshipClass(i));
+        }
+        for (std::size_t i = 0; i < next->GetReferenceCount(); ++i) {
+            pending.push_back(next->GetReferencedSchema(static_cast<unsigned long>(i)));
+        }
+    }
+}
+
+std::wstring Bounds(const Cardinality& cardinality)
+{
+    if (cardinality.high == Cardinality::kUnbounded) {
+        return L"at least " + std::to_wstring(cardinality.low);
+    }
+    if (cardinality.low == cardinality.high) {
+        return L"exactly " + std::to_wstring(cardinality.low);
+    }
+    return std::to_wstring(cardinality.low) + L" to " + std::to_wstring(cardinality.high);
+}
+
+} // namespace
+
+struct ZVInstanceDocumentValidator::State {
+    State(CZVSchema* schema, ZVValidationCallback callback, void* context) : reporter(callback, context)
+    {
+        std::set<CZVSchema*> seen;
+        std::vector<CZVRelationshipClass*> classes;
+        CollectRelationshipClasses(schema, seen, classes);
+        for (CZVRelationshipClass* zvClass : classes) {
+            RulesOf(*zvClass);
+        }
+        for (std::size_t i = 0; i < schema->GetZVRelationshipClassCount(); ++i) {
+            countedRules.insert(rulesIndex[schema->GetZVRelationshipClass(i)]);
+        }
+        keyWords = (keyIndex.size() + 63) / 64;
+    }
+
+    ValidationReporter reporter;
+    std::deque<RelationshipRules> rules; // a deque: the answers cached below point into it
+    std::map<CZVRelationshipClass*, std::size_t> rulesIndex;
+    std::set<std::size_t> countedRules; // whose cardinalities are checked
+    std::map<std::wstring, std::size_t> keyIndex; // every key property name of every end
+    std::size_t keyWords = 0;
+    std::unordered_map<std::wstring, std::size_t> ids; // id -> record
+    std::vector<InstanceRecord> records;
+    std::vector<std::uint64_t> keyBits; // keyWords per record
+    std::vector<RelationshipRecord> relationships;
+    std::map<std::pair<const EndRules*, CZVClass*>, const EndClass*> allowed;
+    bool finished = false;
+
+    std::size_t RulesOf(CZVRelationshipClass& zvClass)
+    {
+        const auto found = rulesIndex.find(&zvClass);
+        if (found != rulesIndex.end()) {
+            return found->second;
+        }
+        RelationshipRules made;
+        made.zvClass = &zvClass;
+        made.source.endName = L"Source";
+        made.source.polymorphic = zvClass.m_source.m_isPolymorphic != 0;
+        made.source.cardinalityText = zvClass.m_source.m_cardinality;
+        AddEndClass(made.source, zvClass, zvClass.m_source.m_className, &zvClass.m_source.m_keyVector);
+        made.target.endName = L"Target";
+        made.target.polymorphic = zvClass.m_targets.m_isPolymorphic != 0;
+        made.target.cardinalityText = zvClass.m_targets.m_cardinality;
+        for (std::size_t i = 0; i < zvClass.m_targets.m_classNames.size(); ++i) {
+            const auto* keys = i < zvClass.m_targets.m_keyVectors.size() ? &zvClass.m_targets.m_keyVectors[i] : nullptr;
+            AddEndClass(made.target, zvClass, zvClass.m_targets.m_classNames[i], keys);
+        }
+        made.source.cardinality = ReadCardinality(made.source.cardinalityText);
+        made.target.cardinality = ReadCardinality(made.target.cardinalityText);
+        rules.push_back(std::move(made));
+        return rulesIndex[&zvClass] = rules.size() - 1;
+    }
+
+    void AddEndClass(EndRules& end, CZVRelationshipClass& owner, const std::wstring& name,
+                     const std::vector<std::wstring>* keys)
+    {
+        if (name.empty()) {
+            return;
+        }
+        end.classes.push_back(EndClass{name, ResolveClass(owner, name), keys});
+        if (keys != nullptr) {
+            for (const std::wstring& key : *keys) {
+                keyIndex.emplace(key, keyIndex.size());
+            }
+        }
+    }
+
+    // The end's class that admits `zvClass`, or NULL.
+    const EndClass* Admitting(const EndRules& end, CZVClass* zvClass)
+    {
+        const auto key = std::make_pair(&end, zvClass);
+        const auto known = allowed.find(key);
+        if (known != allowed.end()) {
+            return known->second;
+        }
+        const EndClass* found = nullptr;
+        CZVClass* current = zvClass;
+        for (int depth = 0; found == nullptr && current != nullptr && depth < kMaxBaseChain; ++depth) {
+            for (const EndClass& candidate : end.classes) {
+                if (candidate.zvClass == current) {
+                    found = &candidate;
+                }
+            }
+            if (!end.polymorphic) {
+                break;
+            }
+            try {
+                current = current->GetBaseZVClass();
+            } catch (const ZVXMLException&) {
+                current = nullptr; // a base class that cannot be found admits nothing more
+            }
+        }
+        return allowed[key] = found;
+    }
+
+    void Remember(CZVInstance& instance, const FindingSubject& subject)
+    {
+        const auto [entry, isNew] = ids.emplace(instance.InstanceID(), records.size());
+        if (!isNew) {
+            reporter.Report(subject, L"", L"has the identifier of an earlier instance");
+            return;
+        }
+        records.push_back(InstanceRecord{&entry->first, instance.GetZVClass(), subject.line, subject.column});
+        keyBits.resize(keyBits.size() + keyWords, 0);
+        std::uint64_t* bits = keyBits.data() + keyBits.size() - keyWords;
+        for (const auto& [name, index] : keyIndex) {
+            ZVValueBase* value = instance.GetPropertyValue(name.c_str(), false);
+            if (value != nullptr && !value->IsNull()) {
+                bits[index / 64] |= std::uint64_t(1) << (index % 64);
+            }
+        }
+    }
+
+    bool HasKey(std::size_t record, const std::wstring& key) const
+    {
+        const std::size_t index = keyIndex.at(key);
+        if (index >= keyWords * 64) {
+            return true; // a key of a relationship class met only in the document: not recorded
+        }
+        return (keyBits[record * keyWords + index / 64] >> (index % 64) & 1) != 0;
+    }
+
+    static std::wstring AllowedText(const EndRules& end)
+    {
+        std::wstring text;
+        for (const EndClass& candidate : end.classes) {
+            text += (text.empty() ? L"" : L", ") + candidate.name;
+        }
+        if (text.empty()) {
+            text = L"no class";
+        }
+        return end.polymorphic ? text + L" or a class derived from it" : text;
+    }
+
+    // The checks of one end of one relationship instance; the index of the
+    // record it names, or SIZE_MAX when it names none.
+    std::size_t CheckEnd(const FindingSubject& subject, const EndRules& end, const std::wstring& id,
+                         const wchar_t* role)
+    {
+        const auto found = ids.find(id);
+        if (found == ids.end()) {
+            reporter.Report(subject, L"",
+                            std::wstring(L"the ") + role + L" id '" + id + L"' names no instance of the document");
+            return SIZE_MAX;
+        }
+        const InstanceRecord& record = records[found->second];
+        const EndClass* admitting = record.zvClass != nullptr ? Admitting(end, record.zvClass) : nullptr;
+        if (admitting == nullptr) {
+            const std::wstring className = record.zvClass != nullptr ? record.zvClass->TypeName() : L"?";
+            reporter.Report(subject, L"",
+                            std::wstring(L"the ") + role + L" instance '" + id + L"' is a " + className + L"; the " +
+                                end.endName + L" end allows " + AllowedText(end));
+        } else if (admitting->keys != nullptr) {
+            for (const std::wstring& key : *admitting->keys) {
+                if (!HasKey(found->second, key)) {
+                    reporter.Report(subject, L"",
+                                    std::wstring(L"the ") + role + L" instance '" + id +
+                                        L"' has no value for the key property " + key);
+                }
+            }
+        }
+        return found->second;
+    }
+
+    void CheckRelationships(std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>& sourceCounts,
+                            std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>& targetCounts)
+    {
+        for (const RelationshipRecord& relationship : relationships) {
+            const RelationshipRules& rule = rules[relationship.rules];
+            FindingSubject subject{file, relationship.line, relationship.column, rule.zvClass->TypeName(),
+                                   relationship.id};
+            const std::size_t source = CheckEnd(subject, rule.source, relationship.source, L"source");
+            const std::size_t target = CheckEnd(subject, rule.target, relationship.target, L"target");
+            if (source != SIZE_MAX) {
+                ++sourceCounts[{relationship.rules, source}];
+            }
+            if (target != SIZE_MAX) {
+                ++targetCounts[{relationship.rules, target}];
+            }
+        }
+    }
+
+    void ReportUnknownClasses(const RelationshipRules& rule)
+    {
+        const FindingSubject subject{L"", 0, 0, rule.zvClass->TypeName(), L""};
+        for (const EndRules* end : {&rule.source, &rule.target}) {
+            for (const EndClass& candidate : end->classes) {
+                if (candidate.zvClass == nullptr) {
+                    reporter.Report(subject, L"",
+                                    std::wstring(L"the ") + end->endName + L" end's class '" + candidate.name +
+                                        L"' is not in the schema");
+                }
+            }
+            if (end->cardinality.kind == Cardinality::Kind::NotUnderstood) {
+                reporter.Report(subject, L"",
+                                std::wstring(L"the ") + end->endName + L" end's cardinality '" + end->cardinalityText +
+                                    L"' is not understood; it is not checked");
+            }
+        }
+    }
+
+    // `end` names the instances counted, `counted` holds the cardinality;
+    // `role` is what the counted instance is to the relationships.
+    void CheckCardinality(std::size_t ruleIndex, const EndRules& end, const EndRules& counted, const wchar_t* role,
+                          const std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>& counts)
+    {
+        const Cardinality& cardinality = counted.cardinality;
+        if (cardinality.kind != Cardinality::Kind::Understood) {
+            return;
+        }
+        const RelationshipRules& rule = rules[ruleIndex];
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const InstanceRecord& record = records[i];
+            if (record.zvClass == nullptr || Admitting(end, record.zvClass) == nullptr) {
+                continue;
+            }
+            const auto found = counts.find({ruleIndex, i});
+            const std::uint64_t count = found != counts.end() ? found->second : 0;
+            if (!cardinality.Allows(count)) {
+                const FindingSubject subject{file, record.line, record.column, record.zvClass->TypeName(), *record.id};
+                reporter.Report(subject, L"",
+                                L"is the " + std::wstring(role) + L" of " + std::to_wstring(count) + L" " +
+                                    rule.zvClass->TypeName() + L" relationships; the " + counted.endName +
+                                    L" end's cardinality '" + counted.cardinalityText + L"' allows " +
+                                    Bounds(cardinality));
+            }
+        }
+    }
+
+    void Finish()
+    {
+        std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> sourceCounts;
+        std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> targetCounts;
+        CheckRelationships(sourceCounts, targetCounts);
+        for (std::size_t index : countedRules) {
+            ReportUnknownClasses(rules[index]);
+            CheckCardinality(index, rules[index].source, rules[index].target, L"source", sourceCounts);
+            CheckCardinality(index, rules[index].target, rules[index].source, L"target", targetCounts);
+        }
+    }
+
+    std::wstring file; // of the last instance checked, for the findings made at the end
+};
+
+ZVInstanceDocumentValidator::ZVInstanceDocumentValidator(CZVSchema* schema, ZVValidationCallback callback,
+                                                         void* context)
+    : m_state(nullptr)
+{
+    if (schema == nullptr || callback == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL into ZVInstanceDocumentValidator", L"");
+    }
+    m_state = new State(schema, callback, context);
+}
+
+ZVInstanceDocumentValidator::~ZVInstanceDocumentValidator() { delete m_state; }
+
+int ZVInstanceDocumentValidator::Check(CZVInstance* instance, const std::wstring& file, long line, long column)
+{
+    if (instance == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL instance into ZVInstanceDocumentValidator::Check", L"");
+    }
+    State& state = *m_state;
+    if (state.reporter.Stopped() || state.finished) {
+        return state.reporter.Stopped() ? 1 : 0;
+    }
+    if (state.file != file) {
+        state.file = file; // kept for the findings made at the end
+    }
+    const FindingSubject subject{file, line, column, instance->TypeName(), instance->InstanceID()};
+    try {
+        CheckInstanceValues(*instance, subject, state.reporter);
+        state.Remember(*instance, subject);
+        auto* relationship = dynamic_cast<ZVRelationshipInstance*>(instance);
+        auto* relationshipClass = dynamic_cast<CZVRelationshipClass*>(instance->GetZVClass());
+        if (relationship != nullptr && relationshipClass != nullptr) {
+            const std::size_t rules = state.RulesOf(*relationshipClass);
+            state.countedRules.insert(rules);
+            state.relationships.push_back(RelationshipRecord{rules, instance->InstanceID(), relationship->GetSourceID(),
+                                                             relationship->GetTargetID(), line, column});
+        }
+    } catch (const ValidationStopped&) {
+        return 1;
+    }
+    return 0;
+}
+
+int ZVInstanceDocumentValidator::Finish()
+{
+    State& state = *m_state;
+    if (state.reporter.Stopped() || state.finished) {
+        return state.reporter.Stopped() ? 1 : 0;
+    }
+    state.finished = true;
+    try {
+        state.Finish();
+    } catch (const ValidationStopped&) {
+        return 1;
+    }
+    return 0;
+}
+
+std::size_t ZVInstanceDocumentValidator::GetFindingCount() const { return m_state->reporter.Count(); }
+
+} // namespace ZVXML

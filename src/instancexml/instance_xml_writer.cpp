@@ -1,0 +1,363 @@
+#include <zvxml/errors.h>
+#include <zvxml/instancewriter.h>
+#include <zvxml/namespaces.h>
+
+#include "foundation/utf8.h"
+#include "foundation/writing_scope.h"
+#include "platform/io/atomic_file_write.h"
+
+#include <cwchar>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace ZVXML {
+namespace {
+
+// Output is handed on in pieces of about this size.
+constexpr std::size_t kFlushSize = 64 * 1024;
+
+// Characters that would end or split a tag name: such a type or property
+// name cannot be an element name.
+bool IsNameBreaker(wchar_t c) { return c <= L' ' || std::wcschr(L"<>&\"'/=:!?", c) != nullptr; }
+
+void RequireElementName(const wchar_t* name, const wchar_t* what)
+{
+    RequireWritableText(name, what);
+    bool valid = name != nullptr && *name != L'\0';
+    for (const wchar_t* c = name; valid && *c != L'\0'; ++c) {
+        valid = !IsNameBreaker(*c);
+    }
+    if (!valid) {
+        const std::wstring item = WritingScope::Describe();
+        throw ZVXMLFormatError(L"Cannot write " + item + L": its " + what + L" '" + (name ? name : L"") +
+                                   L"' cannot be an element name.",
+                               L"");
+    }
+}
+
+// Appends `text` as UTF-8, escaped for element content or, with
+// `isAttribute`, for a quoted attribute value.
+void AppendEscaped(const wchar_t* text, bool isAttribute, std::string& out)
+{
+    const wchar_t* run = text;
+    const auto flush = [&](const wchar_t* end) { AppendWideAsUtf8(run, static_cast<std::size_t>(end - run), out); };
+    const wchar_t* c = text;
+    for (; *c != L'\0'; ++c) {
+        const char* escape = nullptr;
+        switch (*c) {
+        case L'&':
+            escape = "&amp;";
+            break;
+        case L'<':
+            escape = "&lt;";
+            break;
+        case L'>':
+            escape = "&gt;";
+            break;
+        case L'\r':
+            escape = "&#13;";
+            break;
+        case L'"':
+            escape = isAttribute ? "&quot;" : nullptr;
+            break;
+        case L'\t':
+            escape = isAttribute ? "&#9;" : nullptr;
+            break;
+        case L'\n':
+            escape = isAttribute ? "&#10;" : nullptr;
+            break;
+        default:
+            break;
+        }
+        if (escape != nullptr) {
+            flush(c);
+            out += escape;
+            run = c + 1;
+        }
+    }
+    flush(c);
+}
+
+class InstanceText {
+public:
+    explicit InstanceText(std::string& out) : m_out(out) {}
+
+    void Instance(CZVInstance& instance)
+    {
+        const std::wstring kind = instance.TypeName() + L" instance";
+        {
+            // An identifier that cannot be written cannot name the instance.
+            const WritingScope unnamed(kind.c_str(), nullptr);
+            RequireElementName(instance.GetTypeName(), L"type name");
+            RequireWritableText(instance.GetInstanceID(), L"identifier");
+        }
+        const WritingScope scope(kind.c_str(), instance.GetInstanceID());
+        Open(1, instance.GetTypeName());
+        Attribute(L"id", instance.GetInstanceID(), L"identifier");
+        if (auto* relationship = dynamic_cast<ZVRelationshipInstance*>(&instance)) {
+            Attribute(L"sourceInstanceID", relationship->GetSourceID(), L"source identifier");
+            Attribute(L"targetInstanceID", relationship->GetTargetID(), L"target identifier");
+        }
+        Contents(instance, 1);
+    }
+
+private:
+    void Indent(int depth) { m_out.append(static_cast<std::size_t>(depth) * 2, ' '); }
+
+    void Open(int depth, const wchar_t* name)
+    {
+        Indent(depth);
+        m_out += '<';
+        AppendWideAsUtf8(name, std::wcslen(name), m_out);
+    }
+
+    void Close(int depth, const wchar_t* name, bool onOwnLine)
+    {
+        if (onOwnLine) {
+            Indent(depth);
+        }
+        m_out += "</";
+        AppendWideAsUtf8(name, std::wcslen(name), m_out);
+        m_out += ">\n";
+    }
+
+    void Attribute(const wchar_t* name, const wchar_t* value, const wchar_t* what)
+    {
+        RequireWritableText(value, what);
+        m_out += ' ';
+        AppendWideAsUtf8(name, std::wcslen(name), m_out);
+        m_out += "=\"";
+        AppendEscaped(value, true, m_out);
+        m_out += '"';
+    }
+
+    // The values of `instance` as children of the element just opened at
+    // `depth` (its start tag still open), then the element's end.
+    void Contents(CZVInstance& instance, int depth)
+    {
+        const std::wstring& name = instance.TypeName();
+        bool empty = true;
+        for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
+            ZVValueBase* value = instance.GetZVValue(i);
+            if (value == nullptr || IsLeftOut(*value)) {
+                continue;
+            }
+            if (empty) {
+                m_out += ">\n";
+                empty = false;
+            }
+            Value(*value, depth + 1);
+        }
+        if (empty) {
+            m_out += "/>\n";
+        } else {
+            Close(depth, name.c_str(), true);
+        }
+    }
+
+    static bool IsLeftOut(ZVValueBase& value) { return dynamic_cast<CZVValue*>(&value) != nullptr && value.IsNull(); }
+
+    static const wchar_t* PropertyNameOf(ZVValueBase& value)
+    {
+        return value.GetProperty() != nullptr ? value.GetProperty()->GetPropertyName() : value.GetPropertyName();
+    }
+
+    void Value(ZVValueBase& value, int depth)
+    {
+        const wchar_t* name = PropertyNameOf(value);
+        const WritingScope scope(L"ZVProperty", name);
+        RequireElementName(name, L"name");
+        Element(&value, name, depth);
+    }
+
+    // One element named `name` holding `value` (NULL: an empty element).
+    void Element(ZVValueBase* value, const wchar_t* name, int depth)
+    {
+        Open(depth, name);
+        if (auto* primitive = dynamic_cast<CZVValue*>(value)) {
+            Primitive(*primitive, name);
+        } else if (auto* structValue = dynamic_cast<ZVStructValue*>(value)) {
+            StructContents(*structValue, name, depth);
+        } else if (auto* array = dynamic_cast<ZVArrayValue*>(value)) {
+            Members(*array, name, depth);
+        } else {
+            m_out += "/>\n";
+        }
+    }
+
+    void Primitive(CZVValue& value, const wchar_t* name)
+    {
+        const wchar_t* text = value.IsNull() ? L"" : value.GetValue();
+        RequireWritableText(text, L"value");
+        if (*text == L'\0') {
+            m_out += "/>\n";
+            return;
+        }
+        m_out += '>';
+        AppendEscaped(text, false, m_out);
+        Close(0, name, false);
+    }
+
+    void StructContents(ZVStructValue& value, const wchar_t* name, int depth)
+    {
+        CZVInstance* embedded = value.GetValue();
+        if (embedded == nullptr) {
+            m_out += "/>\n";
+            return;
+        }
+        bool empty = true;
+        for (std::size_t i = 0; i < embedded->GetZVValueCount(); ++i) {
+            ZVValueBase* member = embedded->GetZVValue(i);
+            if (member == nullptr || IsLeftOut(*member)) {
+                continue;
+            }
+            if (empty) {
+                m_out += ">\n";
+                empty = false;
+            }
+            Value(*member, depth + 1);
+        }
+        if (empty) {
+            m_out += "/>\n";
+        } else {
+            Close(depth, name, true);
+        }
+    }
+
+    void Members(ZVArrayValue& array, const wchar_t* name, int depth)
+    {
+        if (array.GetLength() == 0) {
+            m_out += "/>\n";
+            return;
+        }
+        const wchar_t* memberName = array.GetProperty() != nullptr ? array.GetProperty()->GetTypeName() : L"";
+        RequireElementName(memberName, L"type name");
+        m_out += ">\n";
+        for (std::size_t i = 0; i < array.GetLength(); ++i) {
+            Element(array.GetValue(i), memberName, depth + 1);
+        }
+        Close(depth, name, true);
+    }
+
+    std::string& m_out;
+};
+
+} // namespace
+
+struct ZVInstanceXMLWriter::Output {
+    platform::AtomicFileOutput file; // used when `stream` is NULL
+    std::ostream* stream = nullptr;
+    std::string pending; // written text not yet handed on
+    std::string instance; // the instance being written
+    std::size_t count = 0;
+    bool closed = false;
+
+    void Start(const wchar_t* scope)
+    {
+        pending = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ZVInstanceXML xmlns=\"";
+        AppendWideAsUtf8(ZVXML_NAMESPACE_URI, std::wcslen(ZVXML_NAMESPACE_URI), pending);
+        pending += '"';
+        if (scope != nullptr) {
+            const WritingScope item(L"ZVInstanceXML", nullptr);
+            RequireWritableText(scope, L"scope");
+            pending += " scope=\"";
+            AppendEscaped(scope, true, pending);
+            pending += '"';
+        }
+        pending += ">\n";
+    }
+
+    void Flush()
+    {
+        if (stream != nullptr) {
+            stream->write(pending.data(), static_cast<std::streamsize>(pending.size()));
+            if (!*stream) {
+                throw ZVXMLRuntimeError(L"Cannot write the instance document: the output stream failed", L"");
+            }
+        } else {
+            const std::string failure = file.Write(pending);
+            if (!failure.empty()) {
+                throw ZVXMLRuntimeError(Utf8ToWide(failure), L"");
+            }
+        }
+        pending.clear();
+    }
+};
+
+ZVInstanceXMLWriter::ZVInstanceXMLWriter(const wchar_t* path, const wchar_t* scope) : m_output(nullptr)
+{
+    if (path == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL path into ZVInstanceXMLWriter", L"");
+    }
+    auto output = std::make_unique<Output>();
+    output->Start(scope);
+    const std::string failure = output->file.Open(WideToUtf8(path));
+    if (!failure.empty()) {
+        throw ZVXMLRuntimeError(Utf8ToWide(failure), L"");
+    }
+    m_output = output.release();
+}
+
+ZVInstanceXMLWriter::ZVInstanceXMLWriter(std::ostream& out, const wchar_t* scope) : m_output(nullptr)
+{
+    auto output = std::make_unique<Output>();
+    output->stream = &out;
+    output->Start(scope);
+    m_output = output.release();
+}
+
+ZVInstanceXMLWriter::~ZVInstanceXMLWriter()
+{
+    if (m_output != nullptr && m_output->stream != nullptr && !m_output->closed) {
+        try {
+            m_output->Flush();
+        } catch (...) {
+            // The stream keeps what it took; a destructor reports nothing.
+        }
+    }
+    delete m_output;
+}
+
+void ZVInstanceXMLWriter::Write(CZVInstance* instance)
+{
+    if (instance == nullptr) {
+        throw ZVXMLInvalidArgument(L"Passed NULL instance into ZVInstanceXMLWriter::Write", L"");
+    }
+    if (m_output->closed) {
+        throw ZVXMLLogicError(L"ZVInstanceXMLWriter::Write called after Close", L"");
+    }
+    m_output->instance.clear();
+    InstanceText(m_output->instance).Instance(*instance);
+    m_output->pending += m_output->instance;
+    ++m_output->count;
+    if (m_output->pending.size() >= kFlushSize) {
+        m_output->Flush();
+    }
+}
+
+void ZVInstanceXMLWriter::Close()
+{
+    if (m_output->closed) {
+        return;
+    }
+    // A Close that fails is not tried again: the file stays as it was.
+    m_output->closed = true;
+    m_output->pending += "</ZVInstanceXML>\n";
+    m_output->Flush();
+    if (m_output->stream != nullptr) {
+        m_output->stream->flush();
+        if (!*m_output->stream) {
+            throw ZVXMLRuntimeError(L"Cannot write the instance document: the output stream failed", L"");
+        }
+    } else {
+        const std::string failure = m_output->file.Commit();
+        if (!failure.empty()) {
+            throw ZVXMLRuntimeError(Utf8ToWide(failure), L"");
+        }
+    }
+}
+
+std::size_t ZVInstanceXMLWriter::GetInstanceCount() const { return m_output->count; }
+
+} // namespace ZVXML

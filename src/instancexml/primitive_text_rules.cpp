@@ -1,0 +1,306 @@
+#include "instancexml/primitive_text_rules.h"
+
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+#include <system_error>
+
+namespace ZVXML {
+namespace {
+
+bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+std::wstring_view Trimmed(std::wstring_view text)
+{
+    while (!text.empty() && IsSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The text as ASCII for the number readers; false when it holds anything
+// else (which no number form allows).
+bool ToAscii(std::wstring_view text, std::string& out)
+{
+    out.clear();
+    for (wchar_t c : text) {
+        if (c <= 0 || c > 0x7F) {
+            return false;
+        }
+        out.push_back(static_cast<char>(c));
+    }
+    return true;
+}
+
+// An optional sign and one or more digits, nothing else.
+bool IsIntegerForm(std::wstring_view text)
+{
+    if (!text.empty() && (text.front() == L'+' || text.front() == L'-')) {
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return false;
+    }
+    for (wchar_t c : text) {
+        if (!IsDigit(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring IntegerProblem(std::wstring_view text, std::int64_t low, std::int64_t high, const wchar_t* type)
+{
+    if (!IsIntegerForm(text)) {
+        return std::wstring(L"is not ") + (type[0] == L'i' ? L"an " : L"a ") + type;
+    }
+    std::string ascii;
+    ToAscii(text.front() == L'+' ? text.substr(1) : text, ascii);
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (error == std::errc::result_out_of_range || value < low || value > high) {
+        return std::wstring(L"is out of the range of ") + type;
+    }
+    return std::wstring();
+}
+
+// Digits with an optional fraction and an optional exponent, after an
+// optional sign.
+bool IsDecimalForm(std::wstring_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        ++i;
+    }
+    std::size_t digits = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        ++digits;
+    }
+    if (i < text.size() && text[i] == L'.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i) {
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && IsDigit(text[i])) {
+            ++i;
+        }
+        if (i == start) {
+            return false;
+        }
+    }
+    return i == text.size();
+}
+
+bool IsDouble(std::wstring_view text, bool& outOfRange)
+{
+    outOfRange = false;
+    if (text == L"INF" || text == L"-INF" || text == L"+INF" || text == L"NaN") {
+        return true;
+    }
+    if (!IsDecimalForm(text)) {
+        return false;
+    }
+    std::string ascii;
+    ToAscii(text.front() == L'+' ? text.substr(1) : text, ascii);
+    double value = 0;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        // from_chars says so for a value too small to hold too, which is
+        // accepted (it reads as 0): a negative exponent tells it apart.
+        const std::size_t e = ascii.find_first_of("eE");
+        outOfRange = e == std::string::npos || ascii[e + 1] != '-';
+    }
+    return true;
+}
+
+std::wstring DoubleProblem(std::wstring_view text)
+{
+    bool outOfRange = false;
+    if (!IsDouble(text, outOfRange)) {
+        return L"is not a double";
+    }
+    return outOfRange ? L"is out of the range of double" : L"";
+}
+
+bool IsBoolean(std::wstring_view text)
+{
+    if (text == L"1" || text == L"0") {
+        return true;
+    }
+    std::wstring lower;
+    for (wchar_t c : text) {
+        lower.push_back(c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c);
+    }
+    return lower == L"true" || lower == L"false";
+}
+
+// Exactly `count` digits at `at`, as a number; -1 otherwise.
+long Digits(std::wstring_view text, std::size_t at, std::size_t count)
+{
+    if (at + count > text.size()) {
+        return -1;
+    }
+    long value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (!IsDigit(text[i])) {
+            return -1;
+        }
+        value = value * 10 + (text[i] - L'0');
+    }
+    return value;
+}
+
+int DaysInMonth(long year, long month)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+bool IsZone(std::wstring_view zone)
+{
+    if (zone.empty() || zone == L"Z") {
+        return true;
+    }
+    if (zone.size() != 6 || (zone[0] != L'+' && zone[0] != L'-') || zone[3] != L':') {
+        return false;
+    }
+    const long hours = Digits(zone, 1, 2);
+    const long minutes = Digits(zone, 4, 2);
+    return hours >= 0 && minutes >= 0 && (hours < 14 ? minutes < 60 : hours == 14 && minutes == 0);
+}
+
+bool IsDateTime(std::wstring_view text)
+{
+    std::size_t i = text.size() > 0 && text[0] == L'-' ? 1 : 0;
+    const std::size_t yearStart = i;
+    long year = 0;
+    for (; i < text.size() && IsDigit(text[i]) && i - yearStart < 9; ++i) {
+        year = year * 10 + (text[i] - L'0');
+    }
+    if (i - yearStart < 4 || i >= text.size() || text[i] != L'-') {
+        return false;
+    }
+    const std::wstring_view rest = text.substr(i);
+    // "-MM-DDThh:mm:ss" is 15 characters.
+    if (rest.size() < 15 || rest[3] != L'-' || rest[6] != L'T' || rest[9] != L':' || rest[12] != L':') {
+        return false;
+    }
+    const long month = Digits(rest, 1, 2);
+    const long day = Digits(rest, 4, 2);
+    const long hour = Digits(rest, 7, 2);
+    const long minute = Digits(rest, 10, 2);
+    const long second = Digits(rest, 13, 2);
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 59) {
+        return false;
+    }
+    std::size_t j = 15;
+    if (j < rest.size() && rest[j] == L'.') {
+        const std::size_t start = ++j;
+        while (j < rest.size() && IsDigit(rest[j])) {
+            ++j;
+        }
+        if (j == start) {
+            return false;
+        }
+    }
+    return IsZone(rest.substr(j));
+}
+
+bool IsPoint3d(std::wstring_view text)
+{
+    int parts = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (parts > 0) {
+            // A separator: white space, a comma, or a comma with white space.
+            const std::size_t start = i;
+            bool comma = false;
+            while (i < text.size() && (IsSpace(text[i]) || (text[i] == L',' && !comma))) {
+                comma = comma || text[i] == L',';
+                ++i;
+            }
+            if (i == start) {
+                return false;
+            }
+        }
+        const std::size_t start = i;
+        while (i < text.size() && !IsSpace(text[i]) && text[i] != L',') {
+            ++i;
+        }
+        bool outOfRange = false;
+        if (!IsDouble(text.substr(start, i - start), outOfRange) || outOfRange) {
+            return false;
+        }
+        ++parts;
+    }
+    return parts == 3;
+}
+
+bool IsBase64(std::wstring_view text)
+{
+    std::size_t count = 0;
+    std::size_t padding = 0;
+    for (wchar_t c : text) {
+        if (IsSpace(c)) {
+            continue;
+        }
+        const bool letter =
+            (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || IsDigit(c) || c == L'+' || c == L'/';
+        if (c == L'=') {
+            ++padding;
+        } else if (!letter || padding > 0) {
+            return false;
+        }
+        ++count;
+    }
+    return count % 4 == 0 && padding <= 2;
+}
+
+} // namespace
+
+std::wstring PrimitiveTextProblem(const std::wstring& typeName, std::wstring_view whole)
+{
+    if (typeName == L"string") {
+        return std::wstring();
+    }
+    const std::wstring_view text = Trimmed(whole);
+    if (typeName == L"int") {
+        return IntegerProblem(text, INT32_MIN, INT32_MAX, L"int");
+    }
+    if (typeName == L"long") {
+        return IntegerProblem(text, INT64_MIN, INT64_MAX, L"long");
+    }
+    if (typeName == L"double") {
+        return DoubleProblem(text);
+    }
+    if (typeName == L"boolean") {
+        return IsBoolean(text) ? L"" : L"is not a boolean";
+    }
+    if (typeName == L"dateTime") {
+        return IsDateTime(text) ? L"" : L"is not a dateTime";
+    }
+    if (typeName == L"point3d") {
+        return IsPoint3d(text) ? L"" : L"is not a point3d";
+    }
+    if (typeName == L"binary") {
+        return IsBase64(text) ? L"" : L"is not binary (base64)";
+    }
+    return std::wstring();
+}
+
+} // namespace ZVXML

@@ -1,0 +1,219 @@
+// Validation of instances and documents: each document below breaks exactly
+// one rule of a document that is otherwise valid.
+#include "instance_parse_support.h"
+
+namespace {
+
+using namespace zvtest;
+
+struct Findings {
+    std::vector<std::wstring> lines; // "LINE:COL: class id: property: message"
+    int stopAfter = 0;
+
+    static int Add(void* context, const ZVXML::ZVValidationFinding& finding)
+    {
+        auto& self = *static_cast<Findings*>(context);
+        self.lines.push_back(std::to_wstring(finding.line) + L":" + std::to_wstring(finding.column) + L": " +
+                             finding.className + L" " + finding.instanceID + L": " + finding.property + L": " +
+                             finding.message);
+        return static_cast<int>(self.lines.size()) == self.stopAfter ? 1 : 0;
+    }
+};
+
+// Item has a property of each primitive type, an int array of one or two
+// members and Point structs; Pump derives from Equipment; Connects relates a
+// Pipe (keyed by Tag) to Equipment (polymorphic, keyed by Tag).
+class InstanceValidationTest : public ::testing::Test {
+protected:
+    InstanceValidationTest()
+    {
+        using namespace ZVXML;
+        CZVClass* point = schema.CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+        point->AddZVProperty(L"X", L"double", L"");
+        schema.CreateZVClass(L"Other", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN)
+            ->AddZVProperty(L"X", L"double", L"");
+        CZVClass* item = schema.CreateZVClass(L"Item", L"", ZVCLASSTYPE_DOMAIN);
+        for (const wchar_t* type :
+             {L"int", L"long", L"double", L"boolean", L"dateTime", L"point3d", L"binary", L"string"}) {
+            item->AddZVProperty((std::wstring(L"A") + type).c_str(), type, L"");
+        }
+        CZVProperty* numbers = item->AddZVProperty(L"Nums", L"int", L"");
+        numbers->SetMinOccurs(L"1");
+        numbers->SetMaxOccurs(L"2");
+        item->AddZVProperty(L"At", L"Point", L"");
+        item->AddZVProperty(L"Pts", L"Point", L"")->SetMaxOccurs(L"unbounded");
+        schema.CreateZVClass(L"Equipment", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"Tag", L"string", L"");
+        schema.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN)->SetBaseClass(L"Equipment");
+        schema.CreateZVClass(L"Pipe", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"Tag", L"string", L"");
+        connects = schema.CreateZVRelationshipClass(L"Connects", L"", ZVCLASSTYPE_DOMAIN);
+        connects->m_source.m_className = L"Pipe";
+        connects->m_source.m_keyVector = {L"Tag"};
+        connects->m_source.m_cardinality = L"0..*";
+        connects->m_targets.m_classNames = {L"Equipment"};
+        connects->m_targets.m_keyVectors = {{L"Tag"}};
+        connects->m_targets.m_isPolymorphic = 1;
+        connects->m_targets.m_cardinality = L"(0,N)";
+    }
+    ~InstanceValidationTest() override { ZVXML::CZVSchema::FreeRecycledValues(); }
+
+    static std::wstring ValidItem()
+    {
+        return L"<Item id='i1'><Aint>-5</Aint><Along>9223372036854775807</Along><Adouble> 1.5e3 </Adouble>"
+               L"<Aboolean>TRUE</Aboolean><AdateTime>2024-02-29T23:59:59.5+01:00</AdateTime>"
+               L"<Apoint3d>1, 2 -3.5</Apoint3d><Abinary>QUJD RA==</Abinary><Astring>\u00e9</Astring>"
+               L"<Nums><int>1</int></Nums><At><X>1</X></At><Pts><Point><X>2</X></Point></Pts></Item>\n";
+    }
+
+    // The valid document with `replace` put in place of `what` (or `extra`
+    // added at the end); its findings.
+    std::vector<std::wstring> Validate(const std::wstring& what, const std::wstring& replace,
+                                       const std::wstring& extra = L"")
+    {
+        std::wstring body = ValidItem() + L"<Pipe id='L1'><Tag>L1</Tag></Pipe>\n<Pump id='P1'><Tag>P1</Tag></Pump>\n"
+                                          L"<Connects id='C1' sourceInstanceID='L1' targetInstanceID='P1'/>\n";
+        if (!what.empty()) {
+            const std::size_t at = body.find(what);
+            EXPECT_NE(at, std::wstring::npos) << "not in the document";
+            body.replace(at, what.size(), replace);
+        }
+        Findings findings;
+        const std::size_t count = ZVXML::ValidateZVInstanceXML(0, Document(L"\n" + body + extra).c_str(), &schema,
+                                                               &Findings::Add, &findings, 0);
+        EXPECT_EQ(count, findings.lines.size());
+        return findings.lines;
+    }
+
+    using Lines = std::vector<std::wstring>;
+    ZVXML::CZVSchema schema{L"t", L"Test", L""};
+    ZVXML::CZVRelationshipClass* connects = nullptr;
+};
+
+TEST_F(InstanceValidationTest, ValidDocumentHasNoFinding) { EXPECT_EQ(Validate(L"", L""), Lines{}); }
+
+TEST_F(InstanceValidationTest, EachPrimitiveTypeRefusesWhatItDoesNotAccept)
+{
+    const struct {
+        const wchar_t* what;
+        const wchar_t* replace;
+        const wchar_t* finding;
+    } cases[] = {
+        {L"-5", L"12x", L"Aint: '12x' is not an int"},
+        {L"-5", L"2147483648", L"Aint: '2147483648' is out of the range of int"},
+        {L"-5", L"-2147483649", L"Aint: '-2147483649' is out of the range of int"},
+        {L"9223372036854775807", L"9223372036854775808", L"Along: '9223372036854775808' is out of the range of long"},
+        {L" 1.5e3 ", L"deep", L"Adouble: 'deep' is not a double"},
+        {L" 1.5e3 ", L"1,5", L"Adouble: '1,5' is not a double"},
+        {L" 1.5e3 ", L"1e999", L"Adouble: '1e999' is out of the range of double"},
+        {L"TRUE", L"yes", L"Aboolean: 'yes' is not a boolean"},
+        {L"2024-02-29T23:59:59.5+01:00", L"2023-02-29T00:00:00", L"AdateTime: '2023-02-29T00:00:00' is not a dateTime"},
+        {L"2024-02-29T23:59:59.5+01:00", L"2024-01-01", L"AdateTime: '2024-01-01' is not a dateTime"},
+        {L"1, 2 -3.5", L"1,2", L"Apoint3d: '1,2' is not a point3d"},
+        {L"1, 2 -3.5", L"1,,2,3", L"Apoint3d: '1,,2,3' is not a point3d"},
+        {L"QUJD RA==", L"QUJ", L"Abinary: 'QUJ' is not binary (base64)"},
+        {L"<X>1</X></At>", L"<X>x</X></At>", L"At.X: 'x' is not a double"},
+        {L"<X>2</X></Point>", L"<X>y</X></Point>", L"Pts[0].X: 'y' is not a double"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.replace);
+        EXPECT_EQ(Validate(c.what, c.replace), Lines{std::wstring(L"2:1: Item i1: ") + c.finding});
+    }
+    // Numbers are read alike whatever the locale; subnormal doubles are fine.
+    EXPECT_EQ(Validate(L" 1.5e3 ", L"1e-999"), Lines{});
+    EXPECT_EQ(Validate(L"-5", L"+0"), Lines{});
+}
+
+TEST_F(InstanceValidationTest, ArrayMemberCountsStayWithinOccurs)
+{
+    EXPECT_EQ(Validate(L"<int>1</int>", L"<int>1</int><int>2</int><int>3</int>"),
+              Lines{L"2:1: Item i1: Nums: holds 3 members; maxOccurs is 2"});
+    EXPECT_EQ(Validate(L"<Nums><int>1</int></Nums>", L"<Nums/>"),
+              Lines{L"2:1: Item i1: Nums: holds 0 members; minOccurs is 1"});
+}
+
+TEST_F(InstanceValidationTest, StructValueHoldsItsPropertysClass)
+{
+    using namespace ZVXML;
+    CZVClass* item = schema.FindZVClass(L"Item", ZVCLASSTYPE_ANY);
+    CZVInstance instance(item);
+    instance.SetInstanceID(L"i9");
+    auto* at = new ZVStructValue(item->FindProperty(L"At"));
+    auto* other = new CZVInstance(schema.FindZVClass(L"Other", ZVCLASSTYPE_ANY));
+    other->SetTypeName(L"Point"); // passes SetValue's name check, but is no Point
+    at->SetValue(other);
+    instance.AddZVValue(at);
+    auto* tags = new CZVValue(item->FindProperty(L"Nums"), L"1"); // a single value for an array property
+    instance.AddZVValue(tags);
+    Findings findings;
+    EXPECT_EQ(ValidateZVInstance(&instance, &Findings::Add, &findings), 2u);
+    EXPECT_EQ(findings.lines, (Lines{L"0:0: Item i9: At: holds an instance of Other; the property's struct class is "
+                                     L"Point",
+                                     L"0:0: Item i9: Nums: holds a single value; the property is an array"}));
+}
+
+TEST_F(InstanceValidationTest, RelationshipEndsAdmitTheirClasses)
+{
+    EXPECT_EQ(Validate(L"", L"", L"<Connects id='C2' sourceInstanceID='P1' targetInstanceID='P1'/>"),
+              Lines{L"6:1: Connects C2: : the source instance 'P1' is a Pump; the Source end allows Pipe"});
+    connects->m_targets.m_isPolymorphic = 0;
+    EXPECT_EQ(Validate(L"", L""), Lines{L"5:1: Connects C1: : the target instance 'P1' is a Pump; the Target end "
+                                        L"allows Equipment"});
+}
+
+TEST_F(InstanceValidationTest, RelationshipIdsNameInstancesOfTheDocument)
+{
+    EXPECT_EQ(Validate(L"targetInstanceID='P1'", L"targetInstanceID='P9'"),
+              Lines{L"5:1: Connects C1: : the target id 'P9' names no instance of the document"});
+    EXPECT_EQ(Validate(L"", L"", L"<Pipe id='P1'><Tag>x</Tag></Pipe>"),
+              Lines{L"6:1: Pipe P1: : has the identifier of an earlier instance"});
+}
+
+TEST_F(InstanceValidationTest, KeyPropertiesArePresentOnTheInstancesNamed)
+{
+    EXPECT_EQ(Validate(L"<Pipe id='L1'><Tag>L1</Tag></Pipe>", L"<Pipe id='L1'/>"),
+              Lines{L"5:1: Connects C1: : the source instance 'L1' has no value for the key property Tag"});
+}
+
+TEST_F(InstanceValidationTest, CardinalitiesHoldAcrossTheDocument)
+{
+    const std::wstring secondPipe = L"<Pipe id='L2'><Tag>L2</Tag></Pipe>\n";
+    connects->m_targets.m_cardinality = L"1..*";
+    EXPECT_EQ(Validate(L"", L"", secondPipe),
+              Lines{L"6:1: Pipe L2: : is the source of 0 Connects relationships; the Target end's cardinality "
+                    L"'1..*' allows at least 1"});
+    connects->m_targets.m_cardinality = L"(0,N)";
+    connects->m_source.m_cardinality = L" ( 0 , 1 ) ";
+    const std::wstring second = secondPipe + L"<Connects id='C2' sourceInstanceID='L2' targetInstanceID='P1'/>";
+    EXPECT_EQ(Validate(L"", L"", second),
+              Lines{L"4:1: Pump P1: : is the target of 2 Connects relationships; the Source end's cardinality ' ( 0 "
+                    L", 1 ) ' allows 0 to 1"});
+    connects->m_source.m_cardinality = L"0..2";
+    EXPECT_EQ(Validate(L"", L"", second), Lines{});
+}
+
+TEST_F(InstanceValidationTest, CardinalityNotUnderstoodIsReportedOnce)
+{
+    connects->m_source.m_cardinality = L"1";
+    EXPECT_EQ(Validate(L"", L"", L"<Connects id='C2' sourceInstanceID='L1' targetInstanceID='P1'/>"),
+              Lines{L"0:0: Connects : : the Source end's cardinality '1' is not understood; it is not checked"});
+}
+
+TEST_F(InstanceValidationTest, CallbackStopsTheValidationAndPositionsNameTheFile)
+{
+    ScratchFolder folder;
+    const std::string path = folder / "doc.zvinstance.xml";
+    std::ofstream(path) << ZVXML::ToUtf8(Document(L"\n  <Item id='a'><Aint>x</Aint><Along>y</Along></Item>"));
+    const std::wstring location = Widen(path);
+    std::wstring file;
+    EXPECT_EQ(ZVXML::ValidateZVInstanceXML(
+                  1, location.c_str(), &schema,
+                  [](void* context, const ZVXML::ZVValidationFinding& finding) {
+                      *static_cast<std::wstring*>(context) =
+                          finding.file + L":" + std::to_wstring(finding.line) + L":" + std::to_wstring(finding.column);
+                      return 1;
+                  },
+                  &file, 0),
+              1u);
+    EXPECT_EQ(file, location + L":2:3");
+}
+
+} // namespace

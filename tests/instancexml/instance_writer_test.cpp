@@ -1,0 +1,239 @@
+// Writing instance documents: what is read back, byte-stable output, refused
+// characters and the file left alone on failure.
+#include "instance_parse_support.h"
+
+#include "bench/instance_document_generator.h"
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+using namespace zvtest;
+
+// Every instance of a document, described, in order, and the document
+// written back from them.
+struct ReadBack {
+    std::vector<std::wstring> instances;
+    std::string written;
+};
+
+struct Copier {
+    ZVXML::ZVInstanceXMLWriter* writer;
+    std::vector<std::wstring>* instances;
+
+    static int Instance(ZVXML::CZVSchema*, void* context, ZVXML::CZVInstance* instance)
+    {
+        auto& self = *static_cast<Copier*>(context);
+        self.instances->push_back(Describe(instance));
+        self.writer->Write(instance);
+        return 0;
+    }
+    static int Relationship(ZVXML::CZVSchema* schema, void* context, ZVXML::ZVRelationshipInstance* relationship)
+    {
+        return Instance(schema, context, relationship);
+    }
+};
+
+ReadBack ReadAndWrite(ZVXML::CZVSchema& schema, int isLocation, const std::wstring& document)
+{
+    ReadBack result;
+    std::ostringstream out;
+    ZVXML::ZVInstanceXMLWriter writer(out);
+    Copier copier{&writer, &result.instances};
+    ZVXML::CZVSchemaInstanceFactory factory(&schema);
+    ZVXML::ParseZVInstanceXML(isLocation, document.c_str(), &schema, &copier, nullptr, &Copier::Instance,
+                              &Copier::Relationship, nullptr, nullptr, nullptr, &factory, 0);
+    writer.Close();
+    result.written = out.str();
+    return result;
+}
+
+// Read, write, read the written text, write again: the same instances both
+// times, and the same bytes.
+void ExpectRoundTrip(ZVXML::CZVSchema& schema, int isLocation, const std::wstring& document)
+{
+    const ReadBack first = ReadAndWrite(schema, isLocation, document);
+    const ReadBack second = ReadAndWrite(schema, 0, ZVXML::ToWString(first.written));
+    EXPECT_FALSE(first.instances.empty());
+    EXPECT_EQ(first.instances, second.instances);
+    EXPECT_EQ(first.written, second.written);
+}
+
+TEST(InstanceWriterRoundTrip, ExampleAndToolDocumentsReadBackTheSame)
+{
+    const std::string examples = ZVXML_EXAMPLES_DIR;
+    ZVXML::CZVSchema plant(L"x", L"X", L"");
+    plant.SetReferenceSearchPath(Widen(examples + "/schemas").c_str());
+    ASSERT_EQ(plant.ReadXML(Widen(examples + "/schemas/Plant.01.02.zvschema.xml").c_str()), 0);
+    ExpectRoundTrip(plant, 1, Widen(examples + "/instances/plant-north.zvinstance.xml"));
+
+    const std::string tools = ZVXML_TOOLS_DATA_DIR;
+    ZVXML::CZVSchema tiny(L"x", L"X", L"");
+    ASSERT_EQ(tiny.ReadXML(Widen(tools + "/Tiny.01.00.zvschema.xml").c_str()), 0);
+    for (const char* name : {"tiny", "markup"}) {
+        SCOPED_TRACE(name);
+        ExpectRoundTrip(tiny, 1, Widen(tools + "/" + name + ".zvinstance.xml"));
+    }
+    ZVXML::CZVSchema::FreeRecycledValues();
+}
+
+TEST(InstanceWriterRoundTrip, GeneratedDocumentReadsBackTheSame)
+{
+    ZVXML::CZVSchema schema(L"b", L"Bench", L"");
+    zvbench::AddGeneratedClasses(schema);
+    ExpectRoundTrip(schema, 0, ZVXML::ToWString(zvbench::InstanceDocumentGenerator().Text(200 * 1024)));
+    ZVXML::CZVSchema::FreeRecycledValues();
+}
+
+class InstanceWriterTest : public InstanceParseTest {
+protected:
+    static std::string WriteOne(ZVXML::CZVInstance& instance, const wchar_t* scope = L"s \"1\"")
+    {
+        std::ostringstream out;
+        ZVXML::ZVInstanceXMLWriter writer(out, scope);
+        writer.Write(&instance);
+        writer.Close();
+        return out.str();
+    }
+};
+
+// Values the reader would take apart if they were not escaped, nested
+// structs, struct arrays, a repeated property and identifiers with markup.
+TEST_F(InstanceWriterTest, HostBuiltValuesComeBackAsTheyWere)
+{
+    using namespace ZVXML;
+    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    CZVInstance pump(pumpClass);
+    pump.SetInstanceID(L"a&b <\"c\">\t");
+    pump.SetPropertyValue(L"Name", L"x < y & z > w ]]> \"q\" 'a' line\r\nend \U0001F600 \u00e9");
+    pump.SetPropertyValue(L"Flow", 1.5);
+    auto* tags = new ZVArrayValue(pumpClass->FindProperty(L"Tags"));
+    tags->PushBack(new CZVValue(tags->GetProperty(), L"one"));
+    tags->PushBack(new CZVValue(tags->GetProperty(), L""));
+    pump.AddZVValue(tags);
+    auto* origin = new ZVStructValue(pumpClass->FindProperty(L"Origin"));
+    origin->GetValue()->SetPropertyValue(L"X", L"1");
+    auto* size = new ZVStructValue(origin->GetValue()->GetZVClass()->FindProperty(L"Size"));
+    size->GetValue()->SetPropertyValue(L"W", L"2");
+    origin->GetValue()->AddZVValue(size);
+    pump.AddZVValue(origin);
+    auto* corners = new ZVArrayValue(pumpClass->FindProperty(L"Corners"));
+    corners->PushBack(new ZVStructValue(corners->GetProperty()));
+    auto* corner = new ZVStructValue(corners->GetProperty());
+    corner->GetValue()->SetPropertyValue(L"Y", L"7");
+    corners->PushBack(corner);
+    pump.AddZVValue(corners);
+    pump.AddZVValue(new ZVArrayValue(pumpClass->FindProperty(L"Tags"))); // a second Tags: "Tags2"
+
+    ZVRelationshipInstance connects(schema.FindZVRelationshipClass(L"Connects", ZVCLASSTYPE_ANY));
+    connects.SetInstanceID(L"");
+    connects.SetSourceID(L"a&b <\"c\">\t");
+    connects.SetTargetID(L"line\nbreak");
+
+    std::ostringstream out;
+    ZVInstanceXMLWriter writer(out, L"s \"1\"");
+    writer.Write(&pump);
+    writer.Write(&connects);
+    EXPECT_EQ(writer.GetInstanceCount(), 2u);
+    writer.Close();
+
+    ASSERT_EQ(Parse(ToWString(out.str()), 0), 0);
+    EXPECT_EQ(recorder.events.front(), L"begin s \"1\"");
+    EXPECT_EQ(recorder.Instances(),
+              (std::vector<std::wstring>{L"instance " + Describe(&pump), L"relationship " + Describe(&connects)}));
+}
+
+TEST_F(InstanceWriterTest, EmptyValuesAndNullsAreWrittenAsTheReaderTakesThem)
+{
+    using namespace ZVXML;
+    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    CZVInstance pump(pumpClass);
+    pump.SetInstanceID(L"P1");
+    pump.AddZVValue(new CZVValue(pumpClass->FindProperty(L"Name"), nullptr)); // null: left out
+    pump.SetPropertyValue(L"Flow", L"");
+    auto* tags = new ZVArrayValue(pumpClass->FindProperty(L"Tags"));
+    tags->PushBack(nullptr);
+    pump.AddZVValue(tags);
+    EXPECT_EQ(WriteOne(pump), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                              "<ZVInstanceXML xmlns=\"http://www.molvane.com/schemas/Molvane.ZVXML.2.0\" "
+                              "scope=\"s &quot;1&quot;\">\n"
+                              "  <Pump id=\"P1\">\n"
+                              "    <Flow/>\n"
+                              "    <Tags>\n"
+                              "      <string/>\n"
+                              "    </Tags>\n"
+                              "  </Pump>\n"
+                              "</ZVInstanceXML>\n");
+}
+
+TEST_F(InstanceWriterTest, CharacterXmlCannotCarryIsRefusedNamingWhereItIs)
+{
+    using namespace ZVXML;
+    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    CZVInstance good(pumpClass);
+    good.SetInstanceID(L"P0");
+    CZVInstance bad(pumpClass);
+    bad.SetInstanceID(L"P1");
+    auto* origin = new ZVStructValue(pumpClass->FindProperty(L"Origin"));
+    origin->GetValue()->SetPropertyValue(L"X", L"1\x02");
+    bad.AddZVValue(origin);
+
+    std::ostringstream out;
+    ZVInstanceXMLWriter writer(out);
+    writer.Write(&good);
+    try {
+        writer.Write(&bad);
+        FAIL() << "no exception";
+    } catch (const ZVXMLFormatError& error) {
+        EXPECT_STREQ(error.Message(), L"Cannot write ZVProperty 'X' of ZVProperty 'Origin' of Pump instance "
+                                      L"'P1': its value holds U+0002, a character XML 1.0 cannot carry.");
+    }
+    bad.SetInstanceID(L"P\xFFFE");
+    bad.RemoveAllZVValues();
+    try {
+        writer.Write(&bad);
+        FAIL() << "no exception";
+    } catch (const ZVXMLFormatError& error) {
+        EXPECT_STREQ(error.Message(),
+                     L"Cannot write Pump instance: its identifier holds U+FFFE, a character XML 1.0 cannot carry.");
+    }
+    writer.Write(&good);
+    writer.Close();
+    EXPECT_EQ(writer.GetInstanceCount(), 2u);
+    ASSERT_EQ(Parse(ToWString(out.str())), 0);
+    EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance Pump#P0{}", L"instance Pump#P0{}"}));
+}
+
+TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)
+{
+    ScratchFolder folder;
+    const std::string path = folder / "out.zvinstance.xml";
+    std::ofstream(path) << "old";
+    ZVXML::CZVInstance pump(schema.FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY));
+    pump.SetInstanceID(L"P1");
+    {
+        ZVXML::ZVInstanceXMLWriter writer(Widen(path).c_str());
+        writer.Write(&pump);
+    } // never closed
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+
+    ZVXML::ZVInstanceXMLWriter writer(Widen(path).c_str());
+    writer.Write(&pump);
+    EXPECT_EQ(ReadAll(path), "old");
+    writer.Close();
+    writer.Close();
+    EXPECT_EQ(ReadAll(path), WriteOne(pump, nullptr));
+    EXPECT_THROW(writer.Write(&pump), ZVXML::ZVXMLLogicError);
+
+    try {
+        ZVXML::ZVInstanceXMLWriter missing(Widen(folder / "no/such.xml").c_str());
+        FAIL() << "no exception";
+    } catch (const ZVXML::ZVXMLRuntimeError& error) {
+        EXPECT_EQ(std::wstring(error.Message()),
+                  L"Cannot write file '" + Widen(folder / "no/such.xml") + L"': No such file or directory");
+    }
+}
+
+} // namespace
