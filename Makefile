@@ -7,7 +7,8 @@
 #
 # Other targets: format (lay out every C++ file as .clang-format says),
 # build, asan, tsan (the thread test under ThreadSanitizer,
-# also part of `make test` where the compiler supports it), fuzz
+# also part of `make test` where the compiler supports it), bench (the
+# benchmarks, Release, with the peer parsers they compare with), fuzz
 # (FUZZ_SECONDS per fuzzer, default 60), docs (the API reference in
 # docs/html), clean.
 
@@ -15,6 +16,7 @@ BUILD_DIR  ?= build
 ASAN_DIR   ?= build-asan
 TSAN_DIR   ?= build-tsan
 FUZZ_DIR   ?= build-fuzz
+BENCH_DIR  ?= build-bench
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
@@ -24,7 +26,7 @@ MAKEFLAGS += --no-print-directory
 CONFIGURE = cmake -S . -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 CTEST     = ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-.PHONY: demo test deps build asan tsan format format-check test-plain test-asan test-tsan fuzz docs clean
+.PHONY: demo test deps build asan tsan bench format format-check test-plain test-asan test-tsan fuzz docs clean
 
 deps:
 	@scripts/install-deps.sh
@@ -77,6 +79,13 @@ test: format-check test-plain test-asan test-tsan
 demo: build
 	@$(BUILD_DIR)/tools/zvxml/zvxml demo
 
+bench:
+	@scripts/install-deps.sh bench
+	@cmake -S . -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DZVXML_BUILD_BENCH=ON -DZVXML_BUILD_TESTS=OFF \
+	  $(CMAKE_ARGS) -B $(BENCH_DIR) > $(BENCH_DIR).configure.log 2>&1 || { cat $(BENCH_DIR).configure.log; exit 1; }
+	@cmake --build $(BENCH_DIR) -j $(JOBS)
+	@echo "benchmarks: $(BENCH_DIR)/bench/ (see bench/README.md)"
+
 fuzz:
 	@scripts/install-deps.sh fuzz
 	@CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -91,4 +100,4 @@ docs:
 	@echo "API reference: docs/html/index.html (no warnings; a warning fails this target)"
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR) *.configure.log
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) *.configure.log

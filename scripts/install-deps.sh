@@ -5,6 +5,7 @@
 #   scripts/install-deps.sh fuzz       ... plus clang and its sanitizer runtime
 #   scripts/install-deps.sh docs       ... plus doxygen
 #   scripts/install-deps.sh format     ... plus clang-format
+#   scripts/install-deps.sh bench      ... plus the parsers the benchmarks compare with
 #
 # Silent and unchanging when everything is present. Installing needs root (or
 # sudo); "apt-get update" runs first, only when something must be installed.
@@ -17,7 +18,8 @@ for extra in "$@"; do
     docs) packages+=(doxygen) ;;
     format) packages+=(clang-format) ;;
     tsan) packages+=(clang libclang-rt-14-dev) ;;
-    *) echo "install-deps.sh: unknown group '$extra' (known: fuzz, docs, format, tsan)" >&2; exit 2 ;;
+    bench) packages+=(libexpat1-dev libpugixml-dev) ;;
+    *) echo "install-deps.sh: unknown group '$extra' (known: fuzz, docs, format, tsan, bench)" >&2; exit 2 ;;
   esac
 done
 
