@@ -88,11 +88,10 @@ struct CZVSchema::Internals {
     {
         return schema.m_relationshipClasses;
     }
-    // Takes a claim on everything the schema's lists hold (after a copy).
-    // Taking over lists copied from another schema, in two steps so that a
-    // copy or an assignment changes nothing before all that may fail is
-    // done: PrepareAdoption makes the indexes and the room every listed
-    // class needs; AdoptPrepared then only links.
+    // Takes a claim on everything the schema's lists hold after a copy, in
+    // two steps so that a copy or an assignment changes nothing before all
+    // that may fail is done: PrepareAdoption makes the indexes and the room
+    // every listed class needs; AdoptPrepared then only links.
     static void PrepareAdoption(CZVSchema& schema, const std::vector<CZVClass*>& classes,
                                 const std::vector<CZVRelationshipClass*>& relationshipClasses);
     static void AdoptPrepared(CZVSchema& schema) noexcept;
