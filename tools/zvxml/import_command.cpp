@@ -87,7 +87,7 @@ void AddImportCommand(CLI::App& parent, Program& program)
     command->add_option("--schema", options->schema, "The schema file the instances' classes come from")
         ->required()
         ->type_name("FILE");
-    command->add_option("--path", options->folders, "A folder to search for referenced schema files")->type_name("DIR");
+    AddSearchPathOption(*command, options->folders);
     command->add_option("-o,--output", options->output, "Write the document to OUT (replaced only when complete)")
         ->type_name("OUT");
     command->footer("Each line is one instance: {\"class\":...,\"id\":...,[\"source\":...,\"target\":...,]"

@@ -165,13 +165,8 @@ void AddInstancesCommand(CLI::App& parent, Program& program)
             options->progress = !program.options.quiet;
             return StreamInstances(*options);
         });
-    command->add_option("DOC", options->document, "The instance document; - reads standard input")
-        ->required()
-        ->type_name("");
-    command->add_option("--schema", options->schema, "The schema file the document's classes come from")
-        ->required()
-        ->type_name("FILE");
-    command->add_option("--path", options->folders, "A folder to search for referenced schema files")->type_name("DIR");
+    AddInstanceDocumentOptions(*command, options->document, options->schema);
+    AddSearchPathOption(*command, options->folders);
     command
         ->add_option("--format", options->format,
                      "What to print: xml, one XML element per instance and line (the default); json, one JSON "

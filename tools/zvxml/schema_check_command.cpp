@@ -37,7 +37,7 @@ void AddSchemaCheckCommand(CLI::App& parent, Program& program)
     CLI::App* command = program.AddCommand(parent, "check", "Load a schema file and report what it holds",
                                            [options] { return CheckSchema(*options); });
     command->add_option("FILE", options->file, "The schema file; - reads standard input")->required()->type_name("");
-    command->add_option("--path", options->folders, "A folder to search for referenced schema files")->type_name("DIR");
+    AddSearchPathOption(*command, options->folders);
     command->footer("Prints the load's result code and the classes and relationship classes of each loaded "
                     "schema; the library's warnings go to standard error with their places. Exit status 0 "
                     "only when the file loaded completely.");

@@ -5,9 +5,24 @@
 
 #include <zvxml/text.h>
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 
 namespace zvcli {
+
+void AddSearchPathOption(CLI::App& command, std::vector<std::string>& folders)
+{
+    command.add_option("--path", folders, "A folder to search for referenced schema files")->type_name("DIR");
+}
+
+void AddInstanceDocumentOptions(CLI::App& command, std::string& document, std::string& schema)
+{
+    command.add_option("DOC", document, "The instance document; - reads standard input")->required()->type_name("");
+    command.add_option("--schema", schema, "The schema file the document's classes come from")
+        ->required()
+        ->type_name("FILE");
+}
 
 std::string InputPath(const std::string& argument) { return argument == "-" ? kStandardInput : argument; }
 

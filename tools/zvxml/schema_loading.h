@@ -8,7 +8,19 @@
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace zvcli {
+
+// The options every command that loads a schema file takes the same way:
+// --path, folders to search for referenced schema files (repeatable).
+void AddSearchPathOption(CLI::App& command, std::vector<std::string>& folders);
+
+// DOC and --schema of the commands that read an instance document against
+// a schema file.
+void AddInstanceDocumentOptions(CLI::App& command, std::string& document, std::string& schema);
 
 // The path to give the library for a file named on the command line: "-"
 // is standard input.

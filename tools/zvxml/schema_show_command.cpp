@@ -30,7 +30,7 @@ void AddSchemaShowCommand(CLI::App& parent, Program& program)
     CLI::App* command = program.AddCommand(parent, "show", "Print a schema file and the schemas it references",
                                            [options] { return ShowSchema(*options); });
     command->add_option("FILE", options->file, "The schema file; - reads standard input")->required()->type_name("");
-    command->add_option("--path", options->folders, "A folder to search for referenced schema files")->type_name("DIR");
+    AddSearchPathOption(*command, options->folders);
     command
         ->add_option("--format", options->format,
                      "What to print: tree, readable, with @ before custom attributes (the default); json, one "

@@ -98,7 +98,7 @@ void AddSchemaWriteCommand(CLI::App& parent, Program& program)
                                            [options] { return WriteSchema(*options); });
     command->add_option("FILE", options->file, "The schema file; - reads standard input")->required()->type_name("");
     command->add_option("OUT", options->out, "The file to write; - writes standard output")->required()->type_name("");
-    command->add_option("--path", options->folders, "A folder to search for referenced schema files")->type_name("DIR");
+    AddSearchPathOption(*command, options->folders);
     command->footer("Writes the library's own form (normalised versions and attribute order, indented). An "
                     "existing OUT is replaced atomically.");
 }

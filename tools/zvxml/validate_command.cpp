@@ -93,13 +93,8 @@ void AddValidateCommand(CLI::App& parent, Program& program)
     auto options = std::make_shared<ValidateOptions>();
     CLI::App* command = program.AddCommand(parent, "validate", "Check an instance document against its schema",
                                            [options] { return Validate(*options); });
-    command->add_option("DOC", options->document, "The instance document; - reads standard input")
-        ->required()
-        ->type_name("");
-    command->add_option("--schema", options->schema, "The schema file the document's classes come from")
-        ->required()
-        ->type_name("FILE");
-    command->add_option("--path", options->folders, "A folder to search for referenced schema files")->type_name("DIR");
+    AddInstanceDocumentOptions(*command, options->document, options->schema);
+    AddSearchPathOption(*command, options->folders);
     command
         ->add_option("--format", options->format,
                      "How findings are printed: text, FILE:LINE:COLUMN: class id: property: message (the "
