@@ -5,6 +5,7 @@
 #include <zvxml/errors.h>
 #include <zvxml/instancevalidation.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -300,17 +301,46 @@ struct ZVInstanceDocumentValidator::State {
         }
     }
 
+    using Counts = std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>;
+    using ClassRecords = std::map<CZVClass*, std::vector<std::size_t>>;
+
+    // The records a cardinality could find fault with, in document order.
+    // With a lower bound of 0 only instances some relationship names can
+    // break it; otherwise every instance of the classes `end` admits
+    // counts. Either way the work follows the instances concerned, not
+    // every instance of the document once per relationship class.
+    std::vector<std::size_t> CardinalityCandidates(std::size_t ruleIndex, const EndRules& end,
+                                                   const Cardinality& cardinality, const Counts& counts,
+                                                   const ClassRecords& byClass)
+    {
+        std::vector<std::size_t> candidates;
+        if (cardinality.low == 0) {
+            for (auto it = counts.lower_bound({ruleIndex, 0}); it != counts.end() && it->first.first == ruleIndex;
+                 ++it) {
+                candidates.push_back(it->first.second);
+            }
+            return candidates;
+        }
+        for (const auto& [zvClass, indexes] : byClass) {
+            if (Admitting(end, zvClass) != nullptr) {
+                candidates.insert(candidates.end(), indexes.begin(), indexes.end());
+            }
+        }
+        std::sort(candidates.begin(), candidates.end());
+        return candidates;
+    }
+
     // `end` names the instances counted, `counted` holds the cardinality;
     // `role` is what the counted instance is to the relationships.
     void CheckCardinality(std::size_t ruleIndex, const EndRules& end, const EndRules& counted, const wchar_t* role,
-                          const std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>& counts)
+                          const Counts& counts, const ClassRecords& byClass)
     {
         const Cardinality& cardinality = counted.cardinality;
         if (cardinality.kind != Cardinality::Kind::Understood) {
             return;
         }
         const RelationshipRules& rule = rules[ruleIndex];
-        for (std::size_t i = 0; i < records.size(); ++i) {
+        for (std::size_t i : CardinalityCandidates(ruleIndex, end, cardinality, counts, byClass)) {
             const InstanceRecord& record = records[i];
             if (record.zvClass == nullptr || Admitting(end, record.zvClass) == nullptr) {
                 continue;
@@ -328,15 +358,28 @@ struct ZVInstanceDocumentValidator::State {
         }
     }
 
+    // Each class's records in document order; records of no class are left out.
+    ClassRecords RecordsByClass() const
+    {
+        ClassRecords byClass;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            if (records[i].zvClass != nullptr) {
+                byClass[records[i].zvClass].push_back(i);
+            }
+        }
+        return byClass;
+    }
+
     void Finish()
     {
-        std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> sourceCounts;
-        std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> targetCounts;
+        Counts sourceCounts;
+        Counts targetCounts;
         CheckRelationships(sourceCounts, targetCounts);
+        const ClassRecords byClass = RecordsByClass();
         for (std::size_t index : countedRules) {
             ReportUnknownClasses(rules[index]);
-            CheckCardinality(index, rules[index].source, rules[index].target, L"source", sourceCounts);
-            CheckCardinality(index, rules[index].target, rules[index].source, L"target", targetCounts);
+            CheckCardinality(index, rules[index].source, rules[index].target, L"source", sourceCounts, byClass);
+            CheckCardinality(index, rules[index].target, rules[index].source, L"target", targetCounts, byClass);
         }
     }
 

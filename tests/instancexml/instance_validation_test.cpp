@@ -190,6 +190,19 @@ TEST_F(InstanceValidationTest, CardinalitiesHoldAcrossTheDocument)
     EXPECT_EQ(Validate(L"", L"", second), Lines{});
 }
 
+// Instances of several classes an end admits (Pump through its base) are
+// reported in document order, whatever their class.
+TEST_F(InstanceValidationTest, CardinalityFindingsFollowTheDocumentAcrossClasses)
+{
+    connects->m_source.m_cardinality = L"1..*";
+    const std::wstring tail = L"of 0 Connects relationships; the Source end's cardinality '1..*' allows at least 1";
+    EXPECT_EQ(Validate(L"", L"",
+                       L"<Equipment id='E1'><Tag>E1</Tag></Equipment>\n<Pump id='P2'><Tag>P2</Tag></Pump>\n"
+                       L"<Equipment id='E2'><Tag>E2</Tag></Equipment>\n"),
+              (Lines{L"6:1: Equipment E1: : is the target " + tail, L"7:1: Pump P2: : is the target " + tail,
+                     L"8:1: Equipment E2: : is the target " + tail}));
+}
+
 TEST_F(InstanceValidationTest, CardinalityNotUnderstoodIsReportedOnce)
 {
     connects->m_source.m_cardinality = L"1";
