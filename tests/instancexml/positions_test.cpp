@@ -3,6 +3,7 @@
 #include "instance_parse_support.h"
 
 #include "support/log_capture.h"
+#include "support/where.h"
 
 #include <optional>
 
@@ -11,28 +12,9 @@ using zvtest::Document;
 
 namespace {
 
-struct Where {
-    std::wstring file;
-    long line;
-    long column;
-    bool operator==(const Where& other) const
-    {
-        return file == other.file && line == other.line && column == other.column;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Where& where)
-{
-    return out << testing::PrintToString(where.file) << ":" << where.line << ":" << where.column;
-}
-
-Where PositionOf(const ZVXMLException& error) { return Where{error.File(), error.Line(), error.Column()}; }
-
-Where Now()
-{
-    const ReadPosition position = GetReadPosition();
-    return Where{position.file, position.line, position.column};
-}
+using zvtest::PositionOf;
+using zvtest::ReadPositionNow;
+using zvtest::Where;
 
 // The first line of `category` at `severity` and where the reader was when
 // it was logged.
@@ -44,7 +26,7 @@ std::vector<PlacedLine> g_placed;
 void RecordPlaced(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
 {
     if (severity == LOG_SEV_TRACE && std::wstring(category) == L"ZVXML") {
-        g_placed.push_back(PlacedLine{text, Now()});
+        g_placed.push_back(PlacedLine{text, ReadPositionNow()});
     }
 }
 
@@ -145,7 +127,7 @@ TEST_F(ReadPositions, ALogCallbackLearnsThePlaceOfItsLine)
     ASSERT_EQ(g_placed.size(), 1u);
     EXPECT_EQ(g_placed[0].text, L"Ignoring unrecognized ZVProperty <Where>");
     EXPECT_EQ(g_placed[0].where, (Where{L"", 3, 16}));
-    EXPECT_EQ(Now(), (Where{L"", 0, 0}));
+    EXPECT_EQ(ReadPositionNow(), (Where{L"", 0, 0}));
     EXPECT_STREQ(ZVXMLRuntimeError(L"later", L"").File(), L"");
 }
 
@@ -169,7 +151,7 @@ TEST_F(ReadPositions, NestedParsesAnswerInnermostFirst)
         } catch (const ZVXMLException& error) {
             self.inner = error;
         }
-        self.outerAfter = Now();
+        self.outerAfter = ReadPositionNow();
         return 0;
     };
     const auto onRelationship = [](CZVSchema*, void*, ZVRelationshipInstance*) { return 0; };

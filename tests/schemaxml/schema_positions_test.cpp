@@ -3,6 +3,7 @@
 #include "schema_file_support.h"
 
 #include "support/log_capture.h"
+#include "support/where.h"
 #include "support/stdout_capture.h"
 
 #include <gtest/gtest.h>
@@ -15,20 +16,7 @@ using zvtest::SchemaText;
 
 namespace {
 
-struct Where {
-    std::wstring file;
-    long line;
-    long column;
-    bool operator==(const Where& other) const
-    {
-        return file == other.file && line == other.line && column == other.column;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Where& where)
-{
-    return out << testing::PrintToString(where.file) << ":" << where.line << ":" << where.column;
-}
+using zvtest::Where;
 
 // The exception a load throws: its message and place.
 struct Thrown {
@@ -41,7 +29,7 @@ std::optional<Thrown> LoadFailure(const std::wstring& path, CZVSchema& schema)
     try {
         schema.ReadXML(path.c_str());
     } catch (const ZVXMLException& error) {
-        return Thrown{error.Message(), Where{error.File(), error.Line(), error.Column()}};
+        return Thrown{error.Message(), zvtest::PositionOf(error)};
     }
     return std::nullopt;
 }
@@ -62,8 +50,7 @@ std::vector<PlacedLine> g_lines;
 void Place(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
 {
     if (std::wstring(category) == L"ZVXML" && severity >= LOG_SEV_WARNING) {
-        const ReadPosition position = GetReadPosition();
-        g_lines.push_back(PlacedLine{severity, text, Where{position.file, position.line, position.column}});
+        g_lines.push_back(PlacedLine{severity, text, zvtest::ReadPositionNow()});
     }
 }
 
