@@ -27,7 +27,10 @@ inline std::ostream& operator<<(std::ostream& out, const Where& where)
     return out << testing::PrintToString(where.file) << ":" << where.line << ":" << where.column;
 }
 
-inline Where PositionOf(const ZVXML::ZVXMLException& error) { return Where{error.File(), error.Line(), error.Column()}; }
+inline Where PositionOf(const ZVXML::ZVXMLException& error)
+{
+    return Where{error.File(), error.Line(), error.Column()};
+}
 
 // Where the reader running on this thread is now.
 inline Where ReadPositionNow()
