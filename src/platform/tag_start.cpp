@@ -1,6 +1,8 @@
 #include "platform/tag_start.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace ZVXML {
 namespace platform {
@@ -25,18 +27,18 @@ ReadBytes Read(const xmlParserInput& input)
 }
 
 // The "<" of the tag that ends at `read.end`, or null; counts the line
-// feeds passed on the way.
+// feeds passed on the way. Called at every start tag, so the search is
+// memrchr's: a tag with long attribute values is scanned word by word.
 const xmlChar* FindTagOpen(const ReadBytes& read, long& lineFeeds)
 {
     lineFeeds = 0;
-    for (const xmlChar* p = read.end; p > read.begin;) {
-        --p;
-        if (*p == '<') {
-            return p;
-        }
-        lineFeeds += *p == '\n';
+    const auto size = static_cast<std::size_t>(read.end - read.begin);
+    const auto* open = static_cast<const xmlChar*>(::memrchr(read.begin, '<', size));
+    if (open == nullptr) {
+        return nullptr;
     }
-    return nullptr;
+    lineFeeds = static_cast<long>(std::count(open + 1, read.end, '\n'));
+    return open;
 }
 
 // Characters of UTF-8 (libxml2's input always is) in [from, to).
@@ -77,10 +79,9 @@ void TagStart(const xmlParserInput& input, long& line, long& column)
         return;
     }
     line -= lineFeeds;
-    const xmlChar* lineStart = open;
-    while (lineStart > read.begin && lineStart[-1] != '\n') {
-        --lineStart;
-    }
+    const auto* lineFeed =
+        static_cast<const xmlChar*>(::memrchr(read.begin, '\n', static_cast<std::size_t>(open - read.begin)));
+    const xmlChar* lineStart = lineFeed != nullptr ? lineFeed + 1 : read.begin;
     if (lineStart == read.begin && !read.startsDocument) {
         // The line began before the buffer: libxml2's column still serves
         // when the tag lies on its own last line.
