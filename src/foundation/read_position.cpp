@@ -16,4 +16,13 @@ ReadPositionScope::~ReadPositionScope() { t_innermost = m_outer; }
 
 ReadPosition GetReadPosition() { return t_innermost != nullptr ? t_innermost->m_source.Where() : ReadPosition(); }
 
+void GetReadLineAndColumn(long& line, long& column)
+{
+    line = 0;
+    column = 0;
+    if (t_innermost != nullptr) {
+        t_innermost->m_source.LineAndColumn(line, column);
+    }
+}
+
 } // namespace ZVXML

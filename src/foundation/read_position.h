@@ -20,6 +20,14 @@ public:
     // Called on the scope's thread while the scope lives; may throw
     // std::bad_alloc only.
     virtual ReadPosition Where() const = 0;
+    // Where() without the file name, for callers that ask at every element
+    // of a document and would otherwise copy the same name each time.
+    virtual void LineAndColumn(long& line, long& column) const
+    {
+        const ReadPosition position = Where();
+        line = position.line;
+        column = position.column;
+    }
 
 protected:
     ReadPositionSource() = default;
@@ -39,9 +47,13 @@ public:
 
 private:
     friend ReadPosition GetReadPosition();
+    friend void GetReadLineAndColumn(long& line, long& column);
     const ReadPositionSource& m_source;
     const ReadPositionScope* m_outer;
 };
+
+// GetReadPosition()'s line and column; 0 and 0 when no reader runs.
+void GetReadLineAndColumn(long& line, long& column);
 
 // A position known in advance: a failure found after the reader stopped.
 class FixedReadPosition final : public ReadPositionSource {

@@ -31,6 +31,12 @@ public:
         const platform::SaxLocator at = m_reader.Position();
         return ReadPosition{m_file, at.line, at.column};
     }
+    void LineAndColumn(long& line, long& column) const override
+    {
+        const platform::SaxLocator at = m_reader.Position();
+        line = at.line;
+        column = at.column;
+    }
     const std::wstring& File() const { return m_file; }
 
 private:

@@ -1,3 +1,4 @@
+#include "foundation/read_position.h"
 #include "instancexml/validation_reporter.h"
 
 #include <zvxml/errors.h>
@@ -16,11 +17,12 @@ public:
 
     CZVInstance* CreateInstance(const wchar_t* namespaceURI, const wchar_t* className, int* isRelationship) override
     {
-        start = GetReadPosition();
+        GetReadLineAndColumn(line, column);
         return m_factory.CreateInstance(namespaceURI, className, isRelationship);
     }
 
-    ReadPosition start;
+    long line = 0; // of the start tag of the instance being read
+    long column = 0;
 
 private:
     CZVSchemaInstanceFactory m_factory;
@@ -39,8 +41,7 @@ struct Validation {
     static int Instance(CZVSchema*, void* context, CZVInstance* instance)
     {
         auto& self = *static_cast<Validation*>(context);
-        const ReadPosition& at = self.factory.start;
-        if (self.validator.Check(instance, self.file, at.line, at.column) != 0) {
+        if (self.validator.Check(instance, self.file, self.factory.line, self.factory.column) != 0) {
             throw ValidationStopped{};
         }
         return 0;
