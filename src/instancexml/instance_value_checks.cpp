@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace ZVXML {
@@ -25,6 +26,31 @@ bool ReadOccurs(const wchar_t* text, std::uint64_t& value)
         value = value * 10 + static_cast<std::uint64_t>(*c - L'0');
     }
     return true;
+}
+
+// What a value is; one pointer is set, or none for a kind of the host's own.
+struct ValueKind {
+    CZVValue* primitive = nullptr;
+    ZVArrayValue* array = nullptr;
+    ZVStructValue* structValue = nullptr;
+};
+
+// Exact type checks first: a parsed document holds only the library's own
+// kinds, and a dynamic_cast per value costs more than the check itself.
+ValueKind KindOf(ZVValueBase& value)
+{
+    const std::type_info& type = typeid(value);
+    if (type == typeid(CZVValue)) {
+        return ValueKind{static_cast<CZVValue*>(&value), nullptr, nullptr};
+    }
+    if (type == typeid(ZVArrayValue)) {
+        return ValueKind{nullptr, static_cast<ZVArrayValue*>(&value), nullptr};
+    }
+    if (type == typeid(ZVStructValue)) {
+        return ValueKind{nullptr, nullptr, static_cast<ZVStructValue*>(&value)};
+    }
+    return ValueKind{dynamic_cast<CZVValue*>(&value), dynamic_cast<ZVArrayValue*>(&value),
+                     dynamic_cast<ZVStructValue*>(&value)};
 }
 
 class ValueChecker {
@@ -77,8 +103,8 @@ private:
             return;
         }
         const bool wantsArray = property->IsArray() != 0 && !isMember;
-        // Primitive values are the most common: tried first.
-        if (auto* primitive = dynamic_cast<CZVValue*>(&value)) {
+        const ValueKind kind = KindOf(value);
+        if (auto* primitive = kind.primitive) {
             if (wantsArray) {
                 return Report(L"holds a single value; the property is an array");
             }
@@ -87,7 +113,7 @@ private:
             }
             return Primitive(*primitive, *property);
         }
-        if (auto* array = dynamic_cast<ZVArrayValue*>(&value)) {
+        if (auto* array = kind.array) {
             if (!wantsArray) {
                 return Report(L"holds an array; the property is not an array");
             }
@@ -96,7 +122,7 @@ private:
         if (wantsArray) {
             return Report(L"holds a single value; the property is an array");
         }
-        if (auto* structValue = dynamic_cast<ZVStructValue*>(&value)) {
+        if (auto* structValue = kind.structValue) {
             if (property->IsStruct() == 0) {
                 return Report(L"holds a struct; the property is of type " + property->TypeName());
             }
@@ -109,7 +135,7 @@ private:
         if (value.IsNull()) {
             return;
         }
-        const std::wstring problem = PrimitiveTextProblem(property.TypeName(), value.Value());
+        const std::wstring problem = PrimitiveTextProblem(PrimitiveTypeOf(property.TypeName()), value.Value());
         if (!problem.empty()) {
             Report(L"'" + std::wstring(value.GetValue()) + L"' " + problem);
         }

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string_view>
 #include <system_error>
+#include <utility>
+
+using namespace std::string_view_literals;
 
 namespace ZVXML {
 namespace {
@@ -53,24 +56,44 @@ bool IsIntegerForm(std::wstring_view text)
     return true;
 }
 
+// Whether the integer `text` (in IsIntegerForm) lies in [low, high].
+bool IsIntegerInRange(std::wstring_view text, std::int64_t low, std::int64_t high)
+{
+    const bool negative = text.front() == L'-';
+    if (negative || text.front() == L'+') {
+        text.remove_prefix(1);
+    }
+    while (text.size() > 1 && text.front() == L'0') {
+        text.remove_prefix(1);
+    }
+    // 19 digits always fit in 64 unsigned bits; more never fit in a long.
+    if (text.size() > 19) {
+        return false;
+    }
+    std::uint64_t magnitude = 0;
+    for (const wchar_t c : text) {
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - L'0');
+    }
+    const std::uint64_t limit =
+        negative ? static_cast<std::uint64_t>(-(low + 1)) + 1 : static_cast<std::uint64_t>(high);
+    return magnitude <= limit;
+}
+
 std::wstring IntegerProblem(std::wstring_view text, std::int64_t low, std::int64_t high, const wchar_t* type)
 {
     if (!IsIntegerForm(text)) {
         return std::wstring(L"is not ") + (type[0] == L'i' ? L"an " : L"a ") + type;
     }
-    std::string ascii;
-    ToAscii(text.front() == L'+' ? text.substr(1) : text, ascii);
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (error == std::errc::result_out_of_range || value < low || value > high) {
+    if (!IsIntegerInRange(text, low, high)) {
         return std::wstring(L"is out of the range of ") + type;
     }
     return std::wstring();
 }
 
 // Digits with an optional fraction and an optional exponent, after an
-// optional sign.
-bool IsDecimalForm(std::wstring_view text)
+// optional sign. `mayOverflow`: the value may be too large for a double
+// (it has an exponent, or more integer digits than the largest double).
+bool IsDecimalForm(std::wstring_view text, bool& mayOverflow)
 {
     std::size_t i = 0;
     if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
@@ -80,6 +103,7 @@ bool IsDecimalForm(std::wstring_view text)
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         ++digits;
     }
+    mayOverflow = digits > 308;
     if (i < text.size() && text[i] == L'.') {
         for (++i; i < text.size() && IsDigit(text[i]); ++i) {
             ++digits;
@@ -89,6 +113,7 @@ bool IsDecimalForm(std::wstring_view text)
         return false;
     }
     if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+        mayOverflow = true;
         ++i;
         if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
             ++i;
@@ -110,8 +135,12 @@ bool IsDouble(std::wstring_view text, bool& outOfRange)
     if (text == L"INF" || text == L"-INF" || text == L"+INF" || text == L"NaN") {
         return true;
     }
-    if (!IsDecimalForm(text)) {
+    bool mayOverflow = false;
+    if (!IsDecimalForm(text, mayOverflow)) {
         return false;
+    }
+    if (!mayOverflow) {
+        return true;
     }
     std::string ascii;
     ToAscii(text.front() == L'+' ? text.substr(1) : text, ascii);
@@ -135,16 +164,25 @@ std::wstring DoubleProblem(std::wstring_view text)
     return outOfRange ? L"is out of the range of double" : L"";
 }
 
+// Whether `text` is `lower` in any mix of cases; `lower` is lower-case ASCII.
+bool EqualsIgnoringCase(std::wstring_view text, std::wstring_view lower)
+{
+    if (text.size() != lower.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if ((c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c) != lower[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsBoolean(std::wstring_view text)
 {
-    if (text == L"1" || text == L"0") {
-        return true;
-    }
-    std::wstring lower;
-    for (wchar_t c : text) {
-        lower.push_back(c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c);
-    }
-    return lower == L"true" || lower == L"false";
+    return text == L"1"sv || text == L"0"sv || EqualsIgnoringCase(text, L"true"sv) ||
+           EqualsIgnoringCase(text, L"false"sv);
 }
 
 // Exactly `count` digits at `at`, as a number; -1 otherwise.
@@ -273,32 +311,43 @@ bool IsBase64(std::wstring_view text)
 
 } // namespace
 
-std::wstring PrimitiveTextProblem(const std::wstring& typeName, std::wstring_view whole)
+PrimitiveType PrimitiveTypeOf(std::wstring_view typeName)
 {
-    if (typeName == L"string") {
-        return std::wstring();
+    static constexpr std::pair<std::wstring_view, PrimitiveType> kNames[] = {
+        {L"string"sv, PrimitiveType::String},   {L"int"sv, PrimitiveType::Int},
+        {L"long"sv, PrimitiveType::Long},       {L"double"sv, PrimitiveType::Double},
+        {L"boolean"sv, PrimitiveType::Boolean}, {L"dateTime"sv, PrimitiveType::DateTime},
+        {L"point3d"sv, PrimitiveType::Point3d}, {L"binary"sv, PrimitiveType::Binary},
+    };
+    for (const auto& [name, type] : kNames) {
+        if (typeName == name) {
+            return type;
+        }
     }
+    return PrimitiveType::NotPrimitive;
+}
+
+std::wstring PrimitiveTextProblem(PrimitiveType type, std::wstring_view whole)
+{
     const std::wstring_view text = Trimmed(whole);
-    if (typeName == L"int") {
+    switch (type) {
+    case PrimitiveType::Int:
         return IntegerProblem(text, INT32_MIN, INT32_MAX, L"int");
-    }
-    if (typeName == L"long") {
+    case PrimitiveType::Long:
         return IntegerProblem(text, INT64_MIN, INT64_MAX, L"long");
-    }
-    if (typeName == L"double") {
+    case PrimitiveType::Double:
         return DoubleProblem(text);
-    }
-    if (typeName == L"boolean") {
+    case PrimitiveType::Boolean:
         return IsBoolean(text) ? L"" : L"is not a boolean";
-    }
-    if (typeName == L"dateTime") {
+    case PrimitiveType::DateTime:
         return IsDateTime(text) ? L"" : L"is not a dateTime";
-    }
-    if (typeName == L"point3d") {
+    case PrimitiveType::Point3d:
         return IsPoint3d(text) ? L"" : L"is not a point3d";
-    }
-    if (typeName == L"binary") {
+    case PrimitiveType::Binary:
         return IsBase64(text) ? L"" : L"is not binary (base64)";
+    case PrimitiveType::String:
+    case PrimitiveType::NotPrimitive:
+        break;
     }
     return std::wstring();
 }

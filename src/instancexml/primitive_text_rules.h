@@ -8,10 +8,14 @@
 
 namespace ZVXML {
 
-// Empty when `text` is a value of the primitive type `typeName` (and for a
-// type name that is not primitive); otherwise why not, as "is not a double"
-// or "is out of the range of int".
-std::wstring PrimitiveTextProblem(const std::wstring& typeName, std::wstring_view text);
+enum class PrimitiveType { String, Int, Long, Double, Boolean, DateTime, Point3d, Binary, NotPrimitive };
+
+// The type a property's type name names.
+PrimitiveType PrimitiveTypeOf(std::wstring_view typeName);
+
+// Empty when `text` is a value of `type` (and for NotPrimitive); otherwise
+// why not, as "is not a double" or "is out of the range of int".
+std::wstring PrimitiveTextProblem(PrimitiveType type, std::wstring_view text);
 
 } // namespace ZVXML
 
