@@ -1,4 +1,5 @@
 #include "instancexml/cardinality_text.h"
+#include "instancexml/instance_id_table.h"
 #include "instancexml/instance_value_checks.h"
 #include "instancexml/validation_reporter.h"
 
@@ -12,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace ZVXML {
@@ -23,7 +25,7 @@ constexpr int kMaxBaseChain = 100000;
 struct EndClass {
     std::wstring name; // as the end names it
     CZVClass* zvClass = nullptr; // NULL when the schema has no such class
-    const std::vector<std::wstring>* keys = nullptr;
+    std::vector<std::pair<std::wstring, std::size_t>> keys; // each key property and its index
 };
 
 struct EndRules {
@@ -40,19 +42,23 @@ struct RelationshipRules {
     EndRules target;
 };
 
-// An instance of the document, as the relationship checks need it.
+// An instance of the document, as the relationship checks need it; its id
+// has the record's number in the id table.
 struct InstanceRecord {
-    const std::wstring* id; // the key in the id map
     CZVClass* zvClass;
     long line;
     long column;
 };
 
+// An end of a relationship: the record it names, or, while the id names no
+// instance yet, kPendingEnd plus the index of the id among those pending.
+constexpr std::size_t kPendingEnd = std::size_t(1) << (sizeof(std::size_t) * 8 - 1);
+
 struct RelationshipRecord {
     std::size_t rules;
-    std::wstring id;
-    std::wstring source;
-    std::wstring target;
+    std::size_t self; // the record with the relationship's id
+    std::size_t source;
+    std::size_t target;
     long line;
     long column;
 };
@@ -87,6 +93,15 @@ void CollectRelationshipClasses(CZVSchema* schema, std::set<CZVSchema*>& seen,
     }
 }
 
+// Room for `count` more elements, growing geometrically as push_back does.
+template <typename T>
+void ReserveMore(std::vector<T>& elements, std::size_t count)
+{
+    if (elements.capacity() - elements.size() < count) {
+        elements.reserve(std::max(elements.size() + count, elements.size() * 2));
+    }
+}
+
 std::wstring Bounds(const Cardinality& cardinality)
 {
     if (cardinality.high == Cardinality::kUnbounded) {
@@ -112,7 +127,6 @@ struct ZVInstanceDocumentValidator::State {
         for (std::size_t i = 0; i < schema->GetZVRelationshipClassCount(); ++i) {
             countedRules.insert(rulesIndex[schema->GetZVRelationshipClass(i)]);
         }
-        keyWords = (keyIndex.size() + 63) / 64;
     }
 
     ValidationReporter reporter;
@@ -120,11 +134,16 @@ struct ZVInstanceDocumentValidator::State {
     std::map<CZVRelationshipClass*, std::size_t> rulesIndex;
     std::set<std::size_t> countedRules; // whose cardinalities are checked
     std::map<std::wstring, std::size_t> keyIndex; // every key property name of every end
-    std::size_t keyWords = 0;
-    std::unordered_map<std::wstring, std::size_t> ids; // id -> record
+    // By index: each key's name and the first record that notes whether it
+    // has a value. A key of a relationship class met only in the document
+    // is noted from then on; an earlier record is taken to have it.
+    std::vector<std::pair<std::wstring, std::size_t>> keys;
+    std::size_t keyWords = 0; // per record in keyBits
+    InstanceIdTable ids; // numbered as the records
     std::vector<InstanceRecord> records;
     std::vector<std::uint64_t> keyBits; // keyWords per record
     std::vector<RelationshipRecord> relationships;
+    std::vector<std::wstring> pendingIds; // ends that named no instance yet
     std::map<std::pair<const EndRules*, CZVClass*>, const EndClass*> allowed;
     bool finished = false;
 
@@ -159,12 +178,13 @@ struct ZVInstanceDocumentValidator::State {
         if (name.empty()) {
             return;
         }
-        end.classes.push_back(EndClass{name, ResolveClass(owner, name), keys});
+        EndClass added{name, ResolveClass(owner, name), {}};
         if (keys != nullptr) {
             for (const std::wstring& key : *keys) {
-                keyIndex.emplace(key, keyIndex.size());
+                added.keys.emplace_back(key, IndexOfKey(key));
             }
         }
+        end.classes.push_back(std::move(added));
     }
 
     // The end's class that admits `zvClass`, or NULL.
@@ -195,31 +215,82 @@ struct ZVInstanceDocumentValidator::State {
         return allowed[key] = found;
     }
 
-    void Remember(CZVInstance& instance, const FindingSubject& subject)
+    std::size_t IndexOfKey(const std::wstring& key)
     {
-        const auto [entry, isNew] = ids.emplace(instance.InstanceID(), records.size());
+        const auto found = keyIndex.find(key);
+        if (found != keyIndex.end()) {
+            return found->second;
+        }
+        if (keys.size() == keyWords * 64) {
+            WidenKeyBits();
+        }
+        keys.emplace_back(key, records.size());
+        keyIndex.emplace(key, keys.size() - 1);
+        return keys.size() - 1;
+    }
+
+    // One more word of key bits per record.
+    void WidenKeyBits()
+    {
+        std::vector<std::uint64_t> wider(records.size() * (keyWords + 1), 0);
+        for (std::size_t record = 0; record < records.size(); ++record) {
+            std::copy_n(keyBits.begin() + static_cast<std::ptrdiff_t>(record * keyWords), keyWords,
+                        wider.begin() + static_cast<std::ptrdiff_t>(record * (keyWords + 1)));
+        }
+        keyBits.swap(wider);
+        ++keyWords;
+    }
+
+    // The record with the instance's id: a new one, or the earlier
+    // instance's when the id is taken.
+    std::size_t Remember(CZVInstance& instance, const FindingSubject& subject)
+    {
+        // Room first, so that a failure leaves the id table and the records agreeing.
+        ReserveMore(records, 1);
+        ReserveMore(keyBits, keyWords);
+        bool isNew = false;
+        const std::size_t record = ids.Add(instance.InstanceID(), isNew);
         if (!isNew) {
             reporter.Report(subject, L"", L"has the identifier of an earlier instance");
-            return;
+            return record;
         }
-        records.push_back(InstanceRecord{&entry->first, instance.GetZVClass(), subject.line, subject.column});
+        records.push_back(InstanceRecord{instance.GetZVClass(), subject.line, subject.column});
         keyBits.resize(keyBits.size() + keyWords, 0);
         std::uint64_t* bits = keyBits.data() + keyBits.size() - keyWords;
-        for (const auto& [name, index] : keyIndex) {
-            ZVValueBase* value = instance.GetPropertyValue(name.c_str(), false);
+        for (std::size_t index = 0; index < keys.size(); ++index) {
+            ZVValueBase* value = instance.GetPropertyValue(keys[index].first.c_str(), false);
             if (value != nullptr && !value->IsNull()) {
                 bits[index / 64] |= std::uint64_t(1) << (index % 64);
             }
         }
+        return record;
     }
 
-    bool HasKey(std::size_t record, const std::wstring& key) const
+    bool HasKey(std::size_t record, std::size_t key) const
     {
-        const std::size_t index = keyIndex.at(key);
-        if (index >= keyWords * 64) {
-            return true; // a key of a relationship class met only in the document: not recorded
+        if (record < keys[key].second) {
+            return true; // read before the key was known: not noted
         }
-        return (keyBits[record * keyWords + index / 64] >> (index % 64) & 1) != 0;
+        return (keyBits[record * keyWords + key / 64] >> (key % 64) & 1) != 0;
+    }
+
+    // An end as a relationship names it: its record when the id is known.
+    std::size_t EndOf(const wchar_t* id)
+    {
+        const std::wstring_view text = id != nullptr ? id : L"";
+        const std::size_t record = ids.Find(text);
+        if (record != InstanceIdTable::kNone) {
+            return record;
+        }
+        pendingIds.emplace_back(text);
+        return kPendingEnd | (pendingIds.size() - 1);
+    }
+
+    FindingSubject SubjectOf(const RelationshipRecord& relationship, std::wstring& id) const
+    {
+        id = ids.Text(relationship.self);
+        return FindingSubject{file, relationship.line, relationship.column,
+                              rules[relationship.rules].zvClass->TypeName(), id};
     }
 
     static std::wstring AllowedText(const EndRules& end)
@@ -235,49 +306,57 @@ struct ZVInstanceDocumentValidator::State {
     }
 
     // The checks of one end of one relationship instance; the index of the
-    // record it names, or SIZE_MAX when it names none.
-    std::size_t CheckEnd(const FindingSubject& subject, const EndRules& end, const std::wstring& id,
+    // record it names, or SIZE_MAX when it names none. The findings' texts
+    // are made only for a finding: most relationships have none.
+    std::size_t CheckEnd(const RelationshipRecord& relationship, const EndRules& end, std::size_t named,
                          const wchar_t* role)
     {
-        const auto found = ids.find(id);
-        if (found == ids.end()) {
-            reporter.Report(subject, L"",
-                            std::wstring(L"the ") + role + L" id '" + id + L"' names no instance of the document");
-            return SIZE_MAX;
+        std::wstring id;
+        if ((named & kPendingEnd) != 0) {
+            const std::wstring& pending = pendingIds[named & ~kPendingEnd];
+            named = ids.Find(pending);
+            if (named == InstanceIdTable::kNone) {
+                reporter.Report(SubjectOf(relationship, id), L"",
+                                std::wstring(L"the ") + role + L" id '" + pending +
+                                    L"' names no instance of the document");
+                return SIZE_MAX;
+            }
         }
-        const InstanceRecord& record = records[found->second];
+        const InstanceRecord& record = records[named];
         const EndClass* admitting = record.zvClass != nullptr ? Admitting(end, record.zvClass) : nullptr;
         if (admitting == nullptr) {
             const std::wstring className = record.zvClass != nullptr ? record.zvClass->TypeName() : L"?";
-            reporter.Report(subject, L"",
-                            std::wstring(L"the ") + role + L" instance '" + id + L"' is a " + className + L"; the " +
-                                end.endName + L" end allows " + AllowedText(end));
-        } else if (admitting->keys != nullptr) {
-            for (const std::wstring& key : *admitting->keys) {
-                if (!HasKey(found->second, key)) {
-                    reporter.Report(subject, L"",
-                                    std::wstring(L"the ") + role + L" instance '" + id +
-                                        L"' has no value for the key property " + key);
-                }
+            reporter.Report(SubjectOf(relationship, id), L"",
+                            std::wstring(L"the ") + role + L" instance '" + ids.Text(named) + L"' is a " + className +
+                                L"; the " + end.endName + L" end allows " + AllowedText(end));
+            return named;
+        }
+        for (const auto& [key, index] : admitting->keys) {
+            if (!HasKey(named, index)) {
+                reporter.Report(SubjectOf(relationship, id), L"",
+                                std::wstring(L"the ") + role + L" instance '" + ids.Text(named) +
+                                    L"' has no value for the key property " + key);
             }
         }
-        return found->second;
+        return named;
     }
 
-    void CheckRelationships(std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>& sourceCounts,
-                            std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>& targetCounts)
+    // Per rule, how many of its relationships name each record.
+    using Counts = std::vector<std::unordered_map<std::size_t, std::uint64_t>>;
+
+    void CheckRelationships(Counts& sourceCounts, Counts& targetCounts)
     {
+        sourceCounts.resize(rules.size());
+        targetCounts.resize(rules.size());
         for (const RelationshipRecord& relationship : relationships) {
             const RelationshipRules& rule = rules[relationship.rules];
-            FindingSubject subject{file, relationship.line, relationship.column, rule.zvClass->TypeName(),
-                                   relationship.id};
-            const std::size_t source = CheckEnd(subject, rule.source, relationship.source, L"source");
-            const std::size_t target = CheckEnd(subject, rule.target, relationship.target, L"target");
+            const std::size_t source = CheckEnd(relationship, rule.source, relationship.source, L"source");
+            const std::size_t target = CheckEnd(relationship, rule.target, relationship.target, L"target");
             if (source != SIZE_MAX) {
-                ++sourceCounts[{relationship.rules, source}];
+                ++sourceCounts[relationship.rules][source];
             }
             if (target != SIZE_MAX) {
-                ++targetCounts[{relationship.rules, target}];
+                ++targetCounts[relationship.rules][target];
             }
         }
     }
@@ -301,7 +380,6 @@ struct ZVInstanceDocumentValidator::State {
         }
     }
 
-    using Counts = std::map<std::pair<std::size_t, std::size_t>, std::uint64_t>;
     using ClassRecords = std::map<CZVClass*, std::vector<std::size_t>>;
 
     // The records a cardinality could find fault with, in document order.
@@ -309,21 +387,20 @@ struct ZVInstanceDocumentValidator::State {
     // break it; otherwise every instance of the classes `end` admits
     // counts. Either way the work follows the instances concerned, not
     // every instance of the document once per relationship class.
-    std::vector<std::size_t> CardinalityCandidates(std::size_t ruleIndex, const EndRules& end,
-                                                   const Cardinality& cardinality, const Counts& counts,
+    std::vector<std::size_t> CardinalityCandidates(const EndRules& end, const Cardinality& cardinality,
+                                                   const std::unordered_map<std::size_t, std::uint64_t>& counts,
                                                    const ClassRecords& byClass)
     {
         std::vector<std::size_t> candidates;
         if (cardinality.low == 0) {
-            for (auto it = counts.lower_bound({ruleIndex, 0}); it != counts.end() && it->first.first == ruleIndex;
-                 ++it) {
-                candidates.push_back(it->first.second);
+            for (const auto& counted : counts) {
+                candidates.push_back(counted.first);
             }
-            return candidates;
-        }
-        for (const auto& [zvClass, indexes] : byClass) {
-            if (Admitting(end, zvClass) != nullptr) {
-                candidates.insert(candidates.end(), indexes.begin(), indexes.end());
+        } else {
+            for (const auto& [zvClass, indexes] : byClass) {
+                if (Admitting(end, zvClass) != nullptr) {
+                    candidates.insert(candidates.end(), indexes.begin(), indexes.end());
+                }
             }
         }
         std::sort(candidates.begin(), candidates.end());
@@ -333,22 +410,24 @@ struct ZVInstanceDocumentValidator::State {
     // `end` names the instances counted, `counted` holds the cardinality;
     // `role` is what the counted instance is to the relationships.
     void CheckCardinality(std::size_t ruleIndex, const EndRules& end, const EndRules& counted, const wchar_t* role,
-                          const Counts& counts, const ClassRecords& byClass)
+                          const Counts& allCounts, const ClassRecords& byClass)
     {
         const Cardinality& cardinality = counted.cardinality;
         if (cardinality.kind != Cardinality::Kind::Understood) {
             return;
         }
         const RelationshipRules& rule = rules[ruleIndex];
-        for (std::size_t i : CardinalityCandidates(ruleIndex, end, cardinality, counts, byClass)) {
+        const auto& counts = allCounts[ruleIndex];
+        for (std::size_t i : CardinalityCandidates(end, cardinality, counts, byClass)) {
             const InstanceRecord& record = records[i];
             if (record.zvClass == nullptr || Admitting(end, record.zvClass) == nullptr) {
                 continue;
             }
-            const auto found = counts.find({ruleIndex, i});
+            const auto found = counts.find(i);
             const std::uint64_t count = found != counts.end() ? found->second : 0;
             if (!cardinality.Allows(count)) {
-                const FindingSubject subject{file, record.line, record.column, record.zvClass->TypeName(), *record.id};
+                const std::wstring id = ids.Text(i);
+                const FindingSubject subject{file, record.line, record.column, record.zvClass->TypeName(), id};
                 reporter.Report(subject, L"",
                                 L"is the " + std::wstring(role) + L" of " + std::to_wstring(count) + L" " +
                                     rule.zvClass->TypeName() + L" relationships; the " + counted.endName +
@@ -413,14 +492,15 @@ int ZVInstanceDocumentValidator::Check(CZVInstance* instance, const std::wstring
     const FindingSubject subject{file, line, column, instance->TypeName(), instance->InstanceID()};
     try {
         CheckInstanceValues(*instance, subject, state.reporter);
-        state.Remember(*instance, subject);
+        const std::size_t self = state.Remember(*instance, subject);
         auto* relationship = dynamic_cast<ZVRelationshipInstance*>(instance);
         auto* relationshipClass = dynamic_cast<CZVRelationshipClass*>(instance->GetZVClass());
         if (relationship != nullptr && relationshipClass != nullptr) {
             const std::size_t rules = state.RulesOf(*relationshipClass);
             state.countedRules.insert(rules);
-            state.relationships.push_back(RelationshipRecord{rules, instance->InstanceID(), relationship->GetSourceID(),
-                                                             relationship->GetTargetID(), line, column});
+            const std::size_t source = state.EndOf(relationship->GetSourceID());
+            const std::size_t target = state.EndOf(relationship->GetTargetID());
+            state.relationships.push_back(RelationshipRecord{rules, self, source, target, line, column});
         }
     } catch (const ValidationStopped&) {
         return 1;

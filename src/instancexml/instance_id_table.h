@@ -41,10 +41,10 @@ private:
     std::size_t Probe(std::size_t hash) const;
     void Grow();
 
-    std::string m_bytes;                 // every id, one after another
-    std::vector<Entry> m_entries;        // by number
-    std::vector<std::size_t> m_slots;    // number + 1; 0 is an empty slot
-    std::string m_key;                   // the id being looked up, encoded
+    std::string m_bytes; // every id, one after another
+    std::vector<Entry> m_entries; // by number
+    std::vector<std::size_t> m_slots; // number + 1; 0 is an empty slot
+    std::string m_key; // the id being looked up, encoded
 };
 
 } // namespace ZVXML

@@ -101,6 +101,8 @@ TEST_F(InstanceValidationTest, EachPrimitiveTypeRefusesWhatItDoesNotAccept)
         {L"-5", L"2147483648", L"Aint: '2147483648' is out of the range of int"},
         {L"-5", L"-2147483649", L"Aint: '-2147483649' is out of the range of int"},
         {L"9223372036854775807", L"9223372036854775808", L"Along: '9223372036854775808' is out of the range of long"},
+        {L"9223372036854775807", L"-9223372036854775809", L"Along: '-9223372036854775809' is out of the range of long"},
+        {L"9223372036854775807", L"18446744073709551616", L"Along: '18446744073709551616' is out of the range of long"},
         {L" 1.5e3 ", L"deep", L"Adouble: 'deep' is not a double"},
         {L" 1.5e3 ", L"1,5", L"Adouble: '1,5' is not a double"},
         {L" 1.5e3 ", L"1e999", L"Adouble: '1e999' is out of the range of double"},
@@ -117,9 +119,22 @@ TEST_F(InstanceValidationTest, EachPrimitiveTypeRefusesWhatItDoesNotAccept)
         SCOPED_TRACE(c.replace);
         EXPECT_EQ(Validate(c.what, c.replace), Lines{std::wstring(L"2:1: Item i1: ") + c.finding});
     }
-    // Numbers are read alike whatever the locale; subnormal doubles are fine.
-    EXPECT_EQ(Validate(L" 1.5e3 ", L"1e-999"), Lines{});
-    EXPECT_EQ(Validate(L"-5", L"+0"), Lines{});
+    // A double too large needs no exponent to be one.
+    const std::wstring huge(309, L'9');
+    EXPECT_EQ(Validate(L" 1.5e3 ", huge),
+              Lines{L"2:1: Item i1: Adouble: '" + huge + L"' is out of the range of double"});
+    // Numbers are read alike whatever the locale; subnormal doubles are fine;
+    // leading zeros do not count towards a range.
+    for (const auto& [what, replace] :
+         std::vector<std::pair<std::wstring, std::wstring>>{{L" 1.5e3 ", L"1e-999"},
+                                                            {L" 1.5e3 ", std::wstring(308, L'9') + L".5"},
+                                                            {L"-5", L"+0"},
+                                                            {L"-5", L"-0000000000000000000002147483648"},
+                                                            {L"9223372036854775807", L"-9223372036854775808"},
+                                                            {L"TRUE", L"fAlSe"}}) {
+        SCOPED_TRACE(replace);
+        EXPECT_EQ(Validate(what, replace), Lines{});
+    }
 }
 
 TEST_F(InstanceValidationTest, ArrayMemberCountsStayWithinOccurs)
@@ -167,10 +182,62 @@ TEST_F(InstanceValidationTest, RelationshipIdsNameInstancesOfTheDocument)
               Lines{L"6:1: Pipe P1: : has the identifier of an earlier instance"});
 }
 
+// A relationship may name an instance that comes later; ids are told apart
+// by every character and reported as written.
+TEST_F(InstanceValidationTest, RelationshipsNameInstancesBeforeAndAfterThem)
+{
+    EXPECT_EQ(Validate(L"", L"",
+                       L"<Connects id='C2' sourceInstanceID='L\u00e9\U0001F600' targetInstanceID='P1'/>\n"
+                       L"<Pipe id='L\u00e8\U0001F600'><Tag>x</Tag></Pipe>\n<Pipe id='L\u00e9\U0001F600'/>\n"),
+              Lines{L"6:1: Connects C2: : the source instance 'L\u00e9\U0001F600' has no value for the key property "
+                    L"Tag"});
+}
+
 TEST_F(InstanceValidationTest, KeyPropertiesArePresentOnTheInstancesNamed)
 {
     EXPECT_EQ(Validate(L"<Pipe id='L1'><Tag>L1</Tag></Pipe>", L"<Pipe id='L1'/>"),
               Lines{L"5:1: Connects C1: : the source instance 'L1' has no value for the key property Tag"});
+}
+
+// Instances fed one by one may carry what no document can: ids that differ
+// only in lone surrogates, and a relationship class of another schema, whose
+// many keys the validator learns only when it meets the class.
+TEST_F(InstanceValidationTest, InstancesFedOneByOneAreCheckedAlike)
+{
+    using namespace ZVXML;
+    CZVSchema other{L"o", L"Other", L""};
+    CZVClass* part = other.CreateZVClass(L"Part", L"", ZVCLASSTYPE_DOMAIN);
+    part->AddZVProperty(L"Code", L"string", L"");
+    CZVRelationshipClass* holds = other.CreateZVRelationshipClass(L"Holds", L"", ZVCLASSTYPE_DOMAIN);
+    holds->m_source.m_className = L"Part";
+    for (int i = 0; i < 130; ++i) {
+        const std::wstring key = L"K" + std::to_wstring(i);
+        part->AddZVProperty(key.c_str(), L"string", L"");
+        holds->m_source.m_keyVector.push_back(key);
+    }
+    holds->m_source.m_cardinality = L"0..*";
+    holds->m_targets.m_classNames = {L"Part"};
+    holds->m_targets.m_keyVectors = {{L"Code"}};
+    holds->m_targets.m_cardinality = L"0..*";
+    ZVRelationshipInstance relationship(holds);
+    relationship.SetInstanceID(L"R1");
+    relationship.SetSourceID(L"\xD800");
+    relationship.SetTargetID(L"\xDC00");
+    CZVInstance first(part);
+    first.SetInstanceID(L"\xD800");
+    for (const std::wstring& key : holds->m_source.m_keyVector) {
+        first.AddZVValue(new CZVValue(part->FindProperty(key.c_str()), L"a"));
+    }
+    CZVInstance second(part);
+    second.SetInstanceID(L"\xDC00");
+    Findings findings;
+    ZVInstanceDocumentValidator validator(&schema, &Findings::Add, &findings);
+    for (CZVInstance* instance : std::initializer_list<CZVInstance*>{&relationship, &first, &second}) {
+        EXPECT_EQ(validator.Check(instance, L"", 1, 1), 0);
+    }
+    EXPECT_EQ(validator.Finish(), 0);
+    EXPECT_EQ(findings.lines, Lines{L"1:1: Holds R1: : the target instance '\xDC00' has no value for the key property "
+                                    L"Code"});
 }
 
 TEST_F(InstanceValidationTest, CardinalitiesHoldAcrossTheDocument)
