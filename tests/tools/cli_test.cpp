@@ -512,8 +512,13 @@ TEST_F(CliTest, ValidateReportsEveryFindingAsTextOrJson)
 // program writes from a document is the one import writes.
 TEST_F(CliTest, ImportAndZvxmlFormatRoundTrip)
 {
+    const std::string zeros = scratch.WriteFile(
+        "zeros.zvinstance.xml", "<ZVInstanceXML xmlns='http://www.molvane.com/schemas/Molvane.ZVXML.2.0'>"
+                                "<Sensor id='a'><Reading>-0</Reading></Sensor><Sensor id='b'><Reading>-0.0</Reading>"
+                                "</Sensor></ZVInstanceXML>");
     for (const auto& [document, schema] : {std::pair<std::string, std::string>{"tiny.zvinstance.xml", kTiny},
                                            {"markup.zvinstance.xml", kTiny},
+                                           {zeros, kTiny},
                                            {kNorth, kPlant}}) {
         SCOPED_TRACE(document);
         const CliRun json = Zvxml({"instances", document, "--schema", schema, "--format", "json"});

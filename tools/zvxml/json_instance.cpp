@@ -55,8 +55,13 @@ void AppendEscaped(unsigned long c, std::string& out)
 }
 
 // The JSON number grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+// but for "-0": JSON readers take it as the integer 0, and the sign would
+// be lost on the way back, so it is written as a string.
 bool IsJsonNumber(const std::wstring& text)
 {
+    if (text == L"-0") {
+        return false;
+    }
     std::size_t i = 0;
     auto digits = [&]() {
         std::size_t start = i;
