@@ -1,12 +1,10 @@
 #include "platform/markup_guard.h"
 
+#include "platform/byte_search.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace ZVXML {
 namespace platform {
@@ -15,50 +13,11 @@ namespace {
 constexpr std::string_view kCommentOpen = "--"; // after "<!"
 constexpr std::string_view kCDataOpen = "[CDATA["; // after "<!"
 
-// The first of four bytes in [p, end), or end. Runs inside start tags are
-// short, so sixteen bytes are compared at a time inline rather than through
-// a library call per run.
-const char* FindAny(const char* p, const char* end, char a, char b, char c, char d)
-{
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi8(a);
-    const __m128i vb = _mm_set1_epi8(b);
-    const __m128i vc = _mm_set1_epi8(c);
-    const __m128i vd = _mm_set1_epi8(d);
-    for (; end - p >= 16; p += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)),
-                                          _mm_or_si128(_mm_cmpeq_epi8(x, vc), _mm_cmpeq_epi8(x, vd)));
-        if (const int bits = _mm_movemask_epi8(hits)) {
-            return p + __builtin_ctz(static_cast<unsigned>(bits));
-        }
-    }
-#endif
-    for (; p < end; ++p) {
-        if (*p == a || *p == b || *p == c || *p == d) {
-            return p;
-        }
-    }
-    return end;
-}
-
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // What an attribute name in a start tag can hold, as far as finding its start
 // goes.
 bool IsNameByte(char c) { return !IsSpace(c) && c != '"' && c != '\'' && c != '=' && c != '<'; }
-
-const char* Find(const char* p, const char* end, char c)
-{
-    // Most runs between markup bytes are a few bytes long.
-    for (const char* near = p + std::min<std::ptrdiff_t>(end - p, 16); p < near; ++p) {
-        if (*p == c) {
-            return p;
-        }
-    }
-    const void* found = std::memchr(p, c, static_cast<std::size_t>(end - p));
-    return found != nullptr ? static_cast<const char*>(found) : end;
-}
 
 } // namespace
 
@@ -92,7 +51,7 @@ bool MarkupGuard::Scan(const char* data, std::size_t size)
 const char* MarkupGuard::ScanTags(const char* p, const char* end)
 {
     for (;;) {
-        const char* open = Find(p, end, '<');
+        const char* open = FindByte(p, end, '<');
         if (open == end) {
             return end;
         }
@@ -103,7 +62,7 @@ const char* MarkupGuard::ScanTags(const char* p, const char* end)
         }
         if (*p == '/') {
             m_state = State::EndTag;
-            const char* close = Find(p + 1, end, '>');
+            const char* close = FindByte(p + 1, end, '>');
             if (close == end) {
                 return end;
             }
@@ -125,7 +84,7 @@ const char* MarkupGuard::ScanTags(const char* p, const char* end)
 const char* MarkupGuard::ScanStartTag(const char* p, const char* end)
 {
     for (;;) {
-        p = FindAny(p, end, '"', '\'', '=', '>');
+        p = FindAnyOf4(p, end, '"', '\'', '=', '>');
         if (p == end) {
             return end;
         }
@@ -143,7 +102,7 @@ const char* MarkupGuard::ScanStartTag(const char* p, const char* end)
             ++p;
             continue;
         }
-        const char* close = Find(p + 1, end, c);
+        const char* close = FindByte(p + 1, end, c);
         if (close == end) {
             m_quote = c;
             m_state = State::Quoted;
@@ -158,7 +117,7 @@ const char* MarkupGuard::Advance(const char* p, const char* end)
     switch (m_state) {
     case State::Declaration:
     case State::EndTag: {
-        const char* close = Find(p, end, '>');
+        const char* close = FindByte(p, end, '>');
         if (close == end) {
             return end;
         }
@@ -169,7 +128,7 @@ const char* MarkupGuard::Advance(const char* p, const char* end)
         return close + 1;
     }
     case State::Quoted: {
-        const char* quote = Find(p, end, m_quote);
+        const char* quote = FindByte(p, end, m_quote);
         if (quote == end) {
             return end;
         }
@@ -362,7 +321,7 @@ void MarkupGuard::EndEndTag()
 void MarkupGuard::NotePlace(const char* begin, const char* end)
 {
     const std::size_t size = static_cast<std::size_t>(end - begin);
-    const long newlines = static_cast<long>(std::count(begin, end, '\n'));
+    const long newlines = static_cast<long>(CountByte(begin, end, '\n'));
     if (newlines == 0) {
         m_column += static_cast<long>(size);
         return;

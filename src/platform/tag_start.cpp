@@ -1,6 +1,7 @@
 #include "platform/tag_start.h"
 
-#include <algorithm>
+#include "platform/byte_search.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -37,7 +38,8 @@ const xmlChar* FindTagOpen(const ReadBytes& read, long& lineFeeds)
     if (open == nullptr) {
         return nullptr;
     }
-    lineFeeds = static_cast<long>(std::count(open + 1, read.end, '\n'));
+    const auto* const from = reinterpret_cast<const char*>(open + 1);
+    lineFeeds = static_cast<long>(CountByte(from, reinterpret_cast<const char*>(read.end), '\n'));
     return open;
 }
 

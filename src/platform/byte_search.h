@@ -1,0 +1,85 @@
+// Searches over bytes of markup, sixteen at a time where SSE2 is there.
+//
+// The markup guard and the tag positions look at every byte of a document
+// the parser reads; most runs they scan are short (a line's indentation, a
+// value, an end tag), where a library call per run costs more than the
+// scan, and the longest (text) are where a byte-at-a-time loop is slowest.
+#ifndef ZVXML_PLATFORM_BYTE_SEARCH_H
+#define ZVXML_PLATFORM_BYTE_SEARCH_H
+
+#include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace ZVXML {
+namespace platform {
+
+// The first of the four bytes in [p, end), or end.
+inline const char* FindAnyOf4(const char* p, const char* end, char a, char b, char c, char d)
+{
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a);
+    const __m128i vb = _mm_set1_epi8(b);
+    const __m128i vc = _mm_set1_epi8(c);
+    const __m128i vd = _mm_set1_epi8(d);
+    for (; end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(x, vc), _mm_cmpeq_epi8(x, vd)));
+        if (const int bits = _mm_movemask_epi8(hits)) {
+            return p + __builtin_ctz(static_cast<unsigned>(bits));
+        }
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == a || *p == b || *p == c || *p == d) {
+            return p;
+        }
+    }
+    return end;
+}
+
+// The first `c` in [p, end), or end.
+inline const char* FindByte(const char* p, const char* end, char c)
+{
+#if defined(__SSE2__)
+    const __m128i vc = _mm_set1_epi8(c);
+    for (; end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (const int bits = _mm_movemask_epi8(_mm_cmpeq_epi8(x, vc))) {
+            return p + __builtin_ctz(static_cast<unsigned>(bits));
+        }
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == c) {
+            return p;
+        }
+    }
+    return end;
+}
+
+// How many bytes of [p, end) are `c`.
+inline std::size_t CountByte(const char* p, const char* end, char c)
+{
+    std::size_t count = 0;
+#if defined(__SSE2__)
+    const __m128i vc = _mm_set1_epi8(c);
+    for (; end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        count += static_cast<std::size_t>(
+            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, vc)))));
+    }
+#endif
+    for (; p < end; ++p) {
+        count += *p == c;
+    }
+    return count;
+}
+
+} // namespace platform
+} // namespace ZVXML
+
+#endif
