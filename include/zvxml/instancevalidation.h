@@ -6,7 +6,10 @@
 /// reported, not just the first, each with where it is and what is wrong.
 ///
 /// Checks of one instance (ValidateZVInstance), applied to its values and,
-/// within structs and arrays of structs, to theirs at any depth:
+/// within structs and arrays of structs, to theirs down to 256 levels of
+/// structs (deeper than a document can hold: a struct value below that is
+/// reported once and its values are not checked, so that an instance whose
+/// structs hold it again still ends):
 /// - a primitive value's text is of its property's type (null values are not
 ///   checked). The texts each type accepts, with white space (space, tab,
 ///   line feed, carriage return) allowed before and after, and numbers read

@@ -74,8 +74,10 @@ public:
     /// instance, the property and the character, e.g. "Cannot write
     /// ZVProperty 'Name' of Pump instance 'P1': its value holds U+0002, a
     /// character XML 1.0 cannot carry.", or a type or property name that
-    /// cannot be an element name. A refused instance writes nothing: the
-    /// writer stays usable and the document well formed.
+    /// cannot be an element name, or values nested deeper than the 256 element
+    /// levels a reader accepts (structs that hold themselves included). A
+    /// refused instance writes nothing: the writer stays usable and the
+    /// document well formed.
     void Write(CZVInstance* instance);
 
     /// Ends the document and, for a file, puts it in place. Throws

@@ -12,6 +12,11 @@
 namespace ZVXML {
 namespace {
 
+// Structs within structs deeper than a document can hold (the reader takes
+// 256 element levels) are left unchecked below this: only an instance built
+// in memory gets there, and one whose structs hold it again never ends.
+constexpr std::size_t kMaxStructNesting = 256;
+
 // A decimal occurs text as a number; false for anything else.
 bool ReadOccurs(const wchar_t* text, std::uint64_t& value)
 {
@@ -152,7 +157,13 @@ private:
             return Report(L"holds an instance of " + (held ? held->TypeName() : embedded->TypeName()) +
                           L"; the property's struct class is " + property.TypeName());
         }
+        if (m_structNesting == kMaxStructNesting) {
+            return Report(L"holds structs nested more than " + std::to_wstring(kMaxStructNesting) +
+                          L" deep; they are not checked further");
+        }
+        ++m_structNesting;
         Values(*embedded);
+        --m_structNesting;
     }
 
     // Whether the property's type name (plain or "prefix:name") names `held`.
@@ -193,6 +204,7 @@ private:
     const FindingSubject& m_subject;
     ValidationReporter& m_reporter;
     std::vector<Step> m_path;
+    std::size_t m_structNesting = 0;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "foundation/utf8.h"
 #include "foundation/writing_scope.h"
 #include "platform/io/atomic_file_write.h"
+#include "platform/sax/sax_reader.h"
 
 #include <cwchar>
 #include <memory>
@@ -93,6 +94,7 @@ public:
             RequireWritableText(instance.GetInstanceID(), L"identifier");
         }
         const WritingScope scope(kind.c_str(), instance.GetInstanceID());
+        m_instance = &instance;
         Open(1, instance.GetTypeName());
         Attribute(L"id", instance.GetInstanceID(), L"identifier");
         if (auto* relationship = dynamic_cast<ZVRelationshipInstance*>(&instance)) {
@@ -107,6 +109,16 @@ private:
 
     void Open(int depth, const wchar_t* name)
     {
+        // The root is level 1 and an instance level 2: a document any deeper
+        // would be refused by every reader of it. Structs that hold their
+        // own instance never end; they reach this too.
+        if (depth + 1 > platform::kSaxMaxDepth) {
+            throw ZVXMLFormatError(L"Cannot write " + m_instance->TypeName() + L" instance '" +
+                                       m_instance->InstanceID() + L"': its values nest deeper than " +
+                                       std::to_wstring(platform::kSaxMaxDepth) +
+                                       L" element levels, more than a reader of the document accepts.",
+                                   L"");
+        }
         Indent(depth);
         m_out += '<';
         AppendWideAsUtf8(name, std::wcslen(name), m_out);
@@ -241,6 +253,7 @@ private:
     }
 
     std::string& m_out;
+    CZVInstance* m_instance = nullptr; // the instance being written
 };
 
 } // namespace

@@ -165,6 +165,32 @@ TEST_F(InstanceValidationTest, StructValueHoldsItsPropertysClass)
                                      L"0:0: Item i9: Nums: holds a single value; the property is an array"}));
 }
 
+// Structs that hold their own instance end the check of that branch with
+// one finding where no document could go deeper.
+TEST_F(InstanceValidationTest, StructsThatHoldThemselvesEndWithOneFinding)
+{
+    using namespace ZVXML;
+    CZVProperty* next = schema.CreateZVClass(L"Node", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN)
+                            ->AddZVProperty(L"Next", L"Node", L"");
+    CZVClass* item = schema.FindZVClass(L"Item", ZVCLASSTYPE_ANY);
+    CZVInstance instance(item);
+    instance.SetInstanceID(L"i9");
+    auto* chain = new ZVStructValue(item->AddZVProperty(L"Chain", L"Node", L""));
+    instance.AddZVValue(chain);
+    auto* loop = new ZVStructValue(next);
+    chain->GetValue()->AddZVValue(loop);
+    loop->SetValue(chain->GetValue());
+    Findings findings;
+    EXPECT_EQ(ValidateZVInstance(&instance, &Findings::Add, &findings), 1u);
+    std::wstring path = L"Chain";
+    for (int level = 0; level < 256; ++level) {
+        path += L".Next";
+    }
+    EXPECT_EQ(findings.lines, Lines{L"0:0: Item i9: " + path +
+                                    L": holds structs nested more than 256 deep; they are not checked further"});
+    loop->SetValue(nullptr);
+}
+
 TEST_F(InstanceValidationTest, RelationshipEndsAdmitTheirClasses)
 {
     EXPECT_EQ(Validate(L"", L"", L"<Connects id='C2' sourceInstanceID='P1' targetInstanceID='P1'/>"),

@@ -3,6 +3,7 @@
 #include "instance_parse_support.h"
 
 #include "bench/instance_document_generator.h"
+#include "support/expect_throw.h"
 
 #include <filesystem>
 #include <sstream>
@@ -203,6 +204,42 @@ TEST_F(InstanceWriterTest, CharacterXmlCannotCarryIsRefusedNamingWhereItIs)
     EXPECT_EQ(writer.GetInstanceCount(), 2u);
     ASSERT_EQ(Parse(ToWString(out.str())), 0);
     EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance Pump#P0{}", L"instance Pump#P0{}"}));
+}
+
+// The deepest structs a reader takes are written and read back; one level
+// more, or structs that hold their own instance, are refused.
+TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
+{
+    using namespace ZVXML;
+    CZVProperty* next = schema.CreateZVClass(L"Node", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN)
+                            ->AddZVProperty(L"Next", L"Node", L"");
+    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    CZVInstance pump(pumpClass);
+    pump.SetInstanceID(L"P1");
+    auto* chain = new ZVStructValue(pumpClass->AddZVProperty(L"Chain", L"Node", L""));
+    pump.AddZVValue(chain);
+    CZVInstance* last = chain->GetValue();
+    // The root, the instance and Chain are three of the reader's 256 levels.
+    for (int level = 4; level <= 256; ++level) {
+        auto* deeper = new ZVStructValue(next);
+        last->AddZVValue(deeper);
+        last = deeper->GetValue();
+    }
+    ASSERT_EQ(Parse(ToWString(WriteOne(pump)), 0), 0);
+    EXPECT_EQ(recorder.Instances(), std::vector<std::wstring>{L"instance " + Describe(&pump)});
+
+    const wchar_t* refusal = L"Cannot write Pump instance 'P1': its values nest deeper than 256 element levels, "
+                             L"more than a reader of the document accepts.";
+    last->AddZVValue(new ZVStructValue(next));
+    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError, refusal);
+
+    CZVInstance* first = chain->GetValue();
+    first->RemoveAllZVValues();
+    auto* loop = new ZVStructValue(next);
+    first->AddZVValue(loop);
+    loop->SetValue(first); // Chain holds a Node whose Next holds that Node again
+    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError, refusal);
+    loop->SetValue(nullptr);
 }
 
 TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)
