@@ -556,4 +556,12 @@ TEST_F(CliTest, ImportStopsAtALineThatDoesNotFitAndLeavesTheOutputAlone)
     run = Zvxml({"import", lines, "--schema", kTiny});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, lines + ":1: property Tags is an array: an array is expected\n");
+
+    // A line nested a million deep ends the run, not the program.
+    const std::size_t depth = 1000000;
+    scratch.WriteFile("in.jsonl", "{\"class\":\"Sensor\",\"id\":\"s1\",\"properties\":{\"Where\":" +
+                                      std::string(depth, '[') + std::string(depth, ']') + "}}\n");
+    run = Zvxml({"import", lines, "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, lines + ":1: objects and arrays nested more than 512 deep\n");
 }

@@ -12,6 +12,11 @@
 namespace zvcli {
 namespace {
 
+// Objects and arrays nested in one line, at most. An instance document holds
+// 256 element levels, which need fewer; a deeper line is refused before its
+// nodes (built, and destroyed, one level per call) could exhaust the stack.
+constexpr std::size_t kMaxJsonNesting = 512;
+
 // A JSON value as read, numbers kept as their text.
 struct Node {
     enum class Kind { Null, Text, Number, Boolean, Object, Array } kind = Kind::Null;
@@ -83,6 +88,9 @@ private:
     }
     bool Open(Node::Kind kind)
     {
+        if (m_open.size() == kMaxJsonNesting) {
+            throw JsonLineError{L"objects and arrays nested more than " + std::to_wstring(kMaxJsonNesting) + L" deep"};
+        }
         Node node;
         node.kind = kind;
         m_open.push_back(Place(std::move(node)));
