@@ -88,15 +88,10 @@ TEST(NumberText, IntegersKeepTheirWholeRange)
     EXPECT_EQ(FormatUnsignedLong(ULONG_MAX), std::to_wstring(ULONG_MAX));
 }
 
-TEST(WideFormat, TextsOfAnyLengthAreKeptWhole)
+TEST(WideFormat, TextsOfAnyLengthAreKeptWholeAlsoWhenLogged)
 {
     const std::wstring longText(100000, L'x');
     EXPECT_EQ(FormatWide(L"<%ls> %d", longText.c_str(), 7), L"<" + longText + L"> 7");
-}
-
-TEST(WideFormat, LoggedTextsOfAnyLengthAreKeptWhole)
-{
-    const std::wstring longText(100000, L'x');
     zvtest::LogCapture log;
     LogFormat(LOG_SEV_INFO, L"Imported instances: %d", 3);
     LogFormat(LOG_SEV_WARNING, L"%ls", longText.c_str());
