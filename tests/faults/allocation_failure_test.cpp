@@ -11,15 +11,15 @@
 #include <zvxml/zvxml.h>
 
 #include "faults/failing_allocator.h"
+#include "support/instances_as_xml.h"
 #include "support/scratch.h"
+#include "support/stdout_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fcntl.h>
-#include <unistd.h>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +27,7 @@
 
 using namespace ZVXML;
 using zvtest::FailureMode;
+using zvtest::StdoutCapture;
 
 namespace {
 
@@ -53,30 +54,6 @@ const testing::Environment* const g_environment = testing::AddGlobalTestEnvironm
 
 long PointsPerScenario() { return std::getenv("ZVXML_FAULTS_EVERY_POINT") != nullptr ? 0 : 400; }
 
-// The checked-call rule prints its message to standard output before it
-// throws; the sweep makes thousands of them.
-class QuietStdout {
-public:
-    QuietStdout() : m_saved(dup(1)), m_null(open("/dev/null", O_WRONLY))
-    {
-        std::fflush(stdout);
-        dup2(m_null, 1);
-    }
-    ~QuietStdout()
-    {
-        std::fflush(stdout);
-        dup2(m_saved, 1);
-        close(m_saved);
-        close(m_null);
-    }
-    QuietStdout(const QuietStdout&) = delete;
-    QuietStdout& operator=(const QuietStdout&) = delete;
-
-private:
-    int m_saved;
-    int m_null;
-};
-
 // Runs `scenario` with allocation `point` failing; true when it threw.
 bool RunFailing(const char* name, const std::function<std::wstring()>& scenario, const std::wstring& expected,
                 long point, FailureMode mode)
@@ -86,7 +63,7 @@ bool RunFailing(const char* name, const std::function<std::wstring()>& scenario,
     bool threw = true;
     const long escaped = zvtest::EscapedLibxmlReports();
     {
-        QuietStdout quiet;
+        StdoutCapture quiet; // the checked-call rule prints there before it throws
         zvtest::Arm(point, mode);
         try {
             result = scenario();
@@ -172,19 +149,6 @@ std::wstring LoadAndDescribe(const std::string& folder, const std::string& file)
     return std::to_wstring(result) + L" " + Describe(schema);
 }
 
-int CollectInstance(CZVSchema*, void* text, CZVInstance* instance)
-{
-    instance->AppendAsXml(*static_cast<std::wstring*>(text), L"");
-    return 0;
-}
-
-int CollectRelationship(CZVSchema*, void* text, ZVRelationshipInstance* relationship)
-{
-    relationship->AppendAsXml(*static_cast<std::wstring*>(text),
-                              std::wstring(relationship->GetSourceID()) + L">" + relationship->GetTargetID());
-    return 0;
-}
-
 std::unique_ptr<CZVSchema> LoadExamples()
 {
     std::unique_ptr<CZVSchema> schema(new CZVSchema(L"temporary", L"temporary", nullptr));
@@ -195,20 +159,17 @@ std::unique_ptr<CZVSchema> LoadExamples()
 
 } // namespace
 
-TEST(AllocationFailure, LoadingASchemaSetWithCustomAttributesAndReferences)
+// The examples hold custom attributes and references; Catalog holds legacy
+// relationships.
+TEST(AllocationFailure, LoadingASchemaSet)
 {
-    for (FailureMode mode : {FailureMode::Once, FailureMode::FromThenOn}) {
-        Sweep(
-            "examples load", [] { return LoadAndDescribe(kExamples + "/schemas", "Plant.01.02.zvschema.xml"); }, mode);
-    }
-}
-
-TEST(AllocationFailure, LoadingASchemaSetWithLegacyRelationships)
-{
-    for (FailureMode mode : {FailureMode::Once, FailureMode::FromThenOn}) {
-        Sweep(
-            "legacy load", [] { return LoadAndDescribe(kSchemaData + "/complete", "Catalog.02.01.zvschema.xml"); },
-            mode);
+    for (const auto& [folder, file] :
+         {std::pair<std::string, std::string>{kExamples + "/schemas", "Plant.01.02.zvschema.xml"},
+          {kSchemaData + "/complete", "Catalog.02.01.zvschema.xml"}}) {
+        for (FailureMode mode : {FailureMode::Once, FailureMode::FromThenOn}) {
+            Sweep(
+                file.c_str(), [&] { return LoadAndDescribe(folder, file); }, mode);
+        }
     }
 }
 
@@ -219,14 +180,7 @@ TEST(AllocationFailure, ParsingAnInstanceDocument)
     const std::wstring document = Wide(kExamples + "/instances/plant-north.zvinstance.xml");
     for (FailureMode mode : {FailureMode::Once, FailureMode::FromThenOn}) {
         Sweep(
-            "instance parse",
-            [&] {
-                std::wstring text;
-                ParseZVInstanceXML(1, document.c_str(), schema.get(), &text, nullptr, &CollectInstance,
-                                   &CollectRelationship, nullptr, nullptr, nullptr, &factory, 0);
-                return text;
-            },
-            mode);
+            "instance parse", [&] { return zvtest::InstancesAsXml(*schema, factory, 1, document); }, mode);
     }
 }
 

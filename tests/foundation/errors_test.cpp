@@ -89,27 +89,22 @@ TEST(Logging, ACallbackThatThrowsIsSwallowed)
     }
 }
 
-TEST(Logging, TextIsDeliveredAsItStands)
+// Text is delivered as it stands; severities out of range are clamped or
+// dropped.
+TEST(Logging, TextIsDeliveredAsItStandsAndSeveritiesWithinRange)
 {
     LogCapture log;
     Log(LOG_SEV_WARNING, L"Host", L"100% of %s and %n");
-    auto lines = log.lines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].text, L"100% of %s and %n");
-    EXPECT_EQ(lines[0].category, L"Host");
-    EXPECT_EQ(lines[0].severity, LOG_SEV_WARNING);
-}
-
-TEST(Logging, SeveritiesOutOfRangeAreClampedOrDropped)
-{
-    LogCapture log;
     Log(static_cast<LOG_SEV>(0), L"c", L"zero");
     Log(static_cast<LOG_SEV>(5), L"c", L"five");
     Log(LOG_SEV_TRACE, L"c", L"trace");
     Log(static_cast<LOG_SEV>(-5), L"c", L"dropped");
     auto lines = log.lines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].severity, LOG_SEV_ERROR);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].text, L"100% of %s and %n");
+    EXPECT_EQ(lines[0].category, L"Host");
+    EXPECT_EQ(lines[0].severity, LOG_SEV_WARNING);
     EXPECT_EQ(lines[1].severity, LOG_SEV_ERROR);
-    EXPECT_EQ(lines[2].severity, LOG_SEV_TRACE);
+    EXPECT_EQ(lines[2].severity, LOG_SEV_ERROR);
+    EXPECT_EQ(lines[3].severity, LOG_SEV_TRACE);
 }

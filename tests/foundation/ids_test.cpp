@@ -1,5 +1,6 @@
 #include <zvxml/zvxml.h>
 
+#include "support/guid_text.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -8,21 +9,7 @@
 
 using namespace ZVXML;
 
-namespace {
-
-bool IsGuidText(const std::wstring& text)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
-        if (hyphen ? text[i] != L'-'
-                   : !((text[i] >= L'0' && text[i] <= L'9') || (text[i] >= L'a' && text[i] <= L'f'))) {
-            return false;
-        }
-    }
-    return text.size() == 36;
-}
-
-} // namespace
+using zvtest::WithGuid;
 
 TEST(Guids, NewGuidsAreDistinctLowerCaseTexts)
 {
@@ -30,7 +17,7 @@ TEST(Guids, NewGuidsAreDistinctLowerCaseTexts)
     std::set<std::wstring> seen;
     for (int i = 0; i < 100; ++i) {
         for (const std::wstring& guid : {CreateGuid(), generator.GetNextID()}) {
-            EXPECT_TRUE(IsGuidText(guid)) << guid;
+            EXPECT_TRUE(WithGuid(guid)) << guid;
             seen.insert(guid);
         }
     }
@@ -64,8 +51,7 @@ TEST(InstanceIdentifiers, OtherNumbersGiveTheNameAndAGuid)
     std::wstring id;
     for (long nonPositive : {0L, -5L}) {
         GenerateZVInstanceXMLIdentifier(L"Pump", nonPositive, id);
-        EXPECT_EQ(id.substr(0, 5), L"Pump-");
-        EXPECT_TRUE(IsGuidText(id.substr(5))) << id;
+        EXPECT_TRUE(WithGuid(id, L"Pump-")) << id;
     }
 }
 
@@ -78,9 +64,7 @@ TEST(TempFileNames, LiveInTmpdirAndEndWithTheSuffix)
         CreateTempFileName(L".zvinstance.xml", name);
         CreateTempFileName(L".zvinstance.xml", other);
     }
-    EXPECT_EQ(name.substr(0, 9), L"/var/tmp/");
-    EXPECT_TRUE(IsGuidText(name.substr(9, 36))) << name;
-    EXPECT_EQ(name.substr(9 + 36), L".zvinstance.xml");
+    EXPECT_TRUE(WithGuid(name, L"/var/tmp/", L".zvinstance.xml")) << name;
     EXPECT_NE(name, other);
 }
 
@@ -89,6 +73,5 @@ TEST(TempFileNames, AnUnusableTmpdirFallsBackToTmp)
     std::wstring name;
     zvtest::EnvironmentVariable unusable("TMPDIR", "/nonexistent/folder/for/zvxml");
     CreateTempFileName(L"", name);
-    EXPECT_EQ(name.substr(0, 5), L"/tmp/");
-    EXPECT_TRUE(IsGuidText(name.substr(5))) << name;
+    EXPECT_TRUE(WithGuid(name, L"/tmp/")) << name;
 }

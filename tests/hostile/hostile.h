@@ -6,6 +6,7 @@
 #include <zvxml/zvxml.h>
 
 #include "support/hostile_text.h"
+#include "support/sanitizer.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -23,14 +24,6 @@
 #include <unistd.h>
 
 namespace zvtest {
-
-#if defined(__SANITIZE_ADDRESS__)
-#define ZVXML_TEST_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZVXML_TEST_UNDER_ASAN 1
-#endif
-#endif
 
 #ifdef ZVXML_TEST_UNDER_ASAN
 constexpr bool kSanitized = true;

@@ -13,17 +13,13 @@ using namespace ZVXML;
 
 class InstanceTest : public zvtest::PlantSchema {};
 
-TEST_F(InstanceTest, TheClassLinkOutlivesARename)
-{
-    CZVInstance instance(pipe);
-    instance.SetTypeName(L"Renamed");
-    EXPECT_EQ(instance.GetZVClass(), pipe);
-}
-
-TEST_F(InstanceTest, AnInstanceNeedsAClass)
+TEST_F(InstanceTest, AnInstanceNeedsAClassAndKeepsItThroughARename)
 {
     EXPECT_ZV_THROW(CZVInstance(nullptr), ZVXMLLogicError,
                     L"You cannot construct a new CZVInstance with a NULL ZVClass!");
+    CZVInstance instance(pipe);
+    instance.SetTypeName(L"Renamed");
+    EXPECT_EQ(instance.GetZVClass(), pipe);
 }
 
 TEST_F(InstanceTest, RelationshipCopiesKeepTheEnds)

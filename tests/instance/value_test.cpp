@@ -48,7 +48,9 @@ TEST_F(ValueTest, NumbersAreWrittenByTheConversionRules)
     EXPECT_EQ(std::wstring(value.GetValue()), std::to_wstring(LONG_MIN));
 }
 
-TEST_F(ValueTest, LongsAreReadFromTheLeadingDigits)
+// One digit past the platform's limit: the clamped value is stored and the
+// error names the text.
+TEST_F(ValueTest, LongsAreReadFromTheLeadingDigitsAndOverflowIsClampedAndReported)
 {
     CZVValue value(count, nullptr);
     long number = -1;
@@ -60,14 +62,6 @@ TEST_F(ValueTest, LongsAreReadFromTheLeadingDigits)
         value.GetValue(&number);
         EXPECT_EQ(number, expected) << text;
     }
-}
-
-// One digit past the platform's limit: the clamped value is stored and the
-// error names the text.
-TEST_F(ValueTest, ALongOutOfRangeIsClampedAndReported)
-{
-    CZVValue value(count, nullptr);
-    long number = 0;
     const std::wstring tooLarge = std::to_wstring(LONG_MAX) + L"0";
     value.SetValue(tooLarge);
     EXPECT_ZV_THROW(value.GetValue(&number), ZVXMLRuntimeError,
@@ -102,15 +96,11 @@ TEST_F(ValueTest, HostLocaleNeverReachesStoredNumbers)
     EXPECT_DOUBLE_EQ(read, 0.25);
 }
 
-TEST_F(ValueTest, StructValuesFindTheirClassInReferencedSchemas)
+TEST_F(ValueTest, AStructValueFindsItsClassInReferencedSchemasOrFails)
 {
     ZVStructValue fromReference(size); // Extent lives in the referenced schema
     ASSERT_NE(fromReference.GetValue(), nullptr);
     EXPECT_STREQ(fromReference.GetValue()->GetTypeName(), L"Extent");
-}
-
-TEST_F(ValueTest, AStructValueNeedsItsClass)
-{
     CZVProperty* broken = pipe->AddZVProperty(L"Broken", L"long", L"");
     broken->SetTypeName(L"Nowhere");
     EXPECT_ZV_THROW(ZVStructValue{broken}, ZVXMLRuntimeError, L"Could not find class for struct property");

@@ -5,6 +5,7 @@
 
 #include <zvxml/zvxml.h>
 
+#include "support/guid_text.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,13 @@ protected:
                                          &Recorder::Instance, &Recorder::Relationship, &Recorder::Element,
                                          &Recorder::End, &Recorder::Error, &factory, options);
     }
+    // The one instance `document` yields, described.
+    std::wstring Only(const std::wstring& document, unsigned long options = 0, int isLocation = 0)
+    {
+        recorder = Recorder();
+        Parse(document, options, isLocation);
+        return recorder.Instances().size() == 1 ? recorder.Instances()[0] : L"(not one instance)";
+    }
     // Only the two callbacks that must be given.
     int ParseBare(const std::wstring& text, unsigned long options = 0, ZVXML::IZVInstanceFactory* with = nullptr)
     {
@@ -211,25 +219,6 @@ protected:
     SchemaFactory factory{schema};
     Recorder recorder;
 };
-
-// Whether `text` is `start`, then a new GUID's text (lower-case hex digits
-// in groups of 8-4-4-4-12), then `end`.
-inline bool WithGuid(const std::wstring& text, const std::wstring& start, const std::wstring& end)
-{
-    const std::size_t size = 36;
-    if (text.size() != start.size() + size + end.size() || text.compare(0, start.size(), start) != 0 ||
-        text.compare(start.size() + size, std::wstring::npos, end) != 0) {
-        return false;
-    }
-    for (std::size_t i = 0; i < size; ++i) {
-        const wchar_t c = text[start.size() + i];
-        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        if (dash ? c != L'-' : !((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 } // namespace zvtest
 

@@ -137,12 +137,25 @@ TEST_F(InstanceValidationTest, EachPrimitiveTypeRefusesWhatItDoesNotAccept)
     }
 }
 
-TEST_F(InstanceValidationTest, ArrayMemberCountsStayWithinOccurs)
+// Occurs, identifiers and keys: each row breaks one rule (by a replacement
+// or an instance added at the end).
+TEST_F(InstanceValidationTest, EachBrokenRuleIsOneFindingAtItsPlace)
 {
-    EXPECT_EQ(Validate(L"<int>1</int>", L"<int>1</int><int>2</int><int>3</int>"),
-              Lines{L"2:1: Item i1: Nums: holds 3 members; maxOccurs is 2"});
-    EXPECT_EQ(Validate(L"<Nums><int>1</int></Nums>", L"<Nums/>"),
-              Lines{L"2:1: Item i1: Nums: holds 0 members; minOccurs is 1"});
+    const struct {
+        const wchar_t *what, *replace, *extra, *finding;
+    } cases[] = {
+        {L"<int>1</int>", L"<int>1</int><int>2</int><int>3</int>", L"",
+         L"2:1: Item i1: Nums: holds 3 members; maxOccurs is 2"},
+        {L"<Nums><int>1</int></Nums>", L"<Nums/>", L"", L"2:1: Item i1: Nums: holds 0 members; minOccurs is 1"},
+        {L"targetInstanceID='P1'", L"targetInstanceID='P9'", L"",
+         L"5:1: Connects C1: : the target id 'P9' names no instance of the document"},
+        {L"", L"", L"<Pipe id='P1'><Tag>x</Tag></Pipe>", L"6:1: Pipe P1: : has the identifier of an earlier instance"},
+        {L"<Pipe id='L1'><Tag>L1</Tag></Pipe>", L"<Pipe id='L1'/>", L"",
+         L"5:1: Connects C1: : the source instance 'L1' has no value for the key property Tag"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Validate(c.what, c.replace, c.extra), Lines{c.finding});
+    }
 }
 
 TEST_F(InstanceValidationTest, StructValueHoldsItsPropertysClass)
@@ -200,14 +213,6 @@ TEST_F(InstanceValidationTest, RelationshipEndsAdmitTheirClasses)
                                         L"allows Equipment"});
 }
 
-TEST_F(InstanceValidationTest, RelationshipIdsNameInstancesOfTheDocument)
-{
-    EXPECT_EQ(Validate(L"targetInstanceID='P1'", L"targetInstanceID='P9'"),
-              Lines{L"5:1: Connects C1: : the target id 'P9' names no instance of the document"});
-    EXPECT_EQ(Validate(L"", L"", L"<Pipe id='P1'><Tag>x</Tag></Pipe>"),
-              Lines{L"6:1: Pipe P1: : has the identifier of an earlier instance"});
-}
-
 // A relationship may name an instance that comes later; ids are told apart
 // by every character and reported as written.
 TEST_F(InstanceValidationTest, RelationshipsNameInstancesBeforeAndAfterThem)
@@ -217,12 +222,6 @@ TEST_F(InstanceValidationTest, RelationshipsNameInstancesBeforeAndAfterThem)
                        L"<Pipe id='L\u00e8\U0001F600'><Tag>x</Tag></Pipe>\n<Pipe id='L\u00e9\U0001F600'/>\n"),
               Lines{L"6:1: Connects C2: : the source instance 'L\u00e9\U0001F600' has no value for the key property "
                     L"Tag"});
-}
-
-TEST_F(InstanceValidationTest, KeyPropertiesArePresentOnTheInstancesNamed)
-{
-    EXPECT_EQ(Validate(L"<Pipe id='L1'><Tag>L1</Tag></Pipe>", L"<Pipe id='L1'/>"),
-              Lines{L"5:1: Connects C1: : the source instance 'L1' has no value for the key property Tag"});
 }
 
 // Instances fed one by one may carry what no document can: ids that differ

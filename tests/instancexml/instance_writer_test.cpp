@@ -2,8 +2,9 @@
 // characters and the file left alone on failure.
 #include "instance_parse_support.h"
 
-#include "bench/instance_document_generator.h"
 #include "support/expect_throw.h"
+
+#include "bench/instance_document_generator.h"
 
 #include <filesystem>
 #include <sstream>
@@ -183,22 +184,13 @@ TEST_F(InstanceWriterTest, CharacterXmlCannotCarryIsRefusedNamingWhereItIs)
     std::ostringstream out;
     ZVInstanceXMLWriter writer(out);
     writer.Write(&good);
-    try {
-        writer.Write(&bad);
-        FAIL() << "no exception";
-    } catch (const ZVXMLFormatError& error) {
-        EXPECT_STREQ(error.Message(), L"Cannot write ZVProperty 'X' of ZVProperty 'Origin' of Pump instance "
-                                      L"'P1': its value holds U+0002, a character XML 1.0 cannot carry.");
-    }
+    EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
+                    L"Cannot write ZVProperty 'X' of ZVProperty 'Origin' of Pump instance 'P1': its value holds "
+                    L"U+0002, a character XML 1.0 cannot carry.");
     bad.SetInstanceID(L"P\xFFFE");
     bad.RemoveAllZVValues();
-    try {
-        writer.Write(&bad);
-        FAIL() << "no exception";
-    } catch (const ZVXMLFormatError& error) {
-        EXPECT_STREQ(error.Message(),
-                     L"Cannot write Pump instance: its identifier holds U+FFFE, a character XML 1.0 cannot carry.");
-    }
+    EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
+                    L"Cannot write Pump instance: its identifier holds U+FFFE, a character XML 1.0 cannot carry.");
     writer.Write(&good);
     writer.Close();
     EXPECT_EQ(writer.GetInstanceCount(), 2u);
@@ -264,13 +256,8 @@ TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)
     EXPECT_EQ(ReadAll(path), WriteOne(pump, nullptr));
     EXPECT_THROW(writer.Write(&pump), ZVXML::ZVXMLLogicError);
 
-    try {
-        ZVXML::ZVInstanceXMLWriter missing(Widen(folder / "no/such.xml").c_str());
-        FAIL() << "no exception";
-    } catch (const ZVXML::ZVXMLRuntimeError& error) {
-        EXPECT_EQ(std::wstring(error.Message()),
-                  L"Cannot write file '" + Widen(folder / "no/such.xml") + L"': No such file or directory");
-    }
+    EXPECT_ZV_THROW(ZVXML::ZVInstanceXMLWriter(Widen(folder / "no/such.xml").c_str()), ZVXML::ZVXMLRuntimeError,
+                    L"Cannot write file '" + Widen(folder / "no/such.xml") + L"': No such file or directory");
 }
 
 } // namespace

@@ -32,6 +32,24 @@ bool Accepts(const std::string& text, std::size_t piece, MarkupGuard& guard)
     return true;
 }
 
+// The guard's verdict on `text` fed in random pieces of 1 to `longest` bytes.
+bool AcceptsInRandomPieces(const std::string& text, std::size_t longest, std::mt19937& random,
+                           ZVXML::platform::MarkupViolation* violation = nullptr)
+{
+    MarkupGuard guard;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t piece = std::min<std::size_t>(1 + random() % longest, text.size() - at);
+        if (!guard.Scan(text.data() + at, piece)) {
+            if (violation != nullptr) {
+                *violation = guard.Violation();
+            }
+            return false;
+        }
+        at += piece;
+    }
+    return true;
+}
+
 } // namespace
 
 TEST(MarkupGuard, CountsAttributesOfEachStartTag)
@@ -75,14 +93,7 @@ TEST(MarkupGuard, VerdictDoesNotDependOnHowTheDocumentIsCut)
         const std::string value = round % 4 < 2 ? "'=>\"'" : "\"'=>\"";
         text += ElementWith(kMaxAttributesPerElement + (tooMany ? 1 : 0), "big", value);
         text += harmless[random() % harmless.size()] + "</r>";
-        MarkupGuard guard;
-        bool accepted = true;
-        for (std::size_t at = 0; at < text.size() && accepted;) {
-            const std::size_t piece = std::min<std::size_t>(1 + random() % 300, text.size() - at);
-            accepted = guard.Scan(text.data() + at, piece);
-            at += piece;
-        }
-        EXPECT_EQ(accepted, !tooMany) << "round " << round;
+        EXPECT_EQ(AcceptsInRandomPieces(text, 300, random), !tooMany) << "round " << round;
     }
 }
 
@@ -102,24 +113,6 @@ std::string Declaring(const std::string& name, std::size_t count, std::size_t& s
         text += form + " xmlnsx" + std::to_string(serial) + "='xmlns:a=\"\"' axmlns='1'";
     }
     return text + (selfClosing ? "/>" : ">");
-}
-
-// The guard's verdict on `text` fed in random pieces of 1 to `longest` bytes.
-bool AcceptsInRandomPieces(const std::string& text, std::size_t longest, std::mt19937& random,
-                           ZVXML::platform::MarkupViolation* violation = nullptr)
-{
-    MarkupGuard guard;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t piece = std::min<std::size_t>(1 + random() % longest, text.size() - at);
-        if (!guard.Scan(text.data() + at, piece)) {
-            if (violation != nullptr) {
-                *violation = guard.Violation();
-            }
-            return false;
-        }
-        at += piece;
-    }
-    return true;
 }
 
 } // namespace

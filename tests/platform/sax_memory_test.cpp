@@ -3,6 +3,7 @@
 // reader, which compares parallel parses, errors included, with serial ones.)
 #include "platform/sax/sax_reader.h"
 #include "sax_recorder.h"
+#include "support/sanitizer.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ZVXML_TEST_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZVXML_TEST_ADDRESS_SANITIZER 1
-#endif
-#endif
-#ifdef ZVXML_TEST_ADDRESS_SANITIZER
+#ifdef ZVXML_TEST_UNDER_ASAN
 // From the sanitizer runtime (g++ ships no header declaring it).
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
@@ -52,7 +46,7 @@ public:
     std::size_t heapPeak = 0;
     long PeakKiB() const
     {
-#ifdef ZVXML_TEST_ADDRESS_SANITIZER
+#ifdef ZVXML_TEST_UNDER_ASAN
         return static_cast<long>(heapPeak / 1024);
 #else
         rusage usage{};
@@ -62,7 +56,7 @@ public:
     }
     void Sample()
     {
-#ifdef ZVXML_TEST_ADDRESS_SANITIZER
+#ifdef ZVXML_TEST_UNDER_ASAN
         heapPeak = std::max(heapPeak, __sanitizer_get_current_allocated_bytes());
 #endif
     }

@@ -6,6 +6,7 @@
 // through the same crafted or pseudo-random sequence of changes.
 #include <zvxml/zvxml.h>
 
+#include "support/class_names.h"
 #include "support/expect_throw.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,9 @@
 #include <vector>
 
 using namespace ZVXML;
+using zvtest::ClassNames;
 
 namespace {
-
-std::vector<std::wstring> ClassNames(const CZVSchema& schema)
-{
-    std::vector<std::wstring> names;
-    for (std::size_t i = 0; i < schema.GetZVClassCount(); ++i) {
-        names.emplace_back(schema.GetZVClassByIndex(i)->GetTypeName());
-    }
-    return names;
-}
 
 // The renaming rule as it reads: compare with every class from the first,
 // rename to the original name and the next number, start again.

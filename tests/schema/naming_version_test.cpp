@@ -76,14 +76,9 @@ TEST(Version, ParseFailuresNameTheirRule)
         EXPECT_ZV_THROW(CZVSchema::ParseVersionString(text, &major, &minor), ZVXMLFormatError,
                         L"CZVSchema::SetVersionString... '" + std::wstring(text) + L"' " + rule + hint);
     }
-}
-
-TEST(Version, AnEmptyVersionIsALogicError)
-{
     unsigned long major = 0, minor = 0;
     EXPECT_ZV_THROW(CZVSchema::ParseVersionString(L"", &major, &minor), ZVXMLLogicError,
-                    L"Version string cannot be NULL or empty! Format is MM.mm where MM is major version and mm is "
-                    L"minor version.");
+                    L"Version string cannot be NULL or empty!" + hint);
 }
 
 TEST(PrimitiveTypes, ExactNamesOnly)

@@ -1,5 +1,6 @@
 #include <zvxml/zvxml.h>
 
+#include "support/class_names.h"
 #include "support/expect_throw.h"
 
 #include <gtest/gtest.h>
@@ -8,19 +9,7 @@
 #include <vector>
 
 using namespace ZVXML;
-
-namespace {
-
-std::vector<std::wstring> ClassNames(const CZVSchema& schema)
-{
-    std::vector<std::wstring> names;
-    for (std::size_t i = 0; i < schema.GetZVClassCount(); ++i) {
-        names.emplace_back(schema.GetZVClassByIndex(i)->GetTypeName());
-    }
-    return names;
-}
-
-} // namespace
+using zvtest::ClassNames;
 
 TEST(AddClass, DuplicatesAreRenamedAfterTheirOriginalName)
 {
@@ -29,13 +18,6 @@ TEST(AddClass, DuplicatesAreRenamedAfterTheirOriginalName)
         schema.AddZVClass(new CZVClass(L"Pipe", &schema, nullptr));
     }
     EXPECT_EQ(ClassNames(schema), (std::vector<std::wstring>{L"Pipe", L"Pipe2", L"Pipe3"}));
-
-    CZVSchema other(L"p", L"Other", L"");
-    other.AddZVClass(new CZVClass(L"Pipe2", &other, nullptr));
-    other.AddZVClass(new CZVClass(L"Pipe", &other, nullptr));
-    CZVClass* third = other.CreateZVClass(L"Pipe", L"", 1);
-    EXPECT_STREQ(third->GetTypeName(), L"Pipe3"); // Pipe2 is taken: the scan restarts
-    EXPECT_EQ(ClassNames(other), (std::vector<std::wstring>{L"Pipe2", L"Pipe", L"Pipe3"}));
 }
 
 TEST(AddClass, AddingSetsTheSchemaOfAClassNotOfARelationshipClass)
@@ -102,30 +84,6 @@ TEST(RemoveAllClasses, RemovesTheClassesOnlyAndFreesTheirNames)
     EXPECT_EQ(schema.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
     schema.CreateZVClass(L"Pipe", L"", 1); // the name is free again
     EXPECT_STREQ(schema.GetZVClassByIndex(0)->GetTypeName(), L"Pipe");
-}
-
-TEST(NameIndex, FollowsRenamesThroughTheSetterAndTheReference)
-{
-    CZVSchema schema(L"p", L"Plant", L"");
-    CZVClass* pipe = schema.CreateZVClass(L"Pipe", L"", 1);
-    EXPECT_EQ(schema.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY), pipe);
-    pipe->SetTypeName(L"Tube");
-    EXPECT_EQ(schema.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
-    EXPECT_EQ(schema.FindZVClass(L"Tube", ZVCLASSTYPE_ANY), pipe);
-    pipe->TypeName() = L"Hose";
-    EXPECT_EQ(schema.FindZVClass(L"Hose", ZVCLASSTYPE_ANY), pipe);
-}
-
-// Renaming makes two classes share a name: the first in list order wins,
-// and adding a third of that name still renames it.
-TEST(NameIndex, OfTwoClassesRenamedToOneNameTheFirstIsFound)
-{
-    CZVSchema schema(L"p", L"Plant", L"");
-    CZVClass* pipe = schema.CreateZVClass(L"Hose", L"", 1);
-    CZVClass* second = schema.CreateZVClass(L"Second", L"", 1);
-    second->SetTypeName(L"Hose");
-    EXPECT_EQ(schema.FindZVClass(L"Hose", ZVCLASSTYPE_ANY), pipe);
-    EXPECT_STREQ(schema.CreateZVClass(L"Hose", L"", 1)->GetTypeName(), L"Hose2");
 }
 
 // A class added later goes before the classes derived from it: a changed

@@ -67,15 +67,7 @@ TEST_F(LookupTest, PlainLookupAppliesTheMaskToTheFirstMatchOnly)
     for (const auto& c : cases) {
         EXPECT_EQ(plant.FindZVClass(c.name, c.mask), c.found) << c.name << " " << c.mask;
     }
-}
-
-TEST_F(LookupTest, RelationshipClassLookupsDoNotFindClasses)
-{
-    EXPECT_EQ(plant.FindZVRelationshipClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr);
-}
-
-TEST_F(LookupTest, ANullNameIsRefused)
-{
+    EXPECT_EQ(plant.FindZVRelationshipClass(L"Pipe", ZVCLASSTYPE_ANY), nullptr); // classes are not relationships
     EXPECT_ZV_THROW(plant.FindZVClass(nullptr, 1), ZVXMLRuntimeError, L"NULL context passed ot findZVClassCallback");
 }
 
@@ -106,7 +98,7 @@ TEST_F(LookupTest, QualifiedLookupsNameASchemaThatIsNotReferenced)
                     L"ZVSchema 'Nope' not found among 'Plant's referenced schemas");
 }
 
-TEST_F(LookupTest, IterationVisitsOwnClassesOrThoseOfEveryReferencedSchemaToo)
+TEST_F(LookupTest, IterationVisitsOwnClassesOrThoseOfEveryReferencedSchemaTooUntilAnAnswer)
 {
     int visited = 0;
     plant.IterateOverAllClasses(&CountClasses, &visited, 0);
@@ -114,12 +106,8 @@ TEST_F(LookupTest, IterationVisitsOwnClassesOrThoseOfEveryReferencedSchemaToo)
     visited = 0;
     plant.IterateOverAllClasses(&CountClasses, &visited, 1);
     EXPECT_EQ(visited, 5);
-}
-
-TEST_F(LookupTest, IterationStopsAtTheFirstAnswer)
-{
     EXPECT_STREQ(static_cast<CZVClass*>(plant.IterateOverAllClasses(&StopAtMeter, nullptr, 1))->GetTypeName(),
-                 L"Meter");
+                 L"Meter"); // the first answer stops the walk
 }
 
 TEST_F(LookupTest, TheClassIteratorListsOwnClassesInOrderFromBegin)
@@ -147,6 +135,10 @@ TEST_F(LookupTest, ReferencedSchemasMatchTheMajorVersionAndAMinorNoNewer)
         EXPECT_EQ(plant.FindReferencedSchema(c.name, c.version), c.found)
             << c.name << " " << (c.version ? c.version : L"-");
     }
+    EXPECT_ZV_THROW(plant.FindReferencedSchema(L"Units", L"0102"), ZVXMLLogicError,
+                    L"Invalid version string passed to FindReferencedSchema:0102");
+    EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"u"), units);
+    EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"b"), nullptr); // direct references only
 }
 
 // Versions are written "%02lu.%02lu", so minor 100 is "01.100": newer than
@@ -173,19 +165,7 @@ TEST(VersionComparison, MajorAndMinorCompareAsNumbers)
     }
 }
 
-TEST_F(LookupTest, AReferencedSchemaIsNotSoughtWithAnInvalidVersion)
-{
-    EXPECT_ZV_THROW(plant.FindReferencedSchema(L"Units", L"0102"), ZVXMLLogicError,
-                    L"Invalid version string passed to FindReferencedSchema:0102");
-}
-
-TEST_F(LookupTest, ReferencedSchemasByPrefixAreDirectReferencesOnly)
-{
-    EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"u"), units);
-    EXPECT_EQ(plant.FindReferencedSchemaByPrefix(L"b"), nullptr);
-}
-
-TEST(ClassNames, APrefixEndsAtTheFirstColon)
+TEST(ClassNames, APrefixEndsAtTheFirstColonAndCannotBeEmpty)
 {
     std::wstring prefix = L"old";
     std::wstring name;
@@ -196,12 +176,6 @@ TEST(ClassNames, APrefixEndsAtTheFirstColon)
         EXPECT_EQ(prefix, expectedPrefix) << full;
         EXPECT_EQ(name, expectedName) << full;
     }
-}
-
-TEST(ClassNames, ANameCannotBeginWithAColon)
-{
-    std::wstring prefix;
-    std::wstring name;
     EXPECT_ZV_THROW(CZVSchema::ParseZVClassName(L":Pipe", prefix, name), ZVXMLFormatError,
                     L"ZVClass name ':Pipe'cannot begin with ':'.");
 }

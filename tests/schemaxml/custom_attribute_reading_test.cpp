@@ -35,20 +35,16 @@ protected:
     }
 
     // Reads `content` as the children of a "ZVCustomAttributes" element of the item.
-    void Read(const std::wstring& content)
+    int Read(const std::wstring& content)
     {
         XMLDocument document;
-        EXPECT_EQ(
-            item->ReadCustomAttributesFromXML(
-                &schema, document, LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>")),
-            0);
+        const XMLNode element = LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>");
+        return item->ReadCustomAttributesFromXML(&schema, document, element);
     }
     void ExpectReadFails(const std::wstring& content, const std::wstring& message)
     {
         SCOPED_TRACE(content);
-        XMLDocument document;
-        XMLNode element = LoadElement(document, L"<ZVCustomAttributes>" + content + L"</ZVCustomAttributes>");
-        EXPECT_ZV_THROW(item->ReadCustomAttributesFromXML(&schema, document, element), ZVXMLFormatError, message);
+        EXPECT_ZV_THROW(Read(content), ZVXMLFormatError, message);
     }
 
     CZVCustomAttribute* Last() { return item->GetZVCustomAttribute(item->GetZVCustomAttributeCount() - 1); }
@@ -95,7 +91,9 @@ TEST_F(CustomAttributeReading, AnAttributeThatFailsIsNotAttachedButTheOnesBefore
 // names (from 2, no leading zero, at most ten digits) stand for the property.
 TEST_F(CustomAttributeReading, CounterNamesAreFurtherValuesOfTheirProperty)
 {
-    Read(L"<Info><Owner>a</Owner><Owner2>b</Owner2><Owner10>c</Owner10><Tags2><string>t</string></Tags2></Info>");
+    ASSERT_EQ(Read(L"<Info><Owner>a</Owner><Owner2>b</Owner2><Owner10>c</Owner10><Tags2><string>t</string></Tags2>"
+                   L"</Info>"),
+              0);
     ASSERT_EQ(Last()->GetZVValueCount(), 4u);
     EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"a");
     EXPECT_STREQ(Last()->GetPropertyValue(L"Owner2"), L"b");
@@ -111,18 +109,19 @@ TEST_F(CustomAttributeReading, CounterNamesAreFurtherValuesOfTheirProperty)
 
 TEST_F(CustomAttributeReading, EmptyElementsGiveNoValue)
 {
-    Read(L"<Info><Owner/><Tags></Tags><NotAProperty/><Single/></Info>");
+    ASSERT_EQ(Read(L"<Info><Owner/><Tags></Tags><NotAProperty/><Single/></Info>"), 0);
     EXPECT_EQ(Last()->GetZVValueCount(), 0u);
 }
 
 // Text is taken as the tree gives it.
 TEST_F(CustomAttributeReading, PrimitivesAndArraysAreReadToAnyDepth)
 {
-    Read(L"<Info><Owner>  two  words &amp; more </Owner>"
-         L"<Tags><string>a</string><!-- c --><string/><string>b</string></Tags>"
-         L"<Points><Point><X>1</X><Y>2</Y></Point><!-- c --><Point><X>3</X></Point></Points>"
-         L"<Segments><Segment><Name>s1</Name><Ends><Point><X>5</X></Point><Point><Y>6</Y></Point></Ends></Segment>"
-         L"</Segments></Info>");
+    ASSERT_EQ(Read(L"<Info><Owner>  two  words &amp; more </Owner>"
+                   L"<Tags><string>a</string><!-- c --><string/><string>b</string></Tags>"
+                   L"<Points><Point><X>1</X><Y>2</Y></Point><!-- c --><Point><X>3</X></Point></Points>"
+                   L"<Segments><Segment><Name>s1</Name><Ends><Point><X>5</X></Point><Point><Y>6</Y></Point></Ends>"
+                   L"</Segment></Segments></Info>"),
+              0);
     EXPECT_STREQ(Last()->GetPropertyValue(L"Owner"), L"  two  words & more ");
     EXPECT_EQ(Texts(Array(Last(), L"Tags")), (Names{L"a", L"", L"b"}));
     ZVArrayValue* points = Array(Last(), L"Points");

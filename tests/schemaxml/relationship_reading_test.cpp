@@ -32,22 +32,17 @@ protected:
     }
 
     // Reads `content` as the children of a relationship class element.
-    void Read(const std::wstring& content, CZVRelationshipClass* into = nullptr)
+    int Read(const std::wstring& content, CZVRelationshipClass* into = nullptr)
     {
         XMLDocument document;
-        XMLNode element =
-            LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
-        EXPECT_EQ((into ? into : connects)->ReadXMLContents(&schema, document, element), 0);
+        const XMLNode element = LoadElement(document, L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>");
+        return (into ? into : connects)->ReadXMLContents(&schema, document, element);
     }
 
-    void ExpectReadFails(const std::wstring& content, const std::wstring& message, CZVRelationshipClass* into = nullptr)
+    void ExpectReadFails(const std::wstring& content, const std::wstring& message)
     {
         SCOPED_TRACE(content);
-        XMLDocument document;
-        XMLNode element =
-            LoadElement(document, (L"<ZVRelationshipClass>" + content + L"</ZVRelationshipClass>").c_str());
-        EXPECT_ZV_THROW((into ? into : connects)->ReadXMLContents(&schema, document, element), ZVXMLFormatError,
-                        message);
+        EXPECT_ZV_THROW(Read(content), ZVXMLFormatError, message);
     }
 
     CZVSchema schema;
@@ -98,25 +93,25 @@ TEST_F(RelationshipReading, EveryEndMessageNamesTheRelationshipClass)
 
 TEST_F(RelationshipReading, CommentsAmongTheLegacyPairsAreNoPairs)
 {
-    Read(Legacy(L"<!-- comments are no pairs -->"));
+    EXPECT_EQ(Read(Legacy(L"<!-- comments are no pairs -->")), 0);
     EXPECT_TRUE(connects->m_targets.m_classNames.empty());
 }
 
 TEST_F(RelationshipReading, LegacyPairsGeneraliseTheSourceAndListEachTargetOnce)
 {
-    Read(Legacy(Pair(L"B", L"X") + L"<!-- no pair -->" + Pair(L"D", L"Y") + Pair(L"B", L"X")));
+    EXPECT_EQ(Read(Legacy(Pair(L"B", L"X") + L"<!-- no pair -->" + Pair(L"D", L"Y") + Pair(L"B", L"X"))), 0);
     EXPECT_EQ(connects->m_source.m_className, L"A");
     EXPECT_EQ(connects->m_source.m_isPolymorphic, 1);
     EXPECT_EQ(connects->m_targets.m_classNames, (Names{L"X", L"Y"}));
     EXPECT_EQ(connects->m_targets.m_keyVectors, (std::vector<Names>{{L"X.key"}, {L"Y.key"}}));
 
     CZVRelationshipClass* same = New(L"Same");
-    Read(Legacy(Pair(L"B", L"X") + Pair(L"B", L"X")), same);
+    EXPECT_EQ(Read(Legacy(Pair(L"B", L"X") + Pair(L"B", L"X")), same), 0);
     EXPECT_EQ(same->m_source.m_className, L"B");
     EXPECT_EQ(same->m_source.m_isPolymorphic, 0);
 
     CZVRelationshipClass* unrelated = New(L"Unrelated");
-    Read(Legacy(Pair(L"Loner", L"X") + Pair(L"B", L"X") + Pair(L"B", L"Y")), unrelated);
+    EXPECT_EQ(Read(Legacy(Pair(L"Loner", L"X") + Pair(L"B", L"X") + Pair(L"B", L"Y")), unrelated), 0);
     EXPECT_EQ(unrelated->m_source.m_className, L"ZVObject"); // and stays so
     EXPECT_EQ(unrelated->m_source.m_isPolymorphic, 1);
 }
@@ -132,7 +127,7 @@ TEST_F(RelationshipReading, UnknownLegacyClassesGoToTheResolutionHelper)
         return std::wstring(name) == L"ext:Pump" ? asked->FindZVClass(L"Loner", ZVCLASSTYPE_ANY) : nullptr;
     });
     CZVRelationshipClass* resolved = New(L"Resolved");
-    Read(Legacy(Pair(L"ext:Pump", L"X")), resolved);
+    EXPECT_EQ(Read(Legacy(Pair(L"ext:Pump", L"X")), resolved), 0);
     EXPECT_EQ(resolved->m_source.m_className, L"Loner");
     ExpectReadFails(Legacy(Pair(L"X", L"ext:Other")), unknown(L"ext:Other")); // the helper's NULL
 }
@@ -159,12 +154,9 @@ TEST_F(RelationshipReading, TheUpgradeHandlerSeesEveryPairAndMayRefuseOne)
     ZVArrayValue kept(&marker);
     g_kept = &kept;
     schema.SetZVRelationshipUpgradeHandler(&RefuseThirdPair);
-    Read(Legacy(Pair(L"B", L"X") + Pair(L"D", L"X")));
+    EXPECT_EQ(Read(Legacy(Pair(L"B", L"X") + Pair(L"D", L"X"))), 0);
     EXPECT_EQ(g_handed, (std::vector<ZVArrayValue*>{nullptr, &kept}));
-    XMLDocument document;
-    XMLNode element =
-        LoadElement(document, L"<ZVRelationshipClass>" + Legacy(Pair(L"A", L"Y")) + L"</ZVRelationshipClass>");
-    EXPECT_ZV_THROW(New(L"Refused")->ReadXMLContents(&schema, document, element), ZVXMLLogicError,
+    EXPECT_ZV_THROW(Read(Legacy(Pair(L"A", L"Y")), New(L"Refused")), ZVXMLLogicError,
                     L"Problem while attempting to upgrade legacy ZVRelationshipConstraint element");
     EXPECT_EQ(g_handed.size(), 3u);
     EXPECT_EQ(g_handed.back(), nullptr);

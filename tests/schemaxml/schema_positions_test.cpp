@@ -68,20 +68,28 @@ private:
 } // namespace
 
 // The line is that of the element's start tag; schema files give no column.
+// Custom attributes are read after every class of the file, yet their
+// failures are placed at their own element.
 TEST(SchemaFilePositions, AnItemsFailureCarriesItsFileAndLine)
 {
+    const std::pair<std::string, std::wstring> cases[] = {
+        {"  <ZVClass typeName='Tank'>\n    <ZVProperty propertyName='Volume' typeName='double'/>\n"
+         "    <ZVProperty\n        propertyName='Level'/>\n  </ZVClass>",
+         L"Required attribute typeName not found on an ZVProperty"},
+        {"  <ZVClass typeName='Tank'>\n    <ZVCustomAttributes>\n      <Nowhere/>\n"
+         "    </ZVCustomAttributes>\n  </ZVClass>\n  <ZVClass typeName='Pipe'/>",
+         L"Attempted to use an ZVCustomAttribute of type 'Nowhere', but that ZVClass has not yet been defined."},
+    };
     const zvtest::ScratchFolder folder;
-    const std::wstring path =
-        folder.Write("Tank.01.00.zvschema.xml", SchemaText("schemaName='Tank' nameSpacePrefix='t'",
-                                                           "  <ZVClass typeName='Tank'>\n"
-                                                           "    <ZVProperty propertyName='Volume' typeName='double'/>\n"
-                                                           "    <ZVProperty\n        propertyName='Level'/>\n"
-                                                           "  </ZVClass>"));
-    const std::optional<Thrown> thrown = LoadFailure(path);
-    ASSERT_TRUE(thrown.has_value());
-    EXPECT_EQ(thrown->message, L"Required attribute typeName not found on an ZVProperty");
-    EXPECT_EQ(thrown->where, (Where{path, 5, 0}));
-    EXPECT_EQ(GetReadPosition().line, 0); // nothing is read any more
+    for (const auto& [children, message] : cases) {
+        const std::wstring path =
+            folder.Write("Tank.01.00.zvschema.xml", SchemaText("schemaName='Tank' nameSpacePrefix='t'", children));
+        const std::optional<Thrown> thrown = LoadFailure(path);
+        ASSERT_TRUE(thrown.has_value());
+        EXPECT_EQ(thrown->message, message);
+        EXPECT_EQ(thrown->where, (Where{path, 5, 0}));
+        EXPECT_EQ(GetReadPosition().line, 0); // nothing is read any more
+    }
 }
 
 // The texts of warnings stay; the callback asks where they come from.
@@ -174,21 +182,4 @@ TEST(SchemaFilePositions, AReferencedFileThatDoesNotLoadIsNamed)
     EXPECT_EQ(std::filesystem::path(thrown->where.file).filename(), "Units.01.00.zvschema.xml");
     EXPECT_EQ(thrown->where.line, 4);
     EXPECT_GT(thrown->where.column, 0);
-}
-
-// Custom attributes are read after every class of the file, yet their
-// failures are placed at their own element.
-TEST(SchemaFilePositions, CustomAttributesReadLaterAreStillPlacedAtTheirElement)
-{
-    const zvtest::ScratchFolder folder;
-    const std::wstring path =
-        folder.Write("Tank.01.00.zvschema.xml",
-                     SchemaText("schemaName='Tank' nameSpacePrefix='t'",
-                                "  <ZVClass typeName='Tank'>\n    <ZVCustomAttributes>\n      <Nowhere/>\n"
-                                "    </ZVCustomAttributes>\n  </ZVClass>\n  <ZVClass typeName='Pipe'/>"));
-    const std::optional<Thrown> thrown = LoadFailure(path);
-    ASSERT_TRUE(thrown.has_value());
-    EXPECT_EQ(thrown->message,
-              L"Attempted to use an ZVCustomAttribute of type 'Nowhere', but that ZVClass has not yet been defined.");
-    EXPECT_EQ(thrown->where, (Where{path, 5, 0}));
 }

@@ -85,6 +85,7 @@ TEST(SchemaReference, NamesThatAreNoSchemaNamesNeverReachTheDisk)
         {"../refs/Bottom", L"ZVSchema names must begin with a letter or '_': '../refs/Bottom'"},
         {"Units/../../refs/Bottom", L"ZVSchema names can only contain alpha-numeric characters or '_': "
                                     L"'Units/../../refs/Bottom'"},
+        {"/etc/passwd", L"ZVSchema names must begin with a letter or '_': '/etc/passwd'"},
         {"", L"ZVSchema names cannot be blank!"},
     };
     for (const Case& c : cases) {

@@ -5,22 +5,20 @@
 #include <zvxml/zvxml.h>
 
 #include "bench/instance_document_generator.h"
+#include "support/instances_as_xml.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 using namespace ZVXML;
+using zvtest::Widen;
 
 namespace {
 
@@ -30,33 +28,13 @@ constexpr int kChainLength = 50; // classes per base-class chain
 constexpr int kWideProperties = 300;
 constexpr int kLinks = 100;
 
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 std::wstring ItemName(int i) { return L"Item" + std::to_wstring(i); }
-
-// A folder of its own under the temporary folder, removed at the end.
-class Scratch {
-public:
-    Scratch()
-    {
-        m_path = std::filesystem::temp_directory_path() / ("zvxml-shared-schema-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 std::unique_ptr<CZVSchema> LoadFile(const std::string& path)
 {
     auto schema = std::make_unique<CZVSchema>(L"temporary", L"temporary", nullptr);
-    schema->SetReferenceSearchPath(Wide(kExamples + "/schemas").c_str());
-    if (schema->ReadXML(Wide(path).c_str()) != 0) {
+    schema->SetReferenceSearchPath(Widen(kExamples + "/schemas").c_str());
+    if (schema->ReadXML(Widen(path).c_str()) != 0) {
         return nullptr;
     }
     return schema;
@@ -96,7 +74,7 @@ void WriteLargeSchema(const std::string& path)
         link->m_targets.m_keyVectors.push_back({L"Tag"});
         link->AddZVProperty(L"Note", L"string", L"");
     }
-    ASSERT_EQ(large.WriteXML(Wide(path).c_str()), 0);
+    ASSERT_EQ(large.WriteXML(Widen(path).c_str()), 0);
 }
 
 // Reads through everything a host reads and writes down the answers.
@@ -156,9 +134,11 @@ public:
     void Walks()
     {
         for (int includeReferences = 0; includeReferences < 2; ++includeReferences) {
-            m_schema.IterateOverAllClasses(&Reader::CountClass, &m_count, includeReferences);
+            m_schema.IterateOverAllClasses([](CZVClass*, void* count) { return Count(count); }, &m_count,
+                                           includeReferences);
             m_out << m_count << ' ';
-            m_schema.IterateOverAllRelationshipClasses(&Reader::CountRelationshipClass, &m_count, includeReferences);
+            m_schema.IterateOverAllRelationshipClasses([](CZVRelationshipClass*, void* count) { return Count(count); },
+                                                       &m_count, includeReferences);
             m_out << m_count << '\n';
         }
         CZVClassIterator classes(&m_schema);
@@ -176,12 +156,7 @@ public:
     std::wstring Text() const { return m_out.str(); }
 
 private:
-    static void* CountClass(CZVClass*, void* count)
-    {
-        ++*static_cast<long*>(count);
-        return nullptr;
-    }
-    static void* CountRelationshipClass(CZVRelationshipClass*, void* count)
+    static void* Count(void* count)
     {
         ++*static_cast<long*>(count);
         return nullptr;
@@ -191,27 +166,6 @@ private:
     std::wostringstream m_out;
     long m_count = 0;
 };
-
-int Collect(CZVSchema*, void* context, CZVInstance* instance)
-{
-    instance->AppendAsXml(*static_cast<std::wstring*>(context), L"");
-    return 0;
-}
-
-int CollectRelationship(CZVSchema*, void* context, ZVRelationshipInstance* relationship)
-{
-    relationship->AppendAsXml(*static_cast<std::wstring*>(context), relationship->GetSourceID());
-    return 0;
-}
-
-std::wstring Parse(CZVSchema& schema, const std::wstring& document, int isLocation)
-{
-    CZVSchemaInstanceFactory factory(&schema);
-    std::wstring read;
-    ParseZVInstanceXML(isLocation, document.c_str(), &schema, &read, nullptr, &Collect, &CollectRelationship, nullptr,
-                       nullptr, nullptr, &factory, 0);
-    return read;
-}
 
 struct Inputs {
     std::vector<std::wstring> classNames;
@@ -247,7 +201,7 @@ Inputs MakeInputs()
     inputs.deepNames.push_back(L"Unknown");
     zvbench::InstanceDocumentGenerator generator;
     inputs.generatedDocument = ToWString(generator.Text(24 * 1024).c_str());
-    inputs.plantDocument = Wide(kExamples + "/instances/plant-north.zvinstance.xml");
+    inputs.plantDocument = Widen(kExamples + "/instances/plant-north.zvinstance.xml");
     return inputs;
 }
 
@@ -292,35 +246,15 @@ std::wstring ReadAll(SchemaSet& set, const Inputs& inputs, std::size_t turn)
     plantReader.Properties(L"Pump", {L"Head", L"Tag", L"Location", L"Name", L"Missing"});
     plantReader.Walks();
     text += reader.Text() + plantReader.Text();
-    text += Parse(*set.large, inputs.generatedDocument, 0);
-    text += Parse(*set.plant, inputs.plantDocument, 1);
+    text += zvtest::InstancesAsXml(*set.large, 0, inputs.generatedDocument);
+    text += zvtest::InstancesAsXml(*set.plant, 1, inputs.plantDocument);
     return text;
 }
 
-// Starts all threads' work at the same moment.
-class StartLine {
-public:
-    explicit StartLine(int count) : m_waiting(count) {}
-    void Arrive()
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        if (--m_waiting == 0) {
-            m_ready.notify_all();
-        } else {
-            m_ready.wait(lock, [this] { return m_waiting == 0; });
-        }
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_ready;
-    int m_waiting;
-};
-
 TEST(SharedSchema, EightThreadsReadOneLoadedSchemaAsOneThreadDoes)
 {
-    const Scratch scratch;
-    const std::string largePath = scratch.File("Large.01.00.zvschema.xml");
+    const zvtest::ScratchFolder scratch;
+    const std::string largePath = scratch / "Large.01.00.zvschema.xml";
     WriteLargeSchema(largePath);
     const Inputs inputs = MakeInputs();
 
@@ -335,12 +269,14 @@ TEST(SharedSchema, EightThreadsReadOneLoadedSchemaAsOneThreadDoes)
         SchemaSet shared = LoadSet(largePath); // fresh: the threads make its first lookups
         ASSERT_TRUE(shared.plant != nullptr && shared.large != nullptr);
         constexpr int kThreads = 8;
-        StartLine start(kThreads);
+        std::atomic<int> waiting{kThreads}; // all threads start their work at one moment
         std::vector<std::wstring> results(kThreads);
         std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t) {
             threads.emplace_back([&, t] {
-                start.Arrive();
+                for (--waiting; waiting > 0;) {
+                    std::this_thread::yield();
+                }
                 results[t] = ReadAll(shared, inputs, static_cast<std::size_t>(t));
             });
         }

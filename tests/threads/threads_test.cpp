@@ -3,11 +3,12 @@
 // serial run's, and ThreadSanitizer (make tsan) must see no race.
 #include <zvxml/zvxml.h>
 
+#include "support/instances_as_xml.h"
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,46 +24,17 @@ std::atomic<long> g_linesB{0};
 void CountA(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_linesA; }
 void CountB(LOG_SEV, const wchar_t*, const wchar_t*) { ++g_linesB; }
 
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
-std::wstring ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return ToWString(bytes.str().c_str());
-}
-
-int Collect(CZVSchema*, void* context, CZVInstance* instance)
-{
-    instance->AppendAsXml(*static_cast<std::wstring*>(context), L"");
-    return 0;
-}
-
-int CollectRelationship(CZVSchema*, void* context, ZVRelationshipInstance* relationship)
-{
-    std::wstring ends =
-        std::wstring(L" from='") + relationship->GetSourceID() + L"' to='" + relationship->GetTargetID() + L"'";
-    relationship->AppendAsXml(*static_cast<std::wstring*>(context), ends);
-    return 0;
-}
-
 // One thread's work; returns what it read, so runs can be compared.
 std::wstring Work(int round)
 {
     CZVSchema schema(L"temporary", L"temporary", nullptr);
-    schema.SetReferenceSearchPath(Wide(kExamples + "/schemas").c_str());
-    if (schema.ReadXML(Wide(kExamples + "/schemas/Plant.01.02.zvschema.xml").c_str()) != 0) {
+    schema.SetReferenceSearchPath(zvtest::Widen(kExamples + "/schemas").c_str());
+    if (schema.ReadXML(zvtest::Widen(kExamples + "/schemas/Plant.01.02.zvschema.xml").c_str()) != 0) {
         return L"load failed";
     }
-    CZVSchemaInstanceFactory factory(&schema);
-    std::wstring read;
-    const std::wstring location = Wide(kExamples + "/instances/plant-north.zvinstance.xml");
-    ParseZVInstanceXML(1, location.c_str(), &schema, &read, nullptr, &Collect, &CollectRelationship, nullptr, nullptr,
-                       nullptr, &factory, 0);
-    const std::wstring text = ReadText(kExamples + "/instances/plant-north.zvinstance.xml");
-    ParseZVInstanceXML(0, text.c_str(), &schema, &read, nullptr, &Collect, &CollectRelationship, nullptr, nullptr,
-                       nullptr, &factory, 0);
+    const std::string document = kExamples + "/instances/plant-north.zvinstance.xml";
+    const std::wstring read = zvtest::InstancesAsXml(schema, 1, zvtest::Widen(document)) +
+                              zvtest::InstancesAsXml(schema, 0, ToWString(zvtest::ReadAll(document).c_str()));
     // Instances built and destroyed by hand keep the pool busy.
     CZVClass* pump = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
     for (int i = 0; i < 200; ++i) {

@@ -102,16 +102,42 @@ std::string ManyInstances(int count, const std::string& tail = "</ZVInstanceXML>
 
 // ---- output that is what it claims ----
 
-TEST_F(CliTest, SchemaShowPrintsTheTreeOrOneJsonDocument)
+// The expected JSON lines hold escaped quotes and backslashes, a UTF-8 "é"
+// and numbers; Units lives beside Plant and is found there; "-" reads
+// standard input.
+TEST_F(CliTest, OutputsAreWhatTheyClaim)
 {
-    CliRun run = Zvxml({"schema", "show", kTiny});
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;
+        std::string out;
+    } cases[] = {
+        {{"schema", "show", kTiny}, "", Expected("tiny-tree.txt")},
+        {{"schema", "show", "-"}, kTiny, Expected("tiny-tree.txt")},
+        {{"schema", "show", "--format", "json", kTiny}, "", Expected("tiny-schema.json")},
+        {{"schema", "check", kTiny}, "", "result 0\nTiny 01.00: 2 classes, 1 relationship classes\n"},
+        {{"instances", "tiny.zvinstance.xml", "--schema", kTiny, "--format", "json"}, "", Expected("tiny.jsonl")},
+        {{"instances", "-", "--schema", kTiny, "--format", "json"}, "tiny.zvinstance.xml", Expected("tiny.jsonl")},
+        {{"instances", kNorth, "--schema", kPlant, "--format", "count"}, "", Expected("plant-north-count.txt")},
+        {{"instances", kNorth, "--schema", kPlant, "--class", "Pump", "--class", "Feeds", "--format", "count"},
+         "",
+         "Feeds\t3\nPump\t4\ntotal\t7\n"},
+        {{"instances", kNorth, "--schema", kPlant, "--limit", "0"}, "", ""},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Zvxml(c.arguments, "", c.input);
+        EXPECT_EQ(run.status, 0) << testing::PrintToString(c.arguments) << run.err;
+        EXPECT_EQ(run.out, c.out) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.err, "") << testing::PrintToString(c.arguments);
+    }
+    CliRun run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", kTiny});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Lines(run.out).back(), "<Wires instanceid='w1' sourceInstanceID='s1' targetInstanceID='s2'></Wires>");
+    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--limit", "2", "--format", "json"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("tiny-tree.txt"));
-    EXPECT_EQ(run.err, "");
-
-    run = Zvxml({"schema", "show", "--format", "json", kTiny});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("tiny-schema.json"));
+    ASSERT_EQ(Lines(run.out).size(), 2u);
+    EXPECT_EQ(Lines(run.out)[1].rfind("{\"class\":\"Pump\",\"id\":\"P-102\"", 0), 0u) << run.out;
+    EXPECT_EQ(Zvxml({"instances", "-", "--schema", "-"}).status, 2);
 }
 
 TEST_F(CliTest, SchemaWriteWritesAFileOrStandardOutput)
@@ -126,31 +152,6 @@ TEST_F(CliTest, SchemaWriteWritesAFileOrStandardOutput)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, zvtest::ReadAll(written));
     EXPECT_FALSE(fs::exists(fs::path(ZVXML_TEST_DATA_DIR) / "-"));
-}
-
-TEST_F(CliTest, SchemaCheckPrintsTheResultAndTheCounts)
-{
-    CliRun run = Zvxml({"schema", "check", kTiny});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "result 0\nTiny 01.00: 2 classes, 1 relationship classes\n");
-}
-
-// The expected lines hold escaped quotes and backslashes, a UTF-8 "é" and
-// numbers.
-TEST_F(CliTest, InstancesAsJsonXmlOrCounts)
-{
-    CliRun run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", kTiny, "--format", "json"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("tiny.jsonl"));
-
-    run = Zvxml({"instances", "tiny.zvinstance.xml", "--schema", kTiny});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Lines(run.out).back(), "<Wires instanceid='w1' sourceInstanceID='s1' targetInstanceID='s2'></Wires>");
-
-    // Units lives beside Plant and is found there.
-    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--format", "count"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("plant-north-count.txt"));
 }
 
 // Markup characters, quotes and a line break in values and identifiers.
@@ -202,60 +203,6 @@ TEST_F(CliTest, EveryXmlLinePassesXmllint)
     EXPECT_GT(checked, 10);
 }
 
-TEST_F(CliTest, ClassAndLimitSelectInstances)
-{
-    CliRun run =
-        Zvxml({"instances", kNorth, "--schema", kPlant, "--class", "Pump", "--class", "Feeds", "--format", "count"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Feeds\t3\nPump\t4\ntotal\t7\n");
-
-    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--limit", "2", "--format", "json"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    ASSERT_EQ(Lines(run.out).size(), 2u);
-    EXPECT_EQ(Lines(run.out)[1].rfind("{\"class\":\"Pump\",\"id\":\"P-102\"", 0), 0u) << run.out;
-
-    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--limit", "0"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "");
-
-    // A misspelt class would select nothing, silently.
-    run = Zvxml({"instances", kNorth, "--schema", kPlant, "--class", "Pmp"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "zvxml: the schema has no class Pmp (--class)\n");
-}
-
-// A document whose root is not ZVInstanceXML is no empty document.
-TEST_F(CliTest, AForeignRootIsAnError)
-{
-    CliRun run = Zvxml({"instances", kTiny, "--schema", kTiny});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, kTiny + ": not an instance document: the root element is not ZVInstanceXML\n");
-
-    scratch.WriteFile("foreign.xml", "<Plant><Pump id='1'/></Plant>");
-    run = Zvxml({"instances", scratch / "foreign.xml", "--schema", kTiny, "--format", "count"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-}
-
-TEST_F(CliTest, DashReadsStandardInput)
-{
-    CliRun run = Zvxml({"instances", "-", "--schema", kTiny, "--format", "json"}, "", "tiny.zvinstance.xml");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("tiny.jsonl"));
-
-    run = Zvxml({"schema", "show", "-"}, "", kTiny);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("tiny-tree.txt"));
-
-    run = Zvxml({"instances", "-", "--schema", kTiny}, "", "props.zvinstance.xml");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "<stdin>:5:5: Unrecognized ZVProperty Depth found in instance of ZVClass Sensor.\n");
-
-    run = Zvxml({"instances", "-", "--schema", "-"});
-    EXPECT_EQ(run.status, 2);
-}
-
 // A full disk stops the program at its first failed write: the document's
 // error at its very end is never reached.
 TEST_F(CliTest, AFailedWriteStopsAtOnceAndAClosedPipeEndsQuietly)
@@ -288,38 +235,61 @@ TEST_F(CliTest, DemoShowsTheExample)
 
 // ---- errors say where ----
 
-// What was delivered before the error is printed, then the error at its
-// place; nothing else.
-TEST_F(CliTest, InstanceErrorsNameFileLineAndColumn)
+// Each failure exits with 1 and prints one line naming its place: the file
+// (or <stdin>), line and column where it has them.
+TEST_F(CliTest, FailuresNameTheirPlaceAndExitWithOne)
 {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;
+        std::string err;
+    } cases[] = {
+        {{"instances", "unknown.zvinstance.xml", "--schema", kTiny},
+         "",
+         "unknown.zvinstance.xml:3:3: Unrecognized ZVClass: Widget\n"},
+        {{"instances", "props.zvinstance.xml", "--schema", kTiny},
+         "",
+         "props.zvinstance.xml:5:5: Unrecognized ZVProperty Depth found in instance of ZVClass Sensor.\n"},
+        {{"instances", "-", "--schema", kTiny},
+         "props.zvinstance.xml",
+         "<stdin>:5:5: Unrecognized ZVProperty Depth found in instance of ZVClass Sensor.\n"},
+        // The reasons a whole-document parse gives, in the documented wrapping.
+        {{"instances", "empty.zvinstance.xml", "--schema", kTiny},
+         "",
+         "empty.zvinstance.xml:1:1: ParseZVInstanceXML: COM Error: Unspecified error. Document is empty. "
+         "empty.zvinstance.xml. \n"},
+        {{"instances", "cut.zvinstance.xml", "--schema", kTiny},
+         "",
+         "cut.zvinstance.xml:5:1: ParseZVInstanceXML: COM Error: Unspecified error. Premature end of data in tag "
+         "Name line 4. cut.zvinstance.xml. \n"},
+        // A document whose root is not ZVInstanceXML is no empty document.
+        {{"instances", kTiny, "--schema", kTiny},
+         "",
+         kTiny + ": not an instance document: the root element is not ZVInstanceXML\n"},
+        {{"schema", "show", "Bad.01.00.zvschema.xml"},
+         "",
+         "Bad.01.00.zvschema.xml:6: Required attribute typeName not found on an ZVProperty\n"},
+        // A misspelt class would select nothing, silently.
+        {{"instances", kNorth, "--schema", kPlant, "--class", "Pmp"},
+         "",
+         "zvxml: the schema has no class Pmp (--class)\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Zvxml(c.arguments, "", c.input);
+        EXPECT_EQ(run.status, 1) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.err, c.err);
+    }
+
+    // What was delivered before the error is printed, then the error.
     CliRun run = Zvxml({"instances", "broken.zvinstance.xml", "--schema", kTiny, "--format", "json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.out).size(), 1u);
     EXPECT_EQ(run.err, "broken.zvinstance.xml:5:17: ParseZVInstanceXML: COM Error: Unspecified error. Opening and "
                        "ending tag mismatch: Sensor line 4 and ZVInstanceXML. broken.zvinstance.xml. \n");
-
-    run = Zvxml({"instances", "unknown.zvinstance.xml", "--schema", kTiny});
+    scratch.WriteFile("foreign.xml", "<Plant><Pump id='1'/></Plant>");
+    run = Zvxml({"instances", scratch / "foreign.xml", "--schema", kTiny, "--format", "count"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "unknown.zvinstance.xml:3:3: Unrecognized ZVClass: Widget\n");
-
-    run = Zvxml({"instances", "props.zvinstance.xml", "--schema", kTiny});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err,
-              "props.zvinstance.xml:5:5: Unrecognized ZVProperty Depth found in instance of ZVClass Sensor.\n");
-}
-
-// The reasons a whole-document parse gives, in the documented wrapping.
-TEST_F(CliTest, AnEmptyOrCutDocumentSaysSo)
-{
-    CliRun run = Zvxml({"instances", "empty.zvinstance.xml", "--schema", kTiny});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "empty.zvinstance.xml:1:1: ParseZVInstanceXML: COM Error: Unspecified error. Document is "
-                       "empty. empty.zvinstance.xml. \n");
-
-    run = Zvxml({"instances", "cut.zvinstance.xml", "--schema", kTiny});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "cut.zvinstance.xml:5:1: ParseZVInstanceXML: COM Error: Unspecified error. Premature end of "
-                       "data in tag Name line 4. cut.zvinstance.xml. \n");
+    EXPECT_EQ(run.out, "");
 }
 
 TEST_F(CliTest, UnknownClassesAndPropertiesAreSkippedWhenAskedAndTheLogShown)
@@ -336,7 +306,7 @@ TEST_F(CliTest, UnknownClassesAndPropertiesAreSkippedWhenAskedAndTheLogShown)
 // A missing file shows the reason first; no blank line, no build path.
 TEST_F(CliTest, SchemaLoadErrorsNameTheFileAndTheReason)
 {
-    CliRun run = Zvxml({"schema", "show", "missing.xml"});
+    const CliRun run = Zvxml({"schema", "show", "missing.xml"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     const std::vector<std::string> lines = Lines(run.err);
@@ -345,10 +315,6 @@ TEST_F(CliTest, SchemaLoadErrorsNameTheFileAndTheReason)
                         "No such file or directory");
     EXPECT_EQ(lines[1].rfind("missing.xml: Error at src/schemaxml/", 0), 0u) << lines[1];
     EXPECT_EQ(lines[1].find(ZVXML_SOURCE_DIR), std::string::npos) << lines[1];
-
-    run = Zvxml({"schema", "show", "Bad.01.00.zvschema.xml"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Bad.01.00.zvschema.xml:6: Required attribute typeName not found on an ZVProperty\n");
 }
 
 TEST_F(CliTest, SchemaWarningsNameTheirLineUnlessQuiet)
