@@ -132,7 +132,7 @@ bool IsDecimalForm(std::wstring_view text, bool& mayOverflow)
 bool IsDouble(std::wstring_view text, bool& outOfRange)
 {
     outOfRange = false;
-    if (text == L"INF" || text == L"-INF" || text == L"+INF" || text == L"NaN") {
+    if (text == L"INF"sv || text == L"-INF"sv || text == L"+INF"sv || text == L"NaN"sv) {
         return true;
     }
     bool mayOverflow = false;
@@ -210,7 +210,7 @@ int DaysInMonth(long year, long month)
 
 bool IsZone(std::wstring_view zone)
 {
-    if (zone.empty() || zone == L"Z") {
+    if (zone.empty() || zone == L"Z"sv) {
         return true;
     }
     if (zone.size() != 6 || (zone[0] != L'+' && zone[0] != L'-') || zone[3] != L':') {
