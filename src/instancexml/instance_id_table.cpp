@@ -1,5 +1,7 @@
 #include "instancexml/instance_id_table.h"
 
+#include <zvxml/errors.h>
+
 #include <cstring>
 #include <functional>
 
@@ -28,6 +30,10 @@ void EncodeId(std::wstring_view id, std::string& out)
     out.resize(static_cast<std::size_t>(next - out.data()));
 }
 
+constexpr std::uint64_t kNumberMask = 0xFFFFFFFFu;
+
+std::uint64_t HashTag(std::size_t hash) { return static_cast<std::uint64_t>(hash) & ~kNumberMask; }
+
 } // namespace
 
 std::size_t InstanceIdTable::Encode(std::wstring_view id)
@@ -39,12 +45,16 @@ std::size_t InstanceIdTable::Encode(std::wstring_view id)
 std::size_t InstanceIdTable::Probe(std::size_t hash) const
 {
     const std::size_t mask = m_slots.size() - 1;
+    const std::uint64_t tag = HashTag(hash);
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::size_t held = m_slots[slot];
+        const std::uint64_t held = m_slots[slot];
         if (held == 0) {
             return slot;
         }
-        const Entry& entry = m_entries[held - 1];
+        if ((held & ~kNumberMask) != tag) {
+            continue;
+        }
+        const Entry& entry = m_entries[(held & kNumberMask) - 1];
         if (entry.hash == hash && entry.length == m_key.size() &&
             std::memcmp(m_bytes.data() + entry.offset, m_key.data(), m_key.size()) == 0) {
             return slot;
@@ -57,8 +67,8 @@ std::size_t InstanceIdTable::Find(std::wstring_view id)
     if (m_slots.empty()) {
         return kNone;
     }
-    const std::size_t held = m_slots[Probe(Encode(id))];
-    return held == 0 ? kNone : held - 1;
+    const std::uint64_t held = m_slots[Probe(Encode(id))];
+    return held == 0 ? kNone : static_cast<std::size_t>((held & kNumberMask) - 1);
 }
 
 std::size_t InstanceIdTable::Add(std::wstring_view id, bool& isNew)
@@ -71,25 +81,31 @@ std::size_t InstanceIdTable::Add(std::wstring_view id, bool& isNew)
     const std::size_t slot = Probe(hash);
     isNew = m_slots[slot] == 0;
     if (!isNew) {
-        return m_slots[slot] - 1;
+        return static_cast<std::size_t>((m_slots[slot] & kNumberMask) - 1);
+    }
+    if (m_entries.size() >= kNumberMask - 1) {
+        // Numbers are kept in 32 bits; the ids of four billion instances
+        // would not fit in memory anyway.
+        throw ZVXMLRuntimeError(L"Too many instance identifiers to remember", L"");
     }
     const std::size_t offset = m_bytes.size();
     m_bytes += m_key; // first: bytes left over by a failed push_back are never read
     m_entries.push_back(Entry{offset, m_key.size(), hash});
-    m_slots[slot] = m_entries.size();
+    m_slots[slot] = HashTag(hash) | m_entries.size();
     return m_entries.size() - 1;
 }
 
 void InstanceIdTable::Grow()
 {
-    std::vector<std::size_t> slots(m_slots.empty() ? 64 : m_slots.size() * 2, 0);
+    std::vector<std::uint64_t> slots(m_slots.empty() ? 64 : m_slots.size() * 2, 0);
     const std::size_t mask = slots.size() - 1;
     for (std::size_t number = 0; number < m_entries.size(); ++number) {
-        std::size_t slot = m_entries[number].hash & mask;
+        const std::size_t hash = m_entries[number].hash;
+        std::size_t slot = hash & mask;
         while (slots[slot] != 0) {
             slot = (slot + 1) & mask;
         }
-        slots[slot] = number + 1;
+        slots[slot] = HashTag(hash) | (number + 1);
     }
     m_slots.swap(slots);
 }

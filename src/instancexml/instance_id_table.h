@@ -43,7 +43,10 @@ private:
 
     std::string m_bytes; // every id, one after another
     std::vector<Entry> m_entries; // by number
-    std::vector<std::size_t> m_slots; // number + 1; 0 is an empty slot
+    // Each slot: the number + 1 in the low half (0: empty), and the high half
+    // of the id's hash, so that a probe passes other ids without reading
+    // their entries (each a likely cache miss in a large table).
+    std::vector<std::uint64_t> m_slots;
     std::string m_key; // the id being looked up, encoded
 };
 
