@@ -26,7 +26,6 @@ public:
     std::size_t Add(std::wstring_view id, bool& isNew);
     // The id numbered `number`.
     std::wstring Text(std::size_t number) const;
-    std::size_t Size() const { return m_entries.size(); }
 
 private:
     struct Entry {

@@ -425,7 +425,12 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndOneLine)
         {{"schema", "show"}, "zvxml: FILE is required\nTry 'zvxml schema show --help' for more information.\n"},
         {{"instances", "a", "--schema", "b", "--format", "yaml"},
          "zvxml: --format: yaml not in {xml,json,count,zvxml}\nTry 'zvxml instances --help' for more information.\n"},
-        {{"instances", "a", "--schema", "b", "--limit", "-1"}, ""},
+        {{"instances", "a", "--schema", "b", "--limit", "-1"},
+         "zvxml: --limit: a whole number from 0 to 999999999999999999 is expected, not '-1'\nTry 'zvxml instances "
+         "--help' for more information.\n"},
+        {{"validate", "a", "--schema", "b", "--max-errors", "99999999999999999999"},
+         "zvxml: --max-errors: a whole number from 0 to 999999999999999999 is expected, not '99999999999999999999'\n"
+         "Try 'zvxml validate --help' for more information.\n"},
         {{"--log-level", "loud", "demo"}, ""},
     };
     for (const auto& [arguments, message] : cases) {

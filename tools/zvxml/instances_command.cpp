@@ -1,6 +1,7 @@
 // zvxml instances DOC --schema FILE [--format xml|json|count|zvxml] [--class NAME]... [--limit N]
 #include "instances_command.h"
 
+#include "count_option.h"
 #include "error_report.h"
 #include "json_instance.h"
 #include "output.h"
@@ -175,9 +176,7 @@ void AddInstancesCommand(CLI::App& parent, Program& program)
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"xml", "json", "count", "zvxml"}));
     command->add_option("--class", options->classes, "Only instances of this class (repeatable)")->type_name("NAME");
-    command->add_option("--limit", options->limit, "Stop after N instances")
-        ->type_name("N")
-        ->check(CLI::NonNegativeNumber);
+    command->add_option("--limit", options->limit, "Stop after N instances")->type_name("N")->check(CountValidator());
     command->add_flag("--skip-unknown-classes", options->skipUnknownClasses,
                       "Skip elements of classes the schema does not know (else they stop the parse)");
     command->add_flag("--skip-unknown-properties", options->skipUnknownProperties,

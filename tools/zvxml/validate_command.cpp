@@ -1,4 +1,5 @@
 // zvxml validate DOC --schema FILE [--format text|json] [--max-errors N]
+#include "count_option.h"
 #include "error_report.h"
 #include "json_instance.h"
 #include "output.h"
@@ -103,7 +104,7 @@ void AddValidateCommand(CLI::App& parent, Program& program)
         ->check(CLI::IsMember({"text", "json"}));
     command->add_option("--max-errors", options->maxErrors, "Stop after N findings (0: report all)")
         ->type_name("N")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CountValidator());
     command->add_flag("--skip-unknown-classes", options->skipUnknownClasses,
                       "Skip elements of classes the schema does not know (else they stop the check)");
     command->add_flag("--skip-unknown-properties", options->skipUnknownProperties,
