@@ -8,6 +8,7 @@
 #define ZVXML_PLATFORM_BYTE_SEARCH_H
 
 #include <cstddef>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -41,24 +42,27 @@ inline const char* FindAnyOf4(const char* p, const char* end, char a, char b, ch
     return end;
 }
 
-// The first `c` in [p, end), or end.
+// The first `c` in [p, end), or end. The first 64 bytes inline; a longer
+// run (a text) goes on in memchr, which takes wider steps.
 inline const char* FindByte(const char* p, const char* end, char c)
 {
+    const char* const near = end - p > 64 ? p + 64 : end;
 #if defined(__SSE2__)
     const __m128i vc = _mm_set1_epi8(c);
-    for (; end - p >= 16; p += 16) {
+    for (; near - p >= 16; p += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         if (const int bits = _mm_movemask_epi8(_mm_cmpeq_epi8(x, vc))) {
             return p + __builtin_ctz(static_cast<unsigned>(bits));
         }
     }
 #endif
-    for (; p < end; ++p) {
+    for (; p < near; ++p) {
         if (*p == c) {
             return p;
         }
     }
-    return end;
+    const void* found = p < end ? std::memchr(p, c, static_cast<std::size_t>(end - p)) : nullptr;
+    return found != nullptr ? static_cast<const char*>(found) : end;
 }
 
 // How many bytes of [p, end) are `c`.
