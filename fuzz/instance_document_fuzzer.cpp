@@ -7,35 +7,12 @@
 #include <zvxml/zvxml.h>
 
 #include "fuzz_input.h"
+#include "fuzz_schema.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-struct Reader {
-    Reader()
-    {
-        ZVXML::CZVClass* point = schema.CreateZVClass(L"Point", L"", 3);
-        point->AddZVProperty(L"X", L"double", L"");
-        point->AddZVProperty(L"Y", L"double", L"");
-        ZVXML::CZVClass* node = schema.CreateZVClass(L"Node", L"", 3);
-        node->AddZVProperty(L"Value", L"string", L"");
-        node->AddZVProperty(L"Child", L"Node", L"");
-        node->AddZVProperty(L"Children", L"Node", L"")->SetMaxOccurs(L"unbounded");
-        ZVXML::CZVClass* pump = schema.CreateZVClass(L"Pump", L"", 1);
-        pump->AddZVProperty(L"Flow", L"double", L"");
-        pump->AddZVProperty(L"Tags", L"string", L"")->SetMaxOccurs(L"unbounded");
-        pump->AddZVProperty(L"Where", L"Point", L"");
-        pump->AddZVProperty(L"Path", L"Point", L"")->SetMinOccurs(L"0");
-        pump->AddZVProperty(L"Tree", L"Node", L"");
-        ZVXML::CZVRelationshipClass* connects = schema.CreateZVRelationshipClass(L"Connects", L"", 1);
-        connects->AddZVProperty(L"Port", L"string", L"");
-    }
-
-    ZVXML::CZVSchema schema{L"f", L"Fuzz", L""};
-    ZVXML::CZVSchemaInstanceFactory factory{&schema};
-};
 
 int Render(ZVXML::CZVSchema*, void*, ZVXML::CZVInstance* instance)
 {
@@ -64,7 +41,7 @@ void OnError(const wchar_t*, void*) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static Reader* reader = new Reader(); // one schema for the whole run
+    static zvfuzz::FuzzSchema* reader = new zvfuzz::FuzzSchema(); // one schema for the whole run
     const unsigned long options = size & 3u;
     const std::wstring text = zvfuzz::WideText(data, size);
     try {

@@ -47,7 +47,7 @@ seed() {
       for folder in examples/schemas tests/schemaxml/data tests/tools/data; do
         seed_from "$corpus" "$folder" '*.zvschema.xml'
       done ;;
-    instance_document_fuzzer)
+    instance_document_fuzzer|instance_round_trip_fuzzer)
       for folder in examples/instances tests/tools/data; do
         seed_from "$corpus" "$folder" '*.zvinstance.xml'
       done ;;
@@ -73,7 +73,7 @@ for fuzzer in "$build"/fuzz/*_fuzzer; do
   options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -print_final_stats=1
            -artifact_prefix="$build/artifacts/$name-")
   case "$name" in
-    schema_file_fuzzer|instance_document_fuzzer) options+=(-dict="$dictionary") ;;
+    schema_file_fuzzer|instance_document_fuzzer|instance_round_trip_fuzzer) options+=(-dict="$dictionary") ;;
   esac
   echo "== $name for ${seconds}s =="
   if ! ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
