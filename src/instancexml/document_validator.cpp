@@ -51,7 +51,7 @@ struct InstanceRecord {
 };
 
 // An end of a relationship: the record it names, or, while the id names no
-// instance yet, kPendingEnd plus the index of the id among those pending.
+// instance yet, kPendingEnd plus the id's number among the pending ones.
 constexpr std::size_t kPendingEnd = std::size_t(1) << (sizeof(std::size_t) * 8 - 1);
 
 struct RelationshipRecord {
@@ -143,7 +143,7 @@ struct ZVInstanceDocumentValidator::State {
     std::vector<InstanceRecord> records;
     std::vector<std::uint64_t> keyBits; // keyWords per record
     std::vector<RelationshipRecord> relationships;
-    std::vector<std::wstring> pendingIds; // ends that named no instance yet
+    InstanceIdTable pendingIds; // ids ends named before any instance had them, each once
     std::map<std::pair<const EndRules*, CZVClass*>, const EndClass*> allowed;
     bool finished = false;
 
@@ -282,8 +282,8 @@ struct ZVInstanceDocumentValidator::State {
         if (record != InstanceIdTable::kNone) {
             return record;
         }
-        pendingIds.emplace_back(text);
-        return kPendingEnd | (pendingIds.size() - 1);
+        bool isNew = false;
+        return kPendingEnd | pendingIds.Add(text, isNew);
     }
 
     FindingSubject SubjectOf(const RelationshipRecord& relationship, std::wstring& id) const
@@ -313,7 +313,7 @@ struct ZVInstanceDocumentValidator::State {
     {
         std::wstring id;
         if ((named & kPendingEnd) != 0) {
-            const std::wstring& pending = pendingIds[named & ~kPendingEnd];
+            const std::wstring pending = pendingIds.Text(named & ~kPendingEnd);
             named = ids.Find(pending);
             if (named == InstanceIdTable::kNone) {
                 reporter.Report(SubjectOf(relationship, id), L"",
