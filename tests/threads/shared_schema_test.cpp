@@ -232,6 +232,39 @@ std::wstring LookUpAll(CZVSchema& schema, const std::vector<std::wstring>& names
     return text;
 }
 
+int AppendFinding(void* text, const ZVXML::ZVValidationFinding& finding)
+{
+    *static_cast<std::wstring*>(text) += std::to_wstring(finding.line) + L" " + finding.className + L" " +
+                                         finding.instanceID + L" " + finding.property + L": " + finding.message + L"\n";
+    return 0;
+}
+
+int Write(CZVSchema*, void* writer, ZVXML::CZVInstance* instance)
+{
+    static_cast<ZVXML::ZVInstanceXMLWriter*>(writer)->Write(instance);
+    return 0;
+}
+
+int WriteRelationship(CZVSchema* schema, void* writer, ZVXML::ZVRelationshipInstance* relationship)
+{
+    return Write(schema, writer, relationship);
+}
+
+// The findings of validating the document at `path`, then the document
+// written back from what it holds.
+std::wstring ValidatedAndWritten(CZVSchema& schema, const std::wstring& path)
+{
+    std::wstring text;
+    ZVXML::ValidateZVInstanceXML(1, path.c_str(), &schema, &AppendFinding, &text, 0);
+    std::ostringstream written;
+    ZVXML::ZVInstanceXMLWriter writer(written);
+    ZVXML::CZVSchemaInstanceFactory factory(&schema);
+    ZVXML::ParseZVInstanceXML(1, path.c_str(), &schema, &writer, nullptr, &Write, &WriteRelationship, nullptr, nullptr,
+                              nullptr, &factory, 0);
+    writer.Close();
+    return text + ToWString(written.str());
+}
+
 // Everything one reader does; `turn` rotates the order of the lookups so
 // that threads start on different names.
 std::wstring ReadAll(SchemaSet& set, const Inputs& inputs, std::size_t turn)
@@ -248,6 +281,7 @@ std::wstring ReadAll(SchemaSet& set, const Inputs& inputs, std::size_t turn)
     text += reader.Text() + plantReader.Text();
     text += zvtest::InstancesAsXml(*set.large, 0, inputs.generatedDocument);
     text += zvtest::InstancesAsXml(*set.plant, 1, inputs.plantDocument);
+    text += ValidatedAndWritten(*set.plant, inputs.plantDocument);
     return text;
 }
 
@@ -264,6 +298,7 @@ TEST(SharedSchema, EightThreadsReadOneLoadedSchemaAsOneThreadDoes)
     ASSERT_NE(serial.find(L"big:Item99"), std::wstring::npos);
     ASSERT_NE(serial.find(L"<Equipment"), std::wstring::npos);
     ASSERT_NE(serial.find(L"<Pump"), std::wstring::npos);
+    ASSERT_NE(serial.find(L"Pipe L-902 : is the source of 0"), std::wstring::npos); // a finding of the example
 
     for (int round = 0; round < 2; ++round) {
         SchemaSet shared = LoadSet(largePath); // fresh: the threads make its first lookups
