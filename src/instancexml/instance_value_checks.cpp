@@ -1,12 +1,12 @@
 #include "instancexml/instance_value_checks.h"
 
+#include "instance/value_kind.h"
 #include "instancexml/primitive_text_rules.h"
 
 #include <zvxml/errors.h>
 
 #include <cstdint>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 namespace ZVXML {
@@ -31,31 +31,6 @@ bool ReadOccurs(const wchar_t* text, std::uint64_t& value)
         value = value * 10 + static_cast<std::uint64_t>(*c - L'0');
     }
     return true;
-}
-
-// What a value is; one pointer is set, or none for a kind of the host's own.
-struct ValueKind {
-    CZVValue* primitive = nullptr;
-    ZVArrayValue* array = nullptr;
-    ZVStructValue* structValue = nullptr;
-};
-
-// Exact type checks first: a parsed document holds only the library's own
-// kinds, and a dynamic_cast per value costs more than the check itself.
-ValueKind KindOf(ZVValueBase& value)
-{
-    const std::type_info& type = typeid(value);
-    if (type == typeid(CZVValue)) {
-        return ValueKind{static_cast<CZVValue*>(&value), nullptr, nullptr};
-    }
-    if (type == typeid(ZVArrayValue)) {
-        return ValueKind{nullptr, static_cast<ZVArrayValue*>(&value), nullptr};
-    }
-    if (type == typeid(ZVStructValue)) {
-        return ValueKind{nullptr, nullptr, static_cast<ZVStructValue*>(&value)};
-    }
-    return ValueKind{dynamic_cast<CZVValue*>(&value), dynamic_cast<ZVArrayValue*>(&value),
-                     dynamic_cast<ZVStructValue*>(&value)};
 }
 
 class ValueChecker {

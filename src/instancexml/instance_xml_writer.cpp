@@ -4,6 +4,7 @@
 
 #include "foundation/utf8.h"
 #include "foundation/writing_scope.h"
+#include "instance/value_kind.h"
 #include "platform/io/atomic_file_write.h"
 #include "platform/sax/sax_reader.h"
 
@@ -101,7 +102,7 @@ public:
             Attribute(L"sourceInstanceID", relationship->GetSourceID(), L"source identifier");
             Attribute(L"targetInstanceID", relationship->GetTargetID(), L"target identifier");
         }
-        Contents(instance, 1);
+        Children(instance, instance.GetTypeName(), 1);
     }
 
 private:
@@ -144,14 +145,14 @@ private:
         m_out += '"';
     }
 
-    // The values of `instance` as children of the element just opened at
-    // `depth` (its start tag still open), then the element's end.
-    void Contents(CZVInstance& instance, int depth)
+    // The values of `holder` (an instance, or a struct's embedded instance)
+    // as children of the element `name` just opened at `depth` (its start
+    // tag still open), then the element's end.
+    void Children(CZVInstance& holder, const wchar_t* name, int depth)
     {
-        const std::wstring& name = instance.TypeName();
         bool empty = true;
-        for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
-            ZVValueBase* value = instance.GetZVValue(i);
+        for (std::size_t i = 0; i < holder.GetZVValueCount(); ++i) {
+            ZVValueBase* value = holder.GetZVValue(i);
             if (value == nullptr || IsLeftOut(*value)) {
                 continue;
             }
@@ -164,11 +165,15 @@ private:
         if (empty) {
             m_out += "/>\n";
         } else {
-            Close(depth, name.c_str(), true);
+            Close(depth, name, true);
         }
     }
 
-    static bool IsLeftOut(ZVValueBase& value) { return dynamic_cast<CZVValue*>(&value) != nullptr && value.IsNull(); }
+    static bool IsLeftOut(ZVValueBase& value)
+    {
+        const CZVValue* primitive = KindOf(value).primitive;
+        return primitive != nullptr && primitive->IsNull();
+    }
 
     static const wchar_t* PropertyNameOf(ZVValueBase& value)
     {
@@ -187,14 +192,15 @@ private:
     void Element(ZVValueBase* value, const wchar_t* name, int depth)
     {
         Open(depth, name);
-        if (auto* primitive = dynamic_cast<CZVValue*>(value)) {
-            Primitive(*primitive, name);
-        } else if (auto* structValue = dynamic_cast<ZVStructValue*>(value)) {
-            StructContents(*structValue, name, depth);
-        } else if (auto* array = dynamic_cast<ZVArrayValue*>(value)) {
-            Members(*array, name, depth);
+        const ValueKind kind = value != nullptr ? KindOf(*value) : ValueKind{};
+        if (kind.primitive != nullptr) {
+            Primitive(*kind.primitive, name);
+        } else if (kind.structValue != nullptr && kind.structValue->GetValue() != nullptr) {
+            Children(*kind.structValue->GetValue(), name, depth);
+        } else if (kind.array != nullptr) {
+            Members(*kind.array, name, depth);
         } else {
-            m_out += "/>\n";
+            m_out += "/>\n"; // no value, or a struct without an embedded instance
         }
     }
 
@@ -209,32 +215,6 @@ private:
         m_out += '>';
         AppendEscaped(text, false, m_out);
         Close(0, name, false);
-    }
-
-    void StructContents(ZVStructValue& value, const wchar_t* name, int depth)
-    {
-        CZVInstance* embedded = value.GetValue();
-        if (embedded == nullptr) {
-            m_out += "/>\n";
-            return;
-        }
-        bool empty = true;
-        for (std::size_t i = 0; i < embedded->GetZVValueCount(); ++i) {
-            ZVValueBase* member = embedded->GetZVValue(i);
-            if (member == nullptr || IsLeftOut(*member)) {
-                continue;
-            }
-            if (empty) {
-                m_out += ">\n";
-                empty = false;
-            }
-            Value(*member, depth + 1);
-        }
-        if (empty) {
-            m_out += "/>\n";
-        } else {
-            Close(depth, name, true);
-        }
     }
 
     void Members(ZVArrayValue& array, const wchar_t* name, int depth)
