@@ -6,7 +6,8 @@
 #               UndefinedBehaviorSanitizer
 #
 # Other targets: format (lay out every C++ file as .clang-format says),
-# build, asan, tsan (the thread test under ThreadSanitizer,
+# build, asan, tsan (the thread tests, and the readers' tests on a second
+# thread, under ThreadSanitizer,
 # also part of `make test` where the compiler supports it), bench (the
 # benchmarks, Release, with the peer parsers they compare with), fuzz
 # (FUZZ_SECONDS per fuzzer, default 60), docs (the API reference in
@@ -60,9 +61,13 @@ TSAN_SUPPORTED := $(shell echo 'int main(){}' | $${CXX:-c++} -fsanitize=thread -
 
 tsan: deps
 	@$(CONFIGURE) -B $(TSAN_DIR) -DZVXML_SANITIZE=thread -DZVXML_BUILD_TOOLS=OFF > $(TSAN_DIR).configure.log 2>&1 || { cat $(TSAN_DIR).configure.log; exit 1; }
-	@cmake --build $(TSAN_DIR) -j $(JOBS) --target threads_tests instance_tests instance_internal_tests foundation_tests
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target threads_tests instance_tests instance_internal_tests foundation_tests platform_sax_tests instancexml_tests
 	@echo "== thread tests under ThreadSanitizer =="
 	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/threads/threads_tests
+	@echo "== the same, and the readers' tests, with every document read on a second thread =="
+	@ZVXML_READER_THREADS=2 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(TSAN_DIR)/tests/threads/threads_tests
+	@cd $(TSAN_DIR)/tests/platform && ZVXML_READER_THREADS=2 TSAN_OPTIONS=halt_on_error=1 ./platform_sax_tests
+	@cd $(TSAN_DIR)/tests/instancexml && ZVXML_READER_THREADS=2 TSAN_OPTIONS=halt_on_error=1 ./instancexml_tests
 	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/instance/instance_tests --gtest_filter='*Pool*'
 	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/instance/instance_internal_tests --gtest_filter='SpareObjects*'
 	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/foundation/foundation_tests --gtest_filter='Logging*'

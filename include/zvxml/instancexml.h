@@ -149,6 +149,14 @@ constexpr unsigned long ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES = 1;
 /// LOG_SEV_TRACE. Clear: ZVXMLFormatError "Unrecognized ZVProperty name found
 /// in instance of ZVClass class.".
 constexpr unsigned long ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES = 2;
+/// Read and parse the XML on the calling thread alone. Clear: on a machine
+/// with two or more cores, a document of 1 MiB or more is read and parsed on
+/// a second thread, a bounded number of elements ahead, while the calling
+/// thread builds the instances and runs the callbacks as it does otherwise.
+/// The environment variable ZVXML_READER_THREADS=1 has the effect of this
+/// bit on every parse; =2 uses the second thread whatever the document's
+/// size (where this bit is clear).
+constexpr unsigned long ZVINSTANCEXML_SINGLE_THREAD = 4;
 
 /// Reads an instance document and returns 0 once the whole document was read,
 /// after logging "Imported instances: N" at LOG_SEV_INFO. Every failure is
@@ -168,14 +176,16 @@ constexpr unsigned long ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES = 2;
 /// - `options`: the ZVINSTANCEXML_* bits above.
 ///
 /// Handler contract:
-/// - Everything runs synchronously on the calling thread, in document order:
+/// - Everything the host sees runs synchronously on the calling thread, in
+///   document order (a second thread may only read and parse the XML ahead:
+///   see ZVINSTANCEXML_SINGLE_THREAD):
 ///   begin, then for each element the element callback (Project starts and
 ///   ends) or the factory at an instance's start and the instance or
 ///   relationship callback at its end, then end. Separate calls may run on
 ///   separate threads at once, each with a schema of its own or all with one
 ///   loaded schema set that no thread changes meanwhile (see schema.h), each
 ///   with a factory of its own, and with callbacks that are safe to call so;
-///   the only lock taken is the value pool's.
+///   the only lock shared between parses is the value pool's.
 /// - The instance given to the instance or relationship callback is filled
 ///   completely; it is destroyed as soon as the callback returns. Copy what
 ///   you need; do not keep the pointer or delete it. XMLAttributes are valid

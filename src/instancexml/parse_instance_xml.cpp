@@ -82,6 +82,8 @@ int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schem
     platform::SaxReader reader;
     reader.SetContentHandler(&content);
     reader.SetErrorHandler(&errors);
+    reader.SetThreads((options & ZVINSTANCEXML_SINGLE_THREAD) != 0 ? platform::SaxThreads::One
+                                                                   : platform::SaxThreads::Automatic);
     const DocumentPosition where(reader, isLocation != 0 ? std::wstring(document, length) : std::wstring());
     const ReadPositionScope reading(where);
     Parse(reader, isLocation, document, length, where);

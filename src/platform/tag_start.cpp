@@ -58,6 +58,39 @@ bool IsByteOrderMark(const xmlChar* p, const xmlChar* end)
     return end - p >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF;
 }
 
+// TagStart once the tag's "<" is found; returns the start of its line when
+// the column was counted from there, else null.
+const xmlChar* TagStartFrom(const xmlParserInput& input, const ReadBytes& read, const xmlChar* open, long lineFeeds,
+                            long& column)
+{
+    const auto* lineFeed =
+        static_cast<const xmlChar*>(::memrchr(read.begin, '\n', static_cast<std::size_t>(open - read.begin)));
+    const xmlChar* lineStart = lineFeed != nullptr ? lineFeed + 1 : read.begin;
+    if (lineStart == read.begin && !read.startsDocument) {
+        // The line began before the buffer: libxml2's column still serves
+        // when the tag lies on its own last line.
+        column = lineFeeds == 0 ? input.col - Characters(open, read.end) : 0;
+        return nullptr;
+    }
+    const xmlChar* counted = lineStart;
+    if (lineStart == read.begin && IsByteOrderMark(lineStart, open)) {
+        counted += 3; // a byte order mark takes no column
+    }
+    column = 1 + Characters(counted, open);
+    return lineStart;
+}
+
+// Characters in [from, to), or -1 when a line feed lies among them.
+long CharactersOnOneLine(const xmlChar* from, const xmlChar* to)
+{
+    const auto* const begin = reinterpret_cast<const char*>(from);
+    const auto* const end = reinterpret_cast<const char*>(to);
+    if (FindByte(begin, end, '\n') != end) {
+        return -1;
+    }
+    return Characters(from, to);
+}
+
 } // namespace
 
 long TagStartLine(const xmlParserInput& input)
@@ -77,23 +110,44 @@ void TagStart(const xmlParserInput& input, long& line, long& column)
     long lineFeeds = 0;
     const ReadBytes read = Read(input);
     const xmlChar* open = read.begin != nullptr ? FindTagOpen(read, lineFeeds) : nullptr;
+    if (open != nullptr) {
+        line -= lineFeeds;
+        TagStartFrom(input, read, open, lineFeeds, column);
+    }
+}
+
+void TagStartTracker::At(const xmlParserInput& input, long& line, long& column)
+{
+    line = input.line;
+    column = input.col;
+    long lineFeeds = 0;
+    const ReadBytes read = Read(input);
+    const xmlChar* open = read.begin != nullptr ? FindTagOpen(read, lineFeeds) : nullptr;
     if (open == nullptr) {
+        m_known = false;
         return;
     }
     line -= lineFeeds;
-    const auto* lineFeed =
-        static_cast<const xmlChar*>(::memrchr(read.begin, '\n', static_cast<std::size_t>(open - read.begin)));
-    const xmlChar* lineStart = lineFeed != nullptr ? lineFeed + 1 : read.begin;
-    if (lineStart == read.begin && !read.startsDocument) {
-        // The line began before the buffer: libxml2's column still serves
-        // when the tag lies on its own last line.
-        column = lineFeeds == 0 ? input.col - Characters(open, read.end) : 0;
-        return;
+    const unsigned long consumed = input.consumed;
+    const unsigned long offset = consumed + static_cast<unsigned long>(open - read.begin);
+    // The last counted line start must still be in the buffer, after a
+    // line feed (or at the document's start), for TagStart to find it too.
+    const bool lineStartInBuffer = m_lineStart > consumed || (consumed == 0 && read.startsDocument);
+    if (m_known && line == m_line && lineStartInBuffer && m_open >= consumed && m_open <= offset) {
+        const long more = CharactersOnOneLine(read.begin + (m_open - consumed), open);
+        if (more >= 0) {
+            column = m_column + more;
+            m_open = offset;
+            m_column = column;
+            return;
+        }
     }
-    if (lineStart == read.begin && IsByteOrderMark(lineStart, open)) {
-        lineStart += 3; // a byte order mark takes no column
-    }
-    column = 1 + Characters(lineStart, open);
+    const xmlChar* lineStart = TagStartFrom(input, read, open, lineFeeds, column);
+    m_known = lineStart != nullptr;
+    m_open = offset;
+    m_lineStart = consumed + static_cast<unsigned long>(lineStart - read.begin);
+    m_line = line;
+    m_column = column;
 }
 
 } // namespace platform

@@ -3,6 +3,8 @@
 #include "foundation/utf8.h"
 #include "platform/libxml_resources.h"
 #include "platform/sax/sax_attributes_view.h"
+#include "platform/sax/sax_event_queue.h"
+#include "platform/sax/sax_event_replay.h"
 #include "platform/sax/sax_name_cache.h"
 #include "platform/sax/sax_wide_text.h"
 #include "platform/tag_start.h"
@@ -14,6 +16,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace ZVXML {
 namespace platform {
@@ -71,8 +75,14 @@ struct SaxCallbacks {
     {
         SaxPushParser& parser = Of(data);
         parser.m_textRun = 0;
+        SaxLocator at{0, 0};
         if (parser.m_context && parser.m_context->input != nullptr) {
-            parser.m_openLines.push_back(TagStartLine(*parser.m_context->input));
+            if (parser.m_queue != nullptr) {
+                parser.m_tags.At(*parser.m_context->input, at.line, at.column);
+                parser.m_openLines.push_back(at.line);
+            } else {
+                parser.m_openLines.push_back(TagStartLine(*parser.m_context->input));
+            }
         }
         if (++parser.m_depth > kSaxMaxDepth) {
             // The push parser leaves nesting unbounded; the limit is ours.
@@ -80,6 +90,12 @@ struct SaxCallbacks {
             return;
         }
         if (parser.m_content == nullptr) {
+            return;
+        }
+        if (parser.m_queue != nullptr) {
+            parser.Record([&](SaxEventQueue& queue) {
+                return queue.RecordStart(localName, prefix, uri, attributeCount, attributes, at);
+            });
             return;
         }
         parser.Guarded([&] {
@@ -99,6 +115,16 @@ struct SaxCallbacks {
         }
         parser.m_textRun = 0;
         if (parser.m_content == nullptr) {
+            return;
+        }
+        if (parser.m_queue != nullptr) {
+            parser.Record([&](SaxEventQueue& queue) {
+                SaxLocator at{0, 0};
+                if (parser.m_context->input != nullptr) {
+                    parser.m_tags.At(*parser.m_context->input, at.line, at.column);
+                }
+                return queue.RecordEnd(localName, prefix, uri, at);
+            });
             return;
         }
         parser.Guarded([&] {
@@ -136,29 +162,33 @@ struct SaxCallbacks {
     static void ThreadError(void* data, LibxmlError error)
     {
         SaxPushParser& parser = Of(data);
-        // A handler may parse something else; its errors are not ours.
-        if (!parser.m_inCallback) {
+        // A handler may parse something else; its errors are not ours. While
+        // a second thread reads, this thread runs handlers only.
+        if (parser.m_queue == nullptr && !parser.m_inCallback) {
             parser.OnError(error);
         }
     }
 
+    // The same, on the thread that reads for the handlers' thread.
+    static void ReadingThreadError(void* data, LibxmlError error) { Of(data).OnError(error); }
+
     static void RawMessage(void* data, const char* format, ...)
     {
         SaxPushParser& parser = Of(data);
-        std::string& kept = parser.m_rawMessages;
-        if (parser.m_inCallback || kept.size() >= kMaxRawMessages) {
-            return;
+        if (parser.m_queue == nullptr && !parser.m_inCallback) {
+            va_list arguments;
+            va_start(arguments, format);
+            parser.KeepRawMessage(format, arguments);
+            va_end(arguments);
         }
-        char line[256];
+    }
+
+    static void ReadingThreadRawMessage(void* data, const char* format, ...)
+    {
         va_list arguments;
         va_start(arguments, format);
-        const int size = std::vsnprintf(line, sizeof line, format, arguments);
+        Of(data).KeepRawMessage(format, arguments);
         va_end(arguments);
-        if (size > 0) {
-            const std::size_t room = kMaxRawMessages - kept.size();
-            // Reserved at construction, so appending cannot throw.
-            kept.append(line, std::min({static_cast<std::size_t>(size), sizeof line - 1, room}));
-        }
     }
 
     // The unstructured error channels are never used once a structured one
@@ -244,13 +274,71 @@ bool SaxPushParser::Push(const char* bytes, std::size_t size)
     return !m_halted && m_result == 0;
 }
 
-void SaxPushParser::Finish(const std::wstring& source)
+void SaxPushParser::EndInput()
 {
-    if (!m_halted && m_result == 0) {
+    if (!m_halted && m_result == 0 && !m_inputEnded) {
         m_finishing = true;
         m_result = xmlParseChunk(m_context.get(), nullptr, 0, 1);
         m_finishing = false;
     }
+    m_inputEnded = true;
+}
+
+void SaxPushParser::ReadOnSecondThread(const std::function<void()>& feed)
+{
+    SaxEventQueue queue;
+    SaxEventReplay replay(m_content, m_errors, m_names, m_text);
+    std::exception_ptr readFailure;
+    m_queue = &queue;
+    std::thread reader;
+    try {
+        reader = std::thread([&] { Read(feed, queue, readFailure); });
+    } catch (const std::system_error&) {
+        m_queue = nullptr; // no thread to be had: read on this one
+        feed();
+        return;
+    }
+    m_replay = &replay;
+    replay.Run(queue);
+    reader.join();
+    m_replay = nullptr;
+    m_queue = nullptr;
+    // The handlers' exception came first in the document: the reader went
+    // on only because it did not know of it yet.
+    if (replay.Exception()) {
+        m_exception = replay.Exception();
+        Halt();
+    } else if (readFailure) {
+        std::rethrow_exception(readFailure);
+    }
+}
+
+// The reading thread's work: the whole input, then its end.
+void SaxPushParser::Read(const std::function<void()>& feed, SaxEventQueue& queue, std::exception_ptr& failure) noexcept
+{
+    try {
+        const LibxmlErrorRouting routing(this, SaxCallbacks::ReadingThreadError, SaxCallbacks::ReadingThreadRawMessage);
+        feed();
+        EndInput();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    queue.Close();
+}
+
+template <typename Recording>
+void SaxPushParser::Record(Recording&& recording)
+{
+    Guarded([&] {
+        if (!recording(*m_queue)) {
+            Halt(); // the handlers' thread has stopped
+        }
+    });
+}
+
+void SaxPushParser::Finish(const std::wstring& source)
+{
+    EndInput();
     const bool notWellFormed = m_result != 0 || m_context->wellFormed == 0;
     if (notWellFormed && !m_failed && !m_exception) {
         ReportUnexplainedFailure();
@@ -281,18 +369,26 @@ void SaxPushParser::DeliverText(const xmlChar* text, int size, bool isCdata)
 {
     // A piece of a CDATA section that starts where the last one ended
     // continues the same section; the next section starts further on.
-    bool afterCdataCr = false;
+    bool continuesCdata = false;
     if (isCdata) {
         const std::uint64_t at = InputOffset(text);
-        afterCdataCr = m_afterCdataCr && at != kUnknownOffset && at == m_cdataPieceEnd;
+        continuesCdata = at != kUnknownOffset && at == m_cdataPieceEnd;
         m_cdataPieceEnd = at != kUnknownOffset ? at + static_cast<std::uint64_t>(size > 0 ? size : 0) : at;
     }
+    const bool afterCdataCr = m_afterCdataCr && continuesCdata;
     m_afterCdataCr = false;
     m_textRun += static_cast<std::size_t>(size > 0 ? size : 0);
     if (m_textRun > kSaxMaxTextRun) {
         // A tree-building parse refuses such a text node; the push parser
         // hands it on in pieces, which handlers would collect.
         Refuse(L"Text between two tags is longer than 10000000 bytes");
+        return;
+    }
+    if (m_content != nullptr && m_queue != nullptr) {
+        Record([&](SaxEventQueue& queue) {
+            return queue.RecordText(text, static_cast<std::size_t>(size > 0 ? size : 0), isCdata, continuesCdata,
+                                    CurrentPosition());
+        });
         return;
     }
     if (m_content == nullptr || size <= 0) {
@@ -317,13 +413,18 @@ void SaxPushParser::DeliverText(const xmlChar* text, int size, bool isCdata)
 
 void SaxPushParser::BreakText()
 {
-    if (m_content != nullptr) {
+    if (m_content != nullptr && m_queue != nullptr) {
+        Record([&](SaxEventQueue& queue) { return queue.RecordBreak(CurrentPosition()); });
+    } else if (m_content != nullptr) {
         Guarded([&] { m_content->TextBreak(); });
     }
 }
 
 SaxLocator SaxPushParser::Position() const
 {
+    if (m_replay != nullptr) {
+        return m_replay->Position();
+    }
     if (m_reporting) {
         return m_reportedAt;
     }
@@ -444,9 +545,20 @@ long SaxPushParser::Report(std::wstring message, long line, long column)
     if (m_errors == nullptr) {
         return 0;
     }
+    if (m_queue != nullptr) {
+        m_answer = m_queue->RecordError(m_message, m_reportedAt);
+        return m_answer;
+    }
     const EventScope reporting(m_reporting, true);
     m_answer = m_errors->FatalError(m_reportedAt, m_message);
     return m_answer;
+}
+
+SaxLocator SaxPushParser::CurrentPosition() const
+{
+    SaxLocator at{0, 0};
+    CurrentPosition(at.line, at.column);
+    return at;
 }
 
 void SaxPushParser::CurrentPosition(long& line, long& column) const
@@ -454,6 +566,20 @@ void SaxPushParser::CurrentPosition(long& line, long& column) const
     const xmlParserInput* input = m_context ? m_context->input : nullptr;
     line = input != nullptr ? input->line : 0;
     column = input != nullptr ? input->col : 0;
+}
+
+void SaxPushParser::KeepRawMessage(const char* format, va_list arguments)
+{
+    if (m_rawMessages.size() >= kMaxRawMessages) {
+        return;
+    }
+    char line[256];
+    const int size = std::vsnprintf(line, sizeof line, format, arguments);
+    if (size > 0) {
+        const std::size_t room = kMaxRawMessages - m_rawMessages.size();
+        // Reserved at construction, so appending cannot throw.
+        m_rawMessages.append(line, std::min({static_cast<std::size_t>(size), sizeof line - 1, room}));
+    }
 }
 
 void SaxPushParser::Halt()

@@ -14,12 +14,15 @@
 #include "platform/libxml_error_routing.h"
 #include "platform/markup_guard.h"
 #include "platform/sax/sax_reader.h"
+#include "platform/tag_start.h"
 
 #include <libxml/parser.h>
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +30,8 @@
 namespace ZVXML {
 namespace platform {
 
+class SaxEventQueue;
+class SaxEventReplay;
 class SaxNameCache;
 class SaxTextBuffer;
 
@@ -47,6 +52,12 @@ public:
     // has ended early (an error, a handler's exception): the rest of the
     // input need not be read.
     bool Push(const char* bytes, std::size_t size);
+    // Runs `feed` (which calls Push) and the end of the input on a second
+    // thread, while this thread calls the handlers with what it reads, in
+    // the same order, with the same positions and errors. Stops the reading
+    // when a handler throws. Reads on this thread when no thread can be
+    // started. Rethrows what `feed` throws, unless a handler threw first.
+    void ReadOnSecondThread(const std::function<void()>& feed);
     // Ends the document and reports how the parse went: returns when it was
     // well-formed and no handler threw; else rethrows the handler's
     // exception, or throws SaxPlatformError with `source` as its source.
@@ -65,6 +76,12 @@ private:
     // Hands a piece of character data to the content handler; a piece of a
     // CDATA section gets its line ends read first.
     void DeliverText(const xmlChar* text, int size, bool isCdata);
+    // Hands an event to the handlers' thread; halts once it has stopped.
+    template <typename Recording>
+    void Record(Recording&& recording);
+    void Read(const std::function<void()>& feed, SaxEventQueue& queue, std::exception_ptr& failure) noexcept;
+    void EndInput();
+    void KeepRawMessage(const char* format, va_list arguments);
     std::uint64_t InputOffset(const xmlChar* text) const;
     void BreakText();
     // Runs callback code: stores an exception it throws and halts.
@@ -77,6 +94,7 @@ private:
     void ReportUnexplainedFailure();
     long Report(std::wstring message, long line, long column);
     void CurrentPosition(long& line, long& column) const;
+    SaxLocator CurrentPosition() const;
     void Halt();
 
     SaxContentHandler* m_content;
@@ -105,6 +123,14 @@ private:
     SaxLocator m_reportedAt{0, 0}; // the place of the reported error
     int m_result = 0; // of the last xmlParseChunk
     bool m_halted = false;
+    bool m_inputEnded = false; // the parser was told that the input has ended
+    // While a second thread reads: the events it hands over, and where they
+    // are replayed. Everything else of the parse is the reading thread's
+    // until it has ended, except what the replay uses (the handlers, the
+    // name cache, the text buffer).
+    SaxEventQueue* m_queue = nullptr;
+    SaxEventReplay* m_replay = nullptr;
+    TagStartTracker m_tags; // the reading thread computes every tag's place
     bool m_inCallback = false;
     bool m_failed = false; // an error was reported
     long m_answer = 0; // the error handler's

@@ -6,6 +6,10 @@
 #include "platform/sax/sax_push_parser.h"
 #include "platform/sax/sax_wide_text.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 namespace ZVXML {
@@ -16,6 +20,7 @@ namespace platform {
 struct SaxReader::Impl {
     SaxContentHandler* content = nullptr;
     SaxErrorHandler* errors = nullptr;
+    SaxThreads threads = SaxThreads::Automatic;
     SaxNameCache names;
     SaxTextBuffer text;
     std::string utf8Chunk;
@@ -57,7 +62,41 @@ private:
     const SaxPushParser*& m_active;
 };
 
+std::size_t FileSize(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
+}
+
+// Pushes the input with `push`, on a second thread if `threads` says so.
+template <typename Push>
+void Feed(SaxPushParser& parser, SaxThreads threads, Push&& push)
+{
+    if (threads == SaxThreads::Two) {
+        parser.ReadOnSecondThread(push);
+    } else {
+        push();
+    }
+}
+
 } // namespace
+
+SaxThreads ChooseSaxThreads(SaxThreads asked, std::size_t inputSize)
+{
+    if (asked != SaxThreads::Automatic) {
+        return asked;
+    }
+    if (const char* forced = std::getenv("ZVXML_READER_THREADS")) {
+        if (std::strcmp(forced, "1") == 0) {
+            return SaxThreads::One;
+        }
+        if (std::strcmp(forced, "2") == 0) {
+            return SaxThreads::Two;
+        }
+    }
+    const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    return twoCores && inputSize >= kSaxSecondThreadMinimum ? SaxThreads::Two : SaxThreads::One;
+}
 
 SaxReader::SaxReader() : m_impl(std::make_unique<Impl>()) {}
 
@@ -67,13 +106,16 @@ void SaxReader::SetContentHandler(SaxContentHandler* handler) { m_impl->content 
 
 void SaxReader::SetErrorHandler(SaxErrorHandler* handler) { m_impl->errors = handler; }
 
+void SaxReader::SetThreads(SaxThreads threads) { m_impl->threads = threads; }
+
 void SaxReader::ParseText(const wchar_t* text, std::size_t length)
 {
     const ParseScope scope(m_impl->parsing);
     m_impl->names.Reset();
     SaxPushParser parser(m_impl->content, m_impl->errors, m_impl->names, m_impl->text, SaxPushParser::Encoding::Utf8);
     const ActiveParser active(m_impl->active, parser);
-    PushWideText(text, length, m_impl->utf8Chunk, parser);
+    Feed(parser, ChooseSaxThreads(m_impl->threads, length),
+         [&] { PushWideText(text, length, m_impl->utf8Chunk, parser); });
     parser.Finish(std::wstring());
 }
 
@@ -86,7 +128,8 @@ void SaxReader::ParseLocation(const wchar_t* location)
     SaxPushParser parser(m_impl->content, m_impl->errors, m_impl->names, m_impl->text,
                          SaxPushParser::Encoding::FromDocument);
     const ActiveParser active(m_impl->active, parser);
-    PushFile(path, where, m_impl->fileChunk, parser);
+    Feed(parser, ChooseSaxThreads(m_impl->threads, FileSize(path)),
+         [&] { PushFile(path, where, m_impl->fileChunk, parser); });
     parser.Finish(where);
 }
 

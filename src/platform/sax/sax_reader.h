@@ -9,7 +9,8 @@
 //
 // Handler contract:
 // - Events arrive in document order, synchronously, on the thread that
-//   called Parse*: StartElement, Characters (zero or more pieces per text;
+//   called Parse* (a second thread may read and parse the input meanwhile:
+//   see SaxThreads): StartElement, Characters (zero or more pieces per text;
 //   CDATA sections are character data too), EndElement. Where pieces are cut
 //   is the parser's business (at line ends, at references, every few hundred
 //   bytes, at chunk ends): a handler that needs a text joins them. A comment
@@ -111,6 +112,23 @@ public:
     virtual long FatalError(const SaxLocator& locator, const std::wstring& message) = 0;
 };
 
+// Which threads a parse uses. The handlers always run on the thread that
+// called Parse*; a second thread, when used, reads the input and runs
+// libxml2 ahead of them, a bounded number of events ahead.
+enum class SaxThreads {
+    Automatic, // a second thread for inputs of kSaxSecondThreadMinimum bytes or more, when the machine has two cores
+    One, // the calling thread only
+    Two, // a second thread whatever the input's size (a single core included)
+};
+
+// The smallest input worth a second thread: below it, starting the thread
+// costs more than it saves.
+constexpr std::size_t kSaxSecondThreadMinimum = 1024 * 1024;
+
+// The environment variable ZVXML_READER_THREADS=1 or =2 makes Automatic
+// behave as One or Two (to compare the two, or to rule one out).
+SaxThreads ChooseSaxThreads(SaxThreads asked, std::size_t inputSize);
+
 // One reader parses one document at a time: Parse* called from one of its
 // own handlers throws SaxPlatformError. Readers on different threads are
 // independent.
@@ -123,6 +141,8 @@ public:
 
     void SetContentHandler(SaxContentHandler* handler);
     void SetErrorHandler(SaxErrorHandler* handler);
+    // SaxThreads::Automatic unless set.
+    void SetThreads(SaxThreads threads);
 
     // Parses a document held in memory. The text is already decoded, so an
     // encoding declaration in it is ignored (a leading U+FEFF too).
