@@ -4,6 +4,9 @@
 
 #include "bench/instance_document_generator.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 using namespace ZVXML;
@@ -16,7 +19,7 @@ struct Outcome {
 };
 
 // One parse of `text` with a schema, factory and recorder of its own.
-Outcome ParseAlone(const std::wstring& text, int isLocation)
+Outcome ParseAlone(const std::wstring& text, int isLocation, unsigned long options = 0)
 {
     CZVSchema schema(L"g", L"Generated", L"");
     zvbench::AddGeneratedClasses(schema);
@@ -26,7 +29,7 @@ Outcome ParseAlone(const std::wstring& text, int isLocation)
     try {
         ParseZVInstanceXML(isLocation, text.c_str(), &schema, &recorder, &zvtest::Recorder::Begin,
                            &zvtest::Recorder::Instance, &zvtest::Recorder::Relationship, &zvtest::Recorder::Element,
-                           &zvtest::Recorder::End, &zvtest::Recorder::Error, &factory, 0);
+                           &zvtest::Recorder::End, &zvtest::Recorder::Error, &factory, options);
     } catch (const ZVXMLException& error) {
         outcome.failure = error.Message();
     }
@@ -71,6 +74,65 @@ TEST(ParseThreads, FourParsesAtOnceEachGiveWhatTheyGiveAlone)
         }
     }
     CZVSchema::FreeRecycledValues();
+}
+
+// The threads of this process, as the system counts them.
+int ThreadsNow()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.compare(0, 8, "Threads:") == 0) {
+            return std::stoi(line.substr(8));
+        }
+    }
+    return 0;
+}
+
+int MostThreadsSeen(CZVSchema*, void* context, CZVInstance*)
+{
+    int& most = *static_cast<int*>(context);
+    most = std::max(most, ThreadsNow());
+    return 0;
+}
+
+int IgnoreRelationship(CZVSchema*, void*, ZVRelationshipInstance*) { return 0; }
+
+// The most threads the process had while `file` was parsed with `options`.
+int ThreadsDuringParse(const std::wstring& file, unsigned long options)
+{
+    CZVSchema schema(L"g", L"Generated", L"");
+    zvbench::AddGeneratedClasses(schema);
+    zvtest::SchemaFactory factory(schema);
+    int most = 0;
+    ParseZVInstanceXML(1, file.c_str(), &schema, &most, nullptr, &MostThreadsSeen, &IgnoreRelationship, nullptr,
+                       nullptr, nullptr, &factory, options);
+    return most;
+}
+
+TEST(ParseThreads, ALargeDocumentReadOnASecondThreadGivesWhatOneThreadGives)
+{
+    zvbench::InstanceDocumentGenerator generator;
+    const std::string bytes = generator.Text(1536 * 1024);
+    const zvtest::ScratchFolder folder;
+    const std::wstring file = folder.Write("large.xml", bytes);
+    const std::wstring broken = folder.Write("broken.xml", bytes.substr(0, bytes.size() - 700) + "<x>");
+    for (const std::wstring& input : {file, broken}) {
+        const Outcome one = ParseAlone(input, 1, ZVINSTANCEXML_SINGLE_THREAD);
+        const Outcome two = ParseAlone(input, 1);
+        EXPECT_GT(one.lines.size(), 3000u);
+        EXPECT_TRUE(two.lines == one.lines);
+        EXPECT_EQ(two.failure, one.failure);
+    }
+    EXPECT_NE(ParseAlone(broken, 1).failure, L"");
+
+    // The callbacks run on the calling thread either way; the option keeps
+    // the reading there too, and without it a machine with two cores reads
+    // on a second thread.
+    const int before = ThreadsNow();
+    EXPECT_EQ(ThreadsDuringParse(file, ZVINSTANCEXML_SINGLE_THREAD), before);
+    if (std::thread::hardware_concurrency() >= 2 && std::getenv("ZVXML_READER_THREADS") == nullptr) {
+        EXPECT_EQ(ThreadsDuringParse(file, 0), before + 1);
+    }
 }
 
 } // namespace
