@@ -16,7 +16,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
 #include <thread>
 
 namespace ZVXML {
@@ -293,8 +292,8 @@ void SaxPushParser::ReadOnSecondThread(const std::function<void()>& feed)
     std::thread reader;
     try {
         reader = std::thread([&] { Read(feed, queue, readFailure); });
-    } catch (const std::system_error&) {
-        m_queue = nullptr; // no thread to be had: read on this one
+    } catch (const std::exception&) {
+        m_queue = nullptr; // no thread to be had (std::system_error, std::bad_alloc): read on this one
         feed();
         return;
     }
