@@ -148,8 +148,8 @@ void PrintRates(const char* name, const Timing& best, const zvbench::GeneratedDo
 {
     const double seconds = byWallTime ? best.wall : best.cpu;
     std::printf("  %-28s %8.0f ms wall %8.0f ms cpu %9.1f MB/s %12.0f instances/s%s\n", name, best.wall * 1e3,
-                best.cpu * 1e3, static_cast<double>(made.bytes) / kMB / seconds,
-                static_cast<double>(count) / seconds, byWallTime ? " (wall)" : "");
+                best.cpu * 1e3, static_cast<double>(made.bytes) / kMB / seconds, static_cast<double>(count) / seconds,
+                byWallTime ? " (wall)" : "");
 }
 
 // The parses take turns, so that a change of load on a shared machine
@@ -170,8 +170,7 @@ void CompareWithPeers(const GeneratedFile& document, int rounds)
         KeepBest(bare, Time([&] { zvbench::BareLibxmlPushParse(document.Path(), chunk); }));
         KeepBest(expat, Time([&] { zvbench::ExpatParse(document.Path(), chunk); }));
         KeepBest(pugixml, Time([&] { benchmark::DoNotOptimize(zvbench::PugixmlTreeWalk(document.Path())); }));
-        KeepBest(oneThread,
-                 Time([&] { delivered = host.Parse(document.Path(), ZVXML::ZVINSTANCEXML_SINGLE_THREAD); }));
+        KeepBest(oneThread, Time([&] { delivered = host.Parse(document.Path(), ZVXML::ZVINSTANCEXML_SINGLE_THREAD); }));
         KeepBest(library, Time([&] { delivered += host.Parse(document.Path()); }));
         delivered /= 2;
         if (delivered != expected) {

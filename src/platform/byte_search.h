@@ -86,6 +86,51 @@ inline std::size_t CountByte(const char* p, const char* end, char c)
     return count;
 }
 
+// Set bits of a 16-bit mask, without the popcount instruction (not in the
+// baseline instruction set, so the builtin would be a library call).
+inline long BitsSet16(unsigned x)
+{
+    x = x - ((x >> 1) & 0x5555u);
+    x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+    x = (x + (x >> 4)) & 0x0F0Fu;
+    return static_cast<long>((x + (x >> 8)) & 0x1Fu);
+}
+
+// UTF-8 characters (bytes that do not continue one) and line feeds.
+struct CharacterCount {
+    long characters;
+    long lineFeeds;
+};
+
+// Counts [p, end), reading up to `readable` (at least end): a run shorter
+// than sixteen bytes, as most runs between two tags are, takes one load
+// rather than a loop over its bytes.
+inline CharacterCount CountCharacters(const char* p, const char* end, const char* readable)
+{
+    CharacterCount count{0, 0};
+#if defined(__SSE2__)
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i topBits = _mm_set1_epi8(static_cast<char>(0xC0));
+    const __m128i continuing = _mm_set1_epi8(static_cast<char>(0x80));
+    for (; p < end && readable - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const std::ptrdiff_t left = end - p;
+        const unsigned inRun = left >= 16 ? 0xFFFFu : (1u << left) - 1;
+        const auto lines = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lineFeed))) & inRun;
+        const auto tails =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(x, topBits), continuing))) & inRun;
+        // Mostly ASCII, and a line feed or none.
+        count.characters += (left >= 16 ? 16 : static_cast<long>(left)) - (tails != 0 ? BitsSet16(tails) : 0);
+        count.lineFeeds += lines == 0 ? 0 : (lines & (lines - 1)) == 0 ? 1 : BitsSet16(lines);
+    }
+#endif
+    for (; p < end; ++p) {
+        count.characters += (*p & 0xC0) != 0x80;
+        count.lineFeeds += *p == '\n';
+    }
+    return count;
+}
+
 } // namespace platform
 } // namespace ZVXML
 

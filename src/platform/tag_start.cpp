@@ -13,6 +13,7 @@ namespace {
 struct ReadBytes {
     const xmlChar* begin = nullptr;
     const xmlChar* end = nullptr;
+    const xmlChar* readable = nullptr; // the end of the buffer, at least `end`
     bool startsDocument = false; // nothing before `begin` was dropped
 };
 
@@ -22,9 +23,23 @@ ReadBytes Read(const xmlParserInput& input)
     if (input.base != nullptr && input.cur != nullptr && input.cur >= input.base) {
         read.begin = input.base;
         read.end = input.cur;
+        read.readable = input.end != nullptr && input.end > input.cur ? input.end : input.cur;
         read.startsDocument = input.consumed == 0;
     }
     return read;
+}
+
+// Characters of UTF-8 (libxml2's input always is) in [from, to), and line
+// feeds.
+CharacterCount Count(const xmlChar* from, const xmlChar* to, const ReadBytes& read)
+{
+    return CountCharacters(reinterpret_cast<const char*>(from), reinterpret_cast<const char*>(to),
+                           reinterpret_cast<const char*>(read.readable));
+}
+
+long Characters(const xmlChar* from, const xmlChar* to, const ReadBytes& read)
+{
+    return Count(from, to, read).characters;
 }
 
 // The "<" of the tag that ends at `read.end`, or null; counts the line
@@ -38,19 +53,8 @@ const xmlChar* FindTagOpen(const ReadBytes& read, long& lineFeeds)
     if (open == nullptr) {
         return nullptr;
     }
-    const auto* const from = reinterpret_cast<const char*>(open + 1);
-    lineFeeds = static_cast<long>(CountByte(from, reinterpret_cast<const char*>(read.end), '\n'));
+    lineFeeds = Count(open + 1, read.end, read).lineFeeds;
     return open;
-}
-
-// Characters of UTF-8 (libxml2's input always is) in [from, to).
-long Characters(const xmlChar* from, const xmlChar* to)
-{
-    long count = 0;
-    for (const xmlChar* p = from; p < to; ++p) {
-        count += (*p & 0xC0) != 0x80;
-    }
-    return count;
 }
 
 bool IsByteOrderMark(const xmlChar* p, const xmlChar* end)
@@ -69,26 +73,22 @@ const xmlChar* TagStartFrom(const xmlParserInput& input, const ReadBytes& read, 
     if (lineStart == read.begin && !read.startsDocument) {
         // The line began before the buffer: libxml2's column still serves
         // when the tag lies on its own last line.
-        column = lineFeeds == 0 ? input.col - Characters(open, read.end) : 0;
+        column = lineFeeds == 0 ? input.col - Characters(open, read.end, read) : 0;
         return nullptr;
     }
     const xmlChar* counted = lineStart;
     if (lineStart == read.begin && IsByteOrderMark(lineStart, open)) {
         counted += 3; // a byte order mark takes no column
     }
-    column = 1 + Characters(counted, open);
+    column = 1 + Characters(counted, open, read);
     return lineStart;
 }
 
 // Characters in [from, to), or -1 when a line feed lies among them.
-long CharactersOnOneLine(const xmlChar* from, const xmlChar* to)
+long CharactersOnOneLine(const xmlChar* from, const xmlChar* to, const ReadBytes& read)
 {
-    const auto* const begin = reinterpret_cast<const char*>(from);
-    const auto* const end = reinterpret_cast<const char*>(to);
-    if (FindByte(begin, end, '\n') != end) {
-        return -1;
-    }
-    return Characters(from, to);
+    const CharacterCount count = Count(from, to, read);
+    return count.lineFeeds == 0 ? count.characters : -1;
 }
 
 } // namespace
@@ -134,7 +134,7 @@ void TagStartTracker::At(const xmlParserInput& input, long& line, long& column)
     // line feed (or at the document's start), for TagStart to find it too.
     const bool lineStartInBuffer = m_lineStart > consumed || (consumed == 0 && read.startsDocument);
     if (m_known && line == m_line && lineStartInBuffer && m_open >= consumed && m_open <= offset) {
-        const long more = CharactersOnOneLine(read.begin + (m_open - consumed), open);
+        const long more = CharactersOnOneLine(read.begin + (m_open - consumed), open, read);
         if (more >= 0) {
             column = m_column + more;
             m_open = offset;

@@ -1,7 +1,20 @@
 #include "platform/sax/sax_event_queue.h"
 
+#include <algorithm>
+
 namespace ZVXML {
 namespace platform {
+
+void SaxEventBytes::Grow(std::size_t size)
+{
+    const std::size_t capacity = std::max({2 * m_capacity, m_size + size, std::size_t(4096)});
+    std::unique_ptr<xmlChar[]> bytes(new xmlChar[capacity]);
+    if (m_size > 0) {
+        std::memcpy(bytes.get(), m_bytes.get(), m_size);
+    }
+    m_bytes = std::move(bytes);
+    m_capacity = capacity;
+}
 
 SaxEventQueue::SaxEventQueue()
 {
@@ -17,10 +30,10 @@ bool SaxEventQueue::RecordStart(const xmlChar* localName, const xmlChar* prefix,
     const std::size_t first = block.attributes.size();
     for (int i = 0; i < attributeCount; ++i) {
         const xmlChar* const* attribute = attributes + 5 * i; // local name, prefix, URI, value, end of value
-        const std::size_t valueBegin = block.bytes.size();
-        block.bytes.insert(block.bytes.end(), attribute[3], attribute[4]);
-        block.attributes.push_back(SaxRecordedAttribute{attribute[0], attribute[1], attribute[2], valueBegin,
-                                                        static_cast<std::size_t>(attribute[4] - attribute[3])});
+        const auto valueSize = static_cast<std::size_t>(attribute[4] - attribute[3]);
+        const std::size_t valueBegin = block.bytes.Append(attribute[3], valueSize);
+        block.attributes.push_back(
+            SaxRecordedAttribute{attribute[0], attribute[1], attribute[2], valueBegin, valueSize});
     }
     return Append(SaxEvent{SaxEventKind::Start, false, false, localName, prefix, uri, first,
                            static_cast<std::size_t>(attributeCount), at});
@@ -34,8 +47,7 @@ bool SaxEventQueue::RecordEnd(const xmlChar* localName, const xmlChar* prefix, c
 bool SaxEventQueue::RecordText(const xmlChar* text, std::size_t size, bool cdata, bool continuesCdata, SaxLocator at)
 {
     SaxEventBlock& block = Current();
-    const std::size_t first = block.bytes.size();
-    block.bytes.insert(block.bytes.end(), text, text + size);
+    const std::size_t first = block.bytes.Append(text, size);
     return Append(SaxEvent{SaxEventKind::Text, cdata, continuesCdata, nullptr, nullptr, nullptr, first, size, at});
 }
 
@@ -71,7 +83,7 @@ bool SaxEventQueue::Append(const SaxEvent& event)
 {
     SaxEventBlock& block = Current();
     block.events.push_back(event);
-    if (block.events.size() < kBlockEvents && block.bytes.size() < kBlockBytes) {
+    if (block.events.size() < kBlockEvents && block.bytes.Size() < kBlockBytes) {
         return true;
     }
     return HandOver();
@@ -92,7 +104,7 @@ bool SaxEventQueue::HandOver()
     SaxEventBlock& next = Current();
     next.events.clear();
     next.attributes.clear();
-    next.bytes.clear();
+    next.bytes.Clear();
     return true;
 }
 

@@ -27,6 +27,8 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -57,10 +59,39 @@ struct SaxRecordedAttribute {
     std::size_t valueSize;
 };
 
+// Copied bytes: appended in small pieces at every event, so growth is
+// checked once and the copy is a plain memcpy.
+class SaxEventBytes {
+public:
+    // Where the copy starts. May throw std::bad_alloc.
+    std::size_t Append(const xmlChar* bytes, std::size_t size)
+    {
+        const std::size_t at = m_size;
+        if (size > m_capacity - m_size) {
+            Grow(size);
+        }
+        if (size > 0) {
+            std::memcpy(m_bytes.get() + at, bytes, size);
+        }
+        m_size += size;
+        return at;
+    }
+    const xmlChar* At(std::size_t offset) const { return m_bytes.get() + offset; }
+    std::size_t Size() const { return m_size; }
+    void Clear() { m_size = 0; }
+
+private:
+    void Grow(std::size_t size);
+
+    std::unique_ptr<xmlChar[]> m_bytes;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
 struct SaxEventBlock {
     std::vector<SaxEvent> events;
     std::vector<SaxRecordedAttribute> attributes;
-    std::vector<xmlChar> bytes;
+    SaxEventBytes bytes;
 };
 
 class SaxEventQueue {

@@ -59,7 +59,7 @@ void SaxEventReplay::DeliverStart(const SaxEventBlock& block, const SaxEvent& ev
     m_attributes.clear();
     for (std::size_t i = event.first; i < event.first + event.count; ++i) {
         const SaxRecordedAttribute& attribute = block.attributes[i];
-        const xmlChar* value = block.bytes.data() + attribute.valueBegin;
+        const xmlChar* value = block.bytes.At(attribute.valueBegin);
         m_attributes.insert(m_attributes.end(),
                             {attribute.localName, attribute.prefix, attribute.uri, value, value + attribute.valueSize});
     }
@@ -77,7 +77,7 @@ void SaxEventReplay::DeliverText(const SaxEventBlock& block, const SaxEvent& eve
         return;
     }
     std::size_t length = 0;
-    wchar_t* wide = m_text.Convert(block.bytes.data() + event.first, event.count, length);
+    wchar_t* wide = m_text.Convert(block.bytes.At(event.first), event.count, length);
     if (event.cdata) {
         m_afterCdataCr = afterCdataCr;
         length = NormalizeLineEnds(wide, length, m_afterCdataCr);
