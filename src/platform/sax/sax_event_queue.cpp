@@ -104,6 +104,9 @@ bool SaxEventQueue::HandOver()
     SaxEventBlock& next = Current();
     next.events.clear();
     next.attributes.clear();
+    if (next.attributes.capacity() > kBlockEvents) {
+        std::vector<SaxRecordedAttribute>().swap(next.attributes); // after a tag with thousands of attributes
+    }
     next.bytes.Clear();
     return true;
 }

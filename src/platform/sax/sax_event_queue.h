@@ -7,7 +7,8 @@
 // gives each block back for reuse. Memory stays bounded whatever the
 // document's size: kBlocks blocks of about kBlockEvents events and
 // kBlockBytes copied bytes each, plus what one event holds (the attributes of
-// one start tag, one piece of text).
+// one start tag, one piece of text; a block grown far past its usual size by
+// one such event gives the memory back when it is next reused).
 //
 // Names are not copied: libxml2 interns them in its dictionary, which lives
 // as long as the parser context, and the context outlives the replay.
@@ -78,7 +79,18 @@ public:
     }
     const xmlChar* At(std::size_t offset) const { return m_bytes.get() + offset; }
     std::size_t Size() const { return m_size; }
-    void Clear() { m_size = 0; }
+    // Empties the buffer; frees it when one event made it grow far past a
+    // block's usual size, so that one huge start tag or text does not stay
+    // resident for the rest of the parse.
+    void Clear()
+    {
+        m_size = 0;
+        if (m_capacity > kKeptCapacity) {
+            m_bytes.reset();
+            m_capacity = 0;
+        }
+    }
+    static constexpr std::size_t kKeptCapacity = 1024 * 1024;
 
 private:
     void Grow(std::size_t size);
