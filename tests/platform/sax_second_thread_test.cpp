@@ -111,6 +111,7 @@ std::string VariedDocument()
         }
         if (i % 250 == 0) {
             text += "<split\n   id='" + n + "'\n/><![CDATA[" + std::string(700, 'x') + "\r\n\r" + n + "]]><?pi x?>\n";
+            text += "<m\n a='" + n + "'>\xC3\xA9<empty/></m> <empty b='\xE2\x82\xAC'/>\n";
         }
     }
     return text + "</r>\n";
