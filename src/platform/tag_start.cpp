@@ -7,6 +7,7 @@
 
 namespace ZVXML {
 namespace platform {
+namespace {
 
 // What is known of the input: its buffer up to the parser's position.
 struct ReadBytes {
@@ -15,8 +16,6 @@ struct ReadBytes {
     const xmlChar* readable = nullptr; // the end of the buffer, at least `end`
     bool startsDocument = false; // nothing before `begin` was dropped
 };
-
-namespace {
 
 ReadBytes Read(const xmlParserInput& input)
 {
@@ -43,13 +42,19 @@ long Characters(const xmlChar* from, const xmlChar* to, const ReadBytes& read)
     return Count(from, to, read).characters;
 }
 
-// The "<" of the tag that ends at `read.end`, or null. Called at every
-// start tag, so the search is memrchr's: a tag with long attribute values is
-// scanned word by word.
-const xmlChar* FindTagOpen(const ReadBytes& read)
+// The "<" of the tag that ends at `read.end`, or null; counts the line
+// feeds passed on the way. Called at every start tag, so the search is
+// memrchr's: a tag with long attribute values is scanned word by word.
+const xmlChar* FindTagOpen(const ReadBytes& read, long& lineFeeds)
 {
+    lineFeeds = 0;
     const auto size = static_cast<std::size_t>(read.end - read.begin);
-    return static_cast<const xmlChar*>(::memrchr(read.begin, '<', size));
+    const auto* open = static_cast<const xmlChar*>(::memrchr(read.begin, '<', size));
+    if (open == nullptr) {
+        return nullptr;
+    }
+    lineFeeds = Count(open + 1, read.end, read).lineFeeds;
+    return open;
 }
 
 bool IsByteOrderMark(const xmlChar* p, const xmlChar* end)
@@ -79,23 +84,33 @@ const xmlChar* TagStartFrom(const xmlParserInput& input, const ReadBytes& read, 
     return lineStart;
 }
 
+// Characters in [from, to), or -1 when a line feed lies among them.
+long CharactersOnOneLine(const xmlChar* from, const xmlChar* to, const ReadBytes& read)
+{
+    const CharacterCount count = Count(from, to, read);
+    return count.lineFeeds == 0 ? count.characters : -1;
+}
+
 } // namespace
 
 long TagStartLine(const xmlParserInput& input)
 {
+    long lineFeeds = 0;
     const ReadBytes read = Read(input);
-    const xmlChar* open = read.begin != nullptr ? FindTagOpen(read) : nullptr;
-    return open != nullptr ? input.line - Count(open, read.end, read).lineFeeds : input.line;
+    if (read.begin == nullptr || FindTagOpen(read, lineFeeds) == nullptr) {
+        return input.line;
+    }
+    return input.line - lineFeeds;
 }
 
 void TagStart(const xmlParserInput& input, long& line, long& column)
 {
     line = input.line;
     column = input.col;
+    long lineFeeds = 0;
     const ReadBytes read = Read(input);
-    const xmlChar* open = read.begin != nullptr ? FindTagOpen(read) : nullptr;
+    const xmlChar* open = read.begin != nullptr ? FindTagOpen(read, lineFeeds) : nullptr;
     if (open != nullptr) {
-        const long lineFeeds = Count(open, read.end, read).lineFeeds;
         line -= lineFeeds;
         TagStartFrom(input, read, open, lineFeeds, column);
     }
@@ -105,60 +120,34 @@ void TagStartTracker::At(const xmlParserInput& input, long& line, long& column)
 {
     line = input.line;
     column = input.col;
+    long lineFeeds = 0;
     const ReadBytes read = Read(input);
-    const xmlChar* open = read.begin != nullptr ? FindTagOpen(read) : nullptr;
+    const xmlChar* open = read.begin != nullptr ? FindTagOpen(read, lineFeeds) : nullptr;
     if (open == nullptr) {
-        m_anchored = false;
-        m_placed = false;
+        m_known = false;
         return;
     }
-    const CharacterCount tag = Count(open, read.end, read);
-    line -= tag.lineFeeds;
+    line -= lineFeeds;
     const unsigned long consumed = input.consumed;
-    const auto offsetOf = [&](const xmlChar* p) { return consumed + static_cast<unsigned long>(p - read.begin); };
-    const unsigned long offset = offsetOf(open);
-    if (!CountOn(read, consumed, offset, column)) {
-        const xmlChar* lineStart = TagStartFrom(input, read, open, tag.lineFeeds, column);
-        if (lineStart == nullptr) {
-            m_anchored = false;
-            m_placed = false;
+    const unsigned long offset = consumed + static_cast<unsigned long>(open - read.begin);
+    // The last counted line start must still be in the buffer, after a
+    // line feed (or at the document's start), for TagStart to find it too.
+    const bool lineStartInBuffer = m_lineStart > consumed || (consumed == 0 && read.startsDocument);
+    if (m_known && line == m_line && lineStartInBuffer && m_open >= consumed && m_open <= offset) {
+        const long more = CharactersOnOneLine(read.begin + (m_open - consumed), open, read);
+        if (more >= 0) {
+            column = m_column + more;
+            m_open = offset;
+            m_column = column;
             return;
         }
-        m_lineStart = offsetOf(lineStart);
     }
-    m_placed = true;
+    const xmlChar* lineStart = TagStartFrom(input, read, open, lineFeeds, column);
+    m_known = lineStart != nullptr;
     m_open = offset;
+    m_lineStart = consumed + static_cast<unsigned long>(lineStart - read.begin);
+    m_line = line;
     m_column = column;
-    // The tag's end is where the next count starts, when it lies on the
-    // tag's line.
-    m_anchored = tag.lineFeeds == 0;
-    m_anchor = offsetOf(read.end);
-    m_anchorColumn = column + tag.characters;
-}
-
-// The column of the "<" at `offset` counted on from the end of the last tag,
-// as TagStart counts it from the start of the line; false when that cannot
-// be done (the last tag's line start, which TagStart would need, has left
-// the buffer, or a line feed lies between).
-bool TagStartTracker::CountOn(const ReadBytes& read, unsigned long consumed, unsigned long offset, long& column) const
-{
-    const bool lineStartInBuffer = m_lineStart > consumed || (consumed == 0 && read.startsDocument);
-    if (!m_anchored || !lineStartInBuffer || m_anchor < consumed) {
-        return false;
-    }
-    if (m_placed && offset == m_open) {
-        column = m_column; // no new tag: an empty element's end
-        return true;
-    }
-    if (offset < m_anchor) {
-        return false;
-    }
-    const CharacterCount gap = Count(read.begin + (m_anchor - consumed), read.begin + (offset - consumed), read);
-    if (gap.lineFeeds != 0) {
-        return false;
-    }
-    column = m_anchorColumn + gap.characters;
-    return true;
 }
 
 } // namespace platform

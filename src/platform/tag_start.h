@@ -24,28 +24,21 @@ long TagStartLine(const xmlParserInput& input);
 // start of the tag's line (or of the buffer).
 void TagStart(const xmlParserInput& input, long& line, long& column);
 
-struct ReadBytes; // what the parser's buffer holds of the document
-
 // TagStart for every tag of a parse, in order, at a cost linear in the
-// document: a tag on the line where the last tag ended counts on from that
-// tag's end instead of from the start of the line, which on a long line
+// document: a tag on the same line as the one before it counts on from that
+// tag's column instead of from the start of the line, which on a long line
 // would be counted again for each tag. Gives exactly TagStart's answers.
 class TagStartTracker {
 public:
     void At(const xmlParserInput& input, long& line, long& column);
 
 private:
-    bool CountOn(const ReadBytes& read, unsigned long consumed, unsigned long offset, long& column) const;
-
-    // Document offsets and columns of the last tag placed by counting from
-    // the start of its line (directly or on from an earlier tag).
-    bool m_placed = false;
-    unsigned long m_open = 0; // its "<"
+    // The last tag whose column was counted from the start of its line.
+    bool m_known = false;
+    unsigned long m_open = 0; // document offsets of its "<" and of its line's start
+    unsigned long m_lineStart = 0;
+    long m_line = 0;
     long m_column = 0;
-    unsigned long m_lineStart = 0; // the start of its line
-    bool m_anchored = false; // it ended on its own line, at:
-    unsigned long m_anchor = 0;
-    long m_anchorColumn = 0; // the column of the character there
 };
 
 } // namespace platform
