@@ -146,7 +146,9 @@ void CZVXMLSAXContentHandler::Characters(const wchar_t* text, std::size_t length
     }
     top->Characters(text, kept);
     m_inRun = true;
-    m_heldBack.assign(text + kept, length - kept);
+    if (kept < length) { // most text ends at its tag: nothing to hold back
+        m_heldBack.assign(text + kept, length - kept);
+    }
 }
 
 void CZVXMLSAXContentHandler::TextBreak() { EndRun(); }
