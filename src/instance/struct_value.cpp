@@ -45,7 +45,7 @@ void detail::AttachNewEmbeddedInstance(ZVStructValue& value)
         embedded = MakeInstance(structClass);
     }
     std::unique_ptr<CZVInstance, EmbeddedRelease> held(embedded);
-    value.SetValue(embedded); // the checks and the claim of a new instance
+    InstanceAccess::AttachMadeInstance(value, embedded);
     held.release();
 }
 
