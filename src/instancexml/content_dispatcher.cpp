@@ -38,15 +38,21 @@ StateStack& CZVXMLSAXContentHandler::GetStateStack()
     return *m_pStateStack;
 }
 
-StateHandler* CZVXMLSAXContentHandler::TopHandler()
+// Called for every event: the errors are raised out of line.
+inline StateHandler* CZVXMLSAXContentHandler::TopHandler()
 {
-    StateHandler* top = GetStateStack().Top();
+    StateHandler* top = m_pStateStack ? m_pStateStack->Top() : nullptr;
     if (top == nullptr) {
-        // One text for the three events.
-        throw ZVXMLRuntimeError(L"GetStateStack().top() returned NULL in CZVXMLSAXContentHandler::raw_startElement",
-                                L"");
+        ThrowNoTopHandler();
     }
     return top;
+}
+
+void CZVXMLSAXContentHandler::ThrowNoTopHandler()
+{
+    GetStateStack(); // throws without a stack
+    // One text for the three events.
+    throw ZVXMLRuntimeError(L"GetStateStack().top() returned NULL in CZVXMLSAXContentHandler::raw_startElement", L"");
 }
 
 void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
