@@ -3,6 +3,7 @@
 #include "foundation/owned_list.h"
 #include "instance/spare_objects.h"
 #include "instance/value_disposal.h"
+#include "schema/schema_internals.h"
 
 namespace ZVXML {
 namespace detail {
@@ -44,7 +45,11 @@ void ReleaseTakenMembers(std::vector<ZVValueBase*>& taken)
 void InstanceAccess::Readopt(CZVInstance& instance, CZVClass* zvClass)
 {
     instance.m_pZVClass = zvClass;
-    instance.m_typeName = zvClass->GetTypeName();
+    // A kept instance is mostly made again of the class it had.
+    const std::wstring& typeName = CZVClass::Internals::TypeName(*zvClass);
+    if (instance.m_typeName != typeName) {
+        instance.m_typeName = typeName;
+    }
     instance.m_instanceID.clear();
 }
 
@@ -62,6 +67,17 @@ ZVValueBase* InstanceAccess::FindValue(const CZVInstance& instance, const std::w
         }
     }
     return nullptr;
+}
+
+void InstanceAccess::AttachMadeInstance(ZVStructValue& value, CZVInstance* instance)
+{
+    if (value.m_pInstance != nullptr || instance == nullptr) {
+        value.SetValue(instance);
+        return;
+    }
+    Adopt(instance);
+    value.m_pInstance = instance;
+    value.SetNotNull();
 }
 
 CZVInstance* InstanceAccess::DetachKept(ZVStructValue& value)

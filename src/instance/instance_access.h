@@ -25,6 +25,10 @@ struct InstanceAccess {
     // The emptied embedded instance a spare struct value kept, detached
     // with the value's claim given up; NULL when it kept none.
     static CZVInstance* DetachKept(ZVStructValue& value);
+    // SetValue(instance) for a value that holds no instance, and an instance
+    // made just now of the class its property's type name names: the type
+    // names agree without comparing them.
+    static void AttachMadeInstance(ZVStructValue& value, CZVInstance* instance);
     // SetValue(text), taking the characters instead of copying them: `text`
     // gets the value's former memory (and content).
     static void TakeText(CZVValue& value, std::wstring& text);

@@ -5,6 +5,7 @@
 #include "foundation/owned_list.h"
 #include "instance/instance_access.h"
 #include "instance/spare_objects.h"
+#include "schema/schema_internals.h"
 
 #include <memory>
 
@@ -15,7 +16,10 @@ CZVClass* FindStructClass(CZVProperty* property)
 {
     CZVClass* owner = property->GetZVClass();
     CZVSchema* schema = owner != nullptr ? owner->GetZVSchema() : nullptr;
-    CZVClass* structClass = schema != nullptr ? schema->FindZVClass(property->GetTypeName(), ZVCLASSTYPE_ANY) : nullptr;
+    // FindZVClass(type name, ZVCLASSTYPE_ANY), with the name's length known.
+    CZVClass* structClass =
+        schema != nullptr ? CZVSchema::Internals::FindClassInTree(*schema, detail::PropertyAccess::TypeName(*property))
+                          : nullptr;
     if (structClass == nullptr) {
         throw ZVXMLRuntimeError(L"Could not find class for struct property", L"");
     }
@@ -45,7 +49,7 @@ void detail::AttachNewEmbeddedInstance(ZVStructValue& value)
         embedded = MakeInstance(structClass);
     }
     std::unique_ptr<CZVInstance, EmbeddedRelease> held(embedded);
-    value.SetValue(embedded); // the checks and the claim of a new instance
+    InstanceAccess::AttachMadeInstance(value, embedded);
     held.release();
 }
 

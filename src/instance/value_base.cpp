@@ -4,6 +4,7 @@
 
 #include "instance/spare_objects.h"
 #include "instance/value_name_index.h"
+#include "schema/schema_internals.h"
 
 #include <utility>
 
@@ -45,7 +46,10 @@ void ZVValueBase::Reinitialize(CZVProperty* property)
         throw ZVXMLInvalidArgument(L"Passed NULL pZVProperty to ZVValueBase::Reinitialize", L"");
     }
     m_pZVProperty = property;
-    m_propertyName = property->PropertyName(); // a copy of known length
+    // Read without CZVProperty::PropertyName(), which hands the name out for
+    // change and so makes the classes holding the property (in a schema
+    // that parses on other threads may share) walk their lists for it.
+    m_propertyName = detail::PropertyAccess::Name(*property);
 }
 
 CZVProperty* ZVValueBase::GetProperty() const { return m_pZVProperty; }

@@ -38,15 +38,21 @@ StateStack& CZVXMLSAXContentHandler::GetStateStack()
     return *m_pStateStack;
 }
 
-StateHandler* CZVXMLSAXContentHandler::TopHandler()
+// Called for every event: the errors are raised out of line.
+inline StateHandler* CZVXMLSAXContentHandler::TopHandler()
 {
-    StateHandler* top = GetStateStack().Top();
+    StateHandler* top = m_pStateStack ? m_pStateStack->Top() : nullptr;
     if (top == nullptr) {
-        // One text for the three events.
-        throw ZVXMLRuntimeError(L"GetStateStack().top() returned NULL in CZVXMLSAXContentHandler::raw_startElement",
-                                L"");
+        ThrowNoTopHandler();
     }
     return top;
+}
+
+void CZVXMLSAXContentHandler::ThrowNoTopHandler()
+{
+    GetStateStack(); // throws without a stack
+    // One text for the three events.
+    throw ZVXMLRuntimeError(L"GetStateStack().top() returned NULL in CZVXMLSAXContentHandler::raw_startElement", L"");
 }
 
 void CZVXMLSAXContentHandler::StartElement(const std::wstring& namespaceURI, const std::wstring& localName,
@@ -146,7 +152,9 @@ void CZVXMLSAXContentHandler::Characters(const wchar_t* text, std::size_t length
     }
     top->Characters(text, kept);
     m_inRun = true;
-    m_heldBack.assign(text + kept, length - kept);
+    if (kept < length) { // most text ends at its tag: nothing to hold back
+        m_heldBack.assign(text + kept, length - kept);
+    }
 }
 
 void CZVXMLSAXContentHandler::TextBreak() { EndRun(); }

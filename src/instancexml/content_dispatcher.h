@@ -42,6 +42,7 @@ public:
 
 private:
     StateHandler* TopHandler();
+    [[noreturn]] void ThrowNoTopHandler();
     void EndRun();
 
     ParseContext m_context; // outlives the stack: its recycler keeps the stack's handlers

@@ -30,6 +30,7 @@ void MakeRoomForOne(std::vector<T>& list)
 // A property's private fields, for the classes that hold it.
 struct PropertyAccess {
     static const std::wstring& Name(const CZVProperty& property) { return property.m_propertyName; }
+    static const std::wstring& TypeName(const CZVProperty& property) { return property.m_typeName; }
     // The classes whose lists hold the property, once per place.
     static std::vector<CZVClass*>& Holders(CZVProperty& property) { return property.m_holders.value; }
 };

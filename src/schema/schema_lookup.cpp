@@ -13,6 +13,7 @@ namespace ZVXML {
 namespace {
 
 using detail::SchemaWalk;
+using detail::WalkSchemaTree;
 
 void RequireName(const wchar_t* text, const wchar_t* what, const wchar_t* operation)
 {
@@ -41,7 +42,7 @@ CZVSchema* SchemaOfOwnPrefix(CZVSchema* schema, const std::wstring& prefix)
     auto visit = [&prefix](CZVSchema* current) -> void* {
         return prefix == current->GetSchemaPrefix() ? current : nullptr;
     };
-    return static_cast<CZVSchema*>(SchemaWalk().Run(schema, visit, true));
+    return static_cast<CZVSchema*>(WalkSchemaTree(schema, visit));
 }
 
 [[noreturn]] void ThrowSchemaNotFound(const CZVSchema* schema, const wchar_t* what, const wchar_t* key)
@@ -79,7 +80,7 @@ CZVClass* CZVSchema::Internals::FindClassInTree(CZVSchema& schema, std::wstring_
     auto visit = [name](CZVSchema* current) -> void* {
         return FindInList(current->m_classes, current->m_classIndex.get(), name);
     };
-    return static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true));
+    return static_cast<CZVClass*>(WalkSchemaTree(&schema, visit));
 }
 
 CZVRelationshipClass* CZVSchema::Internals::FindRelationshipClassInTree(CZVSchema& schema, std::wstring_view name)
@@ -87,7 +88,7 @@ CZVRelationshipClass* CZVSchema::Internals::FindRelationshipClassInTree(CZVSchem
     auto visit = [name](CZVSchema* current) -> void* {
         return FindInList(current->m_relationshipClasses, current->m_relationshipIndex.get(), name);
     };
-    return static_cast<CZVRelationshipClass*>(static_cast<CZVClass*>(SchemaWalk().Run(&schema, visit, true)));
+    return static_cast<CZVRelationshipClass*>(static_cast<CZVClass*>(WalkSchemaTree(&schema, visit)));
 }
 
 bool CZVSchema::Internals::TreeHasClasses(CZVSchema& schema, bool relationshipClasses)
@@ -96,7 +97,7 @@ bool CZVSchema::Internals::TreeHasClasses(CZVSchema& schema, bool relationshipCl
         bool any = relationshipClasses ? !current->m_relationshipClasses.empty() : !current->m_classes.empty();
         return any ? current : nullptr;
     };
-    return SchemaWalk().Run(&schema, visit, true) != nullptr;
+    return WalkSchemaTree(&schema, visit) != nullptr;
 }
 
 void* CZVSchema::findZVClassCallback(CZVClass* zvClass, void* context)

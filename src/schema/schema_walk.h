@@ -112,6 +112,17 @@ private:
     std::unordered_set<const CZVSchema*> m_manySeen;
 };
 
+// SchemaWalk().Run(root, visit, true), without setting up a walk for a
+// schema that references no other (most do not; lookups run per element).
+template <class Visit>
+void* WalkSchemaTree(CZVSchema* root, Visit& visit)
+{
+    if (root->GetReferenceCount() == 0) {
+        return visit(root);
+    }
+    return SchemaWalk().Run(root, visit, true);
+}
+
 } // namespace detail
 } // namespace ZVXML
 

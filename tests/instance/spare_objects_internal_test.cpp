@@ -46,6 +46,7 @@ TEST_F(SpareObjectsTest, RemadeStructValuesAreLikeNewOnes)
     EXPECT_STREQ(structValue->GetPropertyName(), L"Size");
     ASSERT_NE(structValue->GetValue(), nullptr);
     EXPECT_EQ(structValue->GetValue()->GetZVClass(), extent);
+    EXPECT_STREQ(structValue->GetValue()->GetTypeName(), L"Extent");
     EXPECT_EQ(structValue->GetValue()->GetZVValueCount(), 0u);
 }
 
