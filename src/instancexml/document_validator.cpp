@@ -2,6 +2,7 @@
 #include "instancexml/instance_id_table.h"
 #include "instancexml/instance_value_checks.h"
 #include "instancexml/validation_reporter.h"
+#include "schema/schema_internals.h"
 
 #include <zvxml/errors.h>
 #include <zvxml/instancevalidation.h>
@@ -18,6 +19,11 @@
 
 namespace ZVXML {
 namespace {
+
+// A class's name, read without CZVClass::TypeName(), which hands it out for
+// change and so marks the schema's name indexes stale: a schema that other
+// threads may read at once must not be written by a validation.
+const std::wstring& ClassName(const CZVClass& zvClass) { return CZVClass::Internals::TypeName(zvClass); }
 
 // Base-class chains longer than this are taken as loops.
 constexpr int kMaxBaseChain = 100000;
@@ -290,7 +296,7 @@ struct ZVInstanceDocumentValidator::State {
     {
         id = ids.Text(relationship.self);
         return FindingSubject{file, relationship.line, relationship.column,
-                              rules[relationship.rules].zvClass->TypeName(), id};
+                              ClassName(*rules[relationship.rules].zvClass), id};
     }
 
     static std::wstring AllowedText(const EndRules& end)
@@ -325,7 +331,7 @@ struct ZVInstanceDocumentValidator::State {
         const InstanceRecord& record = records[named];
         const EndClass* admitting = record.zvClass != nullptr ? Admitting(end, record.zvClass) : nullptr;
         if (admitting == nullptr) {
-            const std::wstring className = record.zvClass != nullptr ? record.zvClass->TypeName() : L"?";
+            const std::wstring className = record.zvClass != nullptr ? ClassName(*record.zvClass) : L"?";
             reporter.Report(SubjectOf(relationship, id), L"",
                             std::wstring(L"the ") + role + L" instance '" + ids.Text(named) + L"' is a " + className +
                                 L"; the " + end.endName + L" end allows " + AllowedText(end));
@@ -363,7 +369,7 @@ struct ZVInstanceDocumentValidator::State {
 
     void ReportUnknownClasses(const RelationshipRules& rule)
     {
-        const FindingSubject subject{L"", 0, 0, rule.zvClass->TypeName(), L""};
+        const FindingSubject subject{L"", 0, 0, ClassName(*rule.zvClass), L""};
         for (const EndRules* end : {&rule.source, &rule.target}) {
             for (const EndClass& candidate : end->classes) {
                 if (candidate.zvClass == nullptr) {
@@ -427,10 +433,10 @@ struct ZVInstanceDocumentValidator::State {
             const std::uint64_t count = found != counts.end() ? found->second : 0;
             if (!cardinality.Allows(count)) {
                 const std::wstring id = ids.Text(i);
-                const FindingSubject subject{file, record.line, record.column, record.zvClass->TypeName(), id};
+                const FindingSubject subject{file, record.line, record.column, ClassName(*record.zvClass), id};
                 reporter.Report(subject, L"",
                                 L"is the " + std::wstring(role) + L" of " + std::to_wstring(count) + L" " +
-                                    rule.zvClass->TypeName() + L" relationships; the " + counted.endName +
+                                    ClassName(*rule.zvClass) + L" relationships; the " + counted.endName +
                                     L" end's cardinality '" + counted.cardinalityText + L"' allows " +
                                     Bounds(cardinality));
             }
