@@ -125,9 +125,9 @@ TEST(ParseThreads, ALargeDocumentReadOnASecondThreadGivesWhatOneThreadGives)
     }
     EXPECT_NE(ParseAlone(broken, 1).failure, L"");
 
-    // The callbacks run on the calling thread either way; the option keeps
-    // the reading there too, and without it a machine with two cores reads
-    // on a second thread.
+    // The option keeps the reading on the calling thread (whatever the
+    // environment asks); without it a machine with two cores reads on a
+    // second one.
     const int before = ThreadsNow();
     EXPECT_EQ(ThreadsDuringParse(file, ZVINSTANCEXML_SINGLE_THREAD), before);
     if (std::thread::hardware_concurrency() >= 2 && std::getenv("ZVXML_READER_THREADS") == nullptr) {
