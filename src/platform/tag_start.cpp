@@ -132,7 +132,7 @@ void TagStartTracker::At(const xmlParserInput& input, long& line, long& column)
     const unsigned long offset = consumed + static_cast<unsigned long>(open - read.begin);
     // The last counted line start must still be in the buffer, after a
     // line feed (or at the document's start), for TagStart to find it too.
-    const bool lineStartInBuffer = m_lineStart > consumed || (consumed == 0 && read.startsDocument);
+    const bool lineStartInBuffer = m_lineStart > consumed || read.startsDocument;
     if (m_known && line == m_line && lineStartInBuffer && m_open >= consumed && m_open <= offset) {
         const long more = CharactersOnOneLine(read.begin + (m_open - consumed), open, read);
         if (more >= 0) {
@@ -145,7 +145,7 @@ void TagStartTracker::At(const xmlParserInput& input, long& line, long& column)
     const xmlChar* lineStart = TagStartFrom(input, read, open, lineFeeds, column);
     m_known = lineStart != nullptr;
     m_open = offset;
-    m_lineStart = consumed + static_cast<unsigned long>(lineStart - read.begin);
+    m_lineStart = m_known ? consumed + static_cast<unsigned long>(lineStart - read.begin) : 0;
     m_line = line;
     m_column = column;
 }

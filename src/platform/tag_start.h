@@ -33,7 +33,8 @@ public:
     void At(const xmlParserInput& input, long& line, long& column);
 
 private:
-    // The last tag whose column was counted from the start of its line.
+    // The last tag placed by counting from the start of its line, or on
+    // from a tag that was.
     bool m_known = false;
     unsigned long m_open = 0; // document offsets of its "<" and of its line's start
     unsigned long m_lineStart = 0;
