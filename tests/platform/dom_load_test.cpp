@@ -1,6 +1,7 @@
 // Files the tree cannot be loaded from: what the caller is told.
 #include "platform/dom_test_support.h"
 
+#include "platform/dom/attribute_range.h"
 #include "platform/dom/node_position.h"
 
 #include <libxml/xmlerror.h>
@@ -60,4 +61,49 @@ TEST(DomNodePositions, ElementsStandOnTheLineOfTheirStartTag)
     ASSERT_EQ(built.AppendChild(XMLNode(), element, nullptr), XML_STATUS_OK);
     EXPECT_EQ(platform::NodePosition(element).line, 0);
     EXPECT_EQ(platform::NodePosition(XMLNode()).line, 0);
+}
+
+// The range reuses one pair of strings: a short or non-ASCII attribute read
+// after a long one must not keep any of the long one's characters.
+TEST(DomAttributeRange, GivesWhatTheNodeListsLessDeclarations)
+{
+    XMLDocument doc;
+    ASSERT_TRUE(doc.LoadXML(L"<r xmlns='urn:d' xmlns:p='urn:p' longAttributeName='a long value, then'"
+                            L" b='' p:c='x &amp; &#xE9;&#x1F600;' d='\u00E9'><child/></r>"));
+    const XMLNode r = doc.FirstChild();
+    std::vector<XMLAttribute> ranged;
+    for (const XMLAttribute& attribute : platform::AttributeRange(r)) {
+        ranged.push_back(attribute);
+    }
+    const std::vector<std::pair<std::wstring, std::wstring>> expected = {{L"longAttributeName", L"a long value, then"},
+                                                                         {L"b", L""},
+                                                                         {L"p:c", L"x & \u00E9\U0001F600"},
+                                                                         {L"d", L"\u00E9"}};
+    ASSERT_EQ(ranged.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(ranged[i].name, expected[i].first);
+        EXPECT_EQ(ranged[i].value, expected[i].second);
+    }
+    // The node's own list has the declarations first, then the same.
+    const std::vector<XMLAttribute> listed = r.Attributes();
+    ASSERT_EQ(listed.size(), expected.size() + 2);
+    EXPECT_EQ(listed[0].name, L"xmlns");
+    EXPECT_EQ(listed[1].name, L"xmlns:p");
+    EXPECT_EQ(listed[4].value, expected[2].second);
+
+    const XMLNode child = r.FirstChild();
+    EXPECT_TRUE(platform::AttributeRange(child).begin() == platform::AttributeRange(child).end());
+    EXPECT_TRUE(platform::AttributeRange(XMLNode()).begin() == platform::AttributeRange(XMLNode()).end());
+
+    XMLDocument built;
+    const XMLNode element = built.CreateElement(L"e", nullptr);
+    ASSERT_EQ(built.SetAttribute(element, L"xmlns:q", L"urn:q"), XML_STATUS_OK);
+    ASSERT_EQ(built.SetAttribute(element, L"q:one", L"1"), XML_STATUS_OK);
+    int count = 0;
+    for (const XMLAttribute& attribute : platform::AttributeRange(element)) {
+        EXPECT_EQ(attribute.name, L"q:one");
+        EXPECT_EQ(attribute.value, L"1");
+        ++count;
+    }
+    EXPECT_EQ(count, 1);
 }

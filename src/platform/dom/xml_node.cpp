@@ -2,6 +2,7 @@
 // document model.
 #include <zvxml/dom.h>
 
+#include "platform/dom/attribute_range.h"
 #include "platform/dom/node_text.h"
 #include "platform/libxml_resources.h"
 
@@ -27,12 +28,6 @@ XMLAttribute Declaration(const xmlNs& ns)
 {
     return {ns.prefix != nullptr ? QualifiedName(BAD_CAST "xmlns", ns.prefix) : std::wstring(L"xmlns"),
             ToWide(ns.href)};
-}
-
-XMLAttribute Attribute(const xmlAttr& attribute)
-{
-    const xmlChar* prefix = attribute.ns != nullptr ? attribute.ns->prefix : nullptr;
-    return {QualifiedName(prefix, attribute.name), Utf8ToWide(platform::AttributeText(attribute))};
 }
 
 } // namespace
@@ -115,7 +110,7 @@ std::vector<XMLAttribute> XMLNode::Attributes() const
         attributes.push_back(Declaration(*ns));
     }
     for (xmlAttrPtr attribute = node->properties; attribute != nullptr; attribute = attribute->next) {
-        attributes.push_back(Attribute(*attribute));
+        platform::ReadAttribute(*attribute, attributes.emplace_back());
     }
     return attributes;
 }
