@@ -4,6 +4,7 @@
 #include <zvxml/schema.h>
 
 #include "foundation/logging.h"
+#include "platform/dom/local_name.h"
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
@@ -12,8 +13,11 @@
 #include "schemaxml/schema_item_readers.h"
 
 #include <memory>
+#include <string_view>
 
 namespace ZVXML {
+
+using namespace std::string_view_literals; // name comparisons look at the length first
 namespace {
 
 void LogClassRead(const CZVClass& zvClass)
@@ -39,20 +43,20 @@ int CZVClass::ReadXMLAttributes(XMLDocument&, XMLNode element)
     for (const XMLAttribute& attribute : ItemAttributes(element)) {
         const std::wstring& name = attribute.name;
         const std::wstring& value = attribute.value;
-        if (name == L"typeName") {
+        if (name == L"typeName"sv) {
             SetTypeName(value);
             typeNameSeen = true;
-        } else if (name == L"baseClass") {
+        } else if (name == L"baseClass"sv) {
             SetBaseClass(value); // only classes added before this one can be found
-        } else if (name == L"description") {
+        } else if (name == L"description"sv) {
             SetDescription(value);
-        } else if (name == L"displayLabel") {
+        } else if (name == L"displayLabel"sv) {
             SetDisplayLabel(value.c_str());
-        } else if (name == L"isStruct") {
+        } else if (name == L"isStruct"sv) {
             SetIsStruct(IsTrueText(value));
-        } else if (name == L"isCustomAttributeClass") {
+        } else if (name == L"isCustomAttributeClass"sv) {
             SetIsCustomAttributeClass(IsTrueText(value));
-        } else if (name == L"isDomainClass") {
+        } else if (name == L"isDomainClass"sv) {
             SetIsDomainClass(IsTrueText(value));
             domainFlagSeen = true;
         }
@@ -77,11 +81,12 @@ int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element,
     const ReadingElement at(element);
     LogClassRead(zvClass);
     int baseClassElements = 0;
+    std::wstring name;
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (child.NodeType() != XML_NODE_ELEMENT) {
             continue;
         }
-        const std::wstring name = child.LocalName();
+        platform::ReadLocalName(child, name);
         if (IsPropertyElementName(name)) {
             std::unique_ptr<CZVProperty> property(new CZVProperty(&zvClass));
             const int result = ReadPropertyElement(*property, document, child, reading);
@@ -90,12 +95,12 @@ int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element,
             if (result != 0) {
                 return result;
             }
-        } else if (name == L"ZVCustomAttributes") {
+        } else if (name == L"ZVCustomAttributes"sv) {
             if (int result = DeferredCustomAttributes::ReadOrDefer(reading.deferred, zvClass, zvClass.GetZVSchema(),
                                                                    document, child)) {
                 return result;
             }
-        } else if (name == L"BaseClass") {
+        } else if (name == L"BaseClass"sv) {
             const ReadingElement atBaseClass(child);
             if (++baseClassElements > 1) {
                 throw ZVXMLFormatError(std::wstring(L"CZVClass typeName=") + zvClass.GetTypeName() +

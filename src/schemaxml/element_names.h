@@ -5,18 +5,21 @@
 
 #include <zvxml/dom.h>
 
+#include "platform/dom/local_name.h"
+
 #include <string>
+#include <string_view>
 
 namespace ZVXML {
 
 inline bool IsElementNamed(XMLNode node, const wchar_t* localName)
 {
-    return node.NodeType() == XML_NODE_ELEMENT && node.LocalName() == localName;
+    return platform::HasLocalName(node, localName);
 }
 
 // "ZVProperty", "ZVArrayProperty" and "ZVStructProperty" are read alike: the
 // kind of property follows from its attributes, not from the element's name.
-inline bool IsPropertyElementName(const std::wstring& localName)
+inline bool IsPropertyElementName(std::wstring_view localName)
 {
     return localName == L"ZVProperty" || localName == L"ZVArrayProperty" || localName == L"ZVStructProperty";
 }

@@ -5,15 +5,18 @@
 #include "schemaxml/item_attributes.h"
 
 #include <memory>
+#include <string_view>
 
 namespace ZVXML {
+
+using namespace std::string_view_literals; // name comparisons look at the length first
 namespace {
 
 // The key a "ZVRelationshipKey" element names; empty without "propertyName".
 std::wstring KeyName(XMLNode keyElement)
 {
     for (const XMLAttribute& attribute : ItemAttributes(keyElement)) {
-        if (attribute.name == L"propertyName") {
+        if (attribute.name == L"propertyName"sv) {
             return attribute.value;
         }
     }
@@ -32,9 +35,9 @@ std::unique_ptr<CZVConstraint> ReadConstraint(XMLDocument& document, XMLNode ele
 int CZVConstraint::ReadXML(XMLDocument&, XMLNode element)
 {
     for (const XMLAttribute& attribute : ItemAttributes(element)) {
-        if (attribute.name == L"className") {
+        if (attribute.name == L"className"sv) {
             m_className = attribute.value;
-        } else if (attribute.name == L"roleLabel") {
+        } else if (attribute.name == L"roleLabel"sv) {
             m_roleLabel = attribute.value;
         }
     }

@@ -9,7 +9,11 @@
 #include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
+#include <string_view>
+
 namespace ZVXML {
+
+using namespace std::string_view_literals; // name comparisons look at the length first
 namespace {
 
 struct RequiredSeen {
@@ -21,26 +25,26 @@ void ApplyAttribute(CZVProperty& property, const XMLAttribute& attribute, Requir
 {
     const std::wstring& name = attribute.name;
     const wchar_t* value = attribute.value.c_str();
-    if (name == L"typeName") {
+    if (name == L"typeName"sv) {
         property.SetTypeName(value);
         seen.typeName = true;
-    } else if (name == L"propertyName") {
+    } else if (name == L"propertyName"sv) {
         property.SetPropertyName(value);
         seen.propertyName = true;
-    } else if (name == L"description") {
+    } else if (name == L"description"sv) {
         property.SetDescription(value);
-    } else if (name == L"displayLabel") {
+    } else if (name == L"displayLabel"sv) {
         property.SetDisplayLabel(value);
-    } else if (name == L"minOccurs") {
+    } else if (name == L"minOccurs"sv) {
         property.SetMinOccurs(value);
-    } else if (name == L"maxOccurs") {
+    } else if (name == L"maxOccurs"sv) {
         property.SetMaxOccurs(value);
         if (*property.GetMinOccurs() == L'\0') {
             property.SetMinOccurs(L"0"); // an upper bound alone allows none at all
         }
-    } else if (name == L"readOnly") {
+    } else if (name == L"readOnly"sv) {
         property.SetReadOnly(IsTrueText(attribute.value));
-    } else if (name != L"isStruct") { // the type name decides that
+    } else if (name != L"isStruct"sv) { // the type name decides that
         Log(LOG_SEV_WARNING, L"ZVXML",
             L"Unrecognized xml attribute: " + name + L" with value='" + attribute.value + L"'.");
     }

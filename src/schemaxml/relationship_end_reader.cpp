@@ -11,8 +11,11 @@
 
 #include <utility>
 #include <vector>
+#include <string_view>
 
 namespace ZVXML {
+
+using namespace std::string_view_literals; // name comparisons look at the length first
 namespace {
 
 // What every message of an end names: which end, of which class.
@@ -37,11 +40,11 @@ template <class End>
 void ApplyEndAttributes(End& end, XMLNode element, const EndContext& context)
 {
     for (const XMLAttribute& attribute : ItemAttributes(element)) {
-        if (attribute.name == L"cardinality") {
+        if (attribute.name == L"cardinality"sv) {
             end.m_cardinality = attribute.value;
-        } else if (attribute.name == L"roleLabel") {
+        } else if (attribute.name == L"roleLabel"sv) {
             end.m_roleLabel = attribute.value;
-        } else if (attribute.name == L"polymorphic") {
+        } else if (attribute.name == L"polymorphic"sv) {
             end.m_isPolymorphic = IsTrueText(attribute.value);
         } else {
             ThrowUnrecognizedAttribute(attribute, std::wstring(L"ZVRelationshipClass\\") + context.endName, context);
@@ -54,7 +57,7 @@ bool ReadClassAttribute(XMLNode classElement, const EndContext& context, std::ws
 {
     bool found = false;
     for (const XMLAttribute& attribute : ItemAttributes(classElement)) {
-        if (attribute.name != L"class") {
+        if (attribute.name != L"class"sv) {
             ThrowUnrecognizedAttribute(attribute, std::wstring(L"ZVRelationshipClass\\") + context.endName + L"\\Class",
                                        context);
         }
@@ -77,7 +80,7 @@ void ReadKeys(XMLNode classElement, const EndContext& context, std::vector<std::
                 continue;
             }
             for (const XMLAttribute& attribute : ItemAttributes(property)) {
-                if (attribute.name != L"name") {
+                if (attribute.name != L"name"sv) {
                     ThrowUnrecognizedAttribute(attribute, where, context);
                 }
                 keys.push_back(attribute.value);

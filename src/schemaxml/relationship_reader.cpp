@@ -8,15 +8,19 @@
 #include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
+#include <string_view>
+
 namespace ZVXML {
+
+using namespace std::string_view_literals; // name comparisons look at the length first
 namespace {
 
 void ApplyStrengths(CZVRelationshipClass& relationshipClass, XMLNode element)
 {
     for (const XMLAttribute& attribute : ItemAttributes(element)) {
-        if (attribute.name == L"strength") {
+        if (attribute.name == L"strength"sv) {
             relationshipClass.SetStrength(attribute.value.c_str());
-        } else if (attribute.name == L"strengthDirection") {
+        } else if (attribute.name == L"strengthDirection"sv) {
             relationshipClass.SetStrengthDirection(attribute.value.c_str());
         }
     }

@@ -21,8 +21,11 @@
 #include <new>
 #include <type_traits>
 #include <vector>
+#include <string_view>
 
 namespace ZVXML {
+
+using namespace std::string_view_literals; // name comparisons look at the length first
 namespace {
 
 constexpr int kForeignNamespace = 1000;
@@ -64,7 +67,7 @@ void LogRootProblem(const std::wstring& text) { Log(LOG_SEV_ERROR, L"ZVXML", tex
 XMLNode FindRoot(const XMLDocument& document)
 {
     for (XMLNode node = document.FirstChild(); node; node = node.NextSibling()) {
-        if (node.NodeType() == XML_NODE_ELEMENT && node.LocalName() == L"ZVSchema") {
+        if (node.NodeType() == XML_NODE_ELEMENT && node.LocalName() == L"ZVSchema"sv) {
             return node;
         }
     }
@@ -87,15 +90,15 @@ void ApplyRootAttributes(CZVSchema& schema, XMLNode root)
 {
     for (const XMLAttribute& attribute : ItemAttributes(root)) {
         const wchar_t* value = attribute.value.c_str();
-        if (attribute.name == L"schemaName") {
+        if (attribute.name == L"schemaName"sv) {
             schema.SetSchemaName(value);
-        } else if (attribute.name == L"nameSpacePrefix") {
+        } else if (attribute.name == L"nameSpacePrefix"sv) {
             schema.SetSchemaPrefix(value);
-        } else if (attribute.name == L"version") {
+        } else if (attribute.name == L"version"sv) {
             schema.SetVersionString(value);
-        } else if (attribute.name == L"description") {
+        } else if (attribute.name == L"description"sv) {
             schema.SetDescription(value);
-        } else if (attribute.name == L"displayLabel") {
+        } else if (attribute.name == L"displayLabel"sv) {
             schema.SetDisplayLabel(value);
         }
     }
@@ -183,15 +186,15 @@ bool ReadFirstPassUntilFileOpens(SchemaFileLoad& file, SchemaLoadContext& load)
             continue;
         }
         const std::wstring name = type == XML_NODE_ELEMENT ? child.LocalName() : std::wstring();
-        if (name == L"ZVSchemaReference") {
+        if (name == L"ZVSchemaReference"sv) {
             if (OpenReferencedFile(file, child, load)) {
                 return true;
             }
-        } else if (name == L"ZVCustomAttributes") {
+        } else if (name == L"ZVCustomAttributes"sv) {
             file.customAttributes.push_back(child);
-        } else if (name == L"ZVClass") {
+        } else if (name == L"ZVClass"sv) {
             PairWithNewClass<CZVClass>(file, child, L"ZVClass");
-        } else if (name == L"ZVRelationshipClass") {
+        } else if (name == L"ZVRelationshipClass"sv) {
             PairWithNewClass<CZVRelationshipClass>(file, child, L"ZVRelationshipClass");
         } else {
             throw ZVXMLFormatError(L"Unrecognized element under ZVSchema element: '" + child.NodeName() + L"'", L"");

@@ -8,7 +8,11 @@
 #include "schemaxml/schema_load_context.h"
 #include "schemaxml/schema_reader.h"
 
+#include <string_view>
+
 namespace ZVXML {
+
+using namespace std::string_view_literals; // name comparisons look at the length first
 namespace {
 
 const wchar_t* const kLocation = L"CZVSchemaReference::ReadXML";
@@ -27,11 +31,11 @@ std::wstring NormalizedVersion(const std::wstring& text)
 void ApplyAttributes(CZVSchemaReference& reference, XMLNode element)
 {
     for (const XMLAttribute& attribute : ItemAttributes(element)) {
-        if (attribute.name == L"name") {
+        if (attribute.name == L"name"sv) {
             reference.m_schemaName = attribute.value;
-        } else if (attribute.name == L"prefix") {
+        } else if (attribute.name == L"prefix"sv) {
             reference.m_schemaPrefix = attribute.value;
-        } else if (attribute.name == L"version") {
+        } else if (attribute.name == L"version"sv) {
             reference.m_versionString = NormalizedVersion(attribute.value);
         } else {
             throw ZVXMLFormatError(L"ZVSchemaReference contains unrecognized attribute '" + attribute.name +

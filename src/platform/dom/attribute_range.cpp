@@ -5,6 +5,7 @@
 #include "platform/libxml_resources.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace ZVXML {
 namespace platform {
@@ -18,6 +19,20 @@ void AssignUtf8(const xmlChar* text, std::wstring& into)
         AppendUtf8AsWide(chars, std::strlen(chars), into);
     }
 }
+
+// The strings of finished ranges, kept for the next ranges on the same
+// thread: a load then allocates nothing per element for its attributes.
+// Only a few are kept, and none grown by a long value, so what stays behind
+// is small.
+struct SpareAttributes {
+    static constexpr std::size_t kKept = 8;
+    static constexpr std::size_t kLongestKept = 256; // characters, name or value
+
+    XMLAttribute kept[kKept];
+    std::size_t count = 0;
+};
+
+thread_local SpareAttributes t_spares;
 
 bool IsText(const xmlNode& node) { return node.type == XML_TEXT_NODE || node.type == XML_CDATA_SECTION_NODE; }
 
@@ -37,7 +52,10 @@ void AssignValue(const xmlAttr& attribute, std::wstring& into)
 
 bool IsNamespaceDeclaration(const XMLAttribute& attribute)
 {
-    return attribute.name == L"xmlns" || attribute.name.compare(0, 6, L"xmlns:") == 0;
+    const std::wstring_view name = attribute.name;
+    const std::wstring_view declaration = L"xmlns";
+    return name.substr(0, declaration.size()) == declaration &&
+           (name.size() == declaration.size() || name[declaration.size()] == L':');
 }
 
 void ReadAttribute(const xmlAttr& attribute, XMLAttribute& into)
@@ -56,10 +74,21 @@ void ReadAttribute(const xmlAttr& attribute, XMLAttribute& into)
 
 AttributeRange::AttributeRange(XMLNode element)
 {
+    if (t_spares.count > 0) {
+        m_current = std::move(t_spares.kept[--t_spares.count]);
+    }
     const xmlNodePtr node = XMLNode::Access::Node(element);
     if (node != nullptr && node->type == XML_ELEMENT_NODE) {
         m_at = node->properties;
         Settle(false);
+    }
+}
+
+AttributeRange::~AttributeRange()
+{
+    if (t_spares.count < SpareAttributes::kKept && m_current.name.capacity() <= SpareAttributes::kLongestKept &&
+        m_current.value.capacity() <= SpareAttributes::kLongestKept) {
+        t_spares.kept[t_spares.count++] = std::move(m_current);
     }
 }
 

@@ -28,6 +28,7 @@ void ReadAttribute(const _xmlAttr& attribute, XMLAttribute& into);
 class AttributeRange {
 public:
     explicit AttributeRange(XMLNode element);
+    ~AttributeRange();
     AttributeRange(const AttributeRange&) = delete;
     AttributeRange& operator=(const AttributeRange&) = delete;
 
