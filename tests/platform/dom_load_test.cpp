@@ -2,6 +2,7 @@
 #include "platform/dom_test_support.h"
 
 #include "platform/dom/attribute_range.h"
+#include "platform/dom/local_name.h"
 #include "platform/dom/node_position.h"
 
 #include <libxml/xmlerror.h>
@@ -106,4 +107,28 @@ TEST(DomAttributeRange, GivesWhatTheNodeListsLessDeclarations)
         ++count;
     }
     EXPECT_EQ(count, 1);
+}
+
+TEST(DomLocalName, ComparedAndReadWithoutThePrefix)
+{
+    XMLDocument doc;
+    ASSERT_TRUE(doc.LoadXML(L"<p:Class xmlns:p='urn:p'><Classy/><Cl\u00E4ss/>text</p:Class>"));
+    const XMLNode root = doc.FirstChild();
+    const XMLNode classy = root.FirstChild();
+    const XMLNode accented = classy.NextSibling();
+    const XMLNode text = accented.NextSibling();
+    EXPECT_TRUE(platform::HasLocalName(root, L"Class"));
+    EXPECT_FALSE(platform::HasLocalName(root, L"p:Class"));
+    EXPECT_FALSE(platform::HasLocalName(root, L"Clas"));
+    EXPECT_FALSE(platform::HasLocalName(classy, L"Class"));
+    EXPECT_TRUE(platform::HasLocalName(accented, L"Cl\u00E4ss"));
+    EXPECT_FALSE(platform::HasLocalName(accented, L"Class"));
+    EXPECT_FALSE(platform::HasLocalName(text, L"#text"));
+    EXPECT_FALSE(platform::HasLocalName(XMLNode(), L""));
+
+    std::wstring name = L"a name longer than any read below";
+    for (const XMLNode node : {root, classy, accented, text}) {
+        platform::ReadLocalName(node, name);
+        EXPECT_EQ(name, node.LocalName());
+    }
 }
