@@ -12,10 +12,7 @@
 
 namespace ZVXML {
 
-inline bool IsElementNamed(XMLNode node, const wchar_t* localName)
-{
-    return platform::HasLocalName(node, localName);
-}
+inline bool IsElementNamed(XMLNode node, const wchar_t* localName) { return platform::HasLocalName(node, localName); }
 
 // "ZVProperty", "ZVArrayProperty" and "ZVStructProperty" are read alike: the
 // kind of property follows from its attributes, not from the element's name.
