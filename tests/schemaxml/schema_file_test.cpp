@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using namespace ZVXML;
 using zvtest::SchemaText;
 
@@ -235,4 +237,44 @@ TEST(SchemaFileRoot, NamespaceDeclarationsOnEveryElementAreIgnored)
     CZVRelationshipClass* drives = schema.FindZVRelationshipClass(L"Drives", ZVCLASSTYPE_ANY);
     ASSERT_NE(drives, nullptr);
     EXPECT_EQ(drives->m_source.m_keyVector, std::vector<std::wstring>{L"Flow"});
+}
+
+namespace {
+
+std::wstring g_atExitPath; // the file the exit handler reads
+
+bool ReadsOneClass(const std::wstring& path)
+{
+    CZVSchema schema(L"temporary", L"temporary", L"");
+    return schema.ReadXML(path.c_str()) == 0 && schema.GetZVClassCount() == 1;
+}
+
+void ReadAtExit()
+{
+    if (!ReadsOneClass(g_atExitPath)) {
+        std::_Exit(3);
+    }
+}
+
+} // namespace
+
+// Reading keeps some strings per thread for the next read. A host may read a
+// schema while its statics are destroyed, after the thread's own objects
+// are: the read must neither use nor free them again.
+TEST(SchemaFileRoot, AFileReadsAfterTheThreadsOwnObjectsAreDestroyed)
+{
+    zvtest::ScratchFolder folder;
+    g_atExitPath =
+        folder.Write("at_exit.zvschema.xml",
+                     SchemaText("schemaName='AtExit' nameSpacePrefix='a'",
+                                "<ZVClass typeName='Pump' description='a description longer than a few characters'>"
+                                "<ZVProperty propertyName='Tag' typeName='string' displayLabel='a long display label'/>"
+                                "</ZVClass>"));
+    EXPECT_EXIT(
+        {
+            const bool read = ReadsOneClass(g_atExitPath);
+            std::atexit(ReadAtExit);
+            std::exit(read ? 7 : 1);
+        },
+        ::testing::ExitedWithCode(7), "");
 }

@@ -32,7 +32,35 @@ struct SpareAttributes {
     std::size_t count = 0;
 };
 
-thread_local SpareAttributes t_spares;
+// A plain thread-local word finds the spares. Once the thread's own objects
+// are destroyed (its exit, or a host that reads a schema while its statics
+// are destroyed) ranges keep nothing.
+struct SparesState {
+    SpareAttributes* spares;
+    bool gone;
+};
+thread_local SparesState t_state = {nullptr, false};
+
+struct SparesHolder {
+    SpareAttributes spares;
+    ~SparesHolder() { t_state = SparesState{nullptr, true}; }
+};
+
+SpareAttributes* ThreadSpares()
+{
+    if (t_state.spares != nullptr || t_state.gone) {
+        return t_state.spares;
+    }
+    thread_local SparesHolder holder;
+    t_state.spares = &holder.spares;
+    return t_state.spares;
+}
+
+bool Keepable(const XMLAttribute& attribute)
+{
+    return attribute.name.capacity() <= SpareAttributes::kLongestKept &&
+           attribute.value.capacity() <= SpareAttributes::kLongestKept;
+}
 
 bool IsText(const xmlNode& node) { return node.type == XML_TEXT_NODE || node.type == XML_CDATA_SECTION_NODE; }
 
@@ -74,8 +102,9 @@ void ReadAttribute(const xmlAttr& attribute, XMLAttribute& into)
 
 AttributeRange::AttributeRange(XMLNode element)
 {
-    if (t_spares.count > 0) {
-        m_current = std::move(t_spares.kept[--t_spares.count]);
+    SpareAttributes* spares = ThreadSpares();
+    if (spares != nullptr && spares->count > 0) {
+        m_current = std::move(spares->kept[--spares->count]);
     }
     const xmlNodePtr node = XMLNode::Access::Node(element);
     if (node != nullptr && node->type == XML_ELEMENT_NODE) {
@@ -86,9 +115,9 @@ AttributeRange::AttributeRange(XMLNode element)
 
 AttributeRange::~AttributeRange()
 {
-    if (t_spares.count < SpareAttributes::kKept && m_current.name.capacity() <= SpareAttributes::kLongestKept &&
-        m_current.value.capacity() <= SpareAttributes::kLongestKept) {
-        t_spares.kept[t_spares.count++] = std::move(m_current);
+    SpareAttributes* spares = ThreadSpares();
+    if (spares != nullptr && spares->count < SpareAttributes::kKept && Keepable(m_current)) {
+        spares->kept[spares->count++] = std::move(m_current);
     }
 }
 
