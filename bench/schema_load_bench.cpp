@@ -13,8 +13,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <malloc.h>
 #include <fstream>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -215,10 +215,6 @@ void BM_SchemaReadXMLFlat(benchmark::State& state)
 }
 BENCHMARK(BM_SchemaReadXMLFlat)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond);
 
-// The ratio itself, taken pair by pair: each iteration parses the file bare
-// and then loads it, and the median of the per-pair ratios is reported.
-// On a shared machine whose speed drifts, separate benchmarks run minutes
-// apart can disagree by a fifth; a pair run back to back does not.
 // What one step freed is merged and handed back to the system before the
 // next step is timed. Otherwise the next step pays for it: the first large
 // allocation after a tree is freed merges the hundreds of thousands of
@@ -231,6 +227,10 @@ void SettleHeap(benchmark::State& state)
     state.ResumeTiming();
 }
 
+// The ratio itself, taken pair by pair: each iteration parses the file bare
+// and then loads it, and the median of the per-pair ratios is reported.
+// On a shared machine whose speed drifts, separate benchmarks run minutes
+// apart can disagree by a fifth; a pair run back to back does not.
 template <class File>
 void LoadOverBareParse(benchmark::State& state, const File& file, std::size_t classes)
 {
