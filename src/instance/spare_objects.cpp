@@ -1,6 +1,7 @@
 #include "instance/spare_objects.h"
 
 #include "foundation/owned_list.h"
+#include "foundation/per_thread.h"
 #include "instance/instance_access.h"
 
 #include <cstddef>
@@ -62,37 +63,9 @@ struct Spares {
     SpareStack<CZVValue> members;
 };
 
-// One plain thread-local word per thread, so that finding the spares is a
-// single thread-local access (each costs a call in a shared library). The
-// holder that owns them is touched only when they are made; after its
-// destruction (the thread's exit, or a host's static destruction) objects
-// are deleted.
-struct ThreadState {
-    Spares* spares;
-    bool gone;
-};
-thread_local ThreadState t_state = {nullptr, false};
-
-struct SparesHolder {
-    Spares spares;
-    ~SparesHolder() { t_state = ThreadState{nullptr, true}; }
-};
-
-Spares* MakeThreadSpares()
-{
-    thread_local SparesHolder holder;
-    t_state.spares = &holder.spares;
-    return t_state.spares;
-}
-
-Spares* ThreadSpares()
-{
-    ThreadState& state = t_state;
-    if (state.spares != nullptr || state.gone) {
-        return state.spares;
-    }
-    return MakeThreadSpares();
-}
+// After the thread's own objects are destroyed (its exit, or a host's
+// static destruction) there are none, and objects are deleted.
+Spares* ThreadSpares() { return detail::PerThread<Spares>::Get(); }
 
 template <class T>
 T* TakeSpare(SpareStack<T> Spares::*stack)

@@ -9,6 +9,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlmemory.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,14 @@ inline const char* AsChars(const xmlChar* text) { return reinterpret_cast<const 
 inline const xmlChar* AsXmlChars(const std::string& text) { return reinterpret_cast<const xmlChar*>(text.c_str()); }
 
 inline std::wstring ToWide(const xmlChar* text) { return Utf8ToWide(AsChars(text)); }
+// Appends the wide form of NUL-terminated text to `out`, reusing its room;
+// NULL appends nothing.
+inline void AppendWide(const xmlChar* text, std::wstring& out)
+{
+    if (text != nullptr) {
+        AppendUtf8AsWide(AsChars(text), std::strlen(AsChars(text)), out);
+    }
+}
 
 // Makes sure libxml2's global state is set up before the first parse, so
 // that parses on several threads are safe. Idempotent and thread-safe.

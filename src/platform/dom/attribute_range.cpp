@@ -1,24 +1,15 @@
 #include "platform/dom/attribute_range.h"
 
+#include "foundation/per_thread.h"
 #include "platform/dom/node_position.h"
 #include "platform/dom/node_text.h"
 #include "platform/libxml_resources.h"
 
-#include <cstring>
 #include <string_view>
 
 namespace ZVXML {
 namespace platform {
 namespace {
-
-void AssignUtf8(const xmlChar* text, std::wstring& into)
-{
-    into.clear();
-    if (text != nullptr) {
-        const char* chars = AsChars(text);
-        AppendUtf8AsWide(chars, std::strlen(chars), into);
-    }
-}
 
 // The strings of finished ranges, kept for the next ranges on the same
 // thread: a load then allocates nothing per element for its attributes.
@@ -32,29 +23,9 @@ struct SpareAttributes {
     std::size_t count = 0;
 };
 
-// A plain thread-local word finds the spares. Once the thread's own objects
-// are destroyed (its exit, or a host that reads a schema while its statics
-// are destroyed) ranges keep nothing.
-struct SparesState {
-    SpareAttributes* spares;
-    bool gone;
-};
-thread_local SparesState t_state = {nullptr, false};
-
-struct SparesHolder {
-    SpareAttributes spares;
-    ~SparesHolder() { t_state = SparesState{nullptr, true}; }
-};
-
-SpareAttributes* ThreadSpares()
-{
-    if (t_state.spares != nullptr || t_state.gone) {
-        return t_state.spares;
-    }
-    thread_local SparesHolder holder;
-    t_state.spares = &holder.spares;
-    return t_state.spares;
-}
+// None once the thread's own objects are destroyed: ranges then keep
+// nothing.
+SpareAttributes* ThreadSpares() { return detail::PerThread<SpareAttributes>::Get(); }
 
 bool Keepable(const XMLAttribute& attribute)
 {
@@ -68,7 +39,8 @@ void AssignValue(const xmlAttr& attribute, std::wstring& into)
 {
     const xmlNode* only = attribute.children;
     if (only != nullptr && only->next == nullptr && IsText(*only)) {
-        AssignUtf8(only->content, into); // the usual case: one piece of text
+        into.clear();
+        AppendWide(only->content, into); // the usual case: one piece of text
         return;
     }
     const std::string text = AttributeText(attribute);
@@ -89,14 +61,12 @@ bool IsNamespaceDeclaration(const XMLAttribute& attribute)
 void ReadAttribute(const xmlAttr& attribute, XMLAttribute& into)
 {
     const xmlChar* prefix = attribute.ns != nullptr ? attribute.ns->prefix : nullptr;
-    AssignUtf8(prefix, into.name);
+    into.name.clear();
     if (prefix != nullptr) {
+        AppendWide(prefix, into.name);
         into.name.push_back(L':');
-        const char* name = AsChars(attribute.name);
-        AppendUtf8AsWide(name, std::strlen(name), into.name);
-    } else {
-        AssignUtf8(attribute.name, into.name);
     }
+    AppendWide(attribute.name, into.name);
     AssignValue(attribute, into.value);
 }
 

@@ -41,10 +41,7 @@ void ReadLocalName(XMLNode node, std::wstring& into)
         return;
     }
     into.clear();
-    if (element->name != nullptr) {
-        const char* name = AsChars(element->name);
-        AppendUtf8AsWide(name, std::strlen(name), into);
-    }
+    AppendWide(element->name, into);
 }
 
 } // namespace platform
