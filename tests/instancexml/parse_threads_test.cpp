@@ -135,4 +135,30 @@ TEST(ParseThreads, ALargeDocumentReadOnASecondThreadGivesWhatOneThreadGives)
     }
 }
 
+// Parsing keeps emptied instances and values per thread for the next parse.
+// A host may parse while its statics are destroyed, after the thread's own
+// objects are: that parse must neither use nor free them again.
+std::wstring g_atExitText; // parsed by the exit handler
+std::vector<std::wstring> g_atExitWanted; // what a parse of it gives
+
+void ParseAtExit()
+{
+    const Outcome outcome = ParseAlone(g_atExitText, 0, ZVINSTANCEXML_SINGLE_THREAD);
+    std::_Exit(outcome.failure.empty() && outcome.lines == g_atExitWanted ? 7 : 3);
+}
+
+TEST(ParseThreads, ADocumentParsesAfterTheThreadsOwnObjectsAreDestroyed)
+{
+    g_atExitText = ZVXML::ToWString(zvbench::InstanceDocumentGenerator().Text(64 * 1024).c_str());
+    EXPECT_EXIT(
+        {
+            // Fills the spares: structs, arrays, members and instances.
+            const Outcome first = ParseAlone(g_atExitText, 0, ZVINSTANCEXML_SINGLE_THREAD);
+            g_atExitWanted = first.lines;
+            std::atexit(ParseAtExit);
+            std::exit(first.failure.empty() && first.lines.size() > 100 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(7), "");
+}
+
 } // namespace
