@@ -3,6 +3,7 @@
 #include "foundation/owned_list.h"
 #include "instance/spare_objects.h"
 #include "instance/value_disposal.h"
+#include "instance/value_name_index.h"
 #include "schema/schema_internals.h"
 
 namespace ZVXML {
@@ -59,8 +60,15 @@ bool InstanceAccess::Empty(CZVInstance& instance)
     return EmptyKeepingMemory(instance.m_values, ReleaseInstanceValues);
 }
 
-ZVValueBase* InstanceAccess::FindValue(const CZVInstance& instance, const std::wstring& name)
+ZVValueBase* InstanceAccess::FindValue(CZVInstance& instance, std::wstring_view name)
 {
+    if (instance.m_values.size() >= kValueIndexFrom) {
+        if (instance.m_pNameIndex == nullptr) {
+            instance.m_pNameIndex = new ValueNameIndex();
+        }
+        instance.m_pNameIndex->Sync(instance.m_values);
+        return instance.m_pNameIndex->First(std::wstring(name));
+    }
     for (ZVValueBase* value : instance.m_values) {
         if (value != nullptr && std::as_const(*value).PropertyName() == name) {
             return value;

@@ -6,6 +6,8 @@
 
 #include <zvxml/instance.h>
 
+#include <string_view>
+
 namespace ZVXML {
 namespace detail {
 
@@ -20,8 +22,9 @@ struct InstanceAccess {
     // The same for an array's members, as its destructor would.
     static bool Empty(ZVArrayValue& array);
 
-    // FindValue(name, false) for a name whose length is known.
-    static ZVValueBase* FindValue(const CZVInstance& instance, const std::wstring& name);
+    // FindValue(name, false) for a name whose length is known. An instance
+    // with many values answers through its name index (made if need be).
+    static ZVValueBase* FindValue(CZVInstance& instance, std::wstring_view name);
     // The emptied embedded instance a spare struct value kept, detached
     // with the value's claim given up; NULL when it kept none.
     static CZVInstance* DetachKept(ZVStructValue& value);

@@ -28,12 +28,12 @@ void ValueNameIndex::Sync(const std::vector<ZVValueBase*>& values)
     if (m_valid && m_epoch == epoch && m_count == values.size()) {
         return;
     }
-    m_names.clear();
+    m_first.clear();
     m_held.clear();
     m_nextSuffix.clear();
-    for (const ZVValueBase* value : values) {
+    for (ZVValueBase* value : values) {
         if (value != nullptr) {
-            m_names.insert(std::as_const(*value).PropertyName());
+            m_first.emplace(std::as_const(*value).PropertyName(), value); // keeps an earlier value
             m_held.insert(value);
         }
     }
@@ -58,14 +58,14 @@ std::wstring ValueNameIndex::FreeName(const std::wstring& name)
     return candidate;
 }
 
-void ValueNameIndex::Added(const ZVValueBase* value, std::size_t newCount)
+void ValueNameIndex::Added(ZVValueBase* value, std::size_t newCount)
 {
     const std::uint64_t epoch = g_renameEpoch.load(std::memory_order_acquire);
     if (!m_valid || epoch != m_epoch || newCount != m_count + 1) {
         m_valid = false; // rebuilt before its next answer
         return;
     }
-    m_names.insert(std::as_const(*value).PropertyName());
+    m_first.emplace(std::as_const(*value).PropertyName(), value);
     m_held.insert(value);
     m_count = newCount;
 }

@@ -112,3 +112,16 @@ TEST(HostileModel, ARepeatedPropertyElementStaysFast)
     Outcome outcome = RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(20));
     ExpectReturned(outcome, 1);
 }
+
+TEST(HostileModel, PropertyElementsAfterManyValuesStayFast)
+{
+    // An instance with a hundred thousand array values (Tags, Tags2...) and
+    // then as many elements of one primitive property: each element looks
+    // its value up by name, which must not walk every value.
+    ScratchFolder folder;
+    const std::string path =
+        folder.WriteFile("many_values.xml", InstanceDocument("<Pump>" + Repeat("<Tags/>", 100000) +
+                                                             Repeat("<Name>n</Name>", 100000) + "</Pump>"));
+    Outcome outcome = RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(20));
+    ExpectReturned(outcome, 1);
+}

@@ -117,3 +117,42 @@ TEST_F(ValueNamesTest, ValuesSharedWithACopyStayExact)
     AddAndCheck(original, L"P");
     EXPECT_STREQ(original.GetZVValue(70)->GetPropertyName(), L"P");
 }
+
+// Large instances find values through the same index: each answer must be
+// the walk's, the first value in the list with the name, after renames too.
+TEST_F(ValueNamesTest, LargeInstancesFindTheFirstValueOfANameAsTheWalkDoes)
+{
+    CZVInstance instance(pipe);
+    for (int i = 0; i < 100; ++i) {
+        AddAndCheck(instance, L"P");
+    }
+    const auto first = [&](const std::wstring& name) -> ZVValueBase* {
+        for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
+            if (name == instance.GetZVValue(i)->GetPropertyName()) {
+                return instance.GetZVValue(i);
+            }
+        }
+        return nullptr;
+    };
+    const auto expectWalk = [&](const std::wstring& name) {
+        EXPECT_EQ(instance.GetPropertyValue(name.c_str(), false), first(name)) << name;
+    };
+    for (const wchar_t* name : {L"P", L"P2", L"P100", L"P101", L"Q"}) {
+        expectWalk(name);
+    }
+    // Two values come to share a name: the earlier one is found. Renaming
+    // it away uncovers the later one; a new name is found at once.
+    instance.GetZVValue(80)->SetPropertyName(L"P5");
+    instance.GetZVValue(90)->PropertyName() = L"P5";
+    expectWalk(L"P5");
+    instance.GetZVValue(4)->SetPropertyName(L"Gone");
+    expectWalk(L"P5");
+    EXPECT_EQ(instance.GetPropertyValue(L"P5", false), instance.GetZVValue(80));
+    expectWalk(L"Gone");
+    expectWalk(L"P81");
+    EXPECT_ZV_THROW(instance.GetPropertyValue(L"P81", true), ZVXMLLogicError,
+                    L"Failed to find an CZVValue for property P81 in CZVInstance::FindValue");
+    // A value added after a lookup is found by the next one.
+    AddAndCheck(instance, L"Q");
+    expectWalk(L"Q");
+}
