@@ -99,3 +99,30 @@ TEST(HostileSize, AQuarterMillionNamespaceDeclarationsInScopeAreRefused)
                                                                "<ZVClass typeName='A'>" + declaring + "</ZVClass>"));
     ExpectSchemaRefused(schema);
 }
+
+// libxml2 keeps every distinct name of a parse in a dictionary whose hash
+// table stops growing at a few thousand buckets: with a million names (ten
+// megabytes of attributes, each named once) every later name costs a walk
+// through hundreds of others, and the parse takes minutes.
+TEST(HostileSize, AMillionDistinctNamesAreRefused)
+{
+    const auto pumps = [](int count) {
+        std::string body;
+        for (int element = 0; element < count; ++element) {
+            body += "<Pump";
+            for (int i = 0; i < 100; ++i) {
+                body += " a" + std::to_string(element * 100 + i) + "=''";
+            }
+            body += "/>";
+        }
+        return InstanceDocument(body);
+    };
+    ScratchFolder folder;
+    Outcome outcome = ExpectInstancesRefused(folder.WriteFile("names.xml", pumps(10000)), 20);
+    EXPECT_NE(outcome.message.find("More than 100000 distinct names in the document"), std::string::npos)
+        << outcome.Describe();
+    ExpectMemoryBelow(outcome, 64);
+    // Below the limit all is well.
+    const std::string fewer = folder.WriteFile("fewer.xml", pumps(900));
+    ExpectReturned(RunBounded([&] { return InstanceReader().ParseFile(fewer); }, Seconds(20)), 900);
+}

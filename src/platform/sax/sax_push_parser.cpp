@@ -88,6 +88,9 @@ struct SaxCallbacks {
             parser.Refuse(L"Excessive depth in document: more than 256 nested elements");
             return;
         }
+        if (parser.HoldsTooManyNames()) {
+            return;
+        }
         if (parser.m_content == nullptr) {
             return;
         }
@@ -141,7 +144,13 @@ struct SaxCallbacks {
     static void CData(void* data, const xmlChar* text, int size) { Of(data).DeliverText(text, size, true); }
 
     static void Comment(void* data, const xmlChar*) { Of(data).BreakText(); }
-    static void ProcessingInstruction(void* data, const xmlChar*, const xmlChar*) { Of(data).BreakText(); }
+    static void ProcessingInstruction(void* data, const xmlChar*, const xmlChar*)
+    {
+        SaxPushParser& parser = Of(data);
+        if (!parser.HoldsTooManyNames()) { // its target is a name
+            parser.BreakText();
+        }
+    }
 
     // Called once a DOCTYPE's name and external id are read, before its
     // internal subset: nothing of it is ever parsed or fetched.
@@ -467,6 +476,18 @@ void SaxPushParser::OnError(LibxmlError error)
             Halt();
         }
     });
+}
+
+// Checked where new names come in: each start tag (its element,
+// attributes, prefixes and namespace URIs) and each processing instruction.
+bool SaxPushParser::HoldsTooManyNames()
+{
+    const int names = m_context != nullptr && m_context->dict != nullptr ? xmlDictSize(m_context->dict) : 0;
+    if (names <= 0 || static_cast<std::size_t>(names) <= kSaxMaxNames) {
+        return false;
+    }
+    Refuse(L"More than 100000 distinct names in the document");
+    return true;
 }
 
 // An error of ours, not libxml2's: the parse always ends with it.
