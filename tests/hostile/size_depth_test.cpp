@@ -106,7 +106,7 @@ TEST(HostileSize, AQuarterMillionNamespaceDeclarationsInScopeAreRefused)
 // through hundreds of others, and the parse takes minutes.
 TEST(HostileSize, AMillionDistinctNamesAreRefused)
 {
-    const auto pumps = [](int count) {
+    const auto attributes = [](int count) {
         std::string body;
         for (int element = 0; element < count; ++element) {
             body += "<Pump";
@@ -115,14 +115,27 @@ TEST(HostileSize, AMillionDistinctNamesAreRefused)
             }
             body += "/>";
         }
-        return InstanceDocument(body);
+        return body;
     };
     ScratchFolder folder;
-    Outcome outcome = ExpectInstancesRefused(folder.WriteFile("names.xml", pumps(10000)), 20);
+    const std::string path = folder.WriteFile("names.xml", InstanceDocument(attributes(10000)));
+    Outcome outcome = ExpectInstancesRefused(path, 20);
     EXPECT_NE(outcome.message.find("More than 100000 distinct names in the document"), std::string::npos)
         << outcome.Describe();
     ExpectMemoryBelow(outcome, 64);
+    // The document tree refuses it too, and so a schema file.
+    Outcome tree = RunBounded(
+        [&] {
+            ZVXML::XMLDocument document;
+            return document.Load(Widen(path).c_str()) ? 0L : document.ParseError().errorCode;
+        },
+        Seconds(20));
+    ExpectReturned(tree, ZVXML::XML_LOAD_TOO_MANY_NAMES);
+    const std::string schema =
+        folder.WriteFile("names.zvschema.xml", SchemaFile("schemaName='N' nameSpacePrefix='n'",
+                                                          "<ZVClass typeName='A'/>" + attributes(10000)));
+    ExpectSchemaRefused(schema, 20);
     // Below the limit all is well.
-    const std::string fewer = folder.WriteFile("fewer.xml", pumps(900));
+    const std::string fewer = folder.WriteFile("fewer.xml", InstanceDocument(attributes(900)));
     ExpectReturned(RunBounded([&] { return InstanceReader().ParseFile(fewer); }, Seconds(20)), 900);
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/utf8.h"
 #include "platform/libxml_resources.h"
+#include "platform/name_limit.h"
 #include "platform/sax/sax_attributes_view.h"
 #include "platform/sax/sax_event_queue.h"
 #include "platform/sax/sax_event_replay.h"
@@ -478,15 +479,12 @@ void SaxPushParser::OnError(LibxmlError error)
     });
 }
 
-// Checked where new names come in: each start tag (its element,
-// attributes, prefixes and namespace URIs) and each processing instruction.
 bool SaxPushParser::HoldsTooManyNames()
 {
-    const int names = m_context != nullptr && m_context->dict != nullptr ? xmlDictSize(m_context->dict) : 0;
-    if (names <= 0 || static_cast<std::size_t>(names) <= kSaxMaxNames) {
+    if (m_context == nullptr || !platform::HoldsTooManyNames(*m_context)) {
         return false;
     }
-    Refuse(L"More than 100000 distinct names in the document");
+    Refuse(Utf8ToWide(kTooManyNamesMessage).c_str());
     return true;
 }
 

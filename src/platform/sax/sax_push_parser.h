@@ -90,7 +90,7 @@ private:
     void OnError(LibxmlError error);
     std::wstring ErrorMessage(const xmlError& error) const;
     void Refuse(const wchar_t* message);
-    // Refuses the document once it holds more than kSaxMaxNames names.
+    // Refuses the document once it holds more than kMaxDistinctNames names.
     bool HoldsTooManyNames();
     void RefuseMarkup();
     void ReportUnexplainedFailure();

@@ -37,7 +37,8 @@
 //   Text between two tags may hold kSaxMaxTextRun bytes; more is a fatal
 //   error. Both are the limits libxml2 keeps when it builds a tree, so a
 //   document that loads as a tree also streams, and the other way round.
-//   More than kSaxMaxNames distinct names is a fatal error too.
+//   More than kMaxDistinctNames names (platform/name_limit.h) is a fatal
+//   error too.
 #ifndef ZVXML_PLATFORM_SAX_SAX_READER_H
 #define ZVXML_PLATFORM_SAX_SAX_READER_H
 
@@ -61,13 +62,6 @@ constexpr int kSaxMaxDepth = 256;
 // The longest text between two tags, in bytes of the document (libxml2's
 // default for a text node): handlers that collect a text hold it whole.
 constexpr std::size_t kSaxMaxTextRun = 10000000;
-// The most distinct names (of elements, attributes, prefixes, processing
-// instructions) and namespace URIs a document may use. libxml2 keeps each
-// in a dictionary whose hash table stops growing at a few thousand
-// buckets, so past that every name it reads, old or new, costs time in
-// proportion to the names already held: a document of a few megabytes of
-// distinct names would take minutes. Real documents use a few hundred.
-constexpr std::size_t kSaxMaxNames = 100000;
 
 // A failure of the reader itself: the input cannot be opened, or the parse
 // was stopped by a fatal error. Not part of the public exception family; the
