@@ -135,6 +135,12 @@ TEST(HostileSize, AMillionDistinctNamesAreRefused)
         folder.WriteFile("names.zvschema.xml", SchemaFile("schemaName='N' nameSpacePrefix='n'",
                                                           "<ZVClass typeName='A'/>" + attributes(10000)));
     ExpectSchemaRefused(schema, 20);
+    // Processing instructions bring names too.
+    std::string instructions;
+    for (int i = 0; i < 150000; ++i) {
+        instructions += "<?t" + std::to_string(i) + "?>";
+    }
+    ExpectInstancesRefused(folder.WriteFile("instructions.xml", InstanceDocument("<Pump>" + instructions + "</Pump>")));
     // Below the limit all is well.
     const std::string fewer = folder.WriteFile("fewer.xml", InstanceDocument(attributes(900)));
     ExpectReturned(RunBounded([&] { return InstanceReader().ParseFile(fewer); }, Seconds(20)), 900);
