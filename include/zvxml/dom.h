@@ -102,7 +102,8 @@ enum XMLLoadErrorCode : long {
     XML_LOAD_DOCTYPE_NOT_ALLOWED = -2, ///< the document has a DOCTYPE
     XML_LOAD_TOO_LARGE = -3, ///< 2 GB or more of text
     XML_LOAD_TOO_MANY_ATTRIBUTES = -4, ///< an element with more than 10,000 attributes
-    XML_LOAD_TOO_MANY_NAMESPACES = -5 ///< more than 1,000 namespace declarations in scope at an element
+    XML_LOAD_TOO_MANY_NAMESPACES = -5, ///< more than 1,000 namespace declarations in scope at an element
+    XML_LOAD_TOO_MANY_NAMES = -6 ///< more than 100,000 distinct names (see SECURITY.md)
 };
 
 /// Status of the building calls and of Save: 0 for success, else one of the

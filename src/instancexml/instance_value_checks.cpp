@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZVXML {
@@ -44,7 +45,10 @@ public:
         for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
             ZVValueBase* value = instance.GetZVValue(i);
             if (value != nullptr) {
-                m_path.push_back(Step{&value->PropertyName(), -1});
+                // The const name: the other hands it out for change, which
+                // makes every large instance in the process rebuild its
+                // name index before its next lookup.
+                m_path.push_back(Step{&std::as_const(*value).PropertyName(), -1});
                 Value(*value, false);
                 m_path.pop_back();
             }

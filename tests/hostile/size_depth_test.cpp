@@ -99,3 +99,49 @@ TEST(HostileSize, AQuarterMillionNamespaceDeclarationsInScopeAreRefused)
                                                                "<ZVClass typeName='A'>" + declaring + "</ZVClass>"));
     ExpectSchemaRefused(schema);
 }
+
+// libxml2 keeps every distinct name of a parse in a dictionary whose hash
+// table stops growing at a few thousand buckets: with a million names (ten
+// megabytes of attributes, each named once) every later name costs a walk
+// through hundreds of others, and the parse takes minutes.
+TEST(HostileSize, AMillionDistinctNamesAreRefused)
+{
+    const auto attributes = [](int count) {
+        std::string body;
+        for (int element = 0; element < count; ++element) {
+            body += "<Pump";
+            for (int i = 0; i < 100; ++i) {
+                body += " a" + std::to_string(element * 100 + i) + "=''";
+            }
+            body += "/>";
+        }
+        return body;
+    };
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile("names.xml", InstanceDocument(attributes(10000)));
+    Outcome outcome = ExpectInstancesRefused(path, 20);
+    EXPECT_NE(outcome.message.find("More than 100000 distinct names in the document"), std::string::npos)
+        << outcome.Describe();
+    ExpectMemoryBelow(outcome, 64);
+    // The document tree refuses it too, and so a schema file.
+    Outcome tree = RunBounded(
+        [&] {
+            ZVXML::XMLDocument document;
+            return document.Load(Widen(path).c_str()) ? 0L : document.ParseError().errorCode;
+        },
+        Seconds(20));
+    ExpectReturned(tree, ZVXML::XML_LOAD_TOO_MANY_NAMES);
+    const std::string schema =
+        folder.WriteFile("names.zvschema.xml", SchemaFile("schemaName='N' nameSpacePrefix='n'",
+                                                          "<ZVClass typeName='A'/>" + attributes(10000)));
+    ExpectSchemaRefused(schema, 20);
+    // Processing instructions bring names too.
+    std::string instructions;
+    for (int i = 0; i < 150000; ++i) {
+        instructions += "<?t" + std::to_string(i) + "?>";
+    }
+    ExpectInstancesRefused(folder.WriteFile("instructions.xml", InstanceDocument("<Pump>" + instructions + "</Pump>")));
+    // Below the limit all is well.
+    const std::string fewer = folder.WriteFile("fewer.xml", InstanceDocument(attributes(900)));
+    ExpectReturned(RunBounded([&] { return InstanceReader().ParseFile(fewer); }, Seconds(20)), 900);
+}

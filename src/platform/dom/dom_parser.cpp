@@ -5,6 +5,8 @@
 #include "platform/dom/blank_text.h"
 #include "platform/dom/node_position.h"
 #include "platform/libxml_error_capture.h"
+#include "platform/name_limit.h"
+#include "platform/tag_start.h"
 
 #include <libxml/SAX2.h>
 
@@ -82,6 +84,30 @@ void OnDoctype(void* parserContext, const xmlChar*, const xmlChar*, const xmlCha
     xmlStopParser(ctxt);
 }
 
+// Stops the parse once its names are too many, at the tag just read.
+bool RefusedForNames(xmlParserCtxtPtr ctxt)
+{
+    if (!HoldsTooManyNames(*ctxt)) {
+        return false;
+    }
+    long line = 0;
+    long column = 0;
+    if (ctxt->input != nullptr) {
+        TagStart(*ctxt->input, line, column);
+    }
+    CaptureOf(ctxt).Record(XML_LOAD_TOO_MANY_NAMES, line, column, kTooManyNamesMessage);
+    ctxt->wellFormed = 0;
+    xmlStopParser(ctxt);
+    return true;
+}
+
+void OnProcessingInstruction(void* parserContext, const xmlChar* target, const xmlChar* data)
+{
+    if (!RefusedForNames(static_cast<xmlParserCtxtPtr>(parserContext))) {
+        xmlSAX2ProcessingInstruction(parserContext, target, data);
+    }
+}
+
 // Builds the element as libxml2 does, then gives it the line where its
 // start tag begins (libxml2 gives the line where it ends).
 void OnStartElement(void* parserContext, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
@@ -89,6 +115,9 @@ void OnStartElement(void* parserContext, const xmlChar* localName, const xmlChar
                     const xmlChar** attributes)
 {
     auto* ctxt = static_cast<xmlParserCtxtPtr>(parserContext);
+    if (RefusedForNames(ctxt)) {
+        return;
+    }
     const xmlNodePtr parent = ctxt->node;
     xmlSAX2StartElementNs(parserContext, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
                           defaultedCount, attributes);
@@ -135,6 +164,7 @@ XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool
     ctxt->sax->serror = &OnParserError;
     ctxt->sax->internalSubset = &OnDoctype;
     ctxt->sax->startElementNs = &OnStartElement;
+    ctxt->sax->processingInstruction = &OnProcessingInstruction;
 
     int options = kParseOptions | (decoded ? XML_PARSE_IGNORE_ENC : 0);
     XmlDocOwner doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),

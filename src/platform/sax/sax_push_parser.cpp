@@ -2,6 +2,7 @@
 
 #include "foundation/utf8.h"
 #include "platform/libxml_resources.h"
+#include "platform/name_limit.h"
 #include "platform/sax/sax_attributes_view.h"
 #include "platform/sax/sax_event_queue.h"
 #include "platform/sax/sax_event_replay.h"
@@ -88,6 +89,9 @@ struct SaxCallbacks {
             parser.Refuse(L"Excessive depth in document: more than 256 nested elements");
             return;
         }
+        if (parser.HoldsTooManyNames()) {
+            return;
+        }
         if (parser.m_content == nullptr) {
             return;
         }
@@ -141,7 +145,13 @@ struct SaxCallbacks {
     static void CData(void* data, const xmlChar* text, int size) { Of(data).DeliverText(text, size, true); }
 
     static void Comment(void* data, const xmlChar*) { Of(data).BreakText(); }
-    static void ProcessingInstruction(void* data, const xmlChar*, const xmlChar*) { Of(data).BreakText(); }
+    static void ProcessingInstruction(void* data, const xmlChar*, const xmlChar*)
+    {
+        SaxPushParser& parser = Of(data);
+        if (!parser.HoldsTooManyNames()) { // its target is a name
+            parser.BreakText();
+        }
+    }
 
     // Called once a DOCTYPE's name and external id are read, before its
     // internal subset: nothing of it is ever parsed or fetched.
@@ -467,6 +477,15 @@ void SaxPushParser::OnError(LibxmlError error)
             Halt();
         }
     });
+}
+
+bool SaxPushParser::HoldsTooManyNames()
+{
+    if (m_context == nullptr || !platform::HoldsTooManyNames(*m_context)) {
+        return false;
+    }
+    Refuse(Utf8ToWide(kTooManyNamesMessage).c_str());
+    return true;
 }
 
 // An error of ours, not libxml2's: the parse always ends with it.

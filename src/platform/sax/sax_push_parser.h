@@ -90,6 +90,8 @@ private:
     void OnError(LibxmlError error);
     std::wstring ErrorMessage(const xmlError& error) const;
     void Refuse(const wchar_t* message);
+    // Refuses the document once it holds more than kMaxDistinctNames names.
+    bool HoldsTooManyNames();
     void RefuseMarkup();
     void ReportUnexplainedFailure();
     long Report(std::wstring message, long line, long column);

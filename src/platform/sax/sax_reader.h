@@ -37,6 +37,8 @@
 //   Text between two tags may hold kSaxMaxTextRun bytes; more is a fatal
 //   error. Both are the limits libxml2 keeps when it builds a tree, so a
 //   document that loads as a tree also streams, and the other way round.
+//   More than kMaxDistinctNames names (platform/name_limit.h) is a fatal
+//   error too.
 #ifndef ZVXML_PLATFORM_SAX_SAX_READER_H
 #define ZVXML_PLATFORM_SAX_SAX_READER_H
 
