@@ -125,3 +125,29 @@ TEST(HostileModel, PropertyElementsAfterManyValuesStayFast)
     Outcome outcome = RunBounded([&] { return InstanceReader().ParseFile(path); }, Seconds(20));
     ExpectReturned(outcome, 1);
 }
+
+TEST(HostileModel, ATargetEndWithManyClassesStaysFast)
+{
+    // A hundred thousand classes in one target end: the end's two lists must
+    // not be copied whole for each class added.
+    const int targets = 100000;
+    std::string classes;
+    for (int i = 0; i < targets; ++i) {
+        classes += "<Class class='C" + std::to_string(i) + "'><Key><Property name='K'/></Key></Class>";
+    }
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile(
+        "target.xml", SchemaFile("schemaName='G' nameSpacePrefix='g'",
+                                 "<ZVClass typeName='C'/><ZVRelationshipClass typeName='R'><Source><Class class='C'/>"
+                                 "</Source><Target>" +
+                                     classes + "</Target></ZVRelationshipClass>"));
+    Outcome outcome = RunBounded(
+        [&] {
+            ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
+            schema.ReadXML(Widen(path).c_str());
+            const ZVXML::CZVTargets& end = schema.FindZVRelationshipClass(L"R", ZVXML::ZVCLASSTYPE_ANY)->m_targets;
+            return static_cast<long>(end.m_keyVectors.size() == end.m_classNames.size() ? end.m_classNames.size() : -1);
+        },
+        Seconds(20));
+    ExpectReturned(outcome, targets);
+}
