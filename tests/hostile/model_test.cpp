@@ -126,6 +126,75 @@ TEST(HostileModel, PropertyElementsAfterManyValuesStayFast)
     ExpectReturned(outcome, 1);
 }
 
+TEST(HostileModel, ManyLegacyConstraintPairsStayFast)
+{
+    // Each legacy pair adds its target class to the target end unless the end
+    // lists it already. Forty thousand targets, each named by two pairs, must
+    // not compare every target with every listed one; the end lists each once.
+    const int targets = 40000;
+    std::string classes;
+    for (int i = 0; i < targets; ++i) {
+        classes += "<ZVClass typeName='C" + std::to_string(i) + "'/>";
+    }
+    std::string pairs;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < targets; ++i) {
+            pairs += "<ZVRelationshipConstraint><ZVSourceConstraint className='C0'/><ZVTargetConstraint className='C" +
+                     std::to_string(i) + "'/></ZVRelationshipConstraint>";
+        }
+    }
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile(
+        "pairs.xml", SchemaFile("schemaName='G' nameSpacePrefix='g'",
+                                classes + "<ZVRelationshipClass typeName='R'><ZVRelationshipConstraints>" + pairs +
+                                    "</ZVRelationshipConstraints></ZVRelationshipClass>"));
+    Outcome outcome = RunBounded(
+        [&] {
+            ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
+            schema.ReadXML(Widen(path).c_str());
+            const ZVXML::CZVTargets& end = schema.FindZVRelationshipClass(L"R", ZVXML::ZVCLASSTYPE_ANY)->m_targets;
+            return static_cast<long>(end.m_classNames.size() == end.m_keyVectors.size() ? end.m_classNames.size() : -1);
+        },
+        Seconds(20));
+    ExpectReturned(outcome, targets);
+}
+
+TEST(HostileModel, LegacyPairsWithDeepSourceClassesStayFast)
+{
+    // Two branches of classes eight thousand deep under Root; the legacy
+    // pairs name the bottom of each branch in turn as their source, so the
+    // source end is generalised to Root. Each pair must not walk a branch.
+    const int depth = 8000;
+    std::string classes = "<ZVClass typeName='Root'/>";
+    for (const char* branch : {"A", "B"}) {
+        std::string base = "Root";
+        for (int i = 0; i < depth; ++i) {
+            const std::string name = branch + std::to_string(i);
+            classes += "<ZVClass typeName='" + name + "' baseClass='" + base + "'/>";
+            base = name;
+        }
+    }
+    std::string pairs;
+    for (int i = 0; i < 2 * depth; ++i) {
+        pairs += std::string("<ZVRelationshipConstraint><ZVSourceConstraint className='") + (i % 2 == 0 ? "A" : "B") +
+                 std::to_string(depth - 1) + "'/><ZVTargetConstraint className='Root'/></ZVRelationshipConstraint>";
+    }
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile(
+        "deep.xml", SchemaFile("schemaName='G' nameSpacePrefix='g'",
+                               classes + "<ZVRelationshipClass typeName='R'><ZVRelationshipConstraints>" + pairs +
+                                   "</ZVRelationshipConstraints></ZVRelationshipClass>"));
+    Outcome outcome = RunBounded(
+        [&] {
+            ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
+            schema.ReadXML(Widen(path).c_str());
+            const ZVXML::CZVSource& end = schema.FindZVRelationshipClass(L"R", ZVXML::ZVCLASSTYPE_ANY)->m_source;
+            return static_cast<long>(end.m_className == L"Root" && end.m_isPolymorphic == 1);
+        },
+        Seconds(20));
+    ExpectReturned(outcome, 1);
+}
+
 TEST(HostileModel, ATargetEndWithManyClassesStaysFast)
 {
     // A hundred thousand classes in one target end: the end's two lists must
