@@ -220,3 +220,33 @@ TEST(HostileModel, ATargetEndWithManyClassesStaysFast)
         Seconds(20));
     ExpectReturned(outcome, targets);
 }
+
+TEST(HostileModel, AWriteOfALongRelationshipClassChainStaysFastAndShallow)
+{
+    // Forty thousand relationship classes, each deriving from the next one
+    // in the file. The writer puts every base before the classes that name
+    // it: it must neither recurse once per base (the write runs on a quarter
+    // megabyte stack) nor search the list once per class. The written file
+    // reads back whole, which it would not with a base after its class.
+    const int count = 40000;
+    std::string classes;
+    for (int i = 0; i + 1 < count; ++i) {
+        classes += "<ZVRelationshipClass typeName='R" + std::to_string(i) + "'><BaseClass>R" + std::to_string(i + 1) +
+                   "</BaseClass></ZVRelationshipClass>";
+    }
+    classes += "<ZVRelationshipClass typeName='R" + std::to_string(count - 1) + "'/>";
+    ScratchFolder folder;
+    const std::string path = folder.WriteFile("chain.xml", SchemaFile("schemaName='G' nameSpacePrefix='g'", classes));
+    const std::string written = folder.path() + "/written.xml";
+    Outcome outcome = RunBounded(
+        [&] {
+            ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
+            schema.ReadXML(Widen(path).c_str());
+            RunOnSmallStack(256 << 10, [&] { return static_cast<long>(schema.WriteXML(Widen(written).c_str())); });
+            ZVXML::CZVSchema reread(L"temporary", L"temporary", nullptr);
+            reread.ReadXML(Widen(written).c_str());
+            return static_cast<long>(reread.GetZVRelationshipClassCount());
+        },
+        Seconds(20));
+    ExpectReturned(outcome, count);
+}
