@@ -1,14 +1,16 @@
 // Converting legacy constraint pairs into the two ends of a relationship
 // class: the source end generalised to a class every pair's source is or
 // derives from, the target end listing each target class once.
+#include "schemaxml/legacy_upgrade.h"
+
 #include <zvxml/errors.h>
 #include <zvxml/schema.h>
 
-#include "schema/base_chain.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>
 #include <cwchar>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -63,76 +65,40 @@ std::vector<std::wstring> KeysOf(const CZVConstraint& constraint)
     return keys;
 }
 
-// The class itself, then its base classes from the nearest outwards.
-std::vector<CZVClass*> ClassAndBases(CZVClass* zvClass)
+// Each distinct target class once, with the keys of the first pair that
+// names it. `listed`, when not NULL, holds the end's class names.
+void AddLegacyTarget(CZVRelationshipClass& relationshipClass, CZVSchema& schema, const CZVConstraint& constraint,
+                     std::unordered_set<std::wstring>* listed)
 {
-    std::vector<CZVClass*> classes{zvClass};
-    BaseChain chain(zvClass);
-    for (CZVClass* base = chain.Next(zvClass); base != nullptr; base = chain.Next(base)) {
-        classes.push_back(base);
+    CZVClass* zvClass = ResolveLegacyClass(schema, relationshipClass, constraint.GetClassNameW());
+    CZVTargets& targets = relationshipClass.m_targets;
+    if (targets.m_classNames.empty()) {
+        targets.m_roleLabel = constraint.GetRoleLabel();
     }
-    return classes;
-}
-
-} // namespace
-
-void CZVRelationshipClass::UpgradeLegacySource(CZVSchema* schema, CZVConstraint* constraint)
-{
-    RequireArgument(schema, L"pZVSchema", L"UpgradeLegacySource");
-    RequireArgument(constraint, L"constraint", L"UpgradeLegacySource");
-    const std::wstring relativeName =
-        schema->GetRelativeClassName(ResolveLegacyClass(*schema, *this, constraint->GetClassNameW()));
-    if (!m_targets.m_classNames.empty()) { // an earlier pair set the source end
-        std::wstring common;
-        const int differs = FindCommonClass(schema, m_source.m_className.c_str(), relativeName.c_str(), common);
-        m_source.m_className = common;
-        if (differs == 1) {
-            m_source.m_isPolymorphic = 1;
-        }
+    std::wstring relativeName = schema.GetRelativeClassName(zvClass);
+    std::vector<std::wstring>& names = targets.m_classNames;
+    const bool known = listed != nullptr ? listed->count(relativeName) != 0
+                                         : std::find(names.begin(), names.end(), relativeName) != names.end();
+    if (known) {
         return;
     }
-    m_source.m_roleLabel = constraint->GetRoleLabel();
-    m_source.m_className = relativeName;
-    m_source.m_isPolymorphic = 0;
-    std::vector<std::wstring> keys = KeysOf(*constraint);
-    m_source.m_keyVector.insert(m_source.m_keyVector.end(), keys.begin(), keys.end());
-}
-
-void CZVRelationshipClass::UpgradeLegacyTarget(CZVSchema* schema, CZVConstraint* constraint)
-{
-    RequireArgument(schema, L"pZVSchema", L"UpgradeLegacyTarget");
-    RequireArgument(constraint, L"constraint", L"UpgradeLegacyTarget");
-    CZVClass* zvClass = ResolveLegacyClass(*schema, *this, constraint->GetClassNameW());
-    if (m_targets.m_classNames.empty()) {
-        m_targets.m_roleLabel = constraint->GetRoleLabel();
+    std::vector<std::wstring> keys = KeysOf(constraint);
+    if (listed != nullptr) {
+        // Should the end fail to take the name, the exception ends the run
+        // that owns the set.
+        listed->insert(relativeName);
     }
-    std::wstring relativeName = schema->GetRelativeClassName(zvClass);
-    std::vector<std::wstring>& names = m_targets.m_classNames;
-    if (std::find(names.begin(), names.end(), relativeName) != names.end()) {
-        return;
-    }
-    std::vector<std::wstring> keys = KeysOf(*constraint);
     // Both lists grow together: once room is made, moving in cannot fail.
-    names.reserve(names.size() + 1);
-    m_targets.m_keyVectors.reserve(m_targets.m_keyVectors.size() + 1);
+    detail::MakeRoomForOne(names);
+    detail::MakeRoomForOne(targets.m_keyVectors);
     names.push_back(std::move(relativeName));
-    m_targets.m_keyVectors.push_back(std::move(keys));
+    targets.m_keyVectors.push_back(std::move(keys));
 }
 
-void CZVRelationshipClass::UpgradeLegacyZVRelationshipConstraint(CZVSchema* schema,
-                                                                 CZVRelationshipConstraint* constraint)
+// FindCommonClass past its argument checks, with the run `search` belongs to.
+int CommonClass(CZVRelationshipClass& relationshipClass, CZVSchema& schema, const wchar_t* first, const wchar_t* second,
+                std::wstring& common, CommonClassSearch& search)
 {
-    RequireArgument(constraint, L"constraint", L"UpgradeLegacyZVRelationshipConstraint");
-    UpgradeLegacySource(schema, constraint->GetSourceConstraint());
-    UpgradeLegacyTarget(schema, constraint->GetTargetConstraint());
-}
-
-int CZVRelationshipClass::FindCommonClass(CZVSchema* schema, const wchar_t* first, const wchar_t* second,
-                                          std::wstring& common)
-{
-    RequireArgument(schema, L"pZVSchema", L"FindCommonClass");
-    RequireArgument(first, L"class name", L"FindCommonClass");
-    RequireArgument(second, L"class name", L"FindCommonClass");
     if (std::wcscmp(first, second) == 0) {
         common = first;
         return 0;
@@ -142,19 +108,84 @@ int CZVRelationshipClass::FindCommonClass(CZVSchema* schema, const wchar_t* firs
         return 1;
     }
     // The names are those the upgrade stores: relative to the schema.
-    CZVClass* firstClass = ResolveStoredClass(*schema, *this, first);
-    CZVClass* secondClass = ResolveStoredClass(*schema, *this, second);
-    const std::vector<CZVClass*> candidates = ClassAndBases(firstClass);
-    // The second class itself is no candidate: which name comes first matters.
-    BaseChain chain(secondClass);
-    for (CZVClass* base = chain.Next(secondClass); base != nullptr; base = chain.Next(base)) {
-        if (std::find(candidates.begin(), candidates.end(), base) != candidates.end()) {
-            common = schema->GetRelativeClassName(base);
-            return 1;
-        }
-    }
-    common = kAnyClass;
+    CZVClass* firstClass = ResolveStoredClass(schema, relationshipClass, first);
+    CZVClass* secondClass = ResolveStoredClass(schema, relationshipClass, second);
+    CZVClass* shared = search.Find(firstClass, secondClass);
+    common = shared != nullptr ? schema.GetRelativeClassName(shared) : kAnyClass;
     return 1;
+}
+
+// UpgradeLegacySource past its argument checks.
+void GeneraliseSource(CZVRelationshipClass& relationshipClass, CZVSchema& schema, const CZVConstraint& constraint,
+                      CommonClassSearch& search)
+{
+    CZVSource& source = relationshipClass.m_source;
+    const std::wstring relativeName =
+        schema.GetRelativeClassName(ResolveLegacyClass(schema, relationshipClass, constraint.GetClassNameW()));
+    if (!relationshipClass.m_targets.m_classNames.empty()) { // an earlier pair set the source end
+        std::wstring common;
+        const int differs =
+            CommonClass(relationshipClass, schema, source.m_className.c_str(), relativeName.c_str(), common, search);
+        source.m_className = common;
+        if (differs == 1) {
+            source.m_isPolymorphic = 1;
+        }
+        return;
+    }
+    source.m_roleLabel = constraint.GetRoleLabel();
+    source.m_className = relativeName;
+    source.m_isPolymorphic = 0;
+    std::vector<std::wstring> keys = KeysOf(constraint);
+    source.m_keyVector.insert(source.m_keyVector.end(), keys.begin(), keys.end());
+}
+
+} // namespace
+
+void CZVRelationshipClass::UpgradeLegacySource(CZVSchema* schema, CZVConstraint* constraint)
+{
+    RequireArgument(schema, L"pZVSchema", L"UpgradeLegacySource");
+    RequireArgument(constraint, L"constraint", L"UpgradeLegacySource");
+    CommonClassSearch search;
+    GeneraliseSource(*this, *schema, *constraint, search);
+}
+
+void CZVRelationshipClass::UpgradeLegacyTarget(CZVSchema* schema, CZVConstraint* constraint)
+{
+    RequireArgument(schema, L"pZVSchema", L"UpgradeLegacyTarget");
+    RequireArgument(constraint, L"constraint", L"UpgradeLegacyTarget");
+    AddLegacyTarget(*this, *schema, *constraint, nullptr);
+}
+
+void CZVRelationshipClass::UpgradeLegacyZVRelationshipConstraint(CZVSchema* schema,
+                                                                 CZVRelationshipConstraint* constraint)
+{
+    UpgradeLegacyPair(*this, schema, constraint, nullptr);
+}
+
+void UpgradeLegacyPair(CZVRelationshipClass& relationshipClass, CZVSchema* schema,
+                       CZVRelationshipConstraint* constraint, LegacyPairRun* run)
+{
+    RequireArgument(constraint, L"constraint", L"UpgradeLegacyZVRelationshipConstraint");
+    if (run == nullptr) {
+        relationshipClass.UpgradeLegacySource(schema, constraint->GetSourceConstraint());
+        relationshipClass.UpgradeLegacyTarget(schema, constraint->GetTargetConstraint());
+        return;
+    }
+    RequireArgument(schema, L"pZVSchema", L"UpgradeLegacySource");
+    RequireArgument(constraint->GetSourceConstraint(), L"constraint", L"UpgradeLegacySource");
+    GeneraliseSource(relationshipClass, *schema, *constraint->GetSourceConstraint(), run->commonClass);
+    RequireArgument(constraint->GetTargetConstraint(), L"constraint", L"UpgradeLegacyTarget");
+    AddLegacyTarget(relationshipClass, *schema, *constraint->GetTargetConstraint(), &run->listedTargets);
+}
+
+int CZVRelationshipClass::FindCommonClass(CZVSchema* schema, const wchar_t* first, const wchar_t* second,
+                                          std::wstring& common)
+{
+    RequireArgument(schema, L"pZVSchema", L"FindCommonClass");
+    RequireArgument(first, L"class name", L"FindCommonClass");
+    RequireArgument(second, L"class name", L"FindCommonClass");
+    CommonClassSearch search;
+    return CommonClass(*this, *schema, first, second, common, search);
 }
 
 } // namespace ZVXML

@@ -2,6 +2,7 @@
 #include <zvxml/errors.h>
 #include <zvxml/schema.h>
 
+#include "schema/schema_internals.h"
 #include "schemaxml/case_insensitive_text.h"
 #include "schemaxml/deferred_custom_attributes.h"
 #include "schemaxml/element_names.h"
@@ -144,8 +145,8 @@ void ReadTargetElement(CZVTargets& targets, CZVSchema* schema, XMLDocument& docu
             std::vector<std::wstring> keys;
             ReadKeys(classElement, context, keys);
             // Both lists grow together: once room is made, moving in cannot fail.
-            targets.m_classNames.reserve(targets.m_classNames.size() + 1);
-            targets.m_keyVectors.reserve(targets.m_keyVectors.size() + 1);
+            detail::MakeRoomForOne(targets.m_classNames);
+            detail::MakeRoomForOne(targets.m_keyVectors);
             targets.m_classNames.push_back(std::move(className));
             targets.m_keyVectors.push_back(std::move(keys));
         });

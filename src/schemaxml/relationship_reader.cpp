@@ -5,10 +5,13 @@
 
 #include "schemaxml/element_names.h"
 #include "schemaxml/item_attributes.h"
+#include "schemaxml/legacy_upgrade.h"
 #include "schemaxml/reading_element.h"
 #include "schemaxml/schema_item_readers.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ZVXML {
 
@@ -47,6 +50,14 @@ void UpgradeLegacyPairs(CZVRelationshipClass& relationshipClass, CZVSchema* sche
     // One for all pairs of the element: what the handler leaves in it, it
     // finds again with the next pair.
     ZVArrayValue* arrayValue = nullptr;
+    // Without host hooks only the upgrade changes the ends and no class
+    // changes, so the pairs can be upgraded as one run.
+    const bool hooksRun = handler != nullptr || schema->GetZVClassResolutionHelper() != nullptr;
+    LegacyPairRun run;
+    if (!hooksRun) {
+        const std::vector<std::wstring>& names = relationshipClass.m_targets.m_classNames;
+        run.listedTargets.insert(names.begin(), names.end());
+    }
     for (XMLNode child = element.FirstChild(); child; child = child.NextSibling()) {
         if (child.NodeType() != XML_NODE_ELEMENT) {
             continue;
@@ -55,7 +66,7 @@ void UpgradeLegacyPairs(CZVRelationshipClass& relationshipClass, CZVSchema* sche
         CZVRelationshipConstraint pair;
         int result = pair.ReadXML(document, child);
         RequireBothConstraints(pair, relationshipClass);
-        relationshipClass.UpgradeLegacyZVRelationshipConstraint(schema, &pair);
+        UpgradeLegacyPair(relationshipClass, schema, &pair, hooksRun ? nullptr : &run);
         if (handler != nullptr) {
             result = handler(schema, &relationshipClass, &pair, &arrayValue);
         }

@@ -3,6 +3,7 @@
 #include <zvxml/errors.h>
 
 #include "foundation/utf8.h"
+#include "schema/schema_internals.h"
 
 #include <filesystem>
 #include <system_error>
@@ -48,7 +49,7 @@ SchemaFileLoad& SchemaLoadContext::Enter(CZVSchema& schema, const std::wstring& 
     file->schema = &schema;
     file->path = path;
     file->upgradeHandler = schema.GetZVRelationshipUpgradeHandler();
-    m_chain.reserve(m_chain.size() + 1); // so that the file is on both or neither
+    detail::MakeRoomForOne(m_chain); // so that the file is on both or neither
     m_onChain.insert(file->identity);
     m_chain.push_back(std::move(file));
     return *m_chain.back();

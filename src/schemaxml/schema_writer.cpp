@@ -10,6 +10,10 @@
 
 #include <cwchar>
 #include <set>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
+#include <vector>
 
 namespace ZVXML {
 namespace {
@@ -52,6 +56,7 @@ public:
     template <class T>
     int Write(const std::vector<T*>& list, bool customAttributeClasses)
     {
+        m_byName.clear(); // names may belong to the other list
         for (T* zvClass : list) {
             if ((zvClass->IsCustomAttributeClass() != 0) == customAttributeClasses) {
                 if (int result = WriteOnce(zvClass, list)) {
@@ -64,32 +69,51 @@ public:
 
 private:
     // A relationship class names its base in an attribute that the reader
-    // resolves at once, so its base must stand before it in the file even
-    // when the passes would put it later (a custom-attribute relationship
-    // class derived from another one). Classes name theirs in an element
-    // read after every class is known.
+    // resolves at once, so its base (the first class of the list with that
+    // name), and the base's base and so on, must stand before it in the file
+    // even when the passes would put them later (a custom-attribute
+    // relationship class derived from another one). Classes name theirs in
+    // an element read after every class is known. The chain is gathered
+    // first and written from its top down: a long chain neither recurses
+    // nor searches the list once per class.
     template <class T>
     int WriteOnce(T* zvClass, const std::vector<T*>& list)
     {
-        if (!m_written.insert(zvClass).second) {
-            return 0;
+        std::vector<T*> chain;
+        for (T* current = zvClass; current != nullptr && m_written.insert(current).second;) {
+            chain.push_back(current);
+            current =
+                std::is_same<T, CZVRelationshipClass>::value ? FirstNamed(current->GetBaseClass(), list) : nullptr;
         }
-        if (std::is_same<T, CZVRelationshipClass>::value && *zvClass->GetBaseClass() != L'\0') {
-            for (T* candidate : list) {
-                if (std::wcscmp(candidate->GetTypeName(), zvClass->GetBaseClass()) == 0) {
-                    if (int result = WriteOnce(candidate, list)) {
-                        return result;
-                    }
-                    break;
-                }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            if (int result = (*it)->WriteXML(m_document, m_parent)) {
+                return result;
             }
         }
-        return zvClass->WriteXML(m_document, m_parent);
+        return 0;
+    }
+
+    // The first class of `list` whose type name is `name`; NULL for "".
+    template <class T>
+    T* FirstNamed(const wchar_t* name, const std::vector<T*>& list)
+    {
+        if (*name == L'\0') {
+            return nullptr;
+        }
+        if (m_byName.empty()) {
+            for (T* candidate : list) {
+                m_byName.emplace(candidate->GetTypeName(), candidate); // the first of a name stays
+            }
+        }
+        const auto found = m_byName.find(name);
+        return found != m_byName.end() ? static_cast<T*>(found->second) : nullptr;
     }
 
     XMLDocument& m_document;
     XMLNode m_parent;
     std::set<CZVClass*> m_written;
+    // The type names of the list being written; filled when first needed.
+    std::unordered_map<std::wstring_view, CZVClass*> m_byName;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using namespace zvtest;
@@ -164,4 +165,140 @@ TEST(HostileModel, ValidatingOnAnotherThreadKeepsLookupsFast)
         },
         Seconds(20));
     ExpectReturned(outcome, 1);
+}
+
+namespace {
+
+// Generates the schema file, loads it and inspects the schema, all in the
+// child: the parent's heap, which later children inherit and count in their
+// peak, never holds the text.
+Outcome LoadGenerated(const std::function<std::string()>& children,
+                      const std::function<long(ZVXML::CZVSchema&, const std::string&)>& inspect)
+{
+    ScratchFolder folder;
+    return RunBounded(
+        [&] {
+            const std::string path =
+                folder.WriteFile("generated.xml", SchemaFile("schemaName='G' nameSpacePrefix='g'", children()));
+            ZVXML::CZVSchema schema(L"temporary", L"temporary", nullptr);
+            schema.ReadXML(Widen(path).c_str());
+            return inspect(schema, folder.path());
+        },
+        Seconds(20));
+}
+
+std::string LegacyRelationshipClass(const std::string& pairs)
+{
+    return "<ZVRelationshipClass typeName='R'><ZVRelationshipConstraints>" + pairs +
+           "</ZVRelationshipConstraints></ZVRelationshipClass>";
+}
+
+std::string LegacyPair(const std::string& source, const std::string& target)
+{
+    return "<ZVRelationshipConstraint><ZVSourceConstraint className='" + source + "'/><ZVTargetConstraint className='" +
+           target + "'/></ZVRelationshipConstraint>";
+}
+
+ZVXML::CZVRelationshipClass& TheRelationshipClass(ZVXML::CZVSchema& schema)
+{
+    return *schema.FindZVRelationshipClass(L"R", ZVXML::ZVCLASSTYPE_ANY);
+}
+
+} // namespace
+
+TEST(HostileModel, ManyLegacyConstraintPairsStayFast)
+{
+    // Each legacy pair adds its target class to the target end unless the end
+    // lists it already. Forty thousand targets, each named by two pairs, must
+    // not compare every target with every listed one; the end lists each once.
+    const int targets = 40000;
+    const auto children = [] {
+        std::string classes;
+        std::string pairs;
+        for (int i = 0; i < targets; ++i) {
+            classes += "<ZVClass typeName='C" + std::to_string(i) + "'/>";
+            pairs += LegacyPair("C0", "C" + std::to_string(i));
+        }
+        return classes + LegacyRelationshipClass(pairs + pairs);
+    };
+    Outcome outcome = LoadGenerated(children, [](ZVXML::CZVSchema& schema, const std::string&) {
+        const ZVXML::CZVTargets& end = TheRelationshipClass(schema).m_targets;
+        return static_cast<long>(end.m_classNames.size() == end.m_keyVectors.size() ? end.m_classNames.size() : -1);
+    });
+    ExpectReturned(outcome, targets);
+}
+
+TEST(HostileModel, LegacyPairsWithDeepSourceClassesStayFast)
+{
+    // Two branches of classes eight thousand deep under Root; the legacy
+    // pairs name the bottom of each branch in turn as their source, so the
+    // source end is generalised to Root. Each pair must not walk a branch.
+    const int depth = 8000;
+    const auto children = [] {
+        std::string classes = "<ZVClass typeName='Root'/>";
+        for (const char* branch : {"A", "B"}) {
+            std::string base = "Root";
+            for (int i = 0; i < depth; ++i) {
+                const std::string name = branch + std::to_string(i);
+                classes += "<ZVClass typeName='" + name + "' baseClass='" + base + "'/>";
+                base = name;
+            }
+        }
+        std::string pairs;
+        for (int i = 0; i < 2 * depth; ++i) {
+            pairs += LegacyPair((i % 2 == 0 ? "A" : "B") + std::to_string(depth - 1), "Root");
+        }
+        return classes + LegacyRelationshipClass(pairs);
+    };
+    Outcome outcome = LoadGenerated(children, [](ZVXML::CZVSchema& schema, const std::string&) {
+        const ZVXML::CZVSource& end = TheRelationshipClass(schema).m_source;
+        return static_cast<long>(end.m_className == L"Root" && end.m_isPolymorphic == 1);
+    });
+    ExpectReturned(outcome, 1);
+}
+
+TEST(HostileModel, ATargetEndWithManyClassesStaysFast)
+{
+    // A hundred thousand classes in one target end: the end's two lists must
+    // not be copied whole for each class added.
+    const int targets = 100000;
+    const auto children = [] {
+        std::string classes;
+        for (int i = 0; i < targets; ++i) {
+            classes += "<Class class='C" + std::to_string(i) + "'><Key><Property name='K'/></Key></Class>";
+        }
+        return "<ZVClass typeName='C'/><ZVRelationshipClass typeName='R'><Source><Class class='C'/></Source><Target>" +
+               classes + "</Target></ZVRelationshipClass>";
+    };
+    Outcome outcome = LoadGenerated(children, [](ZVXML::CZVSchema& schema, const std::string&) {
+        const ZVXML::CZVTargets& end = TheRelationshipClass(schema).m_targets;
+        return static_cast<long>(end.m_keyVectors.size() == end.m_classNames.size() ? end.m_classNames.size() : -1);
+    });
+    ExpectReturned(outcome, targets);
+}
+
+TEST(HostileModel, AWriteOfALongRelationshipClassChainStaysFastAndShallow)
+{
+    // Forty thousand relationship classes, each deriving from the next one
+    // in the file. The writer puts every base before the classes that name
+    // it: it must neither recurse once per base (the write runs on a quarter
+    // megabyte stack) nor search the list once per class. The written file
+    // reads back whole, which it would not with a base after its class.
+    const int count = 40000;
+    const auto children = [] {
+        std::string classes;
+        for (int i = 0; i + 1 < count; ++i) {
+            classes += "<ZVRelationshipClass typeName='R" + std::to_string(i) + "'><BaseClass>R" +
+                       std::to_string(i + 1) + "</BaseClass></ZVRelationshipClass>";
+        }
+        return classes + "<ZVRelationshipClass typeName='R" + std::to_string(count - 1) + "'/>";
+    };
+    Outcome outcome = LoadGenerated(children, [](ZVXML::CZVSchema& schema, const std::string& folder) {
+        const std::wstring written = Widen(folder + "/written.xml");
+        RunOnSmallStack(256 << 10, [&] { return static_cast<long>(schema.WriteXML(written.c_str())); });
+        ZVXML::CZVSchema reread(L"temporary", L"temporary", nullptr);
+        reread.ReadXML(written.c_str());
+        return static_cast<long>(reread.GetZVRelationshipClassCount());
+    });
+    ExpectReturned(outcome, count);
 }

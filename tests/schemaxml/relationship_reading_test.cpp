@@ -225,3 +225,61 @@ TEST(LegacyUpgrade, SourceClassesOfAReferencedSchemaGeneraliseToTheirCommonBase)
         });
     }
 }
+
+TEST_F(RelationshipReading, ReadPairsEndAsPairByPairUpgradesDo)
+{
+    // The reader upgrades the pairs of an element as one run; the result must
+    // be that of upgrading them one at a time. Classes T1..T30 form a binary
+    // tree under Root (T1's base is Root, Tn's is T(n/2)); Loner stands alone.
+    for (int n = 1; n <= 30; ++n) {
+        const std::wstring name = L"T" + std::to_wstring(n);
+        schema.CreateZVClass(name.c_str(), L"", ZVCLASSTYPE_DOMAIN)
+            ->SetBaseClass(n == 1 ? L"Root" : (L"T" + std::to_wstring(n / 2)).c_str());
+    }
+    unsigned seed = 7;
+    auto pick = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        const unsigned n = (seed >> 16) % 32;
+        return n == 0 ? std::wstring(L"Loner") : n == 31 ? std::wstring(L"Root") : L"T" + std::to_wstring(n);
+    };
+    for (int run = 0; run < 60; ++run) {
+        const std::wstring name = L"Run" + std::to_wstring(run);
+        CZVRelationshipClass* read = New(name.c_str());
+        CZVRelationshipClass* oneByOne = New((name + L"ByOne").c_str());
+        std::wstring pairs;
+        const int count = 2 + run % 7;
+        for (int i = 0; i < count; ++i) {
+            // Loner rarely: most runs keep a common class.
+            std::wstring source = pick();
+            if (source == L"Loner" && run % 5 != 0) {
+                source = L"T" + std::to_wstring(16 + i);
+            }
+            const std::wstring target = pick();
+            pairs += Pair(source, target);
+            CZVRelationshipConstraint pair;
+            pair.SetSourceConstraint(new CZVConstraint(source, (source + L".key").c_str()));
+            pair.SetTargetConstraint(new CZVConstraint(target, (target + L".key").c_str()));
+            pair.GetSourceConstraint()->SetRoleLabel((L"from " + source).c_str());
+            pair.GetTargetConstraint()->SetRoleLabel((L"to " + target).c_str());
+            oneByOne->UpgradeLegacyZVRelationshipConstraint(&schema, &pair);
+        }
+        SCOPED_TRACE(pairs);
+        ASSERT_EQ(Read(Legacy(pairs), read), 0);
+        EXPECT_EQ(read->m_source.m_className, oneByOne->m_source.m_className);
+        EXPECT_EQ(read->m_source.m_isPolymorphic, oneByOne->m_source.m_isPolymorphic);
+        EXPECT_EQ(read->m_source.m_keyVector, oneByOne->m_source.m_keyVector);
+        EXPECT_EQ(read->m_targets.m_classNames, oneByOne->m_targets.m_classNames);
+        EXPECT_EQ(read->m_targets.m_keyVectors, oneByOne->m_targets.m_keyVectors);
+        EXPECT_EQ(read->m_targets.m_roleLabel, oneByOne->m_targets.m_roleLabel);
+    }
+}
+
+TEST_F(RelationshipReading, LegacyPairsAddOnlyTargetsTheTargetElementLacks)
+{
+    // Targets read from a "Target" element before the pairs count as listed.
+    EXPECT_EQ(Read(L"<Source><Class class='B'/></Source><Target><Class class='X'/></Target>" +
+                   Legacy(Pair(L"B", L"X") + Pair(L"B", L"Y"))),
+              0);
+    EXPECT_EQ(connects->m_targets.m_classNames, (Names{L"X", L"Y"}));
+    EXPECT_EQ(connects->m_targets.m_keyVectors, (std::vector<Names>{{}, {L"Y.key"}}));
+}
