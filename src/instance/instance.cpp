@@ -4,7 +4,6 @@
 
 #include "foundation/number_text.h"
 #include "foundation/owned_list.h"
-#include "instance/instance_access.h"
 #include "instance/value_disposal.h"
 #include "instance/value_name_index.h"
 
@@ -177,8 +176,13 @@ ZVValueBase* CZVInstance::FindValue(const wchar_t* name, bool throwIfMissing)
     if (name == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL propertyName to CZVInstance::FindValue", L"");
     }
-    if (ZVValueBase* found = detail::InstanceAccess::FindValue(*this, name)) {
-        return found;
+    // A walk, never the name index: a read must not build shared state, and
+    // a loaded schema's custom attributes may be read by several threads.
+    const std::wstring_view wanted(name); // measured once, not per value
+    for (ZVValueBase* value : m_values) {
+        if (value != nullptr && std::as_const(*value).PropertyName() == wanted) {
+            return value;
+        }
     }
     if (throwIfMissing) {
         throw ZVXMLLogicError(

@@ -23,7 +23,9 @@ struct InstanceAccess {
     static bool Empty(ZVArrayValue& array);
 
     // FindValue(name, false) for a name whose length is known. An instance
-    // with many values answers through its name index (made if need be).
+    // with many values answers through its name index, made or brought up
+    // to date if need be: only for an instance no other thread can see, such
+    // as one a reader is filling.
     static ZVValueBase* FindValue(CZVInstance& instance, std::wstring_view name);
     // The emptied embedded instance a spare struct value kept, detached
     // with the value's claim given up; NULL when it kept none.
