@@ -1,14 +1,21 @@
 // Instance documents of any size for benchmarks and tests, with the schema
 // their classes come from.
 //
-// The documents are deterministic: the same size gives the same bytes. Each
-// group of five elements holds three Equipment instances (primitive, array
-// and struct properties, a struct inside a struct, an array of structs; the
-// identifier under each of the three attribute names) and two Connects
-// relationships, one with identifier attributes and one with ZVSource and
-// ZVTarget children. Identifiers have the form of GUIDs, as those a host
-// generates; texts carry entity references and characters outside ASCII;
-// elements are indented. About 1.8 kB and 85 elements per group.
+// The documents are deterministic: the same size and shape give the same
+// bytes. Each group of five elements holds three Equipment instances and two
+// Connects relationships, one with identifier attributes and one with
+// ZVSource and ZVTarget children. Identifiers have the form of GUIDs, as
+// those a host generates; texts carry entity references and characters
+// outside ASCII; elements are indented. Two shapes:
+//
+// - MarkupDense (the default): every kind of property (primitive, array,
+//   struct, a struct inside a struct, an array of structs; the identifier
+//   under each of the three attribute names) with short texts. About 2.3 kB
+//   and 88 elements per group, 27 bytes per element.
+// - TextRich: records as a host that keeps notes writes them: a description
+//   of about 700 bytes of prose, tags of a few words, one struct; each
+//   relationship with a note of about 250 bytes. About 4.3 kB and 40
+//   elements per group, 107 bytes per element.
 #ifndef ZVXML_BENCH_INSTANCE_DOCUMENT_GENERATOR_H
 #define ZVXML_BENCH_INSTANCE_DOCUMENT_GENERATOR_H
 
@@ -57,8 +64,12 @@ struct GeneratedDocument {
     std::uint64_t relationships = 0; // Connects
 };
 
+enum class DocumentShape { MarkupDense, TextRich };
+
 class InstanceDocumentGenerator {
 public:
+    explicit InstanceDocumentGenerator(DocumentShape shape = DocumentShape::MarkupDense) : m_shape(shape) {}
+
     // Writes groups until the document holds at least `minimumBytes`.
     GeneratedDocument Write(std::ostream& out, std::uint64_t minimumBytes)
     {
@@ -86,6 +97,7 @@ public:
 
 private:
     static constexpr std::size_t kFlushSize = 1 << 20;
+    DocumentShape m_shape;
 
     static std::string Head()
     {
@@ -155,12 +167,89 @@ private:
                 "\"/>\n    <ZVTarget href=\"" + Id(group, 2) + "\"/>\n    <Strength>weak</Strength>\n  </Connects>\n";
     }
 
-    static void AppendGroup(std::string& text, std::uint64_t group)
+    // Words of `bytes` or a little more, picked from `seed`: the same seed
+    // gives the same prose.
+    static std::string Prose(std::uint64_t seed, std::size_t bytes)
     {
-        for (int member = 0; member < 3; ++member) {
-            AppendEquipment(text, group, member);
+        static const char* const kWords[] = {"pump",
+                                             "valve",
+                                             "inspected",
+                                             "pressure",
+                                             "the",
+                                             "seal",
+                                             "replaced",
+                                             "after",
+                                             "flow",
+                                             "of",
+                                             "bearing",
+                                             "noise",
+                                             "reported",
+                                             "at",
+                                             "line",
+                                             "and",
+                                             "motor",
+                                             "checked",
+                                             "\xc3\xa9tage",
+                                             "Pr\xc3\xbc"
+                                             "fstand",
+                                             "within",
+                                             "limits",
+                                             "&amp;",
+                                             "drift",
+                                             "casing",
+                                             "minor",
+                                             "wear",
+                                             "on",
+                                             "impeller",
+                                             "&lt;5%&gt;",
+                                             "scheduled",
+                                             "shutdown"};
+        constexpr std::uint64_t kCount = sizeof kWords / sizeof kWords[0];
+        std::string prose;
+        std::uint64_t state = seed * 6364136223846793005ull + 1442695040888963407ull;
+        while (prose.size() < bytes) {
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            if (!prose.empty()) {
+                prose += ' ';
+            }
+            prose += kWords[(state >> 33) % kCount];
         }
-        AppendRelationships(text, group);
+        return prose + ".";
+    }
+
+    static void AppendNotedEquipment(std::string& text, std::uint64_t group, int member)
+    {
+        const std::uint64_t n = group * 3 + member;
+        text += "  <Equipment id=\"" + Id(group, member) + "\">\n";
+        text += "    <Name>Feed pump " + std::to_string(n) + " of hall " + std::to_string(n % 17) + "</Name>\n";
+        text += "    <Description>" + Prose(n, 700) + "</Description>\n";
+        text +=
+            "    <Manufacturer>Ostwerk Maschinen und Anlagenbau, Werk " + std::to_string(n % 5) + "</Manufacturer>\n";
+        text += "    <Rating>" + std::to_string(n % 977) + ".5</Rating>\n";
+        text +=
+            "    <Tags><string>" + Prose(n + 1, 24) + "</string><string>" + Prose(n + 2, 24) + "</string></Tags>\n    ";
+        AppendPoint(text, "Location", n, n + 1);
+        text += "\n  </Equipment>\n";
+    }
+
+    static void AppendNotedRelationships(std::string& text, std::uint64_t group)
+    {
+        const std::string source = Id(group, 0);
+        text += "  <Connects id=\"" + Guid(group * 2 + (1ull << 40)) + "\" sourceInstanceID=\"" + source +
+                "\" targetInstanceID=\"" + Id(group, 1) + "\">\n    <Strength>strong</Strength>\n    <Note>" +
+                Prose(group * 2, 250) + "</Note>\n  </Connects>\n";
+        text += "  <Connects id=\"" + Guid(group * 2 + 1 + (1ull << 40)) + "\">\n    <ZVSource href=\"" + source +
+                "\"/>\n    <ZVTarget href=\"" + Id(group, 2) + "\"/>\n    <Note>" + Prose(group * 2 + 1, 250) +
+                "</Note>\n  </Connects>\n";
+    }
+
+    void AppendGroup(std::string& text, std::uint64_t group) const
+    {
+        const bool noted = m_shape == DocumentShape::TextRich;
+        for (int member = 0; member < 3; ++member) {
+            noted ? AppendNotedEquipment(text, group, member) : AppendEquipment(text, group, member);
+        }
+        noted ? AppendNotedRelationships(text, group) : AppendRelationships(text, group);
     }
 };
 

@@ -3,9 +3,11 @@
 // and walking a tree), and the peak resident memory of parses of a small and
 // a huge document.
 //
-//   instance_parse_bench [--document-mb=N] [--rounds=R] [--memory-mb=SMALL,LARGE] [--no-memory]
+//   instance_parse_bench [--document-mb=N] [--rounds=R] [--shape=dense|text|both]
+//                        [--memory-mb=SMALL,LARGE] [--no-memory]
 //
-// Timing: a generated document of N MB (default 128) is parsed by each, in
+// Timing: a generated document of N MB (default 128) of each shape asked for
+// (default both: markup-dense, and text-rich) is parsed by each, in
 // turns, R times (default 5); the report gives the best times, MB/s and
 // instances/s of each (the document's instances over the parser's time) and
 // the ratio of ParseZVInstanceXML's time to the bare parse's: on one thread
@@ -43,17 +45,19 @@ struct Settings {
     std::uint64_t largeMB = 1024;
     int rounds = 5;
     bool memory = true;
+    bool dense = true; // time the markup-dense document
+    bool text = true; // time the text-rich document
 };
 
 // A generated document in the temporary folder, removed with this object.
 class GeneratedFile {
 public:
-    explicit GeneratedFile(std::uint64_t megabytes)
+    explicit GeneratedFile(std::uint64_t megabytes, zvbench::DocumentShape shape = zvbench::DocumentShape::MarkupDense)
         : m_path(std::filesystem::temp_directory_path() /
                  ("zvxml_instances_" + std::to_string(::getpid()) + "_" + std::to_string(megabytes) + "MB.xml"))
     {
         std::ofstream out(m_path, std::ios::binary);
-        m_made = zvbench::InstanceDocumentGenerator().Write(out, megabytes * 1024 * 1024);
+        m_made = zvbench::InstanceDocumentGenerator(shape).Write(out, megabytes * 1024 * 1024);
     }
     ~GeneratedFile() { std::filesystem::remove(m_path); }
     GeneratedFile(const GeneratedFile&) = delete;
@@ -268,6 +272,14 @@ Settings ReadSettings(int argc, char** argv)
         } else if (std::strncmp(argv[i], "--memory-mb=", 12) == 0) {
             std::sscanf(argv[i] + 12, "%llu,%llu", reinterpret_cast<unsigned long long*>(&settings.smallMB),
                         reinterpret_cast<unsigned long long*>(&settings.largeMB));
+        } else if (std::strncmp(argv[i], "--shape=", 8) == 0) {
+            const std::string shape = argv[i] + 8;
+            settings.dense = shape == "dense" || shape == "both";
+            settings.text = shape == "text" || shape == "both";
+            if (!settings.dense && !settings.text) {
+                std::fprintf(stderr, "unknown shape %s\n", shape.c_str());
+                std::exit(2);
+            }
         } else if (std::strcmp(argv[i], "--no-memory") == 0) {
             settings.memory = false;
         } else if (TakeNumber(argv[i], "--rounds=", value)) {
@@ -296,9 +308,18 @@ int main(int argc, char** argv)
         return 0;
     }
     const Settings settings = ReadSettings(argc, argv);
-    {
-        const GeneratedFile document(settings.documentMB);
-        std::printf("Document: %.1f MB, %llu instances and %llu relationships\n",
+    const struct {
+        bool asked;
+        zvbench::DocumentShape shape;
+        const char* name;
+    } shapes[] = {{settings.dense, zvbench::DocumentShape::MarkupDense, "markup-dense"},
+                  {settings.text, zvbench::DocumentShape::TextRich, "text-rich"}};
+    for (const auto& shape : shapes) {
+        if (!shape.asked) {
+            continue;
+        }
+        const GeneratedFile document(settings.documentMB, shape.shape);
+        std::printf("%s document: %.1f MB, %llu instances and %llu relationships\n", shape.name,
                     static_cast<double>(document.Made().bytes) / kMB,
                     static_cast<unsigned long long>(document.Made().instances),
                     static_cast<unsigned long long>(document.Made().relationships));

@@ -80,11 +80,14 @@ TEST(InstanceWriterRoundTrip, ExampleAndToolDocumentsReadBackTheSame)
     ZVXML::CZVSchema::FreeRecycledValues();
 }
 
-TEST(InstanceWriterRoundTrip, GeneratedDocumentReadsBackTheSame)
+TEST(InstanceWriterRoundTrip, GeneratedDocumentsOfBothShapesReadBackTheSame)
 {
     ZVXML::CZVSchema schema(L"b", L"Bench", L"");
     zvbench::AddGeneratedClasses(schema);
-    ExpectRoundTrip(schema, 0, ZVXML::ToWString(zvbench::InstanceDocumentGenerator().Text(200 * 1024)));
+    for (const auto shape : {zvbench::DocumentShape::MarkupDense, zvbench::DocumentShape::TextRich}) {
+        SCOPED_TRACE(static_cast<int>(shape));
+        ExpectRoundTrip(schema, 0, ZVXML::ToWString(zvbench::InstanceDocumentGenerator(shape).Text(200 * 1024)));
+    }
     ZVXML::CZVSchema::FreeRecycledValues();
 }
 
