@@ -31,6 +31,7 @@ protected:
 private:
     friend struct OwnershipAccess;
     unsigned long m_owners = 0;
+    SharedOwnership* m_queuedNext = nullptr; ///< while queued for disposal: the next one queued
 };
 
 } // namespace detail

@@ -23,6 +23,8 @@ struct OwnershipAccess {
     // hand-built loop of schema references); from now on no release may
     // destroy it a second time.
     static void MarkDying(const SharedOwnership* object) { const_cast<SharedOwnership*>(object)->m_owners = kDying; }
+    // The link of an object queued for disposal (see instance/disposal_queue.h).
+    static SharedOwnership*& QueuedNext(SharedOwnership* object) { return object->m_queuedNext; }
 
 private:
     static constexpr unsigned long kDying = ~0ul / 2;

@@ -21,10 +21,22 @@ WritingScope::WritingScope(const wchar_t* kind, const wchar_t* name) noexcept
 
 WritingScope::~WritingScope() { t_innermost = m_outer; }
 
-std::wstring WritingScope::Describe()
+std::wstring WritingScope::Describe() { return DescribeOutwards(t_innermost); }
+
+std::wstring WritingScope::DescribeFrom(const wchar_t* kind)
+{
+    for (const WritingScope* scope = t_innermost; scope != nullptr; scope = scope->m_outer) {
+        if (std::wcscmp(scope->m_kind, kind) == 0) {
+            return DescribeOutwards(scope);
+        }
+    }
+    return Describe();
+}
+
+std::wstring WritingScope::DescribeOutwards(const WritingScope* innermost)
 {
     std::wstring text;
-    for (const WritingScope* scope = t_innermost; scope != nullptr; scope = scope->m_outer) {
+    for (const WritingScope* scope = innermost; scope != nullptr; scope = scope->m_outer) {
         if (!text.empty()) {
             text += L" of ";
         }

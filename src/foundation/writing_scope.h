@@ -24,8 +24,13 @@ public:
     // The open scopes from the innermost out: "ZVProperty 'Flow' of ZVClass
     // 'Pump'"; empty when none is open.
     static std::wstring Describe();
+    // Describe() from the innermost scope of `kind` outwards (all of them
+    // when none is of that kind): the item a nested part belongs to.
+    static std::wstring DescribeFrom(const wchar_t* kind);
 
 private:
+    static std::wstring DescribeOutwards(const WritingScope* innermost);
+
     const wchar_t* m_kind;
     const wchar_t* m_name;
     WritingScope* m_outer;

@@ -3,11 +3,26 @@
 #include <zvxml/errors.h>
 #include <zvxml/instance.h>
 
+#include "instance/value_nesting.h"
+
+#include <string>
+
 namespace ZVXML {
 namespace {
 
+// Entered once per level of values: an instance's values, an array's members.
+void EnterLevel(const ValueNestingLevel& level)
+{
+    if (level.TooDeep()) {
+        throw ZVXMLFormatError(
+            L"Cannot render values nested deeper than " + std::to_wstring(kMaxValueNesting) + L" levels as text.", L"");
+    }
+}
+
 void AppendValues(const CZVInstance& instance, std::wstring& out)
 {
+    const ValueNestingLevel level;
+    EnterLevel(level);
     const std::size_t count = instance.GetZVValueCount();
     for (std::size_t i = 0; i < count; ++i) {
         if (ZVValueBase* value = instance.GetZVValue(i)) {
@@ -59,6 +74,8 @@ void ZVStructValue::AppendValueToString(std::wstring& out)
 
 void ZVArrayValue::AppendValueToString(std::wstring& out)
 {
+    const ValueNestingLevel level;
+    EnterLevel(level);
     const std::wstring elementType = GetProperty() != nullptr ? GetProperty()->GetTypeName() : L"";
     for (ZVValueBase* member : m_members) {
         out.append(L"<").append(elementType).append(L">");

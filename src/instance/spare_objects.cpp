@@ -2,6 +2,7 @@
 
 #include "foundation/owned_list.h"
 #include "foundation/per_thread.h"
+#include "instance/disposal_queue.h"
 #include "instance/instance_access.h"
 
 #include <cstddef>
@@ -227,9 +228,10 @@ CZVValue* MakeArrayMember(CZVProperty* property)
 
 void DestroyInstance(CZVInstance* instance) noexcept
 {
-    if (instance == nullptr) {
+    if (instance == nullptr || QueueIfNestedTooDeep(instance)) {
         return;
     }
+    const DisposalLevel level;
     Spares* spares = ThreadSpares();
     if (spares == nullptr || !KeepInstance(*spares, instance)) {
         delete instance;
@@ -238,9 +240,10 @@ void DestroyInstance(CZVInstance* instance) noexcept
 
 void DestroyValue(ZVValueBase* value) noexcept
 {
-    if (value == nullptr) {
+    if (value == nullptr || QueueIfNestedTooDeep(value)) {
         return;
     }
+    const DisposalLevel level;
     Spares* spares = ThreadSpares();
     if (spares == nullptr || !KeepValue(*spares, value)) {
         delete value;

@@ -1,10 +1,15 @@
 // Writing custom attributes: instances and their values in the namespace of
 // their class's schema.
+#include <zvxml/errors.h>
 #include <zvxml/instance.h>
 #include <zvxml/schema.h>
 
 #include "foundation/verify_hr.h"
+#include "foundation/writing_scope.h"
+#include "instance/value_nesting.h"
 #include "schemaxml/tree_building.h"
+
+#include <string>
 
 namespace ZVXML {
 namespace {
@@ -17,8 +22,21 @@ const wchar_t* ValueElementName(ZVValueBase& value, int isArrayMember)
     return value.GetPropertyName();
 }
 
+// Entered once per level of values: an instance's values, an array's members.
+void EnterLevel(const ValueNestingLevel& level)
+{
+    if (level.TooDeep()) {
+        throw ZVXMLFormatError(L"Cannot write " + WritingScope::DescribeFrom(L"ZVCustomAttribute") +
+                                   L": its values nest deeper than " + std::to_wstring(kMaxValueNesting) +
+                                   L" levels, more than a reader of the document accepts.",
+                               L"");
+    }
+}
+
 int WriteValues(const CZVInstance& instance, XMLDocument& document, XMLNode element, std::wstring& namespaceURI)
 {
+    const ValueNestingLevel level;
+    EnterLevel(level);
     for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
         if (ZVValueBase* value = instance.GetZVValue(i)) {
             if (int result = value->WriteXML(document, element, namespaceURI, 0)) {
@@ -85,6 +103,8 @@ int ZVStructValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring&
 int ZVArrayValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
 {
     const WritingScope scope(isArrayMember ? L"member" : L"property", isArrayMember ? nullptr : GetPropertyName());
+    const ValueNestingLevel level;
+    EnterLevel(level);
     XMLNode element =
         AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     for (ZVValueBase* member : m_members) {

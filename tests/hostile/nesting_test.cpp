@@ -1,0 +1,164 @@
+// Values a host builds nest as deep as it likes, and a struct value may even
+// hold the instance it belongs to: destroying them, rendering them as text
+// and writing them as custom attributes must neither overflow the stack nor
+// loop for ever.
+#include "hostile/hostile.h"
+#include "support/expect_throw.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace zvtest;
+
+namespace {
+
+// Node {Label: string, Child: Node, List: string[]}, usable as a struct and
+// as a custom attribute.
+struct Nodes {
+    ZVXML::CZVSchema schema{L"n", L"Nodes", L""};
+    ZVXML::CZVClass* node;
+    ZVXML::CZVProperty* child;
+    ZVXML::CZVProperty* list;
+
+    Nodes()
+    {
+        node = schema.CreateZVClass(L"Node", L"", ZVXML::ZVCLASSTYPE_STRUCT | ZVXML::ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+        node->AddZVProperty(L"Label", L"string", L"");
+        child = node->AddZVProperty(L"Child", L"Node", L"");
+        list = node->AddZVProperty(L"List", L"string", L"");
+        list->SetMaxOccurs(L"unbounded");
+    }
+};
+
+// `levels` struct values, one inside the other, under `top`; each instance
+// on the way gets a primitive Label value, kept in `labels` when given.
+void AddStructChain(Nodes& nodes, ZVXML::CZVInstance* top, int levels,
+                    std::vector<ZVXML::ZVValueBase*>* labels = nullptr)
+{
+    ZVXML::CZVInstance* current = top;
+    for (int i = 0; i < levels; ++i) {
+        current->SetPropertyValue(L"Label", L"x");
+        if (labels != nullptr) {
+            labels->push_back(current->GetZVValue(current->GetZVValueCount() - 1));
+        }
+        auto* value = new ZVXML::ZVStructValue(nodes.child);
+        current->AddZVValue(value);
+        current = value->GetValue();
+    }
+}
+
+ZVXML::ZVArrayValue* ArrayChain(Nodes& nodes, int levels)
+{
+    auto* top = new ZVXML::ZVArrayValue(nodes.list);
+    ZVXML::ZVArrayValue* current = top;
+    for (int i = 0; i < levels; ++i) {
+        auto* inner = new ZVXML::ZVArrayValue(nodes.list);
+        current->PushBack(inner);
+        current = inner;
+    }
+    return top;
+}
+
+} // namespace
+
+TEST(HostileNesting, ChainsOfAnyDepthAreDestroyedOnASmallStack)
+{
+    Outcome outcome = RunBounded(
+        [] {
+            return RunOnSmallStack(256 << 10, [] {
+                Nodes nodes;
+                auto* top = new ZVXML::CZVInstance(nodes.node);
+                AddStructChain(nodes, top, 200000);
+                delete top;
+                delete ArrayChain(nodes, 200000);
+                ZVXML::CZVSchema::FreeRecycledValues();
+                return 1L;
+            });
+        },
+        Seconds(60));
+    ExpectReturned(outcome, 1);
+}
+
+TEST(HostileNesting, ADeepChainParksEachPrimitiveValueOnce)
+{
+    // Deeper than the levels disposed of directly: every label still goes
+    // to the value pool, once.
+    Nodes nodes;
+    ZVXML::CZVSchema::FreeRecycledValues();
+    std::vector<ZVXML::ZVValueBase*> labels;
+    auto* top = new ZVXML::CZVInstance(nodes.node);
+    AddStructChain(nodes, top, 1000, &labels);
+    delete top;
+    std::vector<ZVXML::ZVValueBase*> parked;
+    for (std::size_t i = 0; i < labels.size() + 1; ++i) {
+        parked.push_back(ZVXML::CZVSchema::GetRecycledZVValue(nodes.list));
+    }
+    const ZVXML::ZVValueBase* fresh = parked.back(); // the pool was empty by then
+    parked.pop_back();
+    std::sort(labels.begin(), labels.end());
+    std::sort(parked.begin(), parked.end());
+    EXPECT_EQ(parked, labels);
+    EXPECT_EQ(std::find(labels.begin(), labels.end(), fresh), labels.end());
+    for (ZVXML::ZVValueBase* value : parked) {
+        delete value;
+    }
+    delete fresh;
+}
+
+TEST(HostileNesting, TextRefusesValuesNestedPastTheLimit)
+{
+    Nodes nodes;
+    for (int levels : {255, 256}) {
+        SCOPED_TRACE(levels);
+        ZVXML::CZVInstance top(nodes.node);
+        AddStructChain(nodes, &top, levels); // levels + 1 levels of values
+        std::wstring text;
+        if (levels == 255) {
+            top.AppendAsXml(text, L"");
+            std::size_t children = 0;
+            for (std::size_t at = text.find(L"<Child>"); at != std::wstring::npos; at = text.find(L"<Child>", at + 1)) {
+                ++children;
+            }
+            EXPECT_EQ(children, 255u);
+            EXPECT_EQ(text.compare(text.size() - 15, 15, L"</Child></Node>"), 0);
+            continue;
+        }
+        EXPECT_ZV_THROW(top.AppendAsXml(text, L""), ZVXML::ZVXMLFormatError,
+                             L"Cannot render values nested deeper than 256 levels as text.");
+        EXPECT_EQ(text.compare(0, 20, L"<Node><Label>x</Labe"), 0); // what came before stays
+    }
+
+    // A struct value that holds its own instance never ends. The instance
+    // is also held by `holder`, so that the loop can be undone.
+    auto* holder = new ZVXML::ZVStructValue(nodes.child);
+    ZVXML::CZVInstance* looped = holder->GetValue();
+    auto* value = new ZVXML::ZVStructValue(nodes.child);
+    looped->AddZVValue(value);
+    value->SetValue(looped);
+    std::wstring text;
+    EXPECT_ZV_THROW(looped->AppendAsXml(text, L""), ZVXML::ZVXMLFormatError,
+                    L"Cannot render values nested deeper than 256 levels as text.");
+    value->SetValue(nullptr);
+    delete holder;
+
+    ZVXML::ZVArrayValue* arrays = ArrayChain(nodes, 300);
+    EXPECT_ZV_THROW(arrays->AppendAsXml(text), ZVXML::ZVXMLFormatError,
+                         L"Cannot render values nested deeper than 256 levels as text.");
+    delete arrays;
+}
+
+TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
+{
+    ScratchFolder folder;
+    Nodes nodes;
+    auto* attribute = new ZVXML::CZVCustomAttribute(nodes.node);
+    AddStructChain(nodes, attribute, 300);
+    nodes.node->AddZVCustomAttribute(attribute);
+    const std::wstring path = folder.WidePath("Nodes.01.00.zvschema.xml");
+    Outcome outcome = RunBounded([&] { return static_cast<long>(nodes.schema.WriteXML(path.c_str())); }, Seconds(30));
+    ExpectThrow(outcome, "ZVXMLFormatError",
+                "Cannot write ZVCustomAttribute 'Node' of ZVClass 'Node' of ZVSchema 'Nodes': its values nest deeper "
+                "than 256 levels, more than a reader of the document accepts.");
+}
