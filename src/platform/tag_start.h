@@ -24,6 +24,11 @@ long TagStartLine(const xmlParserInput& input);
 // start of the tag's line (or of the buffer).
 void TagStart(const xmlParserInput& input, long& line, long& column);
 
+// Whether the start tag libxml2 reports now has its end: its input stands at
+// the tag's ">" or "/>". At the end of the input libxml2 reports a start tag
+// whose ">" never came, and raises the error for it only afterwards.
+bool StartTagClosed(const xmlParserInput& input);
+
 // TagStart for every tag of a parse, in order, at a cost linear in the
 // document: a tag on the same line as the one before it counts on from that
 // tag's column instead of from the start of the line, which on a long line

@@ -81,6 +81,35 @@ TEST_F(ParseFailures, WithoutAnErrorCallbackIllFormedXmlIsThrownAllTheSame)
     EXPECT_ZV_THROW(ParseBare(broken), ZVXMLRuntimeError, kComError + reason + L". ");
 }
 
+// libxml2 reports a start tag cut off by the end of the input before it
+// finds the tag unfinished; the handlers must not see it, or their error
+// about its name hides the real one.
+TEST_F(ParseFailures, ADocumentEndingInsideAStartTagIsReportedAsIllFormed)
+{
+    const std::wstring opening = L"<ZVInstanceXML xmlns='" + zvtest::kNamespace + L"'>";
+    const std::wstring unfinished = L"Couldn't find end of Start Tag ";
+    const struct {
+        std::wstring text;
+        std::wstring reason;
+        std::vector<std::wstring> instances;
+    } cases[] = {
+        {L"<ZVInstanceXML", unfinished + L"ZVInstanceXML", {}},
+        {opening + L"<Pump id='a'/><Pum", unfinished + L"Pum", {L"instance Pump#a{}"}},
+        {opening + L"<Pump id='a'><Nam", unfinished + L"Nam", {}},
+        {opening + L"<Pump id='a'/><Pump id='b' ", unfinished + L"Pump", {L"instance Pump#a{}"}},
+        {opening + L"<Pump id='a'/><Pump id='b'/", L"attributes construct error", {L"instance Pump#a{}"}},
+    };
+    for (const auto& sample : cases) {
+        SCOPED_TRACE(testing::PrintToString(sample.text));
+        recorder = {};
+        EXPECT_ZV_THROW(Parse(sample.text), ZVXMLRuntimeError, kComError + sample.reason + L". ");
+        ASSERT_EQ(recorder.errors.size(), 1u);
+        EXPECT_NE(recorder.errors[0].find(L" with error: " + sample.reason + kDumpHint), std::wstring::npos)
+            << testing::PrintToString(recorder.errors[0]);
+        EXPECT_EQ(recorder.Instances(), sample.instances);
+    }
+}
+
 // The place is just after the offending end tag.
 TEST_F(ParseFailures, LinesAndColumnsCountCharacters)
 {

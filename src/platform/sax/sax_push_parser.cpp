@@ -74,6 +74,9 @@ struct SaxCallbacks {
                              const xmlChar**, int attributeCount, int, const xmlChar** attributes)
     {
         SaxPushParser& parser = Of(data);
+        if (parser.m_context && parser.m_context->input != nullptr && !StartTagClosed(*parser.m_context->input)) {
+            return; // an unfinished tag at the end of the input: its error follows
+        }
         parser.m_textRun = 0;
         SaxLocator at{0, 0};
         if (parser.m_context && parser.m_context->input != nullptr) {
