@@ -126,7 +126,7 @@ TEST(HostileNesting, TextRefusesValuesNestedPastTheLimit)
             continue;
         }
         EXPECT_ZV_THROW(top.AppendAsXml(text, L""), ZVXML::ZVXMLFormatError,
-                             L"Cannot render values nested deeper than 256 levels as text.");
+                        L"Cannot render values nested deeper than 256 levels as text.");
         EXPECT_EQ(text.compare(0, 20, L"<Node><Label>x</Labe"), 0); // what came before stays
     }
 
@@ -145,7 +145,7 @@ TEST(HostileNesting, TextRefusesValuesNestedPastTheLimit)
 
     ZVXML::ZVArrayValue* arrays = ArrayChain(nodes, 300);
     EXPECT_ZV_THROW(arrays->AppendAsXml(text), ZVXML::ZVXMLFormatError,
-                         L"Cannot render values nested deeper than 256 levels as text.");
+                    L"Cannot render values nested deeper than 256 levels as text.");
     delete arrays;
 }
 
