@@ -177,14 +177,14 @@ int EncodeToValidXmlTag(std::wstring& name)
     return 1;
 }
 
+// The text between tokens is copied once into a new string, so that a name
+// of many tokens decodes in time linear in its length.
 int DecodeFromValidXmlTag(std::wstring& name)
 {
-    int decoded = 0;
+    std::wstring out;
+    std::size_t copied = 0; // name[0, copied) is in `out`
     std::size_t pos = name.find(L"__x");
-    while (pos != std::wstring::npos) {
-        if (pos + kTokenLength > name.size()) {
-            break;
-        }
+    while (pos != std::wstring::npos && pos + kTokenLength <= name.size()) {
         const long value = TokenAt(name, pos);
         if (value < 0) {
             pos = name.find(L"__x", pos + 3);
@@ -199,20 +199,24 @@ int DecodeFromValidXmlTag(std::wstring& name)
                 character = JoinSurrogates(character, static_cast<unsigned long>(low));
             }
         }
+        out.append(name, copied, pos - copied);
         if (sizeof(wchar_t) == 2 && character > 0xFFFF) {
             // Keep the pair as its two halves where wchar_t is UTF-16.
             const unsigned long v = character - 0x10000;
-            name.replace(pos, replaced,
-                         {static_cast<wchar_t>(kHighSurrogateFirst + (v >> 10)),
-                          static_cast<wchar_t>(kLowSurrogateFirst + (v & 0x3FF))});
-            ++pos;
+            out.push_back(static_cast<wchar_t>(kHighSurrogateFirst + (v >> 10)));
+            out.push_back(static_cast<wchar_t>(kLowSurrogateFirst + (v & 0x3FF)));
         } else {
-            name.replace(pos, replaced, 1, static_cast<wchar_t>(character));
+            out.push_back(static_cast<wchar_t>(character));
         }
-        decoded = 1;
-        pos = name.find(L"__x", pos + 1);
+        copied = pos + replaced;
+        pos = name.find(L"__x", copied);
     }
-    return decoded;
+    if (copied == 0) {
+        return 0;
+    }
+    out.append(name, copied, std::wstring::npos);
+    name.swap(out);
+    return 1;
 }
 
 std::wstring ToWString(long value) { return FormatLong(value); }

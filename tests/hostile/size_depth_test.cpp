@@ -145,3 +145,22 @@ TEST(HostileSize, AMillionDistinctNamesAreRefused)
     const std::string fewer = folder.WriteFile("fewer.xml", InstanceDocument(attributes(900)));
     ExpectReturned(RunBounded([&] { return InstanceReader().ParseFile(fewer); }, Seconds(20)), 900);
 }
+
+TEST(HostileSize, ATagOfManyEncodedCharactersDecodesInLinearTime)
+{
+    // Each token used to shift the rest of the name: 400,000 of them took
+    // over two minutes.
+    Outcome outcome = RunBounded(
+        [] {
+            std::wstring name;
+            for (int i = 0; i < 400000; ++i) {
+                name += L"a__x0020__";
+            }
+            if (ZVXML::DecodeFromValidXmlTag(name) != 1) {
+                return -1L;
+            }
+            return static_cast<long>(name.size());
+        },
+        Seconds(20));
+    ExpectReturned(outcome, 800000);
+}
