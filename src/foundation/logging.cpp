@@ -12,6 +12,13 @@ namespace {
 // Hosts may swap the callback while other threads log.
 std::atomic<LoggingCallback> g_callback{nullptr};
 
+// A callback may call into the library, which may log again: every library
+// exception logs when it is made. One that throws a library exception, or
+// calls something that does, would call itself until the stack ran out.
+// Lines logged from deeper than this within the callback are dropped.
+constexpr int kMaxCallbackNesting = 4;
+thread_local int t_callbackNesting = 0;
+
 void Deliver(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
 {
     if (text == nullptr || g_callback.load(std::memory_order_acquire) == nullptr || severity < LOG_SEV_TRACE) {
@@ -25,11 +32,16 @@ void Deliver(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
     if (callback == nullptr) {
         return;
     }
+    if (t_callbackNesting == kMaxCallbackNesting) {
+        return;
+    }
+    ++t_callbackNesting;
     try {
         callback(severity, category != nullptr ? category : L"?", text);
     } catch (...) {
         // Logging never throws into the library.
     }
+    --t_callbackNesting;
 }
 
 } // namespace

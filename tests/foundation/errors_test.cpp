@@ -89,6 +89,40 @@ TEST(Logging, ACallbackThatThrowsIsSwallowed)
     }
 }
 
+// Every library exception logs as it is made, so a callback that throws
+// one, or calls something that does, would call itself without end: the
+// nesting is cut off a few levels down.
+int g_nestedCalls = 0;
+void ThrowingLibraryErrors(LOG_SEV, const wchar_t*, const wchar_t*)
+{
+    ++g_nestedCalls;
+    throw ZVXMLRuntimeError(L"from the callback", L"");
+}
+void CatchingLibraryErrors(LOG_SEV, const wchar_t*, const wchar_t*)
+{
+    ++g_nestedCalls;
+    try {
+        CZVSchema(L"", L"", L""); // an empty name is refused
+    } catch (const ZVXMLException&) {
+    }
+}
+
+TEST(Logging, ACallbackThatMakesLibraryErrorsDoesNotCallItselfForEver)
+{
+    NoCallback restore;
+    for (LoggingCallback callback : {&ThrowingLibraryErrors, &CatchingLibraryErrors}) {
+        SetLoggingCallback(callback);
+        g_nestedCalls = 0;
+        try {
+            throw ZVXMLDomainError(L"outer", L"");
+        } catch (const ZVXMLDomainError& e) {
+            EXPECT_STREQ(e.Message(), L"outer");
+        }
+        EXPECT_GE(g_nestedCalls, 2);
+        EXPECT_LE(g_nestedCalls, 8);
+    }
+}
+
 // Text is delivered as it stands; severities out of range are clamped or
 // dropped.
 TEST(Logging, TextIsDeliveredAsItStandsAndSeveritiesWithinRange)
