@@ -5,6 +5,7 @@
 #include "foundation/logging.h"
 #include "foundation/read_position.h"
 
+#include <memory>
 #include <utility>
 
 namespace ZVXML {
@@ -20,11 +21,14 @@ struct ZVXMLException::Texts {
 ZVXMLException::ZVXMLException(std::wstring message, std::wstring location)
     : m_texts(new Texts{std::move(message), std::move(location), GetReadPosition()})
 {
+    // The log line may run out of memory; the destructor would then not run.
+    std::unique_ptr<Texts> held(m_texts);
     if (m_texts->location.empty()) {
         Log(LOG_SEV_ERROR, L"Exception", m_texts->message);
     } else {
         Log(LOG_SEV_ERROR, L"Exception", m_texts->message + L" @ " + m_texts->location);
     }
+    held.release();
 }
 
 ZVXMLException::ZVXMLException(const ZVXMLException& other) : m_texts(new Texts(*other.m_texts)) {}

@@ -258,6 +258,32 @@ TEST(AllocationFailure, DestroyingInstancesSurvivesEveryAllocationFailing)
     CZVSchema::FreeRecycledValues();
 }
 
+void CountLine(LOG_SEV, const wchar_t*, const wchar_t*) {}
+
+// An exception's texts live in one block, made before its log line is
+// built; a log line that runs out of memory must not leave the block behind
+// (the sanitizer run reports any leak at exit).
+TEST(AllocationFailure, AnExceptionThatRunsOutOfMemoryLeaksNothing)
+{
+    const LoggingCallback previous = SetLoggingCallback(&CountLine);
+    const auto make = [] { ZVXMLFormatError error(L"a message of some length", L"a location of some length"); };
+    zvtest::StartCounting();
+    make();
+    const long allocations = zvtest::StopCounting();
+    ASSERT_GT(allocations, 2);
+    g_scenario = "making an exception";
+    for (long point = 1; point <= allocations; ++point) {
+        g_point = point;
+        zvtest::Arm(point, FailureMode::Once);
+        try {
+            make();
+        } catch (const std::bad_alloc&) {
+        }
+        zvtest::Disarm();
+    }
+    SetLoggingCallback(previous);
+}
+
 TEST(AllocationFailure, AddingAReferenceIsAllOrNothing)
 {
     for (long point = 1;; ++point) {
