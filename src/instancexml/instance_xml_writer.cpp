@@ -2,6 +2,7 @@
 #include <zvxml/instancewriter.h>
 #include <zvxml/namespaces.h>
 
+#include "foundation/file_name.h"
 #include "foundation/utf8.h"
 #include "foundation/writing_scope.h"
 #include "instance/value_kind.h"
@@ -282,6 +283,9 @@ ZVInstanceXMLWriter::ZVInstanceXMLWriter(const wchar_t* path, const wchar_t* sco
 {
     if (path == nullptr) {
         throw ZVXMLInvalidArgument(L"Passed NULL path into ZVInstanceXMLWriter", L"");
+    }
+    if (const std::wstring unusable = FileNameProblem(path); !unusable.empty()) {
+        throw ZVXMLRuntimeError(L"Cannot write file '" + std::wstring(path) + L"': " + unusable, L"");
     }
     auto output = std::make_unique<Output>();
     output->Start(scope);

@@ -1,5 +1,6 @@
 #include "schemaxml/reference_search.h"
 
+#include "foundation/file_name.h"
 #include "foundation/utf8.h"
 
 #include <cstdlib>
@@ -42,6 +43,9 @@ void AppendFolders(const std::wstring& list, std::vector<std::wstring>& folders)
 
 bool IsFile(const std::wstring& path)
 {
+    if (!FileNameProblem(path).empty()) {
+        return false; // no file has that name
+    }
     std::error_code error;
     const fs::file_status status = fs::status(WideToUtf8(path), error);
     return !error && fs::exists(status) && !fs::is_directory(status);

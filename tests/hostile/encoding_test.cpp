@@ -1,7 +1,12 @@
 // Bytes that are not the text they claim to be.
 #include "hostile/hostile.h"
+#include "support/stdout_capture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace zvtest;
 
@@ -59,4 +64,44 @@ TEST(HostileEncoding, AnInstanceTextEndsAtANul)
     std::wstring text = Widen(InstanceDocument("<Pump><Name>n</Name></Pump>"));
     text[text.find(L"<Name>")] = L'\0';
     ExpectInstancesRefused([&] { return InstanceReader().ParseText(text); });
+}
+
+// A lone surrogate half has no UTF-8 form: as U+FFFD it would name another
+// file, which would be read or written in silence.
+TEST(HostileEncoding, APathWithALoneSurrogateNamesNoFile)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.WidePath("s") + L"\xD800" + L".zvschema.xml";
+    const std::wstring problem = L"its name holds U+D800, which no file name can hold";
+    folder.WriteFile("s\xEF\xBF\xBD.zvschema.xml", SchemaFile("schemaName='E' nameSpacePrefix='e'", ""));
+
+    ZVXML::XMLDocument document;
+    EXPECT_FALSE(document.Load(path.c_str()));
+    EXPECT_EQ(document.ParseError().errorCode, ZVXML::XML_LOAD_CANNOT_READ_FILE);
+    EXPECT_EQ(document.ParseError().reason, L"Cannot open file: " + problem);
+
+    ZVXML::CZVSchema schema(L"e", L"E", L"");
+    {
+        StdoutCapture quiet; // a failed save is also printed there
+        EXPECT_THROW(schema.WriteXML(path.c_str()), ZVXML::ZVXMLRuntimeError);
+    }
+    EXPECT_THROW(ZVXML::ZVInstanceXMLWriter(path.c_str()), ZVXML::ZVXMLRuntimeError);
+    InstanceReader reader;
+    ZVXML::CZVSchemaInstanceFactory factory(&reader.Schema());
+    try {
+        ZVXML::ParseZVInstanceXML(
+            1, path.c_str(), &reader.Schema(), nullptr, nullptr,
+            [](ZVXML::CZVSchema*, void*, ZVXML::CZVInstance*) { return 0; },
+            [](ZVXML::CZVSchema*, void*, ZVXML::ZVRelationshipInstance*) { return 0; }, nullptr, nullptr, nullptr,
+            &factory, 0);
+        ADD_FAILURE() << "read";
+    } catch (const ZVXML::ZVXMLException& error) {
+        EXPECT_NE(std::wstring(error.Message()).find(problem), std::wstring::npos)
+            << testing::PrintToString(std::wstring(error.Message()));
+    }
+    // Only the file made above is there, unchanged.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+    std::ifstream kept(folder / "s\xEF\xBF\xBD.zvschema.xml", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, SchemaFile("schemaName='E' nameSpacePrefix='e'", ""));
 }

@@ -1,6 +1,7 @@
 // The document: its life cycle, loading and saving.
 #include "platform/dom/xml_document_impl.h"
 
+#include "foundation/file_name.h"
 #include "platform/dom/dom_parser.h"
 #include "platform/io/atomic_file_write.h"
 #include "platform/io/read_file.h"
@@ -112,11 +113,13 @@ bool XMLDocument::Load(const wchar_t* path)
     try {
         const std::string file = WideToUtf8(url);
         std::string bytes;
-        std::string failure =
-            path != nullptr ? platform::ReadWholeFile(file, bytes) : "Cannot open file: no path given";
+        const std::wstring unusable = FileNameProblem(url);
+        std::wstring failure = path == nullptr     ? L"Cannot open file: no path given"
+                               : !unusable.empty() ? L"Cannot open file: " + unusable
+                                                   : Utf8ToWide(platform::ReadWholeFile(file, bytes));
         if (!failure.empty()) {
             self.Replace(NewEmptyDocument());
-            self.parseError = XMLParseError{XML_LOAD_CANNOT_READ_FILE, 0, 0, url, Utf8ToWide(failure)};
+            self.parseError = XMLParseError{XML_LOAD_CANNOT_READ_FILE, 0, 0, url, std::move(failure)};
             return false;
         }
         platform::XmlDocOwner loaded = platform::ParseDocument(bytes, file, false, self.parseError);
@@ -161,6 +164,9 @@ long XMLDocument::Save(const wchar_t* path)
     }
     if (xmlDocGetRootElement(self.doc.get()) == nullptr) {
         return self.Fail(XML_STATUS_FAILED, L"Save: the document has no root element");
+    }
+    if (const std::wstring unusable = FileNameProblem(path); !unusable.empty()) {
+        return self.Fail(XML_STATUS_FAILED, L"Cannot write file '" + std::wstring(path) + L"': " + unusable);
     }
     try {
         std::string failure;

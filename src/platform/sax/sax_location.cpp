@@ -1,5 +1,6 @@
 #include "platform/sax/sax_location.h"
 
+#include "foundation/file_name.h"
 #include "foundation/utf8.h"
 #include "platform/sax/sax_reader.h"
 
@@ -103,6 +104,9 @@ std::string PathOfFileUrl(const std::wstring& location, std::size_t schemeEnd)
 std::string SaxLocalPath(const std::wstring& location)
 {
     const std::wstring scheme = SchemeOf(location);
+    if (const std::wstring unusable = FileNameProblem(location); !unusable.empty()) {
+        Refuse(location, unusable);
+    }
     if (scheme.empty()) {
         if (location.empty()) {
             Refuse(location, L"no location given");
