@@ -103,15 +103,6 @@ long TagStartLine(const xmlParserInput& input)
     return input.line - lineFeeds;
 }
 
-bool StartTagClosed(const xmlParserInput& input)
-{
-    const xmlChar* cur = input.cur;
-    if (cur == nullptr || input.end == nullptr || cur >= input.end) {
-        return false;
-    }
-    return *cur == '>' || (*cur == '/' && cur + 1 < input.end && cur[1] == '>');
-}
-
 void TagStart(const xmlParserInput& input, long& line, long& column)
 {
     line = input.line;

@@ -27,7 +27,14 @@ void TagStart(const xmlParserInput& input, long& line, long& column);
 // Whether the start tag libxml2 reports now has its end: its input stands at
 // the tag's ">" or "/>". At the end of the input libxml2 reports a start tag
 // whose ">" never came, and raises the error for it only afterwards.
-bool StartTagClosed(const xmlParserInput& input);
+inline bool StartTagClosed(const xmlParserInput& input)
+{
+    const xmlChar* cur = input.cur;
+    if (cur == nullptr || input.end == nullptr || cur >= input.end) {
+        return false;
+    }
+    return *cur == '>' || (*cur == '/' && cur + 1 < input.end && cur[1] == '>');
+}
 
 // TagStart for every tag of a parse, in order, at a cost linear in the
 // document: a tag on the same line as the one before it counts on from that
