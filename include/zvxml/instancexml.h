@@ -221,9 +221,11 @@ constexpr unsigned long ZVINSTANCEXML_SINGLE_THREAD = 4;
 ///   (ZVXMLException::File, Line, Column): the location as given (empty for
 ///   a text), and the line and column of the "<" of the tag being read (for
 ///   a callback's refusal, of the instance's end tag), or of the XML error.
-///   The reasons given for a document that ends too soon are those of a
-///   whole-document parse: "Document is empty", "Start tag expected, '<'
-///   not found", "Premature end of data in tag NAME line N".
+///   A document that ends too soon is reported as the reader finds it at
+///   the end of the input, for example "Document is empty", "Start tag
+///   expected, '<' not found", "Premature end of data in tag NAME line N" or
+///   "Couldn't find end of Start Tag NAME"; a start tag cut off by the end
+///   never reaches the handlers or the factory.
 ZVXML_API int ParseZVInstanceXML(int isLocation, const wchar_t* document, CZVSchema* schema, void* context,
                                  ZVInstanceXMLParseBeginCallback beginCallback,
                                  ParsedZVInstanceCallback instanceCallback,
