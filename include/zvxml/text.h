@@ -46,8 +46,10 @@ inline std::wstring ToWString(int value) { return ToWString(static_cast<long>(va
 ZVXML_API std::wstring ToWString(const char* text);
 /// Wide text of all `text.size()` bytes of UTF-8, which need not end in a NUL
 /// and may hold NUL bytes (each stays a NUL character). Each invalid sequence
-/// (a stray or missing continuation byte, an overlong form, an encoded
-/// surrogate, a value above U+10FFFF) becomes one U+FFFD.
+/// (a stray or missing continuation byte, an overlong form of three or four
+/// bytes, an encoded surrogate, a value above U+10FFFF) becomes one U+FFFD.
+/// The bytes C0, C1 and F5 to FF start no sequence: each becomes one U+FFFD
+/// of its own, so the two-byte overlong form C0 AF becomes two.
 ZVXML_API std::wstring ToWString(std::string_view text);
 
 /// UTF-8 text of a NUL-terminated wide string; NULL or "" give "". A lone

@@ -9,9 +9,10 @@
 namespace ZVXML {
 
 // Decoding rule of every function below: each maximal invalid sequence
-// (stray or missing continuation bytes, overlong forms, encoded surrogates,
-// values above U+10FFFF) becomes one U+FFFD; nothing is dropped silently and
-// nothing is read outside the range. Where wchar_t is 16 bits wide, a
+// (stray or missing continuation bytes, overlong forms of three or four
+// bytes, encoded surrogates, values above U+10FFFF) becomes one U+FFFD; the
+// bytes C0, C1 and F5 to FF start no sequence and each becomes one U+FFFD;
+// nothing is dropped silently and nothing is read outside the range. Where wchar_t is 16 bits wide, a
 // character above U+FFFF becomes its two UTF-16 halves.
 
 // Decodes the character that starts at text[0] (size > 0) and returns the
