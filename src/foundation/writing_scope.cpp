@@ -30,7 +30,7 @@ std::wstring WritingScope::DescribeFrom(const wchar_t* kind)
             return DescribeOutwards(scope);
         }
     }
-    return Describe();
+    return std::wstring();
 }
 
 std::wstring WritingScope::DescribeOutwards(const WritingScope* innermost)

@@ -24,8 +24,8 @@ public:
     // The open scopes from the innermost out: "ZVProperty 'Flow' of ZVClass
     // 'Pump'"; empty when none is open.
     static std::wstring Describe();
-    // Describe() from the innermost scope of `kind` outwards (all of them
-    // when none is of that kind): the item a nested part belongs to.
+    // Describe() from the innermost scope of `kind` outwards (empty when none
+    // is of that kind): the item a nested part belongs to.
     static std::wstring DescribeFrom(const wchar_t* kind);
 
 private:

@@ -26,8 +26,10 @@ const wchar_t* ValueElementName(ZVValueBase& value, int isArrayMember)
 void EnterLevel(const ValueNestingLevel& level)
 {
     if (level.TooDeep()) {
-        throw ZVXMLFormatError(L"Cannot write " + WritingScope::DescribeFrom(L"ZVCustomAttribute") +
-                                   L": its values nest deeper than " + std::to_wstring(kMaxValueNesting) +
+        // Values written on their own belong to no custom attribute.
+        const std::wstring item = WritingScope::DescribeFrom(L"ZVCustomAttribute");
+        throw ZVXMLFormatError(L"Cannot write " + (item.empty() ? L"values: they" : item + L": its values") +
+                                   L" nest deeper than " + std::to_wstring(kMaxValueNesting) +
                                    L" levels, more than a reader of the document accepts.",
                                L"");
     }

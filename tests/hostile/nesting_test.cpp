@@ -161,4 +161,14 @@ TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
     ExpectThrow(outcome, "ZVXMLFormatError",
                 "Cannot write ZVCustomAttribute 'Node' of ZVClass 'Node' of ZVSchema 'Nodes': its values nest deeper "
                 "than 256 levels, more than a reader of the document accepts.");
+
+    // A value written on its own belongs to no custom attribute.
+    ZVXML::XMLDocument document;
+    ASSERT_TRUE(document.LoadXML(L"<root/>"));
+    std::wstring namespaceURI;
+    ZVXML::ZVArrayValue* arrays = ArrayChain(nodes, 300);
+    EXPECT_ZV_THROW(arrays->WriteXML(document, document.FirstChild(), namespaceURI, 0), ZVXML::ZVXMLFormatError,
+                    L"Cannot write values: they nest deeper than 256 levels, more than a reader of the document "
+                    L"accepts.");
+    delete arrays;
 }
