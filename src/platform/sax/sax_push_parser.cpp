@@ -74,17 +74,18 @@ struct SaxCallbacks {
                              const xmlChar**, int attributeCount, int, const xmlChar** attributes)
     {
         SaxPushParser& parser = Of(data);
-        if (parser.m_context && parser.m_context->input != nullptr && !StartTagClosed(*parser.m_context->input)) {
+        const xmlParserInput* input = parser.m_context ? parser.m_context->input : nullptr;
+        if (input != nullptr && !StartTagClosed(*input)) {
             return; // an unfinished tag at the end of the input: its error follows
         }
         parser.m_textRun = 0;
         SaxLocator at{0, 0};
-        if (parser.m_context && parser.m_context->input != nullptr) {
+        if (input != nullptr) {
             if (parser.m_queue != nullptr) {
-                parser.m_tags.At(*parser.m_context->input, at.line, at.column);
+                parser.m_tags.At(*input, at.line, at.column);
                 parser.m_openLines.push_back(at.line);
             } else {
-                parser.m_openLines.push_back(TagStartLine(*parser.m_context->input));
+                parser.m_openLines.push_back(TagStartLine(*input));
             }
         }
         if (++parser.m_depth > kSaxMaxDepth) {
