@@ -23,6 +23,8 @@ struct OwnershipAccess {
     // hand-built loop of schema references); from now on no release may
     // destroy it a second time.
     static void MarkDying(const SharedOwnership* object) { const_cast<SharedOwnership*>(object)->m_owners = kDying; }
+    // An object marked dying that survives after all, emptied, as a spare.
+    static void MarkUnowned(const SharedOwnership* object) { const_cast<SharedOwnership*>(object)->m_owners = 0; }
     // The link of an object queued for disposal (see instance/disposal_queue.h).
     static SharedOwnership*& QueuedNext(SharedOwnership* object) { return object->m_queuedNext; }
 

@@ -61,6 +61,9 @@ CZVInstance& CZVInstance::operator=(const CZVInstance& other)
 
 CZVInstance::~CZVInstance()
 {
+    // A struct value among its values may hold this instance: releasing it
+    // then must not destroy this instance a second time.
+    detail::OwnershipAccess::MarkDying(this);
     RemoveAllZVValues();
     DropNameIndex();
 }

@@ -92,10 +92,16 @@ bool KeepInstance(Spares& spares, CZVInstance* instance)
     if (!plain && type != typeid(ZVRelationshipInstance)) {
         return false;
     }
-    if (!Unowned(instance) || (plain ? spares.instances.Full() : spares.relationships.Full()) ||
-        !detail::InstanceAccess::Empty(*instance)) {
+    if (!Unowned(instance) || (plain ? spares.instances.Full() : spares.relationships.Full())) {
         return false;
     }
+    // A struct value among its values may hold this instance: releasing it
+    // while the instance is emptied must not dispose of the instance again.
+    detail::OwnershipAccess::MarkDying(instance);
+    if (!detail::InstanceAccess::Empty(*instance)) {
+        return false;
+    }
+    detail::OwnershipAccess::MarkUnowned(instance);
     TrimKept(instance->InstanceID());
     TrimKept(instance->TypeName());
     return plain ? spares.instances.Keep(instance)

@@ -8,6 +8,7 @@
 #include "schema/schema_internals.h"
 
 #include <memory>
+#include <utility>
 
 namespace ZVXML {
 namespace {
@@ -68,13 +69,12 @@ ZVStructValue& ZVStructValue::operator=(const ZVStructValue& other)
     if (this != &other) {
         ZVValueBase::operator=(other);
         detail::Adopt(other.m_pInstance);
-        ReleaseEmbedded(m_pInstance);
-        m_pInstance = other.m_pInstance;
+        ReleaseEmbedded(std::exchange(m_pInstance, other.m_pInstance));
     }
     return *this;
 }
 
-ZVStructValue::~ZVStructValue() { ReleaseEmbedded(m_pInstance); }
+ZVStructValue::~ZVStructValue() { ReleaseEmbedded(std::exchange(m_pInstance, nullptr)); }
 
 CZVInstance* ZVStructValue::GetValue() const { return m_pInstance; }
 
@@ -90,13 +90,15 @@ void ZVStructValue::SetValue(CZVInstance* instance)
         }
     }
     detail::Adopt(instance);
-    ReleaseEmbedded(m_pInstance);
-    m_pInstance = instance;
+    CZVInstance* previous = std::exchange(m_pInstance, instance);
     if (instance != nullptr) {
         SetNotNull();
     } else {
         SetToNull();
     }
+    // Last: when this value belongs to the instance it held, releasing that
+    // instance destroys this value too.
+    ReleaseEmbedded(previous);
 }
 
 } // namespace ZVXML

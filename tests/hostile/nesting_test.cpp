@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 using namespace zvtest;
@@ -147,6 +148,31 @@ TEST(HostileNesting, TextRefusesValuesNestedPastTheLimit)
     EXPECT_ZV_THROW(arrays->AppendAsXml(text), ZVXML::ZVXMLFormatError,
                     L"Cannot render values nested deeper than 256 levels as text.");
     delete arrays;
+}
+
+// An instance whose struct value holds it owns itself through that value.
+// Either way out releases each object once: emptying the value destroys the
+// instance, and the value with it; deleting the instance destroys the value,
+// which must not release the instance again. What is kept for reuse on the
+// way is freed when the thread ends (checked under AddressSanitizer).
+TEST(HostileNesting, AnInstanceHeldByItsOwnStructValueIsReleasedOnce)
+{
+    Nodes nodes;
+    for (const bool emptyTheValue : {true, false}) {
+        SCOPED_TRACE(emptyTheValue ? "SetValue(NULL)" : "delete");
+        std::thread([&nodes, emptyTheValue] {
+            auto* instance = new ZVXML::CZVInstance(nodes.node);
+            instance->SetPropertyValue(L"Label", L"kept");
+            auto* value = new ZVXML::ZVStructValue(nodes.child);
+            instance->AddZVValue(value);
+            value->SetValue(instance);
+            if (emptyTheValue) {
+                value->SetValue(nullptr);
+            } else {
+                delete instance;
+            }
+        }).join();
+    }
 }
 
 TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
