@@ -48,10 +48,12 @@ std::wstring WritingScope::DescribeOutwards(const WritingScope* innermost)
     return text;
 }
 
-void RequireWritableText(const wchar_t* text, const wchar_t* what)
+namespace {
+
+void RequireWritableText(const wchar_t* text, std::size_t length, const wchar_t* what)
 {
     char32_t found = 0;
-    if (text == nullptr || !FindNonXmlCharacter(text, std::wcslen(text), found)) {
+    if (!FindNonXmlCharacter(text, length, found)) {
         return;
     }
     const std::wstring item = WritingScope::Describe();
@@ -59,6 +61,20 @@ void RequireWritableText(const wchar_t* text, const wchar_t* what)
         item.empty() ? std::wstring(L"Cannot write the ") + what : L"Cannot write " + item + L": its " + what;
     message += L" holds " + CharacterCodeText(found) + L", a character XML 1.0 cannot carry.";
     throw ZVXMLFormatError(message, L"");
+}
+
+} // namespace
+
+void RequireWritableText(const wchar_t* text, const wchar_t* what)
+{
+    if (text != nullptr) {
+        RequireWritableText(text, std::wcslen(text), what);
+    }
+}
+
+void RequireWritableText(const std::wstring& text, const wchar_t* what)
+{
+    RequireWritableText(text.c_str(), text.size(), what);
 }
 
 } // namespace ZVXML

@@ -42,6 +42,9 @@ private:
 // carry." with the item of the open scopes and the first such character.
 // NULL passes (the document writes it as an empty text).
 void RequireWritableText(const wchar_t* text, const wchar_t* what);
+// The same for the whole of `text`: a NUL inside it is refused as U+0000
+// rather than taken for its end.
+void RequireWritableText(const std::wstring& text, const wchar_t* what);
 
 } // namespace ZVXML
 

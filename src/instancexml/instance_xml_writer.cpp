@@ -1,6 +1,7 @@
 #include <zvxml/errors.h>
 #include <zvxml/instancewriter.h>
 #include <zvxml/namespaces.h>
+#include <zvxml/schema.h>
 
 #include "foundation/file_name.h"
 #include "foundation/utf8.h"
@@ -36,6 +37,23 @@ void RequireElementName(const wchar_t* name, const wchar_t* what)
         throw ZVXMLFormatError(L"Cannot write " + item + L": its " + what + L" '" + (name ? name : L"") +
                                    L"' cannot be an element name.",
                                L"");
+    }
+}
+
+// An instance element a reader would read as something else: under the
+// root "Project" groups instances, and the element of a relationship class
+// is read as a relationship, which needs its two ends.
+void RequireReadableInstance(CZVInstance& instance)
+{
+    const wchar_t* problem = nullptr;
+    if (std::wcscmp(instance.GetTypeName(), L"Project") == 0) {
+        problem = L"its type name 'Project' names the element that groups instances";
+    } else if (dynamic_cast<ZVRelationshipInstance*>(&instance) == nullptr &&
+               dynamic_cast<CZVRelationshipClass*>(instance.GetZVClass()) != nullptr) {
+        problem = L"an instance of a relationship class is written as a ZVRelationshipInstance, with its ends";
+    }
+    if (problem != nullptr) {
+        throw ZVXMLFormatError(L"Cannot write " + WritingScope::Describe() + L": " + problem + L".", L"");
     }
 }
 
@@ -93,7 +111,8 @@ public:
             // An identifier that cannot be written cannot name the instance.
             const WritingScope unnamed(kind.c_str(), nullptr);
             RequireElementName(instance.GetTypeName(), L"type name");
-            RequireWritableText(instance.GetInstanceID(), L"identifier");
+            RequireReadableInstance(instance);
+            RequireWritableText(instance.InstanceID(), L"identifier");
         }
         const WritingScope scope(kind.c_str(), instance.GetInstanceID());
         m_instance = &instance;
@@ -207,8 +226,11 @@ private:
 
     void Primitive(CZVValue& value, const wchar_t* name)
     {
-        const wchar_t* text = value.IsNull() ? L"" : value.GetValue();
-        RequireWritableText(text, L"value");
+        const wchar_t* text = L"";
+        if (!value.IsNull()) {
+            RequireWritableText(value.Value(), L"value");
+            text = value.GetValue();
+        }
         if (*text == L'\0') {
             m_out += "/>\n";
             return;

@@ -76,6 +76,7 @@ int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
     std::wstring namespaceURI = schema != nullptr ? schema->XmlNamespace() : std::wstring();
     XMLNode pElement = AppendChildElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
     if (!m_instanceID.empty()) {
+        RequireWritableText(m_instanceID, L"id");
         const wchar_t* instanceId = m_instanceID.c_str();
         SET_CHECKED_ATTRIBUTE(document, pElement, L"id", instanceId, L"pElement->setAttribute (L\"id\", instanceId)");
     }
@@ -89,6 +90,7 @@ int CZVValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& name
     XMLNode element =
         AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     if (!m_value.empty()) {
+        RequireWritableText(m_value, L"text");
         AppendTextNode(document, element, m_value.c_str());
     }
     return 0;

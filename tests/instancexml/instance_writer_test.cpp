@@ -194,11 +194,51 @@ TEST_F(InstanceWriterTest, CharacterXmlCannotCarryIsRefusedNamingWhereItIs)
     bad.RemoveAllZVValues();
     EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
                     L"Cannot write Pump instance: its identifier holds U+FFFE, a character XML 1.0 cannot carry.");
+    // A NUL inside a string is a character too, not the string's end.
+    bad.SetInstanceID(std::wstring(L"P\0x", 3));
+    EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
+                    L"Cannot write Pump instance: its identifier holds U+0000, a character XML 1.0 cannot carry.");
+    bad.SetInstanceID(L"P1");
+    bad.SetPropertyValue(L"Name", std::wstring(L"a\0b", 3));
+    EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
+                    L"Cannot write ZVProperty 'Name' of Pump instance 'P1': its value holds U+0000, a character XML "
+                    L"1.0 cannot carry.");
     writer.Write(&good);
     writer.Close();
     EXPECT_EQ(writer.GetInstanceCount(), 2u);
     ASSERT_EQ(Parse(ToWString(out.str())), 0);
     EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance Pump#P0{}", L"instance Pump#P0{}"}));
+}
+
+// Elements a reader would take for something else are refused: a class
+// named "Project" (the element that groups instances), and a plain instance
+// of a relationship class (read as a relationship, without its ends).
+TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
+{
+    using namespace ZVXML;
+    CZVClass* project = schema.CreateZVClass(L"Project", L"", ZVCLASSTYPE_DOMAIN);
+    project->AddZVProperty(L"Budget", L"double", L"");
+    CZVInstance grouping(project);
+    grouping.SetInstanceID(L"PR1");
+    grouping.SetPropertyValue(L"Budget", L"12.5");
+    CZVInstance plain(schema.FindZVRelationshipClass(L"Connects", ZVCLASSTYPE_ANY));
+    plain.SetInstanceID(L"C9");
+    CZVInstance good(schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY));
+    good.SetInstanceID(L"P0");
+
+    std::ostringstream out;
+    ZVInstanceXMLWriter writer(out);
+    writer.Write(&good);
+    EXPECT_ZV_THROW(writer.Write(&grouping), ZVXMLFormatError,
+                    L"Cannot write Project instance: its type name 'Project' names the element that groups "
+                    L"instances.");
+    EXPECT_ZV_THROW(writer.Write(&plain), ZVXMLFormatError,
+                    L"Cannot write Connects instance: an instance of a relationship class is written as a "
+                    L"ZVRelationshipInstance, with its ends.");
+    writer.Close();
+    EXPECT_EQ(writer.GetInstanceCount(), 1u);
+    ASSERT_EQ(Parse(ToWString(out.str())), 0);
+    EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance Pump#P0{}"}));
 }
 
 // The deepest structs a reader takes are written and read back; one level

@@ -74,6 +74,10 @@ TEST(WriterRefusal, EveryItemIsNamedWithTheTextAndTheCharacter)
          },
          L"member of property 'Tags' of " + custom + L": its text holds U+110000"},
         {[](Plant& p) { p.attribute->SetInstanceID(L"id\xFFFF"); }, custom + L": its id holds U+FFFF"},
+        // A NUL inside a string is a character too, not the string's end.
+        {[](Plant& p) { p.attribute->SetPropertyValue(L"Hidden", std::wstring(L"x\0y", 3)); },
+         L"property 'Hidden' of " + custom + L": its text holds U+0000"},
+        {[](Plant& p) { p.attribute->SetInstanceID(std::wstring(L"i\0x", 3)); }, custom + L": its id holds U+0000"},
         {[](Plant& p) {
              CZVSchemaReference reference(new CZVSchema(L"u", L"Units", L""));
              p.schema.AddReference(reference);
