@@ -21,7 +21,9 @@
 ///   - "double": an optional sign, digits with an optional fraction ("1",
 ///     "1.5", ".5", "5.") and an optional exponent ("e-3", "E+20"), within
 ///     the range of a double (a value too small to hold becomes 0 and is
-///     accepted), or "INF", "-INF", "+INF", "NaN";
+///     accepted), or "INF", "-INF", "+INF", "NaN", or what
+///     `CZVValue::SetValue(double)` writes for those: "inf", "-inf", "nan",
+///     "-nan";
 ///   - "boolean": "true", "false", "1", "0", letter case ignored for the
 ///     words;
 ///   - "dateTime": YYYY-MM-DDThh:mm:ss, the year four or more digits

@@ -135,6 +135,10 @@ bool IsDouble(std::wstring_view text, bool& outOfRange)
     if (text == L"INF"sv || text == L"-INF"sv || text == L"+INF"sv || text == L"NaN"sv) {
         return true;
     }
+    // What SetValue(double) writes for infinities and NaN.
+    if (text == L"inf"sv || text == L"-inf"sv || text == L"nan"sv || text == L"-nan"sv) {
+        return true;
+    }
     bool mayOverflow = false;
     if (!IsDecimalForm(text, mayOverflow)) {
         return false;

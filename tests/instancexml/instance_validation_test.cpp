@@ -2,6 +2,8 @@
 // one rule of a document that is otherwise valid.
 #include "instance_parse_support.h"
 
+#include <limits>
+
 namespace {
 
 using namespace zvtest;
@@ -176,6 +178,23 @@ TEST_F(InstanceValidationTest, StructValueHoldsItsPropertysClass)
     EXPECT_EQ(findings.lines, (Lines{L"0:0: Item i9: At: holds an instance of Other; the property's struct class is "
                                      L"Point",
                                      L"0:0: Item i9: Nums: holds a single value; the property is an array"}));
+}
+
+// Whatever the library writes for a double is a double to its validator.
+TEST_F(InstanceValidationTest, DoublesTheLibraryWritesAreDoubles)
+{
+    using namespace ZVXML;
+    CZVInstance instance(schema.FindZVClass(L"Item", ZVCLASSTYPE_ANY));
+    instance.SetInstanceID(L"i9");
+    for (const double number : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+                                std::numeric_limits<double>::denorm_min(), -0.0, 1e300}) {
+        SCOPED_TRACE(number);
+        instance.SetPropertyValue(L"Adouble", number);
+        Findings findings;
+        ValidateZVInstance(&instance, &Findings::Add, &findings);
+        EXPECT_EQ(findings.lines, Lines{});
+    }
 }
 
 // Structs that hold their own instance end the check of that branch with
