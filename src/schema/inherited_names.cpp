@@ -115,20 +115,20 @@ const ChainInfo* EnsureChain(CZVClass& zvClass, std::uint64_t generation)
     return Access::Chain(zvClass);
 }
 
-// Whether `candidate` is a base of `zvClass`, whose summary is `chain`.
-Inherited IsBase(CZVClass& candidate, CZVClass& zvClass, const ChainInfo& chain, std::uint64_t generation)
+// Whether `candidate` is a base of `zvClass`, whose summary is `chain`
+// (current and exact).
+bool IsBase(const CZVClass& candidate, const CZVClass& zvClass, const ChainInfo& chain, std::uint64_t generation)
 {
+    // Every base of a class with an exact chain has a current, exact summary
+    // or is the topmost, which ChainOrTop answers for: a candidate without
+    // one is no base. Working its summary out instead would cost a walk up
+    // its own chain, and the owners of a name are often derived classes
+    // whose summaries a new link has just made stale.
     ChainInfo top;
     const ChainInfo* candidateChain = ChainOrTop(candidate, generation, top);
-    if (candidateChain == nullptr) {
-        if (candidate.GetZVSchema() != zvClass.GetZVSchema()) {
-            return Inherited::Unknown;
-        }
-        candidateChain = EnsureChain(candidate, generation);
-    }
-    // The bases of a class with an exact chain have exact chains themselves.
-    if (!candidateChain->exact || candidateChain->top != chain.top || candidateChain->depth >= chain.depth) {
-        return Inherited::No;
+    if (candidateChain == nullptr || !candidateChain->exact || candidateChain->top != chain.top ||
+        candidateChain->depth >= chain.depth) {
+        return false;
     }
     const CZVClass* current = &zvClass;
     for (std::size_t k = 0, steps = chain.depth - candidateChain->depth; steps != 0; ++k, steps >>= 1) {
@@ -136,7 +136,7 @@ Inherited IsBase(CZVClass& candidate, CZVClass& zvClass, const ChainInfo& chain,
             current = Access::Chain(*current)->jumps[k];
         }
     }
-    return current == &candidate ? Inherited::Yes : Inherited::No;
+    return current == &candidate;
 }
 
 // Ancestry tests worth making before a walk of the chain is cheaper.
@@ -180,13 +180,9 @@ Inherited FindInheritedName(CZVClass& zvClass, std::wstring_view name)
             if (budget-- == 0) {
                 return Inherited::Unknown;
             }
-            const Inherited found = IsBase(*owner, zvClass, *chain, generation);
-            if (found == Inherited::Unknown) {
-                return found;
-            }
             // Names of equal hash share an owner entry: look at the name.
-            if (found == Inherited::Yes && Access::FindOwnProperty(*owner, name) != nullptr) {
-                return found;
+            if (IsBase(*owner, zvClass, *chain, generation) && Access::FindOwnProperty(*owner, name) != nullptr) {
+                return Inherited::Yes;
             }
         }
     }

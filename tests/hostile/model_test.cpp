@@ -302,3 +302,35 @@ TEST(HostileModel, AWriteOfALongRelationshipClassChainStaysFastAndShallow)
     });
     ExpectReturned(outcome, count);
 }
+
+TEST(HostileModel, ClassesBeforeTheirBasesSharingAPropertyNameStayFast)
+{
+    // Twenty thousand classes, each before the base its BaseClass element
+    // names and each declaring P, which every class derived from it has
+    // too. Each link makes the chain summaries of the classes loaded so far
+    // stale; checking P against those owners must not work their summaries
+    // out again, each time all the way down the chain.
+    const int count = 20000;
+    const auto children = [] {
+        std::string classes;
+        for (int i = 0; i < count; ++i) {
+            const std::string base = i + 1 < count ? "<BaseClass>C" + std::to_string(i + 1) + "</BaseClass>" : "";
+            classes += "<ZVClass typeName='C" + std::to_string(i) + "'>" + base +
+                       "<ZVProperty propertyName='P' typeName='int'/></ZVClass>";
+        }
+        return classes;
+    };
+    Outcome outcome = LoadGenerated(children, [](ZVXML::CZVSchema& schema, const std::string&) {
+        // Once the chain is whole, P is taken along all of it, Q nowhere.
+        ZVXML::CZVClass* derived = schema.CreateZVClass(L"D", L"", ZVXML::ZVCLASSTYPE_DOMAIN);
+        derived->SetBaseClass(L"C0");
+        derived->AddZVProperty(L"Q", L"int", L"");
+        try {
+            derived->AddZVProperty(L"P", L"int", L"");
+        } catch (const ZVXML::ZVXMLDomainError&) {
+            return static_cast<long>(schema.GetZVClassCount());
+        }
+        return -1L;
+    });
+    ExpectReturned(outcome, count + 1);
+}
