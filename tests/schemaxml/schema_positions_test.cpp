@@ -79,6 +79,13 @@ TEST(SchemaFilePositions, AnItemsFailureCarriesItsFileAndLine)
         {"  <ZVClass typeName='Tank'>\n    <ZVCustomAttributes>\n      <Nowhere/>\n"
          "    </ZVCustomAttributes>\n  </ZVClass>\n  <ZVClass typeName='Pipe'/>",
          L"Attempted to use an ZVCustomAttribute of type 'Nowhere', but that ZVClass has not yet been defined."},
+        // Refused while being added to its class: still the property's line.
+        {"  <ZVClass typeName='Tank'>\n    <ZVProperty propertyName='Volume' typeName='double'/>\n"
+         "    <ZVProperty propertyName='Volume' typeName='int'/>\n  </ZVClass>",
+         L"Attempted to add duplicately named property Volume to class Tank"},
+        {"  <ZVClass typeName='Tank'>\n    <ZVProperty propertyName='Volume' typeName='double'/>\n"
+         "    <ZVProperty propertyName='Inlet' typeName='Nozzle'/>\n  </ZVClass>",
+         L"ZVProperty Inlet has TypeName=Nozzle but no ZVClass with that name exists in the ZVSchema."},
     };
     const zvtest::ScratchFolder folder;
     for (const auto& [children, message] : cases) {
