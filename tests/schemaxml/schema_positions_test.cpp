@@ -86,6 +86,14 @@ TEST(SchemaFilePositions, AnItemsFailureCarriesItsFileAndLine)
         {"  <ZVClass typeName='Tank'>\n    <ZVProperty propertyName='Volume' typeName='double'/>\n"
          "    <ZVProperty propertyName='Inlet' typeName='Nozzle'/>\n  </ZVClass>",
          L"ZVProperty Inlet has TypeName=Nozzle but no ZVClass with that name exists in the ZVSchema."},
+        // A base class that would close a loop, named by a class read earlier.
+        {"  <ZVClass typeName='Tank'><BaseClass>Vessel</BaseClass></ZVClass>\n  <ZVClass typeName='Vessel'>\n"
+         "    <BaseClass>Tank</BaseClass>\n  </ZVClass>",
+         L"Attempted to set BaseClass of ZVClass 'Vessel' to 'Tank', which would make the base classes of 'Vessel' "
+         L"form a loop."},
+        {"  <ZVRelationshipClass typeName='Feeds'>\n\n    <BaseClass>Feeds</BaseClass>\n  </ZVRelationshipClass>",
+         L"Attempted to set BaseClass of ZVClass 'Feeds' to 'Feeds', which would make the base classes of 'Feeds' "
+         L"form a loop."},
     };
     const zvtest::ScratchFolder folder;
     for (const auto& [children, message] : cases) {
