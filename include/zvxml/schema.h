@@ -283,7 +283,9 @@ public:
     /// into CZVClass constructor") or a NULL or empty name, and the naming
     /// rule's ZVXMLDomainError. The class is not added to the schema here.
     CZVClass(const wchar_t* name, CZVSchema* schema, CIDGenerationStrategy* strategy);
-    /// The copy shares the properties and custom attributes.
+    /// The copy shares the properties and custom attributes. Assigning a class
+    /// whose base class is this class or derives from it throws
+    /// ZVXMLLogicError, as SetBaseClass does, and changes nothing.
     ///@{
     CZVClass(const CZVClass& other);
     CZVClass& operator=(const CZVClass& other);
@@ -347,7 +349,9 @@ public:
     const wchar_t* GetBaseClass() const;
     /// Looks `name` (plain or "prefix:name") up in this class's schema and its
     /// references, then stores its relative name. Throws ZVXMLLogicError when
-    /// no such class exists.
+    /// no such class exists, and when the class found is this class or derives
+    /// from it (the base classes would form a loop); the class is then
+    /// unchanged.
     ///@{
     void SetBaseClass(const wchar_t* name);
     void SetBaseClass(const std::wstring& name);
@@ -444,8 +448,6 @@ private:
     std::unique_ptr<detail::ChainInfo> m_chainInfo;
     /// Whether some class has had this one as its base class.
     std::atomic<bool> m_hasDerived{false};
-    /// Whether this class's base-class link closed a loop when it was set.
-    bool m_closesLoop = false;
 };
 
 /// The source end of a relationship class: one class and its key properties.

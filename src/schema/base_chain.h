@@ -9,9 +9,11 @@ namespace ZVXML {
 
 class CZVClass;
 
-// Steps from a class to its base, its base's base and so on. A chain that
-// comes back to a class already visited (possible by setting base classes in
-// a circle) ends with ZVXMLLogicError instead of an endless walk.
+// Steps from a class to its base, its base's base and so on, by
+// GetBaseZVClass. Linked bases form no loop (SetBaseClass refuses the link
+// that would close one), but a base known by name only is looked up again
+// at each step: a chain that comes back to a class already visited ends with
+// ZVXMLLogicError instead of an endless walk.
 class BaseChain {
 public:
     explicit BaseChain(CZVClass* start);

@@ -153,9 +153,6 @@ std::size_t TestBudget(std::size_t depth)
 
 Inherited FindInheritedName(CZVClass& zvClass, std::wstring_view name)
 {
-    if (BaseLoopsPossible()) {
-        return Inherited::Unknown;
-    }
     const std::uint64_t generation = LinkGeneration();
     const ChainInfo* chain = EnsureChain(zvClass, generation);
     if (!chain->exact) {

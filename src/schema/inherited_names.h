@@ -10,8 +10,8 @@
 // is a base of the class is then a matter of a few steps.
 //
 // The answer must be the walk's. It is given only where the walk could not
-// have thrown: no loop of base classes exists anywhere (base_links.h), and
-// every base is linked by pointer and held by a schema list. Otherwise, or
+// have thrown: every base is linked by pointer (such links form no loop,
+// base_links.h) and held by a schema list. Otherwise, or
 // when a summary cannot be had, the answer is Unknown and the caller walks.
 //
 // Summaries are worked out while a property is added (a change of the

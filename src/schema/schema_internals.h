@@ -69,10 +69,11 @@ struct CZVClass::Internals {
     static void LetGo(CZVClass* zvClass, CZVSchema* schema) noexcept;
 
     // Base-class links (base_links.cpp): every change of m_pBaseClass goes
-    // through LinkBase, which keeps the loop and chain bookkeeping. Whether
-    // the new link closes a loop is asked first, as the answer may allocate.
-    static bool WouldCloseLoop(const CZVClass& zvClass, const CZVClass* base);
-    static void LinkBase(CZVClass& zvClass, CZVClass* base, bool closesLoop) noexcept;
+    // through LinkBase, which keeps the chain bookkeeping, and is refused
+    // first when ClosesLoop: when `base` is the class itself or one of the
+    // classes that derive from it.
+    static bool ClosesLoop(const CZVClass& zvClass, const CZVClass* base);
+    static void LinkBase(CZVClass& zvClass, CZVClass* base) noexcept;
     static void Unlink(CZVClass& zvClass) noexcept;
 
     // Told by a property the class holds.

@@ -26,6 +26,13 @@ namespace {
                             L"");
 }
 
+[[noreturn]] void ThrowBaseLoop(const std::wstring& typeName, const std::wstring& baseName)
+{
+    throw ZVXMLLogicError(L"Attempted to set BaseClass of ZVClass '" + typeName + L"' to '" + baseName +
+                              L"', which would make the base classes of '" + typeName + L"' form a loop.",
+                          L"");
+}
+
 // Property names are short and mostly differ in length or in their first
 // character: compared here without calling out.
 bool SameName(const std::wstring& candidate, std::wstring_view name)
@@ -136,7 +143,7 @@ CZVClass::CZVClass(const CZVClass& other)
     }
     detail::AdoptAll(m_properties);
     // Nothing derives from a new class, so its link closes no loop.
-    Internals::LinkBase(*this, other.m_pBaseClass, false);
+    Internals::LinkBase(*this, other.m_pBaseClass);
 }
 
 CZVClass& CZVClass::operator=(const CZVClass& other)
@@ -144,13 +151,15 @@ CZVClass& CZVClass::operator=(const CZVClass& other)
     if (this == &other) {
         return *this;
     }
+    if (Internals::ClosesLoop(*this, other.m_pBaseClass)) {
+        ThrowBaseLoop(m_typeName, other.m_baseClassName);
+    }
     CZVCommon::operator=(other);
     // Everything that may throw comes first.
     std::vector<CZVProperty*> shared = other.m_properties;
     std::wstring typeName = other.m_typeName;
     std::wstring baseClassName = other.m_baseClassName;
     std::wstring displayLabel = other.m_displayLabel;
-    const bool closesLoop = Internals::WouldCloseLoop(*this, other.m_pBaseClass);
     AttachHolder(shared, this);
     detail::AdoptAll(shared);
 
@@ -173,7 +182,7 @@ CZVClass& CZVClass::operator=(const CZVClass& other)
     m_typeName.swap(typeName);
     NoteRenamed(typeName);
     m_baseClassName.swap(baseClassName);
-    Internals::LinkBase(*this, other.m_pBaseClass, closesLoop);
+    Internals::LinkBase(*this, other.m_pBaseClass);
     NoteBaseRenamed(baseClassName);
     m_displayLabel.swap(displayLabel);
     m_isStruct = other.m_isStruct;
@@ -343,10 +352,12 @@ void CZVClass::SetBaseClass(const wchar_t* name)
                                   L"' but no such class can be found in this ZVSchema or referenenced ZVSchemas.",
                               L"");
     }
+    if (Internals::ClosesLoop(*this, found)) {
+        ThrowBaseLoop(m_typeName, name);
+    }
     std::wstring baseClassName = m_pZVSchema->GetRelativeClassName(found);
-    const bool closesLoop = Internals::WouldCloseLoop(*this, found);
     m_baseClassName.swap(baseClassName);
-    Internals::LinkBase(*this, found, closesLoop);
+    Internals::LinkBase(*this, found);
     NoteBaseRenamed(baseClassName);
 }
 
@@ -435,21 +446,19 @@ CZVProperty* CZVClass::Internals::FindProperty(CZVClass& zvClass, std::wstring_v
     if (zvClass.m_baseClassName.empty() && zvClass.m_pBaseClass == nullptr) {
         return nullptr; // most classes have no base: no walk to set up
     }
-    if (!detail::BaseLoopsPossible()) {
-        // No chain loops: follow the links without remembering the way.
-        for (const CZVClass* current = &zvClass;;) {
-            const CZVClass* base = current->m_pBaseClass;
-            if (base == nullptr) {
-                if (current->m_baseClassName.empty()) {
-                    return nullptr;
-                }
-                break; // a base known by name only: walked with care below
+    // No chain of links loops: follow them without remembering the way.
+    for (const CZVClass* current = &zvClass;;) {
+        const CZVClass* base = current->m_pBaseClass;
+        if (base == nullptr) {
+            if (current->m_baseClassName.empty()) {
+                return nullptr;
             }
-            if (CZVProperty* inherited = FindOwnProperty(*base, name)) {
-                return inherited;
-            }
-            current = base;
+            break; // a base known by name only: walked with care below
         }
+        if (CZVProperty* inherited = FindOwnProperty(*base, name)) {
+            return inherited;
+        }
+        current = base;
     }
     BaseChain chain(&zvClass);
     for (CZVClass* base = chain.Next(&zvClass); base != nullptr; base = chain.Next(base)) {

@@ -88,6 +88,8 @@ int ReadClassContents(CZVClass& zvClass, XMLDocument& document, XMLNode element,
         }
         platform::ReadLocalName(child, name);
         if (IsPropertyElementName(name)) {
+            // Adding the property may fail too: that failure is the property's.
+            const ReadingElement atProperty(child);
             std::unique_ptr<CZVProperty> property(new CZVProperty(&zvClass));
             const int result = ReadPropertyElement(*property, document, child, reading);
             zvClass.AddZVProperty(property.get()); // added whatever its reading returned

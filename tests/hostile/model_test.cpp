@@ -88,7 +88,8 @@ TEST(HostileModel, SchemaFilesThatBreakTheModelEndInTheirOwnError)
         {"",
          "<ZVClass typeName='A'><BaseClass>B</BaseClass></ZVClass><ZVClass typeName='B'><BaseClass>A</BaseClass>"
          "<ZVProperty propertyName='P' typeName='string'/></ZVClass>",
-         "ZVXMLLogicError", "The base classes of ZVClass 'B' form a loop at 'B'."},
+         "ZVXMLLogicError",
+         "Attempted to set BaseClass of ZVClass 'B' to 'A', which would make the base classes of 'B' form a loop."},
         {"",
          "<ZVClass typeName='Pump'/><ZVRelationshipClass typeName='Feeds'><ZVRelationshipConstraints>"
          "<ZVRelationshipConstraint><ZVSourceConstraint className='Ghost'/><ZVTargetConstraint className='Pump'/>"

@@ -164,15 +164,59 @@ TEST_F(ClassTest, ABaseClassMustExistAndHaveAValidName)
     EXPECT_STREQ(pump->GetBaseClass(), L"");
 }
 
-TEST_F(ClassTest, ALoopOfBaseClassesIsReportedWhereItIsMet)
+namespace {
+
+std::wstring LoopRefusal(const std::wstring& typeName, const std::wstring& baseName)
+{
+    return L"Attempted to set BaseClass of ZVClass '" + typeName + L"' to '" + baseName +
+           L"', which would make the base classes of '" + typeName + L"' form a loop.";
+}
+
+} // namespace
+
+// A link that would close a loop of base classes is refused, however long
+// the loop and whichever class closes it, and the class keeps its base.
+TEST_F(ClassTest, ABaseClassLinkThatWouldCloseALoopIsRefused)
 {
     CZVClass* a = Make(L"A");
+    EXPECT_ZV_THROW(a->SetBaseClass(L"A"), ZVXMLLogicError, LoopRefusal(L"A", L"A"));
+    EXPECT_STREQ(a->GetBaseClass(), L"");
+    EXPECT_EQ(a->GetBaseZVClass(), nullptr);
+
+    // C is named as a base while it has none; the loop would close through it.
     CZVClass* b = Make(L"B");
     CZVClass* c = Make(L"C");
+    CZVClass* d = Make(L"D");
+    CZVClass* e = Make(L"E");
     a->SetBaseClass(L"B");
     b->SetBaseClass(L"C");
-    c->SetBaseClass(L"A");
-    EXPECT_ZV_THROW(a->FindProperty(L"X"), ZVXMLLogicError, L"The base classes of ZVClass 'A' form a loop at 'A'.");
-    EXPECT_ZV_THROW(c->AddZVProperty(L"X", L"string", L""), ZVXMLLogicError,
-                    L"The base classes of ZVClass 'C' form a loop at 'C'.");
+    d->SetBaseClass(L"A");
+    EXPECT_ZV_THROW(c->SetBaseClass(L"D"), ZVXMLLogicError, LoopRefusal(L"C", L"D"));
+    EXPECT_ZV_THROW(c->SetBaseClass(L"p:A"), ZVXMLLogicError, LoopRefusal(L"C", L"p:A"));
+    EXPECT_EQ(c->GetBaseZVClass(), nullptr);
+    c->SetBaseClass(L"E");
+    EXPECT_ZV_THROW(e->SetBaseClass(L"A"), ZVXMLLogicError, LoopRefusal(L"E", L"A"));
+    EXPECT_EQ(e->GetBaseZVClass(), nullptr);
+    // Once B leaves the chain below C, C may derive from D after all.
+    b->SetBaseClass(L"E");
+    c->SetBaseClass(L"D");
+    EXPECT_EQ(c->GetBaseZVClass(), d);
+    EXPECT_EQ(c->FindProperty(L"X"), nullptr);
+
+    // A copy assigned over a class brings its base along: not the class itself.
+    EXPECT_ZV_THROW(*a = *d, ZVXMLLogicError, LoopRefusal(L"A", L"A"));
+    EXPECT_STREQ(a->GetTypeName(), L"A");
+    EXPECT_EQ(a->GetBaseZVClass(), b);
+}
+
+TEST_F(ClassTest, RelationshipClassesRefuseALoopOfBaseClassesToo)
+{
+    CZVRelationshipClass* feeds = schema.CreateZVRelationshipClass(L"Feeds", L"", 1);
+    CZVRelationshipClass* drains = schema.CreateZVRelationshipClass(L"Drains", L"", 1);
+    EXPECT_ZV_THROW(feeds->SetBaseClass(L"Feeds"), ZVXMLLogicError, LoopRefusal(L"Feeds", L"Feeds"));
+    feeds->SetBaseClass(L"Drains");
+    EXPECT_ZV_THROW(drains->SetBaseClass(L"Feeds"), ZVXMLLogicError, LoopRefusal(L"Drains", L"Feeds"));
+    EXPECT_STREQ(drains->GetBaseClass(), L"");
+    drains->AddZVProperty(L"Rate", L"double", L"");
+    EXPECT_NE(feeds->FindProperty(L"Rate"), nullptr);
 }

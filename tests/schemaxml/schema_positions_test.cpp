@@ -79,6 +79,21 @@ TEST(SchemaFilePositions, AnItemsFailureCarriesItsFileAndLine)
         {"  <ZVClass typeName='Tank'>\n    <ZVCustomAttributes>\n      <Nowhere/>\n"
          "    </ZVCustomAttributes>\n  </ZVClass>\n  <ZVClass typeName='Pipe'/>",
          L"Attempted to use an ZVCustomAttribute of type 'Nowhere', but that ZVClass has not yet been defined."},
+        // Refused while being added to its class: still the property's line.
+        {"  <ZVClass typeName='Tank'>\n    <ZVProperty propertyName='Volume' typeName='double'/>\n"
+         "    <ZVProperty propertyName='Volume' typeName='int'/>\n  </ZVClass>",
+         L"Attempted to add duplicately named property Volume to class Tank"},
+        {"  <ZVClass typeName='Tank'>\n    <ZVProperty propertyName='Volume' typeName='double'/>\n"
+         "    <ZVProperty propertyName='Inlet' typeName='Nozzle'/>\n  </ZVClass>",
+         L"ZVProperty Inlet has TypeName=Nozzle but no ZVClass with that name exists in the ZVSchema."},
+        // A base class that would close a loop, named by a class read earlier.
+        {"  <ZVClass typeName='Tank'><BaseClass>Vessel</BaseClass></ZVClass>\n  <ZVClass typeName='Vessel'>\n"
+         "    <BaseClass>Tank</BaseClass>\n  </ZVClass>",
+         L"Attempted to set BaseClass of ZVClass 'Vessel' to 'Tank', which would make the base classes of 'Vessel' "
+         L"form a loop."},
+        {"  <ZVRelationshipClass typeName='Feeds'>\n\n    <BaseClass>Feeds</BaseClass>\n  </ZVRelationshipClass>",
+         L"Attempted to set BaseClass of ZVClass 'Feeds' to 'Feeds', which would make the base classes of 'Feeds' "
+         L"form a loop."},
     };
     const zvtest::ScratchFolder folder;
     for (const auto& [children, message] : cases) {
