@@ -1,6 +1,7 @@
 #include "foundation/writing_scope.h"
 
 #include "foundation/xml_characters.h"
+#include "foundation/xml_names.h"
 
 #include <zvxml/errors.h>
 
@@ -58,6 +59,19 @@ void RequireWritableText(const wchar_t* text, const wchar_t* what)
     std::wstring message =
         item.empty() ? std::wstring(L"Cannot write the ") + what : L"Cannot write " + item + L": its " + what;
     message += L" holds " + CharacterCodeText(found) + L", a character XML 1.0 cannot carry.";
+    throw ZVXMLFormatError(message, L"");
+}
+
+void RequireWritableName(const wchar_t* name, const wchar_t* what)
+{
+    const wchar_t* text = name != nullptr ? name : L"";
+    if (IsXmlLocalName(std::wstring_view(text))) {
+        return;
+    }
+    const std::wstring item = WritingScope::Describe();
+    std::wstring message =
+        item.empty() ? std::wstring(L"Cannot write the ") + what : L"Cannot write " + item + L": its " + what;
+    message += std::wstring(L" '") + text + L"' is not an XML name.";
     throw ZVXMLFormatError(message, L"");
 }
 

@@ -43,6 +43,12 @@ private:
 // NULL passes (the document writes it as an empty text).
 void RequireWritableText(const wchar_t* text, const wchar_t* what);
 
+// Every element name and namespace prefix a writer puts into a document
+// passes here first. Throws ZVXMLFormatError when `name` cannot be an XML
+// name without ':' (IsXmlLocalName): "Cannot write <item>: its <what> '<name>'
+// is not an XML name." with the item of the open scopes.
+void RequireWritableName(const wchar_t* name, const wchar_t* what);
+
 } // namespace ZVXML
 
 #endif

@@ -162,6 +162,7 @@ int CZVSchema::WriteXML(const wchar_t* path)
         ParseVersionString(reference.m_versionString.c_str(), &major, &minor);
         std::wstring version;
         FormatVersionString(version, major, minor);
+        RequireWritableName(reference.m_schemaPrefix.c_str(), L"prefix");
         const std::wstring namespaceAttr = L"xmlns:" + reference.m_schemaPrefix;
         const std::wstring xmlNamespace = reference.m_schemaName + L"." + version;
         SET_CHECKED_ATTRIBUTE(document, root, namespaceAttr.c_str(), xmlNamespace.c_str(),

@@ -319,3 +319,26 @@ TEST(SchemaRoundTrip, AnOwnPrefixThatNamesAnotherSchemaGivesWayToTheReferencesPr
                      L"One");
     });
 }
+
+// Names of the current XML rules that older ones refuse (U+01C4, U+1D400,
+// U+2071) are read, so they are written too: a custom-attribute class, its
+// property and a reference prefix.
+TEST(SchemaRoundTrip, NamesOfTheCurrentXmlRulesAreWritten)
+{
+    auto* units = new CZVSchema(L"u", L"Units", L"");
+    units->CreateZVClass(L"Meter", L"", ZVCLASSTYPE_DOMAIN);
+    CZVSchema schema(L"s", L"Names", L"");
+    CZVSchemaReference reference(units);
+    reference.m_schemaPrefix = L"\u2071x";
+    schema.AddReference(reference);
+    ReportingLibraryErrors([&] {
+        CZVClass* custom = schema.CreateZVClass(L"\u01C4", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+        custom->AddZVProperty(L"\U0001D400", L"string", L"");
+        auto* attribute = new CZVCustomAttribute(custom);
+        attribute->SetPropertyValue(L"\U0001D400", L"v");
+        schema.AddZVCustomAttribute(attribute);
+        schema.CreateZVClass(L"Gauge", L"", ZVCLASSTYPE_DOMAIN)->SetBaseClass(L"\u2071x:Meter");
+    });
+    ExpectRoundTrip(schema);
+    CZVSchema::FreeRecycledValues();
+}
