@@ -865,7 +865,10 @@ public:
     /// Splits "prefix:name" at the first ":"; no ":" gives an empty prefix.
     /// ZVXMLFormatError for a name that starts with ":".
     static void ParseZVClassName(const wchar_t* fullName, std::wstring& prefix, std::wstring& className);
-    /// The plain type name for a class of this schema, else its FullName().
+    /// The plain type name for a class of this schema, else its FullName();
+    /// when this schema calls another schema by the class's own prefix, the
+    /// class's name under the prefix of this schema's reference to the
+    /// class's schema instead.
     ///@{
     std::wstring GetRelativeClassName(CZVClass* zvClass);
     std::wstring GetRelativeClassName(const wchar_t* fullName);

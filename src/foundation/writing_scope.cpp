@@ -1,6 +1,7 @@
 #include "foundation/writing_scope.h"
 
 #include "foundation/xml_characters.h"
+#include "foundation/xml_names.h"
 
 #include <zvxml/errors.h>
 
@@ -75,6 +76,19 @@ void RequireWritableText(const wchar_t* text, const wchar_t* what)
 void RequireWritableText(const std::wstring& text, const wchar_t* what)
 {
     RequireWritableText(text.c_str(), text.size(), what);
+}
+
+void RequireWritableName(const wchar_t* name, const wchar_t* what)
+{
+    const wchar_t* text = name != nullptr ? name : L"";
+    if (IsXmlLocalName(std::wstring_view(text))) {
+        return;
+    }
+    const std::wstring item = WritingScope::Describe();
+    std::wstring message =
+        item.empty() ? std::wstring(L"Cannot write the ") + what : L"Cannot write " + item + L": its " + what;
+    message += std::wstring(L" '") + text + L"' is not an XML name.";
+    throw ZVXMLFormatError(message, L"");
 }
 
 } // namespace ZVXML

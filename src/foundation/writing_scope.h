@@ -46,6 +46,12 @@ void RequireWritableText(const wchar_t* text, const wchar_t* what);
 // rather than taken for its end.
 void RequireWritableText(const std::wstring& text, const wchar_t* what);
 
+// Every element name and namespace prefix a writer puts into a document
+// passes here first. Throws ZVXMLFormatError when `name` cannot be an XML
+// name without ':' (IsXmlLocalName): "Cannot write <item>: its <what> '<name>'
+// is not an XML name." with the item of the open scopes.
+void RequireWritableName(const wchar_t* name, const wchar_t* what);
+
 } // namespace ZVXML
 
 #endif

@@ -45,6 +45,24 @@ CZVSchema* SchemaOfOwnPrefix(CZVSchema* schema, const std::wstring& prefix)
     return static_cast<CZVSchema*>(WalkSchemaTree(schema, visit));
 }
 
+// Whether "prefix:<type name>" names `zvClass` from `schema`, as the
+// full-name lookups resolve it.
+bool PrefixNamesClass(CZVSchema* schema, const std::wstring& prefix, CZVClass* zvClass)
+{
+    CZVSchema* target = schema->FindReferencedSchemaByPrefix(prefix.c_str());
+    if (target == nullptr) {
+        target = SchemaOfOwnPrefix(schema, prefix);
+    }
+    if (target == nullptr) {
+        return false;
+    }
+    const wchar_t* name = zvClass->GetTypeName();
+    CZVClass* found = dynamic_cast<CZVRelationshipClass*>(zvClass) != nullptr
+                          ? target->FindZVRelationshipClass(name, ZVCLASSTYPE_ANY)
+                          : target->FindZVClass(name, ZVCLASSTYPE_ANY);
+    return found == zvClass;
+}
+
 [[noreturn]] void ThrowSchemaNotFound(const CZVSchema* schema, const wchar_t* what, const wchar_t* key)
 {
     throw ZVXMLDomainError(std::wstring(L"ZVSchema ") + what + L"'" + key + L"' not found among '" +
@@ -343,8 +361,21 @@ std::wstring CZVSchema::GetRelativeClassName(CZVClass* zvClass)
         throw ZVXMLLogicError(L"Cannot pass NULL pZVClass to CZVSchema::GetRelativeClassName.", L"");
     }
     const CZVSchema* owner = zvClass->GetZVSchema();
-    if (owner != nullptr && owner->m_schemaName == m_schemaName) {
+    if (owner == nullptr) {
+        return zvClass->FullName();
+    }
+    if (owner->m_schemaName == m_schemaName) {
         return zvClass->GetTypeName();
+    }
+    // The class's own prefix, unless this schema calls another schema by it:
+    // then the prefix of this schema's reference to the class's schema, so
+    // that the name leads back to this class.
+    if (!PrefixNamesClass(this, owner->m_schemaPrefix, zvClass)) {
+        for (const CZVSchemaReference& reference : m_references) {
+            if (reference.m_pZVSchema == owner && PrefixNamesClass(this, reference.m_schemaPrefix, zvClass)) {
+                return reference.m_schemaPrefix + L":" + zvClass->GetTypeName();
+            }
+        }
     }
     return zvClass->FullName();
 }

@@ -11,7 +11,6 @@
 #include <cwchar>
 #include <set>
 #include <string_view>
-#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -51,15 +50,18 @@ XMLNode AppendSchemaElement(XMLDocument& document, const CZVSchema& schema)
 // relationship classes, each group in list order.
 class ClassPasses {
 public:
-    ClassPasses(XMLDocument& document, XMLNode parent) : m_document(document), m_parent(parent) {}
+    ClassPasses(XMLDocument& document, XMLNode parent, const std::vector<CZVClass*>& classes,
+                const std::vector<CZVRelationshipClass*>& relationshipClasses)
+        : m_document(document), m_parent(parent), m_classes(classes), m_relationshipClasses(relationshipClasses)
+    {
+    }
 
     template <class T>
     int Write(const std::vector<T*>& list, bool customAttributeClasses)
     {
-        m_byName.clear(); // names may belong to the other list
         for (T* zvClass : list) {
             if ((zvClass->IsCustomAttributeClass() != 0) == customAttributeClasses) {
-                if (int result = WriteOnce(zvClass, list)) {
+                if (int result = WriteOnce(zvClass)) {
                     return result;
                 }
             }
@@ -68,22 +70,18 @@ public:
     }
 
 private:
-    // A relationship class names its base in an attribute that the reader
-    // resolves at once, so its base (the first class of the list with that
-    // name), and the base's base and so on, must stand before it in the file
-    // even when the passes would put them later (a custom-attribute
-    // relationship class derived from another one). Classes name theirs in
-    // an element read after every class is known. The chain is gathered
-    // first and written from its top down: a long chain neither recurses
-    // nor searches the list once per class.
-    template <class T>
-    int WriteOnce(T* zvClass, const std::vector<T*>& list)
+    // A class of this schema stands after the class it derives from, and
+    // that one after its own base and so on, even when the passes would put
+    // the base later (a relationship class names its base in an attribute
+    // that the reader resolves at once). The chain is gathered first and
+    // written from its top down: a long chain neither recurses nor searches
+    // the lists once per class.
+    int WriteOnce(CZVClass* zvClass)
     {
-        std::vector<T*> chain;
-        for (T* current = zvClass; current != nullptr && m_written.insert(current).second;) {
+        std::vector<CZVClass*> chain;
+        for (CZVClass* current = zvClass; current != nullptr && m_written.insert(current).second;
+             current = BaseInSchema(*current)) {
             chain.push_back(current);
-            current =
-                std::is_same<T, CZVRelationshipClass>::value ? FirstNamed(current->GetBaseClass(), list) : nullptr;
         }
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             if (int result = (*it)->WriteXML(m_document, m_parent)) {
@@ -93,27 +91,45 @@ private:
         return 0;
     }
 
-    // The first class of `list` whose type name is `name`; NULL for "".
-    template <class T>
-    T* FirstNamed(const wchar_t* name, const std::vector<T*>& list)
+    // The class of this schema that the reader takes for the base of
+    // `zvClass`: for a relationship class the first relationship class of
+    // that name, else the first class; NULL when the base is elsewhere.
+    CZVClass* BaseInSchema(CZVClass& zvClass)
     {
+        const wchar_t* name = zvClass.GetBaseClass();
         if (*name == L'\0') {
             return nullptr;
         }
-        if (m_byName.empty()) {
-            for (T* candidate : list) {
-                m_byName.emplace(candidate->GetTypeName(), candidate); // the first of a name stays
+        if (dynamic_cast<CZVRelationshipClass*>(&zvClass) != nullptr) {
+            if (CZVClass* found = FirstNamed(name, m_relationshipClasses, m_relationshipsByName)) {
+                return found;
             }
         }
-        const auto found = m_byName.find(name);
-        return found != m_byName.end() ? static_cast<T*>(found->second) : nullptr;
+        return FirstNamed(name, m_classes, m_classesByName);
+    }
+
+    // The first class of `list` whose type name is `name`; `byName` indexes
+    // the list and is filled when first needed.
+    template <class T>
+    static CZVClass* FirstNamed(const wchar_t* name, const std::vector<T*>& list,
+                                std::unordered_map<std::wstring_view, CZVClass*>& byName)
+    {
+        if (byName.empty()) {
+            for (T* candidate : list) {
+                byName.emplace(candidate->GetTypeName(), candidate); // the first of a name stays
+            }
+        }
+        const auto found = byName.find(name);
+        return found != byName.end() ? found->second : nullptr;
     }
 
     XMLDocument& m_document;
     XMLNode m_parent;
+    const std::vector<CZVClass*>& m_classes;
+    const std::vector<CZVRelationshipClass*>& m_relationshipClasses;
     std::set<CZVClass*> m_written;
-    // The type names of the list being written; filled when first needed.
-    std::unordered_map<std::wstring_view, CZVClass*> m_byName;
+    std::unordered_map<std::wstring_view, CZVClass*> m_classesByName;
+    std::unordered_map<std::wstring_view, CZVClass*> m_relationshipsByName;
 };
 
 } // namespace
@@ -146,6 +162,7 @@ int CZVSchema::WriteXML(const wchar_t* path)
         ParseVersionString(reference.m_versionString.c_str(), &major, &minor);
         std::wstring version;
         FormatVersionString(version, major, minor);
+        RequireWritableName(reference.m_schemaPrefix.c_str(), L"prefix");
         const std::wstring namespaceAttr = L"xmlns:" + reference.m_schemaPrefix;
         const std::wstring xmlNamespace = reference.m_schemaName + L"." + version;
         SET_CHECKED_ATTRIBUTE(document, root, namespaceAttr.c_str(), xmlNamespace.c_str(),
@@ -157,7 +174,7 @@ int CZVSchema::WriteXML(const wchar_t* path)
     if (int result = WriteCustomAttributesToXML(document, root)) {
         return result;
     }
-    ClassPasses passes(document, root);
+    ClassPasses passes(document, root, m_classes, m_relationshipClasses);
     for (bool customAttributeClasses : {true, false}) {
         if (int result = passes.Write(m_classes, customAttributeClasses)) {
             return result;

@@ -9,6 +9,7 @@ const wchar_t* const ZVXML_FALSE = L"False";
 
 XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t* name, const wchar_t* namespaceURI)
 {
+    RequireWritableName(name, L"element name");
     XMLNode created = document.CreateElement(name, namespaceURI);
     VERIFY_HR(created.IsNull() || created.NodeType() != XML_NODE_ELEMENT,
               L"pNode.QueryInterface(MSXML2::IID_IXMLDOMElement, (void**)&pElement)");

@@ -15,7 +15,9 @@ extern const wchar_t* const ZVXML_TRUE; // "True"
 extern const wchar_t* const ZVXML_FALSE; // "False"
 
 // Appends a new element named `name` in `namespaceURI` as the last child of
-// `parent` and returns it; a failure is reported by the checked-call rule.
+// `parent` and returns it. A name that is no XML name is refused first
+// (RequireWritableName); any other failure is reported by the checked-call
+// rule.
 XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t* name, const wchar_t* namespaceURI);
 // Appends a text node holding `text` as the last child of `parent`. A text
 // XML cannot carry is refused first (RequireWritableText), named as `what`

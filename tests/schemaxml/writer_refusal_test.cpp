@@ -100,6 +100,41 @@ TEST(WriterRefusal, EveryItemIsNamedWithTheTextAndTheCharacter)
     }
 }
 
+// A name the model holds but no XML name can be (U+00AA is a letter to the
+// naming rule, yet no XML name character) is refused, named, and the old
+// file stays.
+TEST(WriterRefusal, NamesThatAreNoXmlNamesAreNamed)
+{
+    const struct {
+        std::function<void(Plant&)> spoil;
+        std::wstring message;
+    } cases[] = {
+        {[](Plant& p) {
+             CZVClass* odd = p.schema.CreateZVClass(L"\u00AA", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+             p.pipe->AddZVCustomAttribute(new CZVCustomAttribute(odd));
+         },
+         L"ZVCustomAttribute '\u00AA' of ZVClass 'Pipe' of ZVSchema 'Plant': its element name '\u00AA'"},
+        {[](Plant& p) {
+             CZVSchemaReference reference(new CZVSchema(L"u", L"Units", L""));
+             reference.m_schemaPrefix = L"1u";
+             p.schema.AddReference(reference);
+         },
+         L"ZVSchemaReference 'Units' of ZVSchema 'Plant': its prefix '1u'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.message));
+        ScratchFolder folder;
+        Plant plant;
+        const std::wstring path = folder.WidePath("Plant.zvschema.xml");
+        ASSERT_EQ(plant.schema.WriteXML(path.c_str()), 0);
+        const std::string good = ReadAll(folder.Path("Plant.zvschema.xml"));
+        c.spoil(plant);
+        EXPECT_ZV_THROW(plant.schema.WriteXML(path.c_str()), ZVXMLFormatError,
+                        L"Cannot write " + c.message + L" is not an XML name.");
+        EXPECT_TRUE(ReadAll(folder.Path("Plant.zvschema.xml")) == good) << "the old file changed";
+    }
+}
+
 // The document tree refuses such texts too: a host that builds its own
 // document cannot save one that does not read back.
 TEST(DocumentBuilding, TextsXmlCannotCarryAreRefused)
@@ -114,6 +149,12 @@ TEST(DocumentBuilding, TextsXmlCannotCarryAreRefused)
         EXPECT_EQ(document.SetAttribute(root, L"a", text.c_str()), XML_STATUS_INVALID_ARGUMENT);
     }
     EXPECT_FALSE(document.CreateTextNode(L"tab\tline\nok \U0001F600").IsNull());
+    // Names follow the current XML rules: U+01C4 and U+1D400 are names, U+00AA and a leading digit are not.
+    EXPECT_FALSE(document.CreateElement(L"\u01C4\U0001D400", L"").IsNull());
+    EXPECT_TRUE(document.CreateElement(L"\u00AA", L"").IsNull());
+    EXPECT_EQ(document.SetAttribute(root, L"xmlns:\u2071x", L"u"), XML_STATUS_OK);
+    EXPECT_EQ(document.SetAttribute(root, L"xmlns:1x", L"u"), XML_STATUS_INVALID_ARGUMENT);
+    EXPECT_EQ(document.SetAttribute(root, L"\u01C4:a", L"v"), XML_STATUS_OK);
     EXPECT_EQ(document.SetAttribute(root, L"a", L"\u00e9\U0001F600"), XML_STATUS_OK);
 }
 

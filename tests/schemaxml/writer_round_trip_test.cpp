@@ -267,3 +267,78 @@ TEST(SchemaRoundTrip, RelativeNamesOfReferencedClassesResolveAgain)
         EXPECT_EQ(reread.WriteXML(folder.WidePath("Again.zvschema.xml").c_str()), 0);
     });
 }
+
+// Where the referring schema calls another schema by a class's own prefix,
+// the class is named by the prefix of the reference to its own schema: the
+// name leads back to that class, in memory and from the written file. A
+// class whose own prefix still leads to it keeps that name.
+TEST(SchemaRoundTrip, AnOwnPrefixThatNamesAnotherSchemaGivesWayToTheReferencesPrefix)
+{
+    ScratchFolder folder;
+    auto* one = new CZVSchema(L"b", L"One", L"");
+    one->CreateZVClass(L"Part", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"FromOne", L"string", L"");
+    auto* two = new CZVSchema(L"c", L"Two", L"");
+    two->CreateZVClass(L"Part", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"FromTwo", L"string", L"");
+    CZVSchema main(L"m", L"Main", L"");
+    CZVSchemaReference toOne(one);
+    toOne.m_schemaPrefix = L"x";
+    main.AddReference(toOne);
+    CZVSchemaReference toTwo(two);
+    toTwo.m_schemaPrefix = L"b"; // One's own prefix
+    main.AddReference(toTwo);
+
+    ReportingLibraryErrors([&] {
+        CZVClass* valve = main.CreateZVClass(L"Valve", L"", ZVCLASSTYPE_DOMAIN);
+        valve->SetBaseClass(L"x:Part");
+        CZVRelationshipClass* feeds = main.CreateZVRelationshipClass(L"Feeds", L"", ZVCLASSTYPE_DOMAIN);
+        feeds->m_source.m_className = L"x:Part";
+        feeds->m_targets.m_classNames = {L"b:Part"};
+        feeds->m_targets.m_keyVectors = {{}};
+        EXPECT_EQ(std::wstring(valve->GetBaseClass()), L"x:Part");
+        EXPECT_EQ(main.FindZVClassUsingFullName(valve->GetBaseClass(), ZVCLASSTYPE_ANY)->GetZVSchema(), one);
+        EXPECT_EQ(main.GetRelativeClassName(L"b:Part"), L"c:Part");
+        for (CZVSchema* schema : {one, two, &main}) {
+            ASSERT_EQ(schema->WriteXML(folder.WidePath(ToUtf8(schema->OfficialFilename())).c_str()), 0);
+        }
+    });
+    ReportingLibraryErrors([&] {
+        CZVSchema reread(L"r", L"Reread", L"");
+        reread.SetReferenceSearchPath(Widen(folder.path()).c_str());
+        ASSERT_EQ(reread.ReadXML(folder.WidePath("Main.00.00.zvschema.xml").c_str()), 0);
+        CZVClass* valve = reread.FindZVClass(L"Valve", ZVCLASSTYPE_ANY);
+        EXPECT_EQ(std::wstring(valve->GetBaseClass()), L"x:Part");
+        EXPECT_STREQ(valve->GetBaseZVClass()->GetZVSchema()->GetSchemaName(), L"One");
+        EXPECT_NE(valve->FindProperty(L"FromOne"), nullptr);
+        CZVRelationshipClass* feeds = reread.FindZVRelationshipClass(L"Feeds", ZVCLASSTYPE_ANY);
+        ASSERT_NE(feeds, nullptr);
+        EXPECT_EQ(feeds->m_source.m_className, L"x:Part");
+        EXPECT_EQ(feeds->m_targets.m_classNames, std::vector<std::wstring>{L"c:Part"});
+        EXPECT_STREQ(reread.FindZVClassUsingFullName(feeds->m_source.m_className.c_str(), ZVCLASSTYPE_ANY)
+                         ->GetZVSchema()
+                         ->GetSchemaName(),
+                     L"One");
+    });
+}
+
+// Names of the current XML rules that older ones refuse (U+01C4, U+1D400,
+// U+2071) are read, so they are written too: a custom-attribute class, its
+// property and a reference prefix.
+TEST(SchemaRoundTrip, NamesOfTheCurrentXmlRulesAreWritten)
+{
+    auto* units = new CZVSchema(L"u", L"Units", L"");
+    units->CreateZVClass(L"Meter", L"", ZVCLASSTYPE_DOMAIN);
+    CZVSchema schema(L"s", L"Names", L"");
+    CZVSchemaReference reference(units);
+    reference.m_schemaPrefix = L"\u2071x";
+    schema.AddReference(reference);
+    ReportingLibraryErrors([&] {
+        CZVClass* custom = schema.CreateZVClass(L"\u01C4", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+        custom->AddZVProperty(L"\U0001D400", L"string", L"");
+        auto* attribute = new CZVCustomAttribute(custom);
+        attribute->SetPropertyValue(L"\U0001D400", L"v");
+        schema.AddZVCustomAttribute(attribute);
+        schema.CreateZVClass(L"Gauge", L"", ZVCLASSTYPE_DOMAIN)->SetBaseClass(L"\u2071x:Meter");
+    });
+    ExpectRoundTrip(schema);
+    CZVSchema::FreeRecycledValues();
+}

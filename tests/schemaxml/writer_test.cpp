@@ -120,6 +120,28 @@ TEST_F(SchemaWriter, ARelationshipBaseComesBeforeACustomAttributeClassDerivedFro
     EXPECT_EQ(again.ReadXML(folder.WidePath("out.xml").c_str()), 0);
 }
 
+// Whatever the kinds, a class comes after the class it derives from: a
+// custom-attribute relationship class derived from an ordinary class (its
+// base attribute is resolved at once), and a custom-attribute class derived
+// from an ordinary one. The others keep their places, and the file reads
+// back with each base found.
+TEST_F(SchemaWriter, EveryClassComesAfterItsBaseWhateverTheKinds)
+{
+    schema.CreateZVClass(L"Other", L"", 1);
+    schema.CreateZVClass(L"Pipe", L"", 1);
+    schema.CreateZVRelationshipClass(L"Link", L"", 5)->SetBaseClass(L"Pipe");
+    schema.CreateZVClass(L"Valve", L"", 1);
+    schema.CreateZVClass(L"Options", L"", 4)->SetBaseClass(L"Valve");
+    EXPECT_EQ(SavedOrder(schema), (Names{L"ZVClass:Valve", L"ZVClass:Options", L"ZVClass:Pipe",
+                                         L"ZVRelationshipClass:Link", L"ZVClass:Other"}));
+    CZVSchema again(L"temporary", L"temporary", nullptr);
+    ASSERT_EQ(again.ReadXML(folder.WidePath("out.xml").c_str()), 0);
+    EXPECT_EQ(again.FindZVRelationshipClass(L"Link", ZVCLASSTYPE_ANY)->GetBaseZVClass(),
+              again.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY));
+    EXPECT_EQ(again.FindZVClass(L"Options", ZVCLASSTYPE_ANY)->GetBaseZVClass(),
+              again.FindZVClass(L"Valve", ZVCLASSTYPE_ANY));
+}
+
 // Flags, labels and occurs texts decide the attributes and element names;
 // ends name their classes relative to the schema; custom attribute values
 // are in the namespace of the schema defining their class, in the order
@@ -195,26 +217,26 @@ TEST_F(SchemaWriter, EveryKindOfElementInOneFile)
         EXPECT_EQ(element.NamespaceURI(), ZVXML_NAMESPACE_URI);
         outlines.push_back(Outline(element));
     }
-    EXPECT_EQ(outlines,
-              (Names{L"ZVSchemaReference(name=Custom version=1.0 prefix=c)",
-                     L"ZVClass(typeName=Rich description=a rich class displayLabel=Rich! isCustomAttributeClass=True "
-                     L"isDomainClass=True isStruct=True)[BaseClass=Plain, "
-                     L"ZVProperty(propertyName=Name typeName=string), "
-                     L"ZVStructProperty(propertyName=Origin typeName=Rich description=where readOnly=True), "
-                     L"ZVArrayProperty(propertyName=Corners typeName=Rich maxOccurs=unbounded isStruct=True), "
-                     L"ZVArrayProperty(propertyName=Counts typeName=int minOccurs=0), "
-                     L"ZVArrayProperty(propertyName=Fixed typeName=double displayLabel=Fixed! minOccurs=1 "
-                     L"maxOccurs=1)]",
-                     L"ZVClass(typeName=Plain isDomainClass=False)",
-                     L"ZVClass(typeName=Pipe isDomainClass=True)[ZVCustomAttributes[Options(id=42)[Regions[Extent[X="
-                     L"3]], Tags[string=a, string=b], Size[X=1.5], Size2], Options]]",
-                     L"ZVRelationshipClass(typeName=Link isDomainClass=True)"
-                     L"[Source(cardinality= roleLabel= polymorphic=False)]",
-                     L"ZVRelationshipClass(typeName=Measures baseClass=Link isDomainClass=True strength=holding "
-                     L"strengthDirection=forward)[Source(cardinality= roleLabel=measured polymorphic=True)"
-                     L"[Class(class=Rich)[Key[Property(name=k1), Property(name=k2)]]], "
-                     L"Target(cardinality=1..* roleLabel= polymorphic=False)"
-                     L"[Class(class=c:Meter)[Key[Property(name=id)]], Class(class=Plain)]]"}));
+    EXPECT_EQ(
+        outlines,
+        (Names{L"ZVSchemaReference(name=Custom version=1.0 prefix=c)", L"ZVClass(typeName=Plain isDomainClass=False)",
+               L"ZVClass(typeName=Rich description=a rich class displayLabel=Rich! isCustomAttributeClass=True "
+               L"isDomainClass=True isStruct=True)[BaseClass=Plain, "
+               L"ZVProperty(propertyName=Name typeName=string), "
+               L"ZVStructProperty(propertyName=Origin typeName=Rich description=where readOnly=True), "
+               L"ZVArrayProperty(propertyName=Corners typeName=Rich maxOccurs=unbounded isStruct=True), "
+               L"ZVArrayProperty(propertyName=Counts typeName=int minOccurs=0), "
+               L"ZVArrayProperty(propertyName=Fixed typeName=double displayLabel=Fixed! minOccurs=1 "
+               L"maxOccurs=1)]",
+               L"ZVClass(typeName=Pipe isDomainClass=True)[ZVCustomAttributes[Options(id=42)[Regions[Extent[X="
+               L"3]], Tags[string=a, string=b], Size[X=1.5], Size2], Options]]",
+               L"ZVRelationshipClass(typeName=Link isDomainClass=True)"
+               L"[Source(cardinality= roleLabel= polymorphic=False)]",
+               L"ZVRelationshipClass(typeName=Measures baseClass=Link isDomainClass=True strength=holding "
+               L"strengthDirection=forward)[Source(cardinality= roleLabel=measured polymorphic=True)"
+               L"[Class(class=Rich)[Key[Property(name=k1), Property(name=k2)]]], "
+               L"Target(cardinality=1..* roleLabel= polymorphic=False)"
+               L"[Class(class=c:Meter)[Key[Property(name=id)]], Class(class=Plain)]]"}));
     const XMLNode options0 = Elements(Elements(classes[3])[0])[0];
     EXPECT_EQ(options0.NamespaceURI(), L"Custom.01.00");
     for (XMLNode value : Elements(options0)) {

@@ -4,6 +4,8 @@
 #include "platform/libxml_resources.h"
 #include "platform/dom/namespace_fixup.h"
 
+#include "foundation/xml_names.h"
+
 #include <new>
 
 namespace ZVXML {
@@ -38,7 +40,7 @@ std::string DeclareDefault(xmlNodePtr element, const std::string& uri)
 
 std::string DeclarePrefixed(xmlNodePtr element, const std::string& prefix, const std::string& uri)
 {
-    if (xmlValidateNCName(AsXmlChars(prefix), 0) != 0) {
+    if (!IsXmlLocalName(std::string_view(prefix))) {
         return "'" + prefix + "' is not a valid namespace prefix";
     }
     if (prefix == "xml" || prefix == "xmlns") {
@@ -55,7 +57,7 @@ std::string DeclarePrefixed(xmlNodePtr element, const std::string& prefix, const
 
 std::string SetPlain(xmlNodePtr element, const std::string& name, const std::string& value)
 {
-    if (xmlValidateQName(AsXmlChars(name), 0) != 0) {
+    if (!IsXmlQualifiedName(name)) {
         return "'" + name + "' is not a valid attribute name";
     }
     for (xmlAttrPtr attribute = element->properties; attribute != nullptr; attribute = attribute->next) {

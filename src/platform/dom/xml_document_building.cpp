@@ -7,6 +7,7 @@
 #include "platform/libxml_error_capture.h"
 
 #include "foundation/xml_characters.h"
+#include "foundation/xml_names.h"
 
 #include <cwchar>
 
@@ -101,12 +102,12 @@ XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespace
     Impl& self = Self();
     platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     try {
-        const std::string localName = WideToUtf8(name != nullptr ? name : L"");
-        if (xmlValidateNCName(AsXmlChars(localName), 0) != 0) {
-            self.Fail(XML_STATUS_INVALID_ARGUMENT,
-                      L"CreateElement: '" + Utf8ToWide(localName) + L"' is not a valid element name (no prefix)");
+        if (name == nullptr || !IsXmlLocalName(std::wstring_view(name))) {
+            self.Fail(XML_STATUS_INVALID_ARGUMENT, L"CreateElement: '" + std::wstring(name != nullptr ? name : L"") +
+                                                       L"' is not a valid element name (no prefix)");
             return XMLNode();
         }
+        const std::string localName = WideToUtf8(name);
         xmlNodePtr element = self.Adopt(platform::NewElement(self.doc.get(), AsXmlChars(localName)));
         if (namespaceURI != nullptr && *namespaceURI != L'\0') {
             platform::SetCreatedNamespace(element, AsXmlChars(WideToUtf8(namespaceURI)));

@@ -1,0 +1,24 @@
+// Which texts can be XML names, by the current rules of XML 1.0 (the
+// NameStartChar and NameChar ranges of its fifth edition), which is what
+// the readers accept. Names here are local: no ':' (NCName).
+#ifndef ZVXML_FOUNDATION_XML_NAMES_H
+#define ZVXML_FOUNDATION_XML_NAMES_H
+
+#include <string_view>
+
+namespace ZVXML {
+
+bool IsXmlNameStartCharacter(char32_t c);
+bool IsXmlNameCharacter(char32_t c);
+
+// Whether `name` is a non-empty name without ':'. Where wchar_t is 16 bits
+// a high and a low surrogate next to each other are one character; a lone
+// half is no name character.
+bool IsXmlLocalName(std::wstring_view name);
+bool IsXmlLocalName(std::string_view utf8Name);
+// A local name, or two joined by one ':' ("prefix:local").
+bool IsXmlQualifiedName(std::string_view utf8Name);
+
+} // namespace ZVXML
+
+#endif
