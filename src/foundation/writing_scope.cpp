@@ -81,7 +81,7 @@ void RequireWritableText(const std::wstring& text, const wchar_t* what)
 void RequireWritableName(const wchar_t* name, const wchar_t* what)
 {
     const wchar_t* text = name != nullptr ? name : L"";
-    if (IsXmlLocalName(std::wstring_view(text))) {
+    if (IsReadableXmlLocalName(std::wstring_view(text))) {
         return;
     }
     const std::wstring item = WritingScope::Describe();

@@ -58,6 +58,18 @@ bool IsXmlLocalName(std::wstring_view name)
     });
 }
 
+bool IsReadableXmlLocalName(std::wstring_view name)
+{
+    std::size_t bytes = 0;
+    for (const wchar_t c : name) {
+        const auto code = static_cast<std::make_unsigned_t<wchar_t>>(c);
+        // A surrogate pair (where wchar_t is 16 bits) is two 3s for one 4: an
+        // over-count of at most half, on names near the limit only.
+        bytes += code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+    }
+    return bytes <= kMaxXmlNameBytes && IsXmlLocalName(name);
+}
+
 bool IsXmlLocalName(std::string_view utf8Name)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8Name.data());

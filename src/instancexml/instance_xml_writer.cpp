@@ -6,6 +6,7 @@
 #include "foundation/file_name.h"
 #include "foundation/utf8.h"
 #include "foundation/writing_scope.h"
+#include "foundation/xml_names.h"
 #include "instance/value_kind.h"
 #include "platform/io/atomic_file_write.h"
 #include "platform/sax/sax_reader.h"
@@ -21,18 +22,12 @@ namespace {
 // Output is handed on in pieces of about this size.
 constexpr std::size_t kFlushSize = 64 * 1024;
 
-// Characters that would end or split a tag name: such a type or property
-// name cannot be an element name.
-bool IsNameBreaker(wchar_t c) { return c <= L' ' || std::wcschr(L"<>&\"'/=:!?", c) != nullptr; }
-
+// A type or property name the readers would not read as an element name
+// (by the XML name rules they follow, and libxml2's limit on its length).
 void RequireElementName(const wchar_t* name, const wchar_t* what)
 {
     RequireWritableText(name, what);
-    bool valid = name != nullptr && *name != L'\0';
-    for (const wchar_t* c = name; valid && *c != L'\0'; ++c) {
-        valid = !IsNameBreaker(*c);
-    }
-    if (!valid) {
+    if (name == nullptr || !IsReadableXmlLocalName(name)) {
         const std::wstring item = WritingScope::Describe();
         throw ZVXMLFormatError(L"Cannot write " + item + L": its " + what + L" '" + (name ? name : L"") +
                                    L"' cannot be an element name.",

@@ -241,6 +241,40 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
     EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance Pump#P0{}"}));
 }
 
+// A type or property name is written only when a reader reads it back as
+// that element: by the current XML name rules (which take more than the
+// older ones, and less than the schema's naming rule) and within libxml2's
+// length for a name.
+TEST_F(InstanceWriterTest, OnlyNamesAReaderReadsAreWrittenAsElements)
+{
+    using namespace ZVXML;
+    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    const std::wstring longest(50000, L'n');
+    for (const std::wstring& name :
+         {std::wstring(L"\u01C4x"), std::wstring(L"\U0001D400"), std::wstring(L"a_1"), longest}) {
+        SCOPED_TRACE(ToUtf8(name.substr(0, 10)));
+        CZVClass* named = schema.CreateZVClass(name.c_str(), L"", ZVCLASSTYPE_DOMAIN);
+        named->AddZVProperty(L"Flow", L"double", L"");
+        CZVInstance instance(named);
+        instance.SetInstanceID(L"N1");
+        instance.SetPropertyValue(L"Flow", L"1.5");
+        ASSERT_EQ(Parse(ToWString(WriteOne(instance))), 0);
+        EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance " + name + L"#N1{Flow=1.5}"}));
+        recorder = {};
+    }
+    for (const std::wstring& name :
+         {std::wstring(L"\u24B6x"), std::wstring(L"1Pump"), std::wstring(L"P;Q"), longest + L"n"}) {
+        SCOPED_TRACE(ToUtf8(name.substr(0, 10)));
+        CZVInstance instance(pumpClass);
+        instance.TypeName() = name;
+        std::ostringstream out;
+        ZVInstanceXMLWriter writer(out);
+        EXPECT_ZV_THROW(writer.Write(&instance), ZVXMLFormatError,
+                        L"Cannot write " + name + L" instance: its type name '" + name +
+                            L"' cannot be an element name.");
+    }
+}
+
 // The deepest structs a reader takes are written and read back; one level
 // more, or structs that hold their own instance, are refused.
 TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
