@@ -252,6 +252,11 @@ public:
     /// Appends an element named after the type, in the namespace of the
     /// class's schema (XmlNamespace()), with "id" when the id is not empty and
     /// one element per value. Returns 0, or the first non-zero value result.
+    /// Throws ZVXMLFormatError when an element (the instance's or a value's)
+    /// would stand deeper in the document than the 257 levels a reader of a
+    /// schema file accepts, counting the elements above `parent` too; a struct
+    /// value that holds its own instance ends the same way. Values' WriteXML
+    /// does the same.
     virtual int WriteXML(XMLDocument& document, XMLNode parent);
     /// ReadFromXML with the element's local name as type name.
     virtual int ReadXML(XMLDocument& document, XMLNode element);

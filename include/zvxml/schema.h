@@ -788,7 +788,13 @@ public:
     /// relationship classes. An existing file is replaced atomically; on any
     /// failure it is left as it was. Returns 0, or the first non-zero result
     /// of a nested writer (then nothing is written). Throws ZVXMLRuntimeError
-    /// when the file cannot be saved.
+    /// when the file cannot be saved, also when it would hold more namespace
+    /// declarations in scope at an element than the 1,000 a reader accepts
+    /// (999 references or more: "Cannot write ZVSchema 'S': with its 999
+    /// references the file would hold 1001 namespace declarations in scope,
+    /// more than the 1000 a reader of the file accepts."), and
+    /// ZVXMLFormatError for values a reader could not take (see
+    /// CZVInstance::WriteXML).
     int WriteXML(const wchar_t* path);
 
     // --- Contents ---------------------------------------------------------

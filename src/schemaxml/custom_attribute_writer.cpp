@@ -6,7 +6,7 @@
 
 #include "foundation/verify_hr.h"
 #include "foundation/writing_scope.h"
-#include "instance/value_nesting.h"
+#include "platform/dom/dom_parser.h"
 #include "schemaxml/tree_building.h"
 
 #include <string>
@@ -22,23 +22,39 @@ const wchar_t* ValueElementName(ZVValueBase& value, int isArrayMember)
     return value.GetPropertyName();
 }
 
-// Entered once per level of values: an instance's values, an array's members.
-void EnterLevel(const ValueNestingLevel& level)
+// The level of `parent` in its document (the root is level 1; a node
+// outside any element is level 0), counted no further than the first level
+// a reader refuses.
+int LevelOf(XMLNode parent)
 {
-    if (level.TooDeep()) {
+    int level = 0;
+    for (XMLNode node = parent; level <= platform::kDomMaxDepth && node && node.NodeType() == XML_NODE_ELEMENT;
+         node = node.Parent()) {
+        ++level;
+    }
+    return level;
+}
+
+// Appends the element of an instance or a value. Its level in the document
+// is what a reader of the file limits, so that is what is checked, not the
+// levels of values: the elements above the custom attribute count too. Every
+// walk down the values appends an element per call, so this also ends
+// values that hold themselves.
+XMLNode AppendValueElement(XMLDocument& document, XMLNode parent, const wchar_t* name, const wchar_t* namespaceURI)
+{
+    if (LevelOf(parent) + 1 > platform::kDomMaxDepth) {
         // Values written on their own belong to no custom attribute.
         const std::wstring item = WritingScope::DescribeFrom(L"ZVCustomAttribute");
         throw ZVXMLFormatError(L"Cannot write " + (item.empty() ? L"values: they" : item + L": its values") +
-                                   L" nest deeper than " + std::to_wstring(kMaxValueNesting) +
+                                   L" nest deeper than " + std::to_wstring(platform::kDomMaxDepth) +
                                    L" levels, more than a reader of the document accepts.",
                                L"");
     }
+    return AppendChildElement(document, parent, name, namespaceURI);
 }
 
 int WriteValues(const CZVInstance& instance, XMLDocument& document, XMLNode element, std::wstring& namespaceURI)
 {
-    const ValueNestingLevel level;
-    EnterLevel(level);
     for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
         if (ZVValueBase* value = instance.GetZVValue(i)) {
             if (int result = value->WriteXML(document, element, namespaceURI, 0)) {
@@ -74,7 +90,7 @@ int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
                              m_typeName.c_str());
     CZVSchema* schema = m_pZVClass != nullptr ? m_pZVClass->GetZVSchema() : nullptr;
     std::wstring namespaceURI = schema != nullptr ? schema->XmlNamespace() : std::wstring();
-    XMLNode pElement = AppendChildElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
+    XMLNode pElement = AppendValueElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
     if (!m_instanceID.empty()) {
         RequireWritableText(m_instanceID, L"id");
         const wchar_t* instanceId = m_instanceID.c_str();
@@ -88,7 +104,7 @@ int CZVValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& name
     // An array member is named by its array's scope.
     const WritingScope scope(isArrayMember ? L"member" : L"property", isArrayMember ? nullptr : GetPropertyName());
     XMLNode element =
-        AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
+        AppendValueElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     if (!m_value.empty()) {
         RequireWritableText(m_value, L"text");
         AppendTextNode(document, element, m_value.c_str());
@@ -100,17 +116,15 @@ int ZVStructValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring&
 {
     const WritingScope scope(isArrayMember ? L"member" : L"property", isArrayMember ? nullptr : GetPropertyName());
     XMLNode element =
-        AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
+        AppendValueElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     return m_pInstance != nullptr ? WriteValues(*m_pInstance, document, element, namespaceURI) : 0;
 }
 
 int ZVArrayValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& namespaceURI, int isArrayMember)
 {
     const WritingScope scope(isArrayMember ? L"member" : L"property", isArrayMember ? nullptr : GetPropertyName());
-    const ValueNestingLevel level;
-    EnterLevel(level);
     XMLNode element =
-        AppendChildElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
+        AppendValueElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     for (ZVValueBase* member : m_members) {
         if (member != nullptr) {
             member->WriteXML(document, element, namespaceURI, 1);

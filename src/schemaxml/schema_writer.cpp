@@ -6,6 +6,8 @@
 
 #include "foundation/logging.h"
 #include "foundation/verify_hr.h"
+#include "platform/dom/namespace_scope.h"
+#include "platform/markup_guard.h"
 #include "schemaxml/tree_building.h"
 
 #include <cwchar>
@@ -132,6 +134,25 @@ private:
     std::unordered_map<std::wstring_view, CZVClass*> m_relationshipsByName;
 };
 
+// Each reference declares its prefix on the root, and custom attributes
+// declare their schema's namespace where they stand. Readers refuse a
+// document with more declarations in scope than kMaxNamespaceDeclarationsInScope
+// (each start tag costs time in proportion to them); raising that for the
+// writer's own documents would let a hostile one in as well, so a schema
+// with that many references is not written.
+void RequireReadableNamespaces(XMLNode root, std::size_t references)
+{
+    const std::size_t declarations = platform::MostNamespaceDeclarationsInScope(root);
+    const std::size_t limit = platform::kMaxNamespaceDeclarationsInScope;
+    if (declarations > limit) {
+        const std::wstring what = L"with its " + std::to_wstring(references) + L" references the file would hold " +
+                                  std::to_wstring(declarations) + L" namespace declarations in scope";
+        throw ZVXMLRuntimeError(L"Cannot write " + WritingScope::Describe() + L": " + what + L", more than the " +
+                                    std::to_wstring(limit) + L" a reader of the file accepts.",
+                                L"");
+    }
+}
+
 } // namespace
 
 int CZVSchemaReference::WriteXML(XMLDocument& document, XMLNode parent)
@@ -183,6 +204,7 @@ int CZVSchema::WriteXML(const wchar_t* path)
             return result;
         }
     }
+    RequireReadableNamespaces(root, m_references.size());
     const long saved = document.Save(path);
     if (saved != 0) {
         // The checked-call message names the call only; the reason goes to

@@ -62,6 +62,16 @@ ZVXML::ZVArrayValue* ArrayChain(Nodes& nodes, int levels)
     return top;
 }
 
+// The text of a schema file from its first "ZVCustomAttributes" element to
+// the end of its last: the custom attributes, without the classes' texts
+// that a reader completes.
+std::string CustomAttributesOf(const std::string& file)
+{
+    const std::size_t begin = file.find("<ZVCustomAttributes>");
+    const std::size_t end = file.rfind("</ZVCustomAttributes>");
+    return begin != std::string::npos && end != std::string::npos ? file.substr(begin, end - begin) : std::string();
+}
+
 } // namespace
 
 TEST(HostileNesting, ChainsOfAnyDepthAreDestroyedOnASmallStack)
@@ -186,7 +196,7 @@ TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
     Outcome outcome = RunBounded([&] { return static_cast<long>(nodes.schema.WriteXML(path.c_str())); }, Seconds(30));
     ExpectThrow(outcome, "ZVXMLFormatError",
                 "Cannot write ZVCustomAttribute 'Node' of ZVClass 'Node' of ZVSchema 'Nodes': its values nest deeper "
-                "than 256 levels, more than a reader of the document accepts.");
+                "than 257 levels, more than a reader of the document accepts.");
 
     // A value written on its own belongs to no custom attribute.
     ZVXML::XMLDocument document;
@@ -194,7 +204,75 @@ TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
     std::wstring namespaceURI;
     ZVXML::ZVArrayValue* arrays = ArrayChain(nodes, 300);
     EXPECT_ZV_THROW(arrays->WriteXML(document, document.FirstChild(), namespaceURI, 0), ZVXML::ZVXMLFormatError,
-                    L"Cannot write values: they nest deeper than 256 levels, more than a reader of the document "
+                    L"Cannot write values: they nest deeper than 257 levels, more than a reader of the document "
                     L"accepts.");
     delete arrays;
+}
+
+// What counts is the level of the deepest element in the file, elements
+// above the custom attribute included: a custom attribute whose last element
+// stands at the deepest level a reader of the file takes is written and
+// reads back the same, wherever it stands; one level more is refused before
+// anything is saved.
+TEST(HostileNesting, CustomAttributesAreWrittenAsDeepAsTheReaderTakesThem)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.WidePath("Nodes.01.00.zvschema.xml");
+    const std::wstring again = folder.WidePath("again.zvschema.xml");
+    // Above a schema's custom attribute stand the root and
+    // "ZVCustomAttributes"; above a property's, also the class and the
+    // property. The attribute takes a level, each Node of the chain two (the
+    // array and its member), and a Label in the last Node one more.
+    const struct {
+        bool onProperty;
+        const char* item;
+        int nodes;
+    } places[] = {{false, "ZVSchema 'Nodes'", (257 - 3) / 2},
+                  {true, "ZVProperty 'List' of ZVClass 'Node' of ZVSchema 'Nodes'", (257 - 5) / 2}};
+    for (const auto& place : places) {
+        for (bool oneLevelMore : {false, true}) {
+            SCOPED_TRACE(std::string(place.item) + (oneLevelMore ? ", one level more" : ""));
+            Nodes nodes;
+            ZVXML::CZVProperty* kids = nodes.node->AddZVProperty(L"Kids", L"Node", L"");
+            kids->SetMaxOccurs(L"unbounded");
+            auto* attribute = new ZVXML::CZVCustomAttribute(nodes.node);
+            ZVXML::CZVInstance* last = attribute;
+            for (int i = 0; i < place.nodes; ++i) {
+                auto* array = new ZVXML::ZVArrayValue(kids);
+                last->AddZVValue(array);
+                auto* member = new ZVXML::ZVStructValue(kids);
+                array->PushBack(member);
+                last = member->GetValue();
+            }
+            if (oneLevelMore) {
+                last->SetPropertyValue(L"Label", L"x");
+            }
+            if (place.onProperty) {
+                nodes.list->AddZVCustomAttribute(attribute);
+            } else {
+                nodes.schema.AddZVCustomAttribute(attribute);
+            }
+            ZVXML::CZVSchema empty{L"n", L"Nodes", L""};
+            ASSERT_EQ(empty.WriteXML(path.c_str()), 0);
+            const std::string before = ReadAll(folder.Path("Nodes.01.00.zvschema.xml"));
+            if (oneLevelMore) {
+                EXPECT_ZV_THROW(nodes.schema.WriteXML(path.c_str()), ZVXML::ZVXMLFormatError,
+                                L"Cannot write ZVCustomAttribute 'Node' of " + Widen(place.item) +
+                                    L": its values nest deeper than 257 levels, more than a reader of the document "
+                                    L"accepts.");
+                EXPECT_EQ(ReadAll(folder.Path("Nodes.01.00.zvschema.xml")), before);
+                continue;
+            }
+            ReportingLibraryErrors([&] {
+                ASSERT_EQ(nodes.schema.WriteXML(path.c_str()), 0);
+                ZVXML::CZVSchema read(L"temporary", L"temporary", nullptr);
+                ASSERT_EQ(read.ReadXML(path.c_str()), 0);
+                ASSERT_EQ(read.WriteXML(again.c_str()), 0);
+                const std::string written = CustomAttributesOf(ReadAll(folder.Path("Nodes.01.00.zvschema.xml")));
+                EXPECT_FALSE(written.empty());
+                EXPECT_TRUE(CustomAttributesOf(ReadAll(folder.Path("again.zvschema.xml"))) == written)
+                    << "the custom attribute read back differs";
+            });
+        }
+    }
 }

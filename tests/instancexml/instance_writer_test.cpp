@@ -309,6 +309,32 @@ TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
     loop->SetValue(first); // Chain holds a Node whose Next holds that Node again
     EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError, refusal);
     loop->SetValue(nullptr);
+
+    // An array and its member are a level each: Nodes nested in Nodes arrays.
+    CZVProperty* kids = schema.FindZVClass(L"Node", ZVCLASSTYPE_ANY)->AddZVProperty(L"Kids", L"Node", L"");
+    kids->SetMaxOccurs(L"unbounded");
+    CZVProperty* items = pumpClass->AddZVProperty(L"Items", L"Node", L"");
+    items->SetMaxOccurs(L"unbounded");
+    CZVInstance holder(pumpClass);
+    holder.SetInstanceID(L"P2");
+    auto* array = new ZVArrayValue(items);
+    holder.AddZVValue(array);
+    CZVInstance* member = nullptr;
+    for (int level = 4; level <= 256; level += 2) { // the root, the instance, then array and member
+        auto* node = new ZVStructValue(kids);
+        array->PushBack(node);
+        member = node->GetValue();
+        array = new ZVArrayValue(kids);
+        member->AddZVValue(array);
+    }
+    member->RemoveAllZVValues(); // an empty Kids would take level 257
+    recorder = Recorder();
+    ASSERT_EQ(Parse(ToWString(WriteOne(holder)), 0), 0);
+    EXPECT_EQ(recorder.Instances(), std::vector<std::wstring>{L"instance " + Describe(&holder)});
+    member->AddZVValue(new ZVArrayValue(kids));
+    EXPECT_ZV_THROW(WriteOne(holder), ZVXMLFormatError,
+                    L"Cannot write Pump instance 'P2': its values nest deeper than 256 element levels, more than a "
+                    L"reader of the document accepts.");
 }
 
 TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)

@@ -2,6 +2,7 @@
 #include "platform/dom_test_support.h"
 
 #include "platform/dom/attribute_range.h"
+#include "platform/dom/dom_parser.h"
 #include "platform/dom/local_name.h"
 #include "platform/dom/node_position.h"
 
@@ -28,6 +29,26 @@ TEST(DomLoadErrors, UnreadableFilesAreLoadFailuresNamingTheFile)
     EXPECT_FALSE(doc.Load(zvtest::Widen(bad).c_str()));
     EXPECT_EQ(doc.ParseError().url, zvtest::Widen(bad));
     EXPECT_EQ(doc.ParseError().line, 2);
+}
+
+// Writers of schema files check the level of each element against
+// kDomMaxDepth, so it must be exactly the deepest level that loads.
+TEST(DomLoadErrors, ElementsNestAsDeepAsTheWritersAllowAndNoDeeper)
+{
+    const auto nested = [](int depth) {
+        std::wstring text;
+        for (int i = 0; i < depth; ++i) {
+            text += L"<e>";
+        }
+        for (int i = 0; i < depth; ++i) {
+            text += L"</e>";
+        }
+        return text;
+    };
+    XMLDocument doc;
+    EXPECT_TRUE(doc.LoadXML(nested(platform::kDomMaxDepth).c_str()));
+    EXPECT_FALSE(doc.LoadXML(nested(platform::kDomMaxDepth + 1).c_str()));
+    EXPECT_NE(doc.ParseError().reason.find(L"Excessive depth"), std::wstring::npos);
 }
 
 // Readers report a node by the file it came from and the line of its start

@@ -135,6 +135,47 @@ TEST(WriterRefusal, NamesThatAreNoXmlNamesAreNamed)
     }
 }
 
+// Each reference declares its prefix on the root, beside the file format's
+// two declarations, and a custom attribute declares its schema's namespace
+// where it stands. Readers refuse a file with more than 1000 declarations in
+// scope at an element, so the writer does not write one: it refuses, naming
+// the limit and the references, and leaves the earlier file alone.
+TEST(WriterRefusal, NoMoreNamespaceDeclarationsThanAReaderTakes)
+{
+    const struct {
+        bool customAttribute;
+        int references;
+    } cases[] = {{false, 998}, {false, 999}, {true, 997}, {true, 998}};
+    for (const auto& c : cases) {
+        const int declarations = c.references + 2 + (c.customAttribute ? 1 : 0);
+        SCOPED_TRACE(std::to_string(c.references) + " references, " + std::to_string(declarations) + " declarations");
+        ScratchFolder folder;
+        Plant plant;
+        CZVSchema bare{L"p", L"Plant", L""};
+        CZVSchema& schema = c.customAttribute ? plant.schema : bare;
+        const std::wstring path = folder.WidePath("Plant.zvschema.xml");
+        ASSERT_EQ(schema.WriteXML(path.c_str()), 0);
+        const std::string good = ReadAll(folder.Path("Plant.zvschema.xml"));
+        for (int i = 0; i < c.references; ++i) {
+            const std::wstring n = std::to_wstring(i);
+            CZVSchemaReference reference(new CZVSchema((L"r" + n).c_str(), (L"R" + n).c_str(), L""));
+            schema.AddReference(reference);
+        }
+        if (declarations <= 1000) {
+            ASSERT_EQ(schema.WriteXML(path.c_str()), 0);
+            XMLDocument document;
+            EXPECT_TRUE(document.Load(path.c_str())) << ToUtf8(document.ParseError().reason);
+            continue;
+        }
+        EXPECT_ZV_THROW(schema.WriteXML(path.c_str()), ZVXMLRuntimeError,
+                        L"Cannot write ZVSchema 'Plant': with its " + std::to_wstring(c.references) +
+                            L" references the file would hold 1001 namespace declarations in scope, more than the "
+                            L"1000 a reader of the file accepts.");
+        EXPECT_TRUE(ReadAll(folder.Path("Plant.zvschema.xml")) == good) << "the old file changed";
+        EXPECT_EQ(folder.Names().size(), 1u);
+    }
+}
+
 // The document tree refuses such texts too: a host that builds its own
 // document cannot save one that does not read back.
 TEST(DocumentBuilding, TextsXmlCannotCarryAreRefused)

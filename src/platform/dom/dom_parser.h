@@ -12,6 +12,12 @@
 namespace ZVXML {
 namespace platform {
 
+// The deepest element of a document that loads is at this level (the root
+// is level 1). libxml2 refuses an element once more than 256 are open above
+// it, so its limit of 256 lets one level more through; writers of schema
+// files check against this number so that what they write reads back.
+constexpr int kDomMaxDepth = 257;
+
 // Parses `bytes`. `url` names the source in errors (empty for a text).
 // When `decoded` is true the bytes are UTF-8 whatever the document
 // declares; otherwise its BOM or encoding declaration decides.
