@@ -15,9 +15,10 @@ namespace platform {
 // Parses `bytes`. `url` names the source in errors (empty for a text).
 // When `decoded` is true the bytes are UTF-8 whatever the document
 // declares; otherwise its BOM or encoding declaration decides.
-// No DOCTYPE, no external resource, libxml2's default limits. Text nodes of
-// white space only are removed. Returns null and fills `error` when the
-// document does not load; clears `error` otherwise.
+// No DOCTYPE, no external resource, libxml2's default limits but ours on
+// nesting (platform/depth_limit.h). Text nodes of white space only are
+// removed. Returns null and fills `error` when the document does not load;
+// clears `error` otherwise.
 XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded, XMLParseError& error);
 
 } // namespace platform
