@@ -7,10 +7,9 @@
 /// WriteXML operations of schema items and instances.
 ///
 /// Loading is safe by default: no DTD (a document with a DOCTYPE does not
-/// load), no external entities, no network access, libxml2's default limits on
-/// nesting depth (elements 257 levels deep, the root being level 1: libxml2
-/// refuses an element with more than 256 above it) and on the size of one text
-/// or attribute value (10 MB),
+/// load), no external entities, no network access, elements nested at most
+/// 256 levels deep (the root being level 1), libxml2's default limit on the
+/// size of one text or start tag (10 MB),
 /// at most 10,000 attributes on one element and 1,000 namespace declarations
 /// in scope, and at most 64 MiB read from a file that is not a regular file.
 /// Text nodes made only of white space are dropped, so indented files read

@@ -253,7 +253,7 @@ public:
     /// class's schema (XmlNamespace()), with "id" when the id is not empty and
     /// one element per value. Returns 0, or the first non-zero value result.
     /// Throws ZVXMLFormatError when an element (the instance's or a value's)
-    /// would stand deeper in the document than the 257 levels a reader of a
+    /// would stand deeper in the document than the 256 levels a reader of a
     /// schema file accepts, counting the elements above `parent` too; a struct
     /// value that holds its own instance ends the same way. Values' WriteXML
     /// does the same.

@@ -7,7 +7,10 @@
 // and go to the thread's structured handler, and a few raw messages go to
 // the thread's generic handler. Both are per-thread settings in libxml2; the
 // scope installs the given ones and puts the previous ones back. Create and
-// destroy it on the same thread, in nested order.
+// destroy it on the same thread, in nested order, before any other libxml2
+// call of the operation: it throws std::bad_alloc when libxml2 cannot
+// allocate the thread's settings, which any libxml2 call would otherwise
+// dereference.
 #ifndef ZVXML_PLATFORM_LIBXML_ERROR_ROUTING_H
 #define ZVXML_PLATFORM_LIBXML_ERROR_ROUTING_H
 
@@ -31,10 +34,10 @@ public:
     LibxmlErrorRouting& operator=(const LibxmlErrorRouting&) = delete;
 
 private:
-    xmlStructuredErrorFunc m_previousStructured;
-    void* m_previousStructuredContext;
-    xmlGenericErrorFunc m_previousGeneric;
-    void* m_previousGenericContext;
+    xmlStructuredErrorFunc m_previousStructured = nullptr;
+    void* m_previousStructuredContext = nullptr;
+    xmlGenericErrorFunc m_previousGeneric = nullptr;
+    void* m_previousGenericContext = nullptr;
 };
 
 } // namespace platform

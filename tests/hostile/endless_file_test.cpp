@@ -1,6 +1,7 @@
 // Schema files that never end: a device, a symbolic link to one, a pipe fed
 // without end. Each is read up to the cap on files that are not regular
-// files and refused, in bounded memory; a pipe nobody writes to reads empty.
+// files and refused, in bounded memory; a pipe nobody writes to reads empty,
+// as a schema file and as an instance document.
 #include "hostile/hostile.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,8 @@ TEST(HostileFiles, APipeFedWithoutEndIsReadUpToTheCap)
     ExpectMemoryBelow(outcome, 160);
 }
 
+// As a schema file, as an instance document to parse and as one to
+// validate: each fails as an empty document does.
 TEST(HostileFiles, APipeWithoutAWriterReadsAsEmptyInsteadOfWaiting)
 {
     ScratchFolder folder;
@@ -100,4 +103,14 @@ TEST(HostileFiles, APipeWithoutAWriterReadsAsEmptyInsteadOfWaiting)
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     Outcome outcome = RunBounded([&] { return RefusedFor(pipe, "", L"Document is empty"); }, Seconds(10));
     ExpectReturned(outcome, 1);
+
+    Outcome parsed = ExpectInstancesRefused(pipe);
+    EXPECT_NE(parsed.message.find("Document is empty"), std::string::npos) << parsed.Describe();
+    Outcome validated = ExpectInstancesRefused([&] {
+        InstanceReader reader;
+        const auto ignore = [](void*, const ZVXML::ZVValidationFinding&) { return 0; };
+        return static_cast<long>(
+            ZVXML::ValidateZVInstanceXML(1, Widen(pipe).c_str(), &reader.Schema(), ignore, nullptr, 0));
+    });
+    EXPECT_NE(validated.message.find("Document is empty"), std::string::npos) << validated.Describe();
 }

@@ -196,7 +196,7 @@ TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
     Outcome outcome = RunBounded([&] { return static_cast<long>(nodes.schema.WriteXML(path.c_str())); }, Seconds(30));
     ExpectThrow(outcome, "ZVXMLFormatError",
                 "Cannot write ZVCustomAttribute 'Node' of ZVClass 'Node' of ZVSchema 'Nodes': its values nest deeper "
-                "than 257 levels, more than a reader of the document accepts.");
+                "than 256 levels, more than a reader of the document accepts.");
 
     // A value written on its own belongs to no custom attribute.
     ZVXML::XMLDocument document;
@@ -204,7 +204,7 @@ TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
     std::wstring namespaceURI;
     ZVXML::ZVArrayValue* arrays = ArrayChain(nodes, 300);
     EXPECT_ZV_THROW(arrays->WriteXML(document, document.FirstChild(), namespaceURI, 0), ZVXML::ZVXMLFormatError,
-                    L"Cannot write values: they nest deeper than 257 levels, more than a reader of the document "
+                    L"Cannot write values: they nest deeper than 256 levels, more than a reader of the document "
                     L"accepts.");
     delete arrays;
 }
@@ -223,28 +223,32 @@ TEST(HostileNesting, CustomAttributesAreWrittenAsDeepAsTheReaderTakesThem)
     // "ZVCustomAttributes"; above a property's, also the class and the
     // property. The attribute takes a level, each Node of the chain two (the
     // array and its member), and a Label in the last Node one more.
+    const int deepest = 256;
     const struct {
         bool onProperty;
         const char* item;
-        int nodes;
-    } places[] = {{false, "ZVSchema 'Nodes'", (257 - 3) / 2},
-                  {true, "ZVProperty 'List' of ZVClass 'Node' of ZVSchema 'Nodes'", (257 - 5) / 2}};
+        int attributeLevel;
+    } places[] = {{false, "ZVSchema 'Nodes'", 3}, {true, "ZVProperty 'List' of ZVClass 'Node' of ZVSchema 'Nodes'", 5}};
     for (const auto& place : places) {
         for (bool oneLevelMore : {false, true}) {
+            // The chain's last element at `deepest`, or one level below.
+            const int levels = deepest + (oneLevelMore ? 1 : 0) - place.attributeLevel;
+            const int nodeCount = levels / 2;
+            const bool label = levels % 2 == 1;
             SCOPED_TRACE(std::string(place.item) + (oneLevelMore ? ", one level more" : ""));
             Nodes nodes;
             ZVXML::CZVProperty* kids = nodes.node->AddZVProperty(L"Kids", L"Node", L"");
             kids->SetMaxOccurs(L"unbounded");
             auto* attribute = new ZVXML::CZVCustomAttribute(nodes.node);
             ZVXML::CZVInstance* last = attribute;
-            for (int i = 0; i < place.nodes; ++i) {
+            for (int i = 0; i < nodeCount; ++i) {
                 auto* array = new ZVXML::ZVArrayValue(kids);
                 last->AddZVValue(array);
                 auto* member = new ZVXML::ZVStructValue(kids);
                 array->PushBack(member);
                 last = member->GetValue();
             }
-            if (oneLevelMore) {
+            if (label) {
                 last->SetPropertyValue(L"Label", L"x");
             }
             if (place.onProperty) {
@@ -258,7 +262,7 @@ TEST(HostileNesting, CustomAttributesAreWrittenAsDeepAsTheReaderTakesThem)
             if (oneLevelMore) {
                 EXPECT_ZV_THROW(nodes.schema.WriteXML(path.c_str()), ZVXML::ZVXMLFormatError,
                                 L"Cannot write ZVCustomAttribute 'Node' of " + Widen(place.item) +
-                                    L": its values nest deeper than 257 levels, more than a reader of the document "
+                                    L": its values nest deeper than 256 levels, more than a reader of the document "
                                     L"accepts.");
                 EXPECT_EQ(ReadAll(folder.Path("Nodes.01.00.zvschema.xml")), before);
                 continue;

@@ -31,24 +31,29 @@ TEST(DomLoadErrors, UnreadableFilesAreLoadFailuresNamingTheFile)
     EXPECT_EQ(doc.ParseError().line, 2);
 }
 
-// Writers of schema files check the level of each element against
-// kDomMaxDepth, so it must be exactly the deepest level that loads.
-TEST(DomLoadErrors, ElementsNestAsDeepAsTheWritersAllowAndNoDeeper)
+// The tree refuses what the streaming reader refuses, with its message and
+// at its place: the end of the start tag one level too deep.
+TEST(DomLoadErrors, NestingIsLimitedTo256ElementsAsInTheStreamingReader)
 {
-    const auto nested = [](int depth) {
+    const auto nested = [](int levels) {
         std::wstring text;
-        for (int i = 0; i < depth; ++i) {
-            text += L"<e>";
+        for (int i = 0; i < levels; ++i) {
+            text += L"<e>\n";
         }
-        for (int i = 0; i < depth; ++i) {
+        for (int i = 0; i < levels; ++i) {
             text += L"</e>";
         }
         return text;
     };
     XMLDocument doc;
-    EXPECT_TRUE(doc.LoadXML(nested(platform::kDomMaxDepth).c_str()));
-    EXPECT_FALSE(doc.LoadXML(nested(platform::kDomMaxDepth + 1).c_str()));
-    EXPECT_NE(doc.ParseError().reason.find(L"Excessive depth"), std::wstring::npos);
+    EXPECT_TRUE(doc.LoadXML(nested(256).c_str())) << doc.ParseError().reason;
+    for (int levels : {257, 258}) {
+        EXPECT_FALSE(doc.LoadXML(nested(levels).c_str()));
+        EXPECT_EQ(doc.ParseError().reason, L"Excessive depth in document: more than 256 nested elements");
+        EXPECT_EQ(doc.ParseError().line, 257);
+        EXPECT_EQ(doc.ParseError().linePos, 3);
+        EXPECT_FALSE(doc.FirstChild());
+    }
 }
 
 // Readers report a node by the file it came from and the line of its start

@@ -86,6 +86,27 @@ TEST(SaxFatalErrors, WithoutAnErrorHandlerTheParseFailsAllTheSame)
     EXPECT_EQ(unhandled.error.description, L"Opening and ending tag mismatch: a line 1 and r");
 }
 
+// The tree refuses the same nesting at the same place, with the same message.
+TEST(SaxFatalErrors, NestingIsLimitedTo256ElementsAsInTheTree)
+{
+    const auto nested = [](int levels) {
+        std::wstring text;
+        for (int i = 0; i < levels; ++i) {
+            text += L"<e>\n";
+        }
+        for (int i = 0; i < levels; ++i) {
+            text += L"</e>";
+        }
+        return text;
+    };
+    EXPECT_FALSE(SaxText(nested(256)).threw);
+    const SaxOutcome outcome = SaxText(nested(257));
+    ASSERT_TRUE(outcome.threw);
+    EXPECT_EQ(outcome.error.description, L"Excessive depth in document: more than 256 nested elements");
+    EXPECT_EQ(outcome.error.line, 257);
+    EXPECT_EQ(outcome.error.column, 3);
+}
+
 // Where the input ends too soon, the reason is the one a parse of the whole
 // document gives, not the push parser's view of its own state; elsewhere
 // libxml2's own reason stands.

@@ -4,6 +4,7 @@
 
 #include "platform/dom/blank_text.h"
 #include "platform/dom/node_position.h"
+#include "platform/depth_limit.h"
 #include "platform/libxml_error_capture.h"
 #include "platform/name_limit.h"
 #include "platform/tag_start.h"
@@ -19,9 +20,10 @@ namespace ZVXML {
 namespace platform {
 namespace {
 
-// XML_PARSE_HUGE stays off so that libxml2's limits on nesting depth and text
-// size hold. Neither DTD loading nor entity substitution is asked for: a
-// DOCTYPE is refused before anything of it is read.
+// XML_PARSE_HUGE stays off so that libxml2's limit on text size holds; the
+// limit on nesting depth is ours (platform/depth_limit.h). Neither DTD
+// loading nor entity substitution is asked for: a DOCTYPE is refused before
+// anything of it is read.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 LibxmlErrorCapture& CaptureOf(void* parserContext)
@@ -101,6 +103,21 @@ bool RefusedForNames(xmlParserCtxtPtr ctxt)
     return true;
 }
 
+// Stops the parse at an element nested deeper than kMaxElementDepth, at the
+// place where the streaming reader stops: the end of its start tag.
+bool RefusedForDepth(xmlParserCtxtPtr ctxt)
+{
+    if (ctxt->nodeNr < kMaxElementDepth) { // the elements open around this one
+        return false;
+    }
+    const long line = ctxt->input != nullptr ? ctxt->input->line : 0;
+    const long column = ctxt->input != nullptr ? ctxt->input->col : 0;
+    CaptureOf(ctxt).Record(XML_ERR_INTERNAL_ERROR, line, column, kTooDeepMessage);
+    ctxt->wellFormed = 0;
+    xmlStopParser(ctxt);
+    return true;
+}
+
 void OnProcessingInstruction(void* parserContext, const xmlChar* target, const xmlChar* data)
 {
     if (!RefusedForNames(static_cast<xmlParserCtxtPtr>(parserContext))) {
@@ -115,7 +132,7 @@ void OnStartElement(void* parserContext, const xmlChar* localName, const xmlChar
                     const xmlChar** attributes)
 {
     auto* ctxt = static_cast<xmlParserCtxtPtr>(parserContext);
-    if (RefusedForNames(ctxt)) {
+    if (RefusedForDepth(ctxt) || RefusedForNames(ctxt)) {
         return;
     }
     const xmlNodePtr parent = ctxt->node;

@@ -3,6 +3,7 @@
 #ifndef ZVXML_PLATFORM_DOM_DOM_PARSER_H
 #define ZVXML_PLATFORM_DOM_DOM_PARSER_H
 
+#include "platform/depth_limit.h"
 #include "platform/libxml_resources.h"
 
 #include <zvxml/dom.h>
@@ -13,17 +14,17 @@ namespace ZVXML {
 namespace platform {
 
 // The deepest element of a document that loads is at this level (the root
-// is level 1). libxml2 refuses an element once more than 256 are open above
-// it, so its limit of 256 lets one level more through; writers of schema
-// files check against this number so that what they write reads back.
-constexpr int kDomMaxDepth = 257;
+// is level 1); writers of schema files check against this number so that
+// what they write reads back.
+constexpr int kDomMaxDepth = kMaxElementDepth;
 
 // Parses `bytes`. `url` names the source in errors (empty for a text).
 // When `decoded` is true the bytes are UTF-8 whatever the document
 // declares; otherwise its BOM or encoding declaration decides.
-// No DOCTYPE, no external resource, libxml2's default limits. Text nodes of
-// white space only are removed. Returns null and fills `error` when the
-// document does not load; clears `error` otherwise.
+// No DOCTYPE, no external resource, libxml2's default limits but ours on
+// nesting (platform/depth_limit.h). Text nodes of white space only are
+// removed. Returns null and fills `error` when the document does not load;
+// clears `error` otherwise.
 XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded, XMLParseError& error);
 
 } // namespace platform

@@ -100,8 +100,8 @@ std::wstring RefusalOfText(const wchar_t* operation, const wchar_t* text)
 XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespaceURI)
 {
     Impl& self = Self();
-    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     try {
+        platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
         if (name == nullptr || !IsXmlLocalName(std::wstring_view(name))) {
             self.Fail(XML_STATUS_INVALID_ARGUMENT, L"CreateElement: '" + std::wstring(name != nullptr ? name : L"") +
                                                        L"' is not a valid element name (no prefix)");
@@ -123,8 +123,8 @@ XMLNode XMLDocument::CreateElement(const wchar_t* name, const wchar_t* namespace
 XMLNode XMLDocument::CreateTextNode(const wchar_t* text)
 {
     Impl& self = Self();
-    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     try {
+        platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
         if (const std::wstring refusal = RefusalOfText(L"CreateTextNode", text); !refusal.empty()) {
             self.Fail(XML_STATUS_INVALID_ARGUMENT, refusal);
             return XMLNode();
@@ -142,7 +142,6 @@ XMLNode XMLDocument::CreateTextNode(const wchar_t* text)
 long XMLDocument::AppendChild(XMLNode parent, XMLNode child, XMLNode* appended)
 {
     Impl& self = Self();
-    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     if (appended != nullptr) {
         *appended = XMLNode();
     }
@@ -158,6 +157,7 @@ long XMLDocument::AppendChild(XMLNode parent, XMLNode child, XMLNode* appended)
         return self.Fail(XML_STATUS_INVALID_ARGUMENT, refusal);
     }
     try {
+        platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
         if (node->parent != nullptr) {
             platform::KeepPrefixesInScope(node); // a move: it leaves the declarations above it
             xmlUnlinkNode(node);
@@ -179,7 +179,6 @@ long XMLDocument::AppendChild(XMLNode parent, XMLNode child, XMLNode* appended)
 long XMLDocument::SetAttribute(XMLNode element, const wchar_t* name, const wchar_t* value)
 {
     Impl& self = Self();
-    platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
     xmlNodePtr node = AsNode(element.m_node);
     if (!self.Owns(node) || node->type != XML_ELEMENT_NODE) {
         return self.Fail(XML_STATUS_INVALID_ARGUMENT, L"SetAttribute: not an element of this document");
@@ -188,6 +187,7 @@ long XMLDocument::SetAttribute(XMLNode element, const wchar_t* name, const wchar
         return self.Fail(XML_STATUS_INVALID_ARGUMENT, L"SetAttribute: no name given");
     }
     try {
+        platform::LibxmlErrorCapture quiet; // failures show as NULL results; no report reaches stderr
         if (const std::wstring refusal = RefusalOfText(L"SetAttribute", value); !refusal.empty()) {
             return self.Fail(XML_STATUS_INVALID_ARGUMENT, refusal);
         }

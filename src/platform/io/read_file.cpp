@@ -1,12 +1,12 @@
 #include "platform/io/read_file.h"
 
 #include "platform/io/file_descriptor.h"
+#include "platform/io/open_for_reading.h"
 
 #include <cerrno>
 #include <climits>
 #include <system_error>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,20 +20,6 @@ constexpr off_t kLargestDocument = INT_MAX;
 std::string Failure(const char* what, int error)
 {
     return std::string(what) + ": " + std::generic_category().message(error);
-}
-
-// Opening a pipe for reading blocks until a writer comes; without blocking
-// it opens at once, and the reads block again as usual.
-int OpenForReading(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd >= 0) {
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0) {
-            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-        }
-    }
-    return fd;
 }
 
 } // namespace

@@ -2,12 +2,12 @@
 
 #include "foundation/utf8.h"
 #include "platform/io/file_descriptor.h"
+#include "platform/io/open_for_reading.h"
 #include "platform/sax/sax_push_parser.h"
 #include "platform/sax/sax_reader.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -63,7 +63,7 @@ void PushWideText(const wchar_t* text, std::size_t length, std::string& buffer, 
 
 void PushFile(const std::string& path, const std::wstring& location, std::vector<char>& buffer, SaxPushParser& parser)
 {
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor file(OpenForReading(path));
     if (file.get() < 0) {
         ThrowSystemError(L"Cannot open", location, errno);
     }

@@ -24,7 +24,7 @@ void PushWideText(const wchar_t* text, std::size_t length, std::string& buffer, 
 // Pushes the file at `path` (UTF-8), read a chunk at a time into `buffer`,
 // until its end or until the parse ends early. Throws SaxPlatformError
 // naming `location` with the system's reason when the file cannot be opened
-// or read.
+// or read. A pipe nobody writes to reads as empty instead of blocking.
 void PushFile(const std::string& path, const std::wstring& location, std::vector<char>& buffer, SaxPushParser& parser);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/sax/sax_push_parser.h"
 
 #include "foundation/utf8.h"
+#include "platform/depth_limit.h"
 #include "platform/libxml_resources.h"
 #include "platform/name_limit.h"
 #include "platform/sax/sax_attributes_view.h"
@@ -90,7 +91,7 @@ struct SaxCallbacks {
         }
         if (++parser.m_depth > kSaxMaxDepth) {
             // The push parser leaves nesting unbounded; the limit is ours.
-            parser.Refuse(L"Excessive depth in document: more than 256 nested elements");
+            parser.Refuse(kTooDeepMessage);
             return;
         }
         if (parser.HoldsTooManyNames()) {
@@ -161,7 +162,7 @@ struct SaxCallbacks {
     // internal subset: nothing of it is ever parsed or fetched.
     static void DocumentType(void* data, const xmlChar*, const xmlChar*, const xmlChar*)
     {
-        Of(data).Refuse(L"DOCTYPE is not allowed");
+        Of(data).Refuse("DOCTYPE is not allowed");
     }
 
     // No entity but the predefined ones (which the parser resolves before
@@ -394,7 +395,7 @@ void SaxPushParser::DeliverText(const xmlChar* text, int size, bool isCdata)
     if (m_textRun > kSaxMaxTextRun) {
         // A tree-building parse refuses such a text node; the push parser
         // hands it on in pieces, which handlers would collect.
-        Refuse(L"Text between two tags is longer than 10000000 bytes");
+        Refuse("Text between two tags is longer than 10000000 bytes");
         return;
     }
     if (m_content != nullptr && m_queue != nullptr) {
@@ -488,19 +489,20 @@ bool SaxPushParser::HoldsTooManyNames()
     if (m_context == nullptr || !platform::HoldsTooManyNames(*m_context)) {
         return false;
     }
-    Refuse(Utf8ToWide(kTooManyNamesMessage).c_str());
+    Refuse(kTooManyNamesMessage);
     return true;
 }
 
-// An error of ours, not libxml2's: the parse always ends with it.
-void SaxPushParser::Refuse(const wchar_t* message)
+// An error of ours, not libxml2's: the parse always ends with it. The
+// message is converted inside the guard: its allocation may fail.
+void SaxPushParser::Refuse(const char* message)
 {
     Guarded([&] {
         if (!m_failed && !m_exception) {
             long line;
             long column;
             CurrentPosition(line, column);
-            Report(message, line, column);
+            Report(Utf8ToWide(message), line, column);
         }
     });
     Halt();

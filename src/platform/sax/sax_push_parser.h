@@ -89,7 +89,7 @@ private:
     void Guarded(Body&& body) noexcept;
     void OnError(LibxmlError error);
     std::wstring ErrorMessage(const xmlError& error) const;
-    void Refuse(const wchar_t* message);
+    void Refuse(const char* message);
     // Refuses the document once it holds more than kMaxDistinctNames names.
     bool HoldsTooManyNames();
     void RefuseMarkup();

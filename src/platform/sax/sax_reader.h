@@ -4,8 +4,8 @@
 // Documents of any size are read in bounded memory: input is fed to the
 // parser in chunks, and nothing of an element is kept after its events were
 // delivered. Safe defaults: no DTD (a DOCTYPE is a fatal error), no external
-// entities, no network; libxml2's default limits on nesting depth and text
-// size stay in force.
+// entities, no network; libxml2's default limit on text size stays in
+// force, and nesting depth is limited as in the tree.
 //
 // Handler contract:
 // - Events arrive in document order, synchronously, on the thread that
@@ -42,6 +42,8 @@
 #ifndef ZVXML_PLATFORM_SAX_SAX_READER_H
 #define ZVXML_PLATFORM_SAX_SAX_READER_H
 
+#include "platform/depth_limit.h"
+
 #include <zvxml/dom.h>
 
 #include <cstddef>
@@ -57,8 +59,8 @@ namespace platform {
 // that is not well-formed when the error handler did not choose a code).
 constexpr long kSaxUnspecifiedError = XML_STATUS_FAILED;
 
-// The deepest nesting of elements a document may have (libxml2's default).
-constexpr int kSaxMaxDepth = 256;
+// The deepest nesting of elements a document may have (the tree's too).
+constexpr int kSaxMaxDepth = kMaxElementDepth;
 // The longest text between two tags, in bytes of the document (libxml2's
 // default for a text node): handlers that collect a text hold it whole.
 constexpr std::size_t kSaxMaxTextRun = 10000000;
