@@ -448,6 +448,12 @@ private:
     std::unique_ptr<detail::ChainInfo> m_chainInfo;
     /// Whether some class has had this one as its base class.
     std::atomic<bool> m_hasDerived{false};
+    /// The classes whose base-class link points at this one, chained through
+    /// their own m_nextDerived/m_previousDerived: a class being destroyed
+    /// clears their links, which then fall back to the base class name.
+    CZVClass* m_firstDerived = nullptr;
+    CZVClass* m_nextDerived = nullptr;
+    CZVClass* m_previousDerived = nullptr;
 };
 
 /// The source end of a relationship class: one class and its key properties.

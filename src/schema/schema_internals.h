@@ -75,6 +75,9 @@ struct CZVClass::Internals {
     static bool ClosesLoop(const CZVClass& zvClass, const CZVClass* base);
     static void LinkBase(CZVClass& zvClass, CZVClass* base) noexcept;
     static void Unlink(CZVClass& zvClass) noexcept;
+    // A class being destroyed clears the links of the classes deriving from
+    // it; they find their base by name from then on.
+    static void ReleaseDerived(CZVClass& zvClass) noexcept;
 
     // Told by a property the class holds.
     static void PropertyRenamed(CZVClass& holder, CZVProperty* property, const std::wstring& previous);

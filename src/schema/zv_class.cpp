@@ -196,6 +196,7 @@ CZVClass& CZVClass::operator=(const CZVClass& other)
 CZVClass::~CZVClass()
 {
     Internals::Unlink(*this);
+    Internals::ReleaseDerived(*this);
     DetachHolder(m_properties, this);
     detail::ReleaseAll(m_properties);
 }

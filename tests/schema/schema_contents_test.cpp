@@ -86,6 +86,41 @@ TEST(RemoveAllClasses, RemovesTheClassesOnlyAndFreesTheirNames)
     EXPECT_STREQ(schema.GetZVClassByIndex(0)->GetTypeName(), L"Pipe");
 }
 
+// Classes deriving from a removed class, in this schema or in one that
+// references it, must not keep pointing at it: they look their stored base
+// class name up again, which finds a class only once one takes that name.
+TEST(RemoveAllClasses, ClassesDerivedFromARemovedClassLookItsNameUpAgain)
+{
+    auto* units = new CZVSchema(L"u", L"Units", L"");
+    CZVClass* part = units->CreateZVClass(L"Part", L"", 1);
+    part->AddZVProperty(L"Mass", L"double", L"");
+    CZVRelationshipClass* link = units->CreateZVRelationshipClass(L"Link", L"", 1);
+    link->SetBaseClass(L"Part");
+    CZVClass* sibling = units->CreateZVClass(L"Sibling", L"", 1);
+    sibling->SetBaseClass(L"Part");
+    CZVClass looseSibling(*sibling);
+    CZVSchema plant(L"p", L"Plant", L"");
+    CZVSchemaReference reference(units);
+    plant.AddReference(reference);
+    CZVClass* valve = plant.CreateZVClass(L"Valve", L"", 1);
+    valve->SetBaseClass(L"u:Part");
+    ASSERT_NE(looseSibling.FindProperty(L"Mass"), nullptr);
+
+    units->RemoveAllClasses();
+    // A relationship class looks among relationship classes, and "u:Part"
+    // is no type name: both were found only through the link.
+    EXPECT_ZV_THROW(link->GetBaseZVClass(), ZVXMLLogicError,
+                    L"GetBaseZVClass is unable to find baseclass 'Part' of class 'Link'.");
+    EXPECT_ZV_THROW(valve->FindProperty(L"Mass"), ZVXMLLogicError,
+                    L"GetBaseZVClass is unable to find baseclass 'u:Part' of class 'Valve'.");
+    EXPECT_ZV_THROW(looseSibling.FindProperty(L"Mass"), ZVXMLLogicError,
+                    L"GetBaseZVClass is unable to find baseclass 'Part' of class 'Sibling'.");
+
+    CZVClass* newPart = units->CreateZVClass(L"Part", L"", 1);
+    EXPECT_EQ(looseSibling.GetBaseZVClass(), newPart);
+    EXPECT_EQ(looseSibling.FindProperty(L"Mass"), nullptr);
+}
+
 // A class added later goes before the classes derived from it: a changed
 // base class name is seen by that ordering rule too.
 TEST(NameIndex, TheOrderingRuleSeesAChangedBaseClassName)
