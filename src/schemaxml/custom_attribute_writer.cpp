@@ -92,9 +92,9 @@ int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
     std::wstring namespaceURI = schema != nullptr ? schema->XmlNamespace() : std::wstring();
     XMLNode pElement = AppendValueElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
     if (!m_instanceID.empty()) {
-        RequireWritableText(m_instanceID, L"id");
-        const wchar_t* instanceId = m_instanceID.c_str();
-        SET_CHECKED_ATTRIBUTE(document, pElement, L"id", instanceId, L"pElement->setAttribute (L\"id\", instanceId)");
+        RequireWritableText(m_instanceID, L"id"); // the whole string: it may hold U+0000
+        VERIFY_HR(document.SetAttribute(pElement, L"id", m_instanceID.c_str()),
+                  L"pElement->setAttribute (L\"id\", instanceId)");
     }
     return WriteValues(*this, document, pElement, namespaceURI);
 }
@@ -106,8 +106,7 @@ int CZVValue::WriteXML(XMLDocument& document, XMLNode parent, std::wstring& name
     XMLNode element =
         AppendValueElement(document, parent, ValueElementName(*this, isArrayMember), namespaceURI.c_str());
     if (!m_value.empty()) {
-        RequireWritableText(m_value, L"text");
-        AppendTextNode(document, element, m_value.c_str());
+        AppendTextNode(document, element, m_value);
     }
     return 0;
 }

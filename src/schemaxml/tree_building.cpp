@@ -20,12 +20,28 @@ XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t*
     return appended;
 }
 
-void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text, const wchar_t* what)
+namespace {
+
+// Appends a text already found writable.
+void AppendCheckedText(XMLDocument& document, XMLNode parent, const wchar_t* text)
 {
-    RequireWritableText(text, what);
     XMLNode created = document.CreateTextNode(text);
     VERIFY_HR(created.IsNull(), L"pXmlDoc->createTextNode(text)");
     VERIFY_HR(document.AppendChild(parent, created, nullptr), L"pParent->appendChild(pTextNode)");
+}
+
+} // namespace
+
+void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text, const wchar_t* what)
+{
+    RequireWritableText(text, what);
+    AppendCheckedText(document, parent, text);
+}
+
+void AppendTextNode(XMLDocument& document, XMLNode parent, const std::wstring& text, const wchar_t* what)
+{
+    RequireWritableText(text, what);
+    AppendCheckedText(document, parent, text.c_str());
 }
 
 } // namespace ZVXML

@@ -23,6 +23,8 @@ XMLNode AppendChildElement(XMLDocument& document, XMLNode parent, const wchar_t*
 // XML cannot carry is refused first (RequireWritableText), named as `what`
 // of the item being written.
 void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text, const wchar_t* what = L"text");
+// The same for a text that may hold U+0000, which is refused too.
+void AppendTextNode(XMLDocument& document, XMLNode parent, const std::wstring& text, const wchar_t* what = L"text");
 
 } // namespace ZVXML
 
