@@ -5,6 +5,7 @@
 #include "platform/dom/dom_parser.h"
 #include "platform/dom/local_name.h"
 #include "platform/dom/node_position.h"
+#include "support/hostile_text.h"
 
 #include <libxml/xmlerror.h>
 
@@ -35,20 +36,10 @@ TEST(DomLoadErrors, UnreadableFilesAreLoadFailuresNamingTheFile)
 // at its place: the end of the start tag one level too deep.
 TEST(DomLoadErrors, NestingIsLimitedTo256ElementsAsInTheStreamingReader)
 {
-    const auto nested = [](int levels) {
-        std::wstring text;
-        for (int i = 0; i < levels; ++i) {
-            text += L"<e>\n";
-        }
-        for (int i = 0; i < levels; ++i) {
-            text += L"</e>";
-        }
-        return text;
-    };
     XMLDocument doc;
-    EXPECT_TRUE(doc.LoadXML(nested(256).c_str())) << doc.ParseError().reason;
+    EXPECT_TRUE(doc.LoadXML(zvtest::NestedOnLines(256).c_str())) << doc.ParseError().reason;
     for (int levels : {257, 258}) {
-        EXPECT_FALSE(doc.LoadXML(nested(levels).c_str()));
+        EXPECT_FALSE(doc.LoadXML(zvtest::NestedOnLines(levels).c_str()));
         EXPECT_EQ(doc.ParseError().reason, L"Excessive depth in document: more than 256 nested elements");
         EXPECT_EQ(doc.ParseError().line, 257);
         EXPECT_EQ(doc.ParseError().linePos, 3);

@@ -3,6 +3,7 @@
 // error must carry its place and the error handler's answer.
 #include "platform/sax/sax_reader.h"
 #include "sax_recorder.h"
+#include "support/hostile_text.h"
 
 #include <gtest/gtest.h>
 
@@ -89,18 +90,8 @@ TEST(SaxFatalErrors, WithoutAnErrorHandlerTheParseFailsAllTheSame)
 // The tree refuses the same nesting at the same place, with the same message.
 TEST(SaxFatalErrors, NestingIsLimitedTo256ElementsAsInTheTree)
 {
-    const auto nested = [](int levels) {
-        std::wstring text;
-        for (int i = 0; i < levels; ++i) {
-            text += L"<e>\n";
-        }
-        for (int i = 0; i < levels; ++i) {
-            text += L"</e>";
-        }
-        return text;
-    };
-    EXPECT_FALSE(SaxText(nested(256)).threw);
-    const SaxOutcome outcome = SaxText(nested(257));
+    EXPECT_FALSE(SaxText(zvtest::NestedOnLines(256)).threw);
+    const SaxOutcome outcome = SaxText(zvtest::NestedOnLines(257));
     ASSERT_TRUE(outcome.threw);
     EXPECT_EQ(outcome.error.description, L"Excessive depth in document: more than 256 nested elements");
     EXPECT_EQ(outcome.error.line, 257);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 using namespace ZVXML;
 using namespace zvtest;
@@ -37,18 +38,39 @@ struct Plant {
     CZVRelationshipClass* connects = schema.CreateZVRelationshipClass(L"Connects", L"", ZVCLASSTYPE_DOMAIN);
 };
 
-// Each case writes the plant over a good file, then again after spoiling
-// one text: that write must throw "Cannot write <item>: its <text> holds
-// <character>, ..." and leave the good file byte for byte.
+// One way to spoil a good plant, and the item and text the refusal names.
+struct Spoiling {
+    std::function<void(Plant&)> spoil;
+    std::wstring message;
+};
+
+// Writes the plant over a good file, then again after each spoiling: that
+// write must throw "Cannot write <message><ending>" and leave the good file
+// byte for byte, with nothing beside it.
+void ExpectEachRefusedKeepingTheFile(const std::vector<Spoiling>& cases, const std::wstring& ending)
+{
+    for (const Spoiling& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.message));
+        ScratchFolder folder;
+        Plant plant;
+        const std::wstring path = folder.WidePath("Plant.zvschema.xml");
+        ASSERT_EQ(plant.schema.WriteXML(path.c_str()), 0);
+        const std::string good = ReadAll(folder.Path("Plant.zvschema.xml"));
+        c.spoil(plant);
+        EXPECT_ZV_THROW(plant.schema.WriteXML(path.c_str()), ZVXMLFormatError, L"Cannot write " + c.message + ending);
+        EXPECT_TRUE(ReadAll(folder.Path("Plant.zvschema.xml")) == good) << "the old file changed";
+        EXPECT_EQ(folder.Names().size(), 1u); // no leftovers
+    }
+}
+
+// Each spoiled text is refused as "Cannot write <item>: its <text> holds
+// <character>, ...".
 TEST(WriterRefusal, EveryItemIsNamedWithTheTextAndTheCharacter)
 {
     const std::wstring ends = L"of ZVRelationshipClass 'Connects' of ZVSchema 'Plant': its ";
     const std::wstring custom =
         L"ZVCustomAttribute 'Options' of ZVProperty 'Length' of ZVClass 'Pipe' of ZVSchema 'Plant'";
-    const struct {
-        std::function<void(Plant&)> spoil;
-        std::wstring message;
-    } cases[] = {
+    const std::vector<Spoiling> cases = {
         {[](Plant& p) { p.pipe->SetDescription(L"bad\x02"); },
          L"ZVClass 'Pipe' of ZVSchema 'Plant': its description holds U+0002"},
         {[](Plant& p) { p.length->SetDisplayLabel(L"a\x1F"); },
@@ -85,19 +107,7 @@ TEST(WriterRefusal, EveryItemIsNamedWithTheTextAndTheCharacter)
          },
          L"ZVSchemaReference 'Units' of ZVSchema 'Plant': its version holds U+0002"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.message));
-        ScratchFolder folder;
-        Plant plant;
-        const std::wstring path = folder.WidePath("Plant.zvschema.xml");
-        ASSERT_EQ(plant.schema.WriteXML(path.c_str()), 0);
-        const std::string good = ReadAll(folder.Path("Plant.zvschema.xml"));
-        c.spoil(plant);
-        EXPECT_ZV_THROW(plant.schema.WriteXML(path.c_str()), ZVXMLFormatError,
-                        L"Cannot write " + c.message + kCannotCarry);
-        EXPECT_TRUE(ReadAll(folder.Path("Plant.zvschema.xml")) == good) << "the old file changed";
-        EXPECT_EQ(folder.Names().size(), 1u); // no leftovers
-    }
+    ExpectEachRefusedKeepingTheFile(cases, kCannotCarry);
 }
 
 // A name the model holds but no XML name can be (U+00AA is a letter to the
@@ -105,10 +115,7 @@ TEST(WriterRefusal, EveryItemIsNamedWithTheTextAndTheCharacter)
 // file stays.
 TEST(WriterRefusal, NamesThatAreNoXmlNamesAreNamed)
 {
-    const struct {
-        std::function<void(Plant&)> spoil;
-        std::wstring message;
-    } cases[] = {
+    const std::vector<Spoiling> cases = {
         {[](Plant& p) {
              CZVClass* odd = p.schema.CreateZVClass(L"\u00AA", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
              p.pipe->AddZVCustomAttribute(new CZVCustomAttribute(odd));
@@ -121,18 +128,7 @@ TEST(WriterRefusal, NamesThatAreNoXmlNamesAreNamed)
          },
          L"ZVSchemaReference 'Units' of ZVSchema 'Plant': its prefix '1u'"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.message));
-        ScratchFolder folder;
-        Plant plant;
-        const std::wstring path = folder.WidePath("Plant.zvschema.xml");
-        ASSERT_EQ(plant.schema.WriteXML(path.c_str()), 0);
-        const std::string good = ReadAll(folder.Path("Plant.zvschema.xml"));
-        c.spoil(plant);
-        EXPECT_ZV_THROW(plant.schema.WriteXML(path.c_str()), ZVXMLFormatError,
-                        L"Cannot write " + c.message + L" is not an XML name.");
-        EXPECT_TRUE(ReadAll(folder.Path("Plant.zvschema.xml")) == good) << "the old file changed";
-    }
+    ExpectEachRefusedKeepingTheFile(cases, L" is not an XML name.");
 }
 
 // Each reference declares its prefix on the root, beside the file format's

@@ -22,6 +22,14 @@ inline std::string Nested(const std::string& name, long depth, const std::string
     return Repeat("<" + name + ">", depth) + inner + Repeat("</" + name + ">", depth);
 }
 
+// `depth` elements <e>, each start tag ending its line, as wide text: the
+// element too deep for a reader starts on line `depth`.
+inline std::wstring NestedOnLines(long depth)
+{
+    const std::string text = Repeat("<e>\n", depth) + Repeat("</e>", depth);
+    return std::wstring(text.begin(), text.end());
+}
+
 // A DOCTYPE whose entity lol9 expands to a billion "lol"s.
 inline std::string BillionLaughs(const std::string& root)
 {
