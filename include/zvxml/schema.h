@@ -156,6 +156,8 @@ public:
 protected:
     /// The owned custom attributes, for derived classes that copy or move them.
     std::vector<CZVCustomAttribute*>& CustomAttributeList() { return m_customAttributes; }
+    /// The whole description, U+0000 included, for derived classes' writers.
+    const std::wstring& DescriptionText() const { return m_description; }
 
 private:
     std::wstring m_description;

@@ -25,8 +25,8 @@ int CZVClass::WriteXML(XMLDocument& document, XMLNode parent)
     XMLNode pElement = AppendChildElement(document, parent, L"ZVClass", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, pElement, L"typeName", GetTypeName(),
                           L"pElement->setAttribute (L\"typeName\", _variant_t(GetTypeName()))");
-    if (*GetDescription() != L'\0') {
-        SET_CHECKED_ATTRIBUTE(document, pElement, L"description", GetDescription(),
+    if (!DescriptionText().empty()) {
+        SET_CHECKED_ATTRIBUTE(document, pElement, L"description", DescriptionText(),
                               L"pElement->setAttribute (L\"description\", _variant_t(GetDescription()))");
     }
     if (!m_displayLabel.empty()) {
@@ -60,7 +60,7 @@ int CZVClass::WriteBaseClassToXML(XMLDocument& document, XMLNode classElement)
 {
     if (!m_baseClassName.empty()) {
         XMLNode baseClass = AppendChildElement(document, classElement, L"BaseClass", ZVXML_NAMESPACE_URI);
-        AppendTextNode(document, baseClass, m_baseClassName.c_str(), L"BaseClass");
+        AppendTextNode(document, baseClass, m_baseClassName, L"BaseClass");
     }
     return 0;
 }
@@ -71,7 +71,7 @@ int CZVProperty::WriteXML(XMLDocument& document, XMLNode classElement)
     const wchar_t* elementName = PropertyElementName(*this);
     XMLNode pElement = AppendChildElement(document, classElement, elementName, ZVXML_NAMESPACE_URI);
     const wchar_t* typeName = GetTypeName();
-    const wchar_t* description = GetDescription();
+    const std::wstring& description = DescriptionText();
     const wchar_t* displayLabel = GetDisplayLabel();
     const wchar_t* minOccurs = GetMinOccurs();
     const wchar_t* maxOccurs = GetMaxOccurs();
@@ -79,7 +79,7 @@ int CZVProperty::WriteXML(XMLDocument& document, XMLNode classElement)
                           L"pElement->setAttribute (L\"propertyName\", _variant_t(GetPropertyName()))");
     SET_CHECKED_ATTRIBUTE(document, pElement, L"typeName", typeName,
                           L"pElement->setAttribute (L\"typeName\", _variant_t(typeName))");
-    if (*description != L'\0') {
+    if (!description.empty()) {
         SET_CHECKED_ATTRIBUTE(document, pElement, L"description", description,
                               L"pElement->setAttribute (L\"description\", _variant_t(description))");
     }

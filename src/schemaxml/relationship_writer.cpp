@@ -17,7 +17,7 @@ void WriteKeys(XMLDocument& document, XMLNode classElement, const std::vector<st
     const WritingScope scope(L"key", nullptr);
     for (std::size_t i = 0; i < keyVector.size(); ++i) {
         XMLNode pPropertyElement = AppendChildElement(document, key, L"Property", ZVXML_NAMESPACE_URI);
-        SET_CHECKED_ATTRIBUTE(document, pPropertyElement, L"name", keyVector[i].c_str(),
+        SET_CHECKED_ATTRIBUTE(document, pPropertyElement, L"name", keyVector[i],
                               L"pPropertyElement->setAttribute (L\"name\", _variant_t(keyVector[i].c_str()))");
     }
 }
@@ -41,8 +41,8 @@ int CZVRelationshipClass::WriteXML(XMLDocument& document, XMLNode parent)
     XMLNode pElement = AppendChildElement(document, parent, L"ZVRelationshipClass", ZVXML_NAMESPACE_URI);
     SET_CHECKED_ATTRIBUTE(document, pElement, L"typeName", GetTypeName(),
                           L"pElement->setAttribute (L\"typeName\", _variant_t(GetTypeName()))");
-    if (*GetDescription() != L'\0') {
-        SET_CHECKED_ATTRIBUTE(document, pElement, L"description", GetDescription(),
+    if (!DescriptionText().empty()) {
+        SET_CHECKED_ATTRIBUTE(document, pElement, L"description", DescriptionText(),
                               L"pElement->setAttribute (L\"description\", _variant_t(GetDescription()))");
     }
     if (*GetDisplayLabel() != L'\0') {
@@ -86,9 +86,9 @@ int CZVSource::WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XMLN
 {
     const WritingScope scope(L"Source", nullptr);
     XMLNode pSourceElement = AppendChildElement(document, relationshipElement, L"Source", ZVXML_NAMESPACE_URI);
-    SET_CHECKED_ATTRIBUTE(document, pSourceElement, L"cardinality", m_cardinality.c_str(),
+    SET_CHECKED_ATTRIBUTE(document, pSourceElement, L"cardinality", m_cardinality,
                           L"pSourceElement->setAttribute (L\"cardinality\", _variant_t(m_cardinality.c_str()))");
-    SET_CHECKED_ATTRIBUTE(document, pSourceElement, L"roleLabel", m_roleLabel.c_str(),
+    SET_CHECKED_ATTRIBUTE(document, pSourceElement, L"roleLabel", m_roleLabel,
                           L"pSourceElement->setAttribute (L\"roleLabel\", _variant_t(m_roleLabel.c_str()))");
     SET_CHECKED_ATTRIBUTE(
         document, pSourceElement, L"polymorphic", m_isPolymorphic ? ZVXML_TRUE : ZVXML_FALSE,
@@ -111,9 +111,9 @@ int CZVTargets::WriteXML(CZVRelationshipClass* owner, XMLDocument& document, XML
     }
     const WritingScope scope(L"Target", nullptr);
     XMLNode pTargetElement = AppendChildElement(document, relationshipElement, L"Target", ZVXML_NAMESPACE_URI);
-    SET_CHECKED_ATTRIBUTE(document, pTargetElement, L"cardinality", m_cardinality.c_str(),
+    SET_CHECKED_ATTRIBUTE(document, pTargetElement, L"cardinality", m_cardinality,
                           L"pTargetElement->setAttribute (L\"cardinality\", _variant_t(m_cardinality.c_str()))");
-    SET_CHECKED_ATTRIBUTE(document, pTargetElement, L"roleLabel", m_roleLabel.c_str(),
+    SET_CHECKED_ATTRIBUTE(document, pTargetElement, L"roleLabel", m_roleLabel,
                           L"pTargetElement->setAttribute (L\"roleLabel\", _variant_t(m_roleLabel.c_str()))");
     SET_CHECKED_ATTRIBUTE(
         document, pTargetElement, L"polymorphic", m_isPolymorphic ? ZVXML_TRUE : ZVXML_FALSE,

@@ -23,12 +23,12 @@ namespace {
 // declarations of the file format's namespace. Built node by node: parsing
 // a text skeleton would put libxml2's parser, which does not survive every
 // failed allocation, on the path of every write.
-XMLNode AppendSchemaElement(XMLDocument& document, const CZVSchema& schema)
+XMLNode AppendSchemaElement(XMLDocument& document, const CZVSchema& schema, const std::wstring& description)
 {
     XMLNode root = document.CreateElement(L"ZVSchema", ZVXML_NAMESPACE_URI);
     bool built = !root.IsNull() && document.AppendChild(XMLNode(), root, nullptr) == 0;
     const auto set = [&](const wchar_t* name, const std::wstring& value) {
-        RequireWritableText(value.c_str(), name);
+        RequireWritableText(value, name);
         built = built && document.SetAttribute(root, name, value.c_str()) == 0;
     };
     set(L"schemaName", schema.GetSchemaName());
@@ -37,8 +37,8 @@ XMLNode AppendSchemaElement(XMLDocument& document, const CZVSchema& schema)
         set(L"displayLabel", schema.GetDisplayLabel());
     }
     set(L"nameSpacePrefix", schema.GetSchemaPrefix());
-    if (*schema.GetDescription() != L'\0') {
-        set(L"description", schema.GetDescription());
+    if (!description.empty()) {
+        set(L"description", description);
     }
     set(L"xmlns:zv", ZVXML_NAMESPACE_URI);
     if (!built) {
@@ -159,11 +159,11 @@ int CZVSchemaReference::WriteXML(XMLDocument& document, XMLNode parent)
 {
     const WritingScope scope(L"ZVSchemaReference", m_schemaName.c_str());
     XMLNode element = AppendChildElement(document, parent, L"ZVSchemaReference", ZVXML_NAMESPACE_URI);
-    SET_CHECKED_ATTRIBUTE(document, element, L"name", m_schemaName.c_str(),
+    SET_CHECKED_ATTRIBUTE(document, element, L"name", m_schemaName,
                           L"pSchemaRefElement->setAttribute (L\"name\", m_schemaName.c_str())");
-    SET_CHECKED_ATTRIBUTE(document, element, L"version", m_versionString.c_str(),
+    SET_CHECKED_ATTRIBUTE(document, element, L"version", m_versionString,
                           L"pSchemaRefElement->setAttribute (L\"version\", m_versionString.c_str())");
-    SET_CHECKED_ATTRIBUTE(document, element, L"prefix", m_schemaPrefix.c_str(),
+    SET_CHECKED_ATTRIBUTE(document, element, L"prefix", m_schemaPrefix,
                           L"pSchemaRefElement->setAttribute (L\"prefix\", m_schemaPrefix.c_str())");
     return 0;
 }
@@ -175,7 +175,7 @@ int CZVSchema::WriteXML(const wchar_t* path)
     }
     const WritingScope scope(L"ZVSchema", m_schemaName.c_str());
     XMLDocument document;
-    XMLNode root = AppendSchemaElement(document, *this);
+    XMLNode root = AppendSchemaElement(document, *this, DescriptionText());
     for (const CZVSchemaReference& reference : m_references) {
         const WritingScope referenceScope(L"ZVSchemaReference", reference.m_schemaName.c_str());
         unsigned long major = 0;

@@ -26,16 +26,22 @@ void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text, 
 // The same for a text that may hold U+0000, which is refused too.
 void AppendTextNode(XMLDocument& document, XMLNode parent, const std::wstring& text, const wchar_t* what = L"text");
 
+// The text an attribute is set from: a string is checked whole (U+0000
+// included) and handed on through c_str().
+inline const wchar_t* AttributeText(const wchar_t* text) { return text; }
+inline const wchar_t* AttributeText(const std::wstring& text) { return text.c_str(); }
+
 } // namespace ZVXML
 
-// Sets an attribute. A value XML cannot carry is refused first
+// Sets an attribute from a C string or a std::wstring. A value XML cannot
+// carry is refused first
 // (RequireWritableText, naming the attribute); a failure of the document
 // throws the checked-call error whose message names `callText`, the call as
 // the file's writer documents it.
 #define SET_CHECKED_ATTRIBUTE(document, element, name, value, callText)                                                \
     do {                                                                                                               \
         ::ZVXML::RequireWritableText((value), (name));                                                                 \
-        VERIFY_HR((document).SetAttribute((element), (name), (value)), callText);                                      \
+        VERIFY_HR((document).SetAttribute((element), (name), ::ZVXML::AttributeText(value)), callText);                \
     } while (0)
 
 #endif

@@ -100,6 +100,18 @@ TEST(WriterRefusal, EveryItemIsNamedWithTheTextAndTheCharacter)
         {[](Plant& p) { p.attribute->SetPropertyValue(L"Hidden", std::wstring(L"x\0y", 3)); },
          L"property 'Hidden' of " + custom + L": its text holds U+0000"},
         {[](Plant& p) { p.attribute->SetInstanceID(std::wstring(L"i\0x", 3)); }, custom + L": its id holds U+0000"},
+        {[](Plant& p) { p.schema.SetDescription(std::wstring(L"s\0", 2)); },
+         L"ZVSchema 'Plant': its description holds U+0000"},
+        {[](Plant& p) { p.pipe->SetDescription(std::wstring(L"\0c", 2)); },
+         L"ZVClass 'Pipe' of ZVSchema 'Plant': its description holds U+0000"},
+        {[](Plant& p) { p.length->SetDescription(std::wstring(L"l\0", 2)); },
+         L"ZVProperty 'Length' of ZVClass 'Pipe' of ZVSchema 'Plant': its description holds U+0000"},
+        {[](Plant& p) { p.connects->SetDescription(std::wstring(L"r\0", 2)); },
+         L"ZVRelationshipClass 'Connects' of ZVSchema 'Plant': its description holds U+0000"},
+        {[](Plant& p) { p.connects->m_targets.m_roleLabel = std::wstring(L"t\0", 2); },
+         L"Target " + ends + L"roleLabel holds U+0000"},
+        {[](Plant& p) { p.connects->m_source.m_keyVector = {std::wstring(L"k\0", 2)}; },
+         L"key of Source " + ends + L"name holds U+0000"},
         {[](Plant& p) {
              CZVSchemaReference reference(new CZVSchema(L"u", L"Units", L""));
              p.schema.AddReference(reference);
