@@ -946,6 +946,10 @@ private:
     std::vector<CZVSchema*> m_referencedSchemas;
     std::vector<CZVClass*> m_classes; ///< owned
     std::vector<CZVRelationshipClass*> m_relationshipClasses; ///< owned
+    /// Classes RemoveAllClasses took out of the list while custom attributes
+    /// the schema keeps still used them; they live as long as the schema
+    /// (and its copies). Owned.
+    std::vector<CZVClass*> m_retiredClasses;
     /// Name indexes that keep adding and finding classes fast in large
     /// schemas; they always answer as the linear rules above would.
     ///@{

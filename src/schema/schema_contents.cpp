@@ -5,6 +5,7 @@
 #include "foundation/number_text.h"
 #include "foundation/owned_list.h"
 #include "schema/base_links.h"
+#include "schema/classes_in_use.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>
@@ -159,11 +160,25 @@ void CZVSchema::Internals::AdoptPrepared(CZVSchema& schema) noexcept
     detail::AdoptAll(schema.m_referencedSchemas);
 }
 
+void CZVSchema::Internals::PrepareRetired(const std::vector<CZVClass*>& retired) { MakeRoomForAdoption(retired); }
+
+// Allocates nothing once PrepareRetired has run for the list. Retired
+// classes are held by the schema, in no name index.
+void CZVSchema::Internals::AdoptRetired(CZVSchema& schema) noexcept
+{
+    for (CZVClass* zvClass : schema.m_retiredClasses) {
+        CZVClass::Internals::Hold(zvClass, &schema);
+        detail::Adopt(zvClass);
+    }
+}
+
 // Allocates nothing: it runs in the destructor.
 void CZVSchema::Internals::ReleaseContents(CZVSchema& schema)
 {
     ReleaseClasses(&schema, schema.m_classes, schema.m_classIndex.get());
     ReleaseClasses(&schema, schema.m_relationshipClasses, schema.m_relationshipIndex.get());
+    // After the relationship classes, whose custom attributes may use them.
+    ReleaseClasses(&schema, schema.m_retiredClasses, static_cast<detail::ClassNameIndex*>(nullptr));
     ReleaseReferencedSchemas(schema.m_referencedSchemas);
     schema.m_references.clear();
 }
@@ -241,7 +256,28 @@ void CZVSchema::AddReference(CZVSchemaReference& reference)
     }
 }
 
-void CZVSchema::RemoveAllClasses() { ReleaseClasses(this, m_classes, m_classIndex.get()); }
+// Custom attributes that stay (the schema's own, and those of its
+// relationship classes) may be instances of classes being removed, or hold
+// instances of them: those classes leave the list and the name index but
+// live on with the schema, so that the custom attributes stay whole.
+void CZVSchema::RemoveAllClasses()
+{
+    const std::unordered_set<const CZVClass*> inUse = detail::ClassesOfKeptCustomAttributes(*this);
+    std::vector<CZVClass*> retiring;
+    for (CZVClass* zvClass : m_classes) {
+        if (inUse.count(zvClass) != 0) {
+            retiring.push_back(zvClass);
+        }
+    }
+    m_retiredClasses.reserve(m_retiredClasses.size() + retiring.size());
+    // Nothing below throws.
+    for (CZVClass* zvClass : retiring) {
+        CZVClass::Internals::Delist(zvClass, m_classIndex.get());
+        m_classes.erase(std::find(m_classes.begin(), m_classes.end(), zvClass));
+        m_retiredClasses.push_back(zvClass);
+    }
+    ReleaseClasses(this, m_classes, m_classIndex.get());
+}
 
 CZVClass* CZVSchema::GetZVClassByIndex(std::size_t index) const { return m_classes[index]; }
 std::size_t CZVSchema::GetZVClassCount() const { return m_classes.size(); }

@@ -6,6 +6,7 @@
 #include "schema/naming_rule.h"
 #include "schema/schema_internals.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace ZVXML {
@@ -46,11 +47,13 @@ CZVSchema::CZVSchema(const CZVSchema& other)
       m_relationshipUpgradeHandler(other.m_relationshipUpgradeHandler),
       m_classResolutionHelper(other.m_classResolutionHelper), m_references(other.m_references),
       m_referencedSchemas(other.m_referencedSchemas), m_classes(other.m_classes),
-      m_relationshipClasses(other.m_relationshipClasses)
+      m_relationshipClasses(other.m_relationshipClasses), m_retiredClasses(other.m_retiredClasses)
 {
     PointSelfReferencesAt(m_references, &other, this);
     Internals::PrepareAdoption(*this, m_classes, m_relationshipClasses);
+    Internals::PrepareRetired(m_retiredClasses);
     Internals::AdoptPrepared(*this);
+    Internals::AdoptRetired(*this);
 }
 
 CZVSchema& CZVSchema::operator=(const CZVSchema& other)
@@ -63,8 +66,13 @@ CZVSchema& CZVSchema::operator=(const CZVSchema& other)
     std::vector<CZVSchemaReference> references = other.m_references;
     PointSelfReferencesAt(references, &other, this);
     std::vector<CZVSchema*> referencedSchemas = other.m_referencedSchemas;
+    // A schema never owns itself: where the other schema references this
+    // one, the reference stays and the ownership does not come along.
+    referencedSchemas.erase(std::remove(referencedSchemas.begin(), referencedSchemas.end(), this),
+                            referencedSchemas.end());
     std::vector<CZVClass*> classes = other.m_classes;
     std::vector<CZVRelationshipClass*> relationshipClasses = other.m_relationshipClasses;
+    std::vector<CZVClass*> retiredClasses = other.m_retiredClasses;
     CZVCommon::operator=(other);
     std::wstring schemaName = other.m_schemaName;
     std::wstring schemaPrefix = other.m_schemaPrefix;
@@ -76,13 +84,16 @@ CZVSchema& CZVSchema::operator=(const CZVSchema& other)
     const ZVClassResolutionHelper resolutionHelper = other.m_classResolutionHelper;
 
     Internals::PrepareAdoption(*this, classes, relationshipClasses);
+    Internals::PrepareRetired(retiredClasses);
     CZVSchema previous(*this); // holds our old contents until the end
     Internals::ReleaseContents(*this);
     m_references.swap(references);
     m_referencedSchemas.swap(referencedSchemas);
     m_classes.swap(classes);
     m_relationshipClasses.swap(relationshipClasses);
+    m_retiredClasses.swap(retiredClasses);
     Internals::AdoptPrepared(*this);
+    Internals::AdoptRetired(*this);
     m_schemaName.swap(schemaName);
     m_schemaPrefix.swap(schemaPrefix);
     m_displayLabel.swap(displayLabel);

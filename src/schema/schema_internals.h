@@ -33,6 +33,7 @@ struct PropertyAccess {
     static const std::wstring& TypeName(const CZVProperty& property) { return property.m_typeName; }
     // The classes whose lists hold the property, once per place.
     static std::vector<CZVClass*>& Holders(CZVProperty& property) { return property.m_holders.value; }
+    static void SetClass(CZVProperty& property, CZVClass* zvClass) { property.m_pZVClass = zvClass; }
 };
 
 } // namespace detail
@@ -96,12 +97,16 @@ struct CZVSchema::Internals {
     // Takes a claim on everything the schema's lists hold after a copy, in
     // two steps so that a copy or an assignment changes nothing before all
     // that may fail is done: PrepareAdoption makes the indexes and the room
-    // every listed class needs; AdoptPrepared then only links.
+    // every listed class needs; AdoptPrepared then only links. The retired
+    // classes (see RemoveAllClasses), which copies share too, take the same
+    // two steps.
     static void PrepareAdoption(CZVSchema& schema, const std::vector<CZVClass*>& classes,
                                 const std::vector<CZVRelationshipClass*>& relationshipClasses);
     static void AdoptPrepared(CZVSchema& schema) noexcept;
+    static void PrepareRetired(const std::vector<CZVClass*>& retired);
+    static void AdoptRetired(CZVSchema& schema) noexcept;
     // Gives up every claim and empties the lists, classes first, then
-    // relationship classes, then referenced schemas.
+    // relationship classes, retired classes, then referenced schemas.
     static void ReleaseContents(CZVSchema& schema);
     // Gives up the claims on the referenced schemas and empties the list.
     // A schema whose last claim goes is destroyed, and the schemas it

@@ -73,6 +73,12 @@ void DetachHolder(CZVProperty* property, const CZVClass* holder)
     if (found != holders.end()) {
         holders.erase(found);
     }
+    // A property shared by copies of its class passes to a class still
+    // holding it, as a class passes to a schema still holding it: its class
+    // must not be one that may be gone.
+    if (property->GetZVClass() == holder && !holders.empty()) {
+        detail::PropertyAccess::SetClass(*property, holders.front());
+    }
 }
 
 void DetachHolder(const std::vector<CZVProperty*>& properties, const CZVClass* holder)
@@ -189,7 +195,11 @@ CZVClass& CZVClass::operator=(const CZVClass& other)
     m_isCustomAttributeClass = other.m_isCustomAttributeClass;
     m_isDomainClass = other.m_isDomainClass;
     m_pIDGenerationStrategy = other.m_pIDGenerationStrategy;
-    m_pZVSchema = other.m_pZVSchema;
+    // A class in a schema's list belongs to a schema holding it (that one
+    // may outlive the other class's schema); a loose class takes the other's.
+    if (m_holders.empty()) {
+        m_pZVSchema = other.m_pZVSchema;
+    }
     return *this;
 }
 

@@ -73,6 +73,45 @@ TEST(Copies, ClassCopiesAndAssignmentShareTheirProperties)
     EXPECT_EQ(assigned.GetZVProperty(0), length);
 }
 
+// Shared properties name a class that still holds them, and an assigned
+// class in a schema's list stays that schema's: neither may lead to a class
+// or schema that is gone.
+TEST(Copies, PropertiesAndAssignedClassesNeverNameWhatIsGone)
+{
+    CZVSchema schema(L"p", L"Plant", L"");
+    CZVClass* point = schema.CreateZVClass(L"Point", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+    CZVProperty* origin = point->AddZVProperty(L"Origin", L"Point", L"");
+    auto* copy = new CZVClass(*point);
+    schema.RemoveAllClasses();
+    EXPECT_EQ(origin->GetZVClass(), copy);
+    delete copy;
+
+    CZVClass* pipe = schema.CreateZVClass(L"Pipe", L"", ZVCLASSTYPE_DOMAIN);
+    {
+        CZVSchema other(L"o", L"Other", L"");
+        *pipe = *other.CreateZVClass(L"Valve", L"", ZVCLASSTYPE_DOMAIN);
+    }
+    EXPECT_EQ(pipe->GetZVSchema(), &schema);
+    EXPECT_EQ(pipe->FullName(), L"p:Valve");
+    CZVClass loose(L"Loose", &schema, nullptr);
+    CZVSchema third(L"t", L"Third", L"");
+    loose = *third.CreateZVClass(L"Part", L"", ZVCLASSTYPE_DOMAIN);
+    EXPECT_EQ(loose.GetZVSchema(), &third); // a class no schema holds takes the other's
+}
+
+// A schema assigned from one that references it keeps the reference to
+// itself but never owns itself (it would then never be destroyed).
+TEST(Copies, AssignmentFromASchemaReferencingThisOneOwnsNoSelf)
+{
+    auto* source = new CZVSchema(L"s", L"Source", L"");
+    auto* target = new CZVSchema(L"r", L"Target", L"");
+    CZVSchemaReference toTarget(target);
+    source->AddReference(toTarget);
+    *target = *source;
+    EXPECT_EQ(target->GetReferencedSchema(0), target);
+    delete source; // releases target; the leak checker sees whether it is gone
+}
+
 TEST(Copies, PropertyCopiesBelongToTheSameClass)
 {
     CZVSchema schema(L"p", L"Plant", L"");

@@ -2,6 +2,7 @@
 
 #include "support/class_names.h"
 #include "support/expect_throw.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,42 @@ TEST(RemoveAllClasses, ClassesDerivedFromARemovedClassLookItsNameUpAgain)
     CZVClass* newPart = units->CreateZVClass(L"Part", L"", 1);
     EXPECT_EQ(looseSibling.GetBaseZVClass(), newPart);
     EXPECT_EQ(looseSibling.FindProperty(L"Mass"), nullptr);
+}
+
+// Custom attributes the schema keeps (its own, its relationship classes')
+// may be instances of removed classes or hold instances of them: those
+// classes leave the list and the lookups but live on with the schema and its
+// copies, so the custom attributes are still written whole.
+TEST(RemoveAllClasses, ClassesTheKeptCustomAttributesUseLiveOn)
+{
+    auto* schema = new CZVSchema(L"p", L"Plant", L"");
+    CZVClass* note = schema->CreateZVClass(L"Note", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+    CZVClass* extent = schema->CreateZVClass(L"Extent", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN);
+    extent->AddZVProperty(L"Width", L"double", L"");
+    note->AddZVProperty(L"Text", L"string", L"");
+    note->AddZVProperty(L"Size", L"Extent", L"");
+    auto* attribute = new CZVCustomAttribute(note);
+    attribute->SetPropertyValue(L"Text", L"hello");
+    auto* size = new ZVStructValue(note->FindProperty(L"Size"));
+    attribute->AddZVValue(size);
+    size->GetValue()->SetPropertyValue(L"Width", 2.5);
+    schema->AddZVCustomAttribute(attribute);
+    CZVRelationshipClass* link = schema->CreateZVRelationshipClass(L"Link", L"", ZVCLASSTYPE_DOMAIN);
+    link->m_source.Common().AddZVCustomAttribute(new CZVCustomAttribute(note));
+    schema->CreateZVClass(L"Unused", L"", ZVCLASSTYPE_DOMAIN);
+
+    schema->RemoveAllClasses();
+    EXPECT_EQ(schema->GetZVClassCount(), 0u);
+    EXPECT_EQ(schema->FindZVClass(L"Note", ZVCLASSTYPE_ANY), nullptr);
+    schema->CreateZVClass(L"Note", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE); // the name is free
+    CZVSchema copy(*schema);
+    delete schema;
+    EXPECT_EQ(attribute->GetZVClass()->FullName(), L"p:Note");
+    const zvtest::ScratchFolder folder;
+    ASSERT_EQ(copy.WriteXML(folder.WidePath("Plant.zvschema.xml").c_str()), 0);
+    const std::string written = zvtest::ReadAll(folder.Path("Plant.zvschema.xml"));
+    EXPECT_NE(written.find("hello"), std::string::npos);
+    EXPECT_NE(written.find("2.5"), std::string::npos);
 }
 
 // A class added later goes before the classes derived from it: a changed
