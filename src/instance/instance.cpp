@@ -47,14 +47,19 @@ CZVInstance::CZVInstance(const CZVInstance& other)
 CZVInstance& CZVInstance::operator=(const CZVInstance& other)
 {
     if (this != &other) {
-        DropNameIndex();
+        // Everything is taken from `other` first: it may be held by one of
+        // this instance's struct values, and go with them.
         std::vector<ZVValueBase*> shared = other.m_values;
+        std::wstring instanceID = other.m_instanceID;
+        std::wstring typeName = other.m_typeName;
+        CZVClass* const zvClass = other.m_pZVClass;
         detail::AdoptAll(shared);
+        DropNameIndex();
         RemoveAllZVValues();
         m_values.swap(shared);
-        m_instanceID = other.m_instanceID;
-        m_typeName = other.m_typeName;
-        m_pZVClass = other.m_pZVClass;
+        m_instanceID.swap(instanceID);
+        m_typeName.swap(typeName);
+        m_pZVClass = zvClass;
     }
     return *this;
 }

@@ -48,6 +48,15 @@ void CZVInstance::SetPropertyValue(const wchar_t* name, const std::wstring& text
 
 void CZVInstance::SetPropertyValue(const wchar_t* name, const wchar_t* text)
 {
+    if (text == nullptr && FindValue(name, false) == nullptr && m_pZVClass != nullptr) {
+        // A null text is refused before a primitive value is made for it: a
+        // failed setter leaves the list as it was (only a type error leaves
+        // the value it made).
+        const CZVProperty* property = m_pZVClass->FindProperty(name);
+        if (property != nullptr && !property->IsArray() && !property->IsStruct()) {
+            throw ZVXMLInvalidArgument(L"InternalSetValue called with a NULL value", L"");
+        }
+    }
     GetPrimitiveValueForSetting(name)->SetValue(text);
 }
 

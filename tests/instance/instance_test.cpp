@@ -69,6 +69,38 @@ TEST_F(InstanceTest, SetterFailures)
                     L"Called GetPrimitiveValue for a non-primitive CZVValue");
 }
 
+// A null text is no type error: the setter leaves no new value behind.
+TEST_F(InstanceTest, ANullTextLeavesTheListAsItWas)
+{
+    CZVInstance instance(pipe);
+    EXPECT_ZV_THROW(instance.SetPropertyValue(L"Tags", static_cast<const wchar_t*>(nullptr)), ZVXMLLogicError,
+                    L"Attempted to set primitive value into a non-primitive property");
+    EXPECT_EQ(instance.GetZVValueCount(), 1u); // the array made before the type error stays
+    EXPECT_ZV_THROW(instance.SetPropertyValue(L"Diameter", static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
+                    L"InternalSetValue called with a NULL value");
+    EXPECT_EQ(instance.GetZVValueCount(), 1u);
+    EXPECT_EQ(instance.GetPropertyValue(L"Diameter"), nullptr);
+}
+
+// Assigning to an instance what one of its own struct values holds: the
+// source goes with the values being replaced, so it is read first.
+TEST_F(InstanceTest, AnInstanceIsAssignedWhatItsOwnStructValueHolds)
+{
+    struct HostPoint : CZVInstance {
+        using CZVInstance::CZVInstance;
+    };
+    CZVInstance top(pipe);
+    auto* origin = new ZVStructValue(this->origin);
+    top.AddZVValue(origin);
+    origin->SetValue(new HostPoint(point)); // a host's type is destroyed, not kept as a spare
+    origin->GetValue()->SetInstanceID(std::wstring(300, L'n'));
+    origin->GetValue()->SetPropertyValue(L"X", 1.5);
+    top = *origin->GetValue();
+    EXPECT_EQ(std::wstring(top.GetInstanceID()), std::wstring(300, L'n'));
+    EXPECT_STREQ(top.GetTypeName(), L"Point");
+    EXPECT_STREQ(top.GetPropertyValue(L"X"), L"1.5");
+}
+
 TEST_F(InstanceTest, PropertiesOfABaseClassAreFoundAndSet)
 {
     CZVClass* steel = plant.CreateZVClass(L"SteelPipe", L"", 1);
