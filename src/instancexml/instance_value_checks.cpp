@@ -133,7 +133,8 @@ private:
         }
         CZVClass* held = embedded->GetZVClass();
         if (held == nullptr || !NamesClass(property, *held)) {
-            return Report(L"holds an instance of " + (held ? held->TypeName() : embedded->TypeName()) +
+            // GetTypeName: reading must not mark the schema's name index stale.
+            return Report(L"holds an instance of " + (held ? held->GetTypeName() : embedded->TypeName()) +
                           L"; the property's struct class is " + property.TypeName());
         }
         if (m_structNesting == kMaxStructNesting) {
@@ -149,7 +150,7 @@ private:
     static bool NamesClass(CZVProperty& property, CZVClass& held)
     {
         const std::wstring& type = property.TypeName();
-        if (type == held.TypeName()) {
+        if (type == held.GetTypeName()) {
             return true;
         }
         CZVClass* owner = property.GetZVClass();
