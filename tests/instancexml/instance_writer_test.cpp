@@ -337,6 +337,33 @@ TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
                     L"reader of the document accepts.");
 }
 
+// A reader refuses a text of more than 10,000,000 bytes (é takes two) and a
+// start tag of about that length: the writer refuses them rather than
+// write a document that loses this instance and every later one.
+TEST_F(InstanceWriterTest, TextsLongerThanAReaderTakesAreRefused)
+{
+    using namespace ZVXML;
+    CZVInstance pump(schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY));
+    pump.SetInstanceID(L"P1");
+    pump.SetPropertyValue(L"Name", std::wstring(5000000, L'\u00E9'));
+    ASSERT_EQ(Parse(ToWString(WriteOne(pump)), 0), 0);
+    ASSERT_EQ(recorder.Instances().size(), 1u);
+    pump.PropertyValue(L"Name") += L"x";
+    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError,
+                    L"Cannot write ZVProperty 'Name' of Pump instance 'P1': its value is longer than 10000000 bytes, "
+                    L"more than a reader of the document accepts.");
+
+    pump.RemoveAllZVValues();
+    pump.SetInstanceID(std::wstring(9950000, L'&')); // written as &amp;
+    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError,
+                    L"Cannot write Pump instance '" + std::wstring(9950000, L'&') +
+                        L"': its start tag is longer than 9934464 bytes, more than a reader of the document accepts.");
+    pump.SetInstanceID(std::wstring(9900000, L'i'));
+    recorder = Recorder();
+    ASSERT_EQ(Parse(ToWString(WriteOne(pump)), 0), 0);
+    EXPECT_EQ(recorder.Instances().size(), 1u);
+}
+
 TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)
 {
     ScratchFolder folder;
