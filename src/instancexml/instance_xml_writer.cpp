@@ -12,10 +12,13 @@
 #include "platform/sax/sax_reader.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <cwchar>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace ZVXML {
 namespace {
@@ -123,7 +126,13 @@ void AppendEscaped(const wchar_t* text, bool isAttribute, std::string& out)
 
 class InstanceText {
 public:
-    explicit InstanceText(std::string& out) : m_out(out) {}
+    // `primitiveNames` is scratch room the writer keeps from instance to
+    // instance.
+    InstanceText(std::string& out, std::vector<std::wstring_view>& primitiveNames)
+        : m_out(out), m_primitiveNames(primitiveNames)
+    {
+        m_primitiveNames.clear();
+    }
 
     void Instance(CZVInstance& instance)
     {
@@ -196,10 +205,14 @@ private:
     void Children(CZVInstance& holder, const wchar_t* name, int depth)
     {
         bool empty = true;
+        const std::size_t primitivesBefore = m_primitiveNames.size();
         for (std::size_t i = 0; i < holder.GetZVValueCount(); ++i) {
             ZVValueBase* value = holder.GetZVValue(i);
             if (value == nullptr || IsLeftOut(*value)) {
                 continue;
+            }
+            if (KindOf(*value).primitive != nullptr) {
+                RequireFirstOfItsName(*value, primitivesBefore);
             }
             if (empty) {
                 m_out += ">\n";
@@ -207,11 +220,28 @@ private:
             }
             Value(*value, depth + 1);
         }
+        m_primitiveNames.resize(primitivesBefore);
         if (empty) {
             m_out += "/>\n";
         } else {
             Close(depth, name, true);
         }
+    }
+
+    // A reader takes a primitive property's element written twice in one
+    // holder as a new text for the same value: the first would be lost.
+    void RequireFirstOfItsName(ZVValueBase& value, std::size_t holderStart)
+    {
+        const std::wstring_view name = PropertyNameOf(value);
+        const auto begin = m_primitiveNames.begin() + static_cast<std::ptrdiff_t>(holderStart);
+        if (std::find(begin, m_primitiveNames.end(), name) != m_primitiveNames.end()) {
+            const WritingScope scope(L"ZVProperty", value.GetPropertyName());
+            throw ZVXMLFormatError(L"Cannot write " + WritingScope::Describe() +
+                                       L": it is a second value of a primitive property, which a reader takes as a "
+                                       L"new text for the first.",
+                                   L"");
+        }
+        m_primitiveNames.push_back(name);
     }
 
     static bool IsLeftOut(ZVValueBase& value)
@@ -285,6 +315,9 @@ private:
 
     std::string& m_out;
     CZVInstance* m_instance = nullptr; // the instance being written
+    // The element names of the primitive values written so far in each
+    // holder being written, outermost first.
+    std::vector<std::wstring_view>& m_primitiveNames;
 };
 
 } // namespace
@@ -294,6 +327,7 @@ struct ZVInstanceXMLWriter::Output {
     std::ostream* stream = nullptr;
     std::string pending; // written text not yet handed on
     std::string instance; // the instance being written
+    std::vector<std::wstring_view> primitiveNames; // InstanceText's scratch room
     std::size_t count = 0;
     bool closed = false;
 
@@ -375,7 +409,7 @@ void ZVInstanceXMLWriter::Write(CZVInstance* instance)
         throw ZVXMLLogicError(L"ZVInstanceXMLWriter::Write called after Close", L"");
     }
     m_output->instance.clear();
-    InstanceText(m_output->instance).Instance(*instance);
+    InstanceText(m_output->instance, m_output->primitiveNames).Instance(*instance);
     m_output->pending += m_output->instance;
     ++m_output->count;
     if (m_output->pending.size() >= kFlushSize) {

@@ -212,7 +212,8 @@ TEST_F(InstanceWriterTest, CharacterXmlCannotCarryIsRefusedNamingWhereItIs)
 
 // Elements a reader would take for something else are refused: a class
 // named "Project" (the element that groups instances), and a plain instance
-// of a relationship class (read as a relationship, without its ends).
+// of a relationship class (read as a relationship, without its ends), and a
+// second value of a primitive property (read as a new text for the first).
 TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
 {
     using namespace ZVXML;
@@ -223,8 +224,17 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
     grouping.SetPropertyValue(L"Budget", L"12.5");
     CZVInstance plain(schema.FindZVRelationshipClass(L"Connects", ZVCLASSTYPE_ANY));
     plain.SetInstanceID(L"C9");
-    CZVInstance good(schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY));
+    CZVClass* pump = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
+    CZVInstance good(pump);
     good.SetInstanceID(L"P0");
+    CZVInstance twice(pump);
+    twice.SetInstanceID(L"P1");
+    auto* origin = new ZVStructValue(pump->FindProperty(L"Origin"));
+    twice.AddZVValue(origin);
+    origin->GetValue()->SetPropertyValue(L"X", L"1");
+    origin->GetValue()->AddZVValue(
+        new CZVValue(schema.FindZVClass(L"Point", ZVCLASSTYPE_ANY)->FindProperty(L"X"), L"2"));
+    twice.AddZVValue(new CZVValue(pump->FindProperty(L"Name"), L"n")); // one per holder is fine
 
     std::ostringstream out;
     ZVInstanceXMLWriter writer(out);
@@ -235,6 +245,9 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
     EXPECT_ZV_THROW(writer.Write(&plain), ZVXMLFormatError,
                     L"Cannot write Connects instance: an instance of a relationship class is written as a "
                     L"ZVRelationshipInstance, with its ends.");
+    EXPECT_ZV_THROW(writer.Write(&twice), ZVXMLFormatError,
+                    L"Cannot write ZVProperty 'X2' of ZVProperty 'Origin' of Pump instance 'P1': it is a second "
+                    L"value of a primitive property, which a reader takes as a new text for the first.");
     writer.Close();
     EXPECT_EQ(writer.GetInstanceCount(), 1u);
     ASSERT_EQ(Parse(ToWString(out.str())), 0);
