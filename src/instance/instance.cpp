@@ -4,6 +4,7 @@
 
 #include "foundation/number_text.h"
 #include "foundation/owned_list.h"
+#include "instance/instance_access.h"
 #include "instance/value_disposal.h"
 #include "instance/value_name_index.h"
 
@@ -230,6 +231,7 @@ void CZVInstance::RemoveAllZVValues()
     DropNameIndex();
     std::vector<ZVValueBase*> taken;
     taken.swap(m_values);
+    detail::InstanceAccess::ForgetDyingHolder(taken, *this);
     ReleaseInstanceValues(taken);
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/owned_list.h"
 #include "instance/spare_objects.h"
+#include "instance/value_kind.h"
 #include "instance/value_disposal.h"
 #include "instance/value_name_index.h"
 #include "schema/schema_internals.h"
@@ -54,8 +55,23 @@ void InstanceAccess::Readopt(CZVInstance& instance, CZVClass* zvClass)
     instance.m_instanceID.clear();
 }
 
+void InstanceAccess::ForgetDyingHolder(const std::vector<ZVValueBase*>& values, const CZVInstance& instance)
+{
+    if (!OwnershipAccess::IsDying(&instance)) {
+        return;
+    }
+    for (ZVValueBase* value : values) {
+        ZVStructValue* structValue = value != nullptr ? KindOf(*value).structValue : nullptr;
+        if (structValue != nullptr && structValue->m_pInstance == &instance) {
+            structValue->m_pInstance = nullptr; // the dying instance's claims need no release
+            structValue->SetToNull();
+        }
+    }
+}
+
 bool InstanceAccess::Empty(CZVInstance& instance)
 {
+    ForgetDyingHolder(instance.m_values, instance);
     instance.DropNameIndex();
     return EmptyKeepingMemory(instance.m_values, ReleaseInstanceValues);
 }

@@ -7,6 +7,7 @@
 #include <zvxml/instance.h>
 
 #include <string_view>
+#include <vector>
 
 namespace ZVXML {
 namespace detail {
@@ -19,6 +20,10 @@ struct InstanceAccess {
     // keeps the memory of its list. False when something added a value
     // meanwhile (the instance is then not empty).
     static bool Empty(CZVInstance& instance);
+    // Before a dying instance gives up its values: a struct value among them
+    // that holds the instance itself, and outlives it because a copy of the
+    // instance shares the value, must not keep pointing at it.
+    static void ForgetDyingHolder(const std::vector<ZVValueBase*>& values, const CZVInstance& instance);
     // The same for an array's members, as its destructor would.
     static bool Empty(ZVArrayValue& array);
 

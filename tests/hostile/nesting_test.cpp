@@ -183,6 +183,16 @@ TEST(HostileNesting, AnInstanceHeldByItsOwnStructValueIsReleasedOnce)
             }
         }).join();
     }
+    // A copy of the instance shares the struct value, which then outlives
+    // the instance it held: it must not keep pointing at it.
+    auto* instance = new ZVXML::CZVInstance(nodes.node);
+    auto* value = new ZVXML::ZVStructValue(nodes.child);
+    instance->AddZVValue(value);
+    value->SetValue(instance);
+    auto* copy = new ZVXML::CZVInstance(*instance);
+    delete instance;
+    EXPECT_EQ(value->GetValue(), nullptr);
+    delete copy;
 }
 
 TEST(HostileNesting, CustomAttributeWritingRefusesValuesNestedPastTheLimit)
