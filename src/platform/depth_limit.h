@@ -1,4 +1,4 @@
-// The deepest nesting of elements a document may have.
+// The deepest nesting of elements a document may have, and the longest text.
 //
 // The push parser behind the streaming reader leaves nesting unbounded, and
 // libxml2's own limit on the tree it builds lets one level more through and
@@ -8,11 +8,20 @@
 #ifndef ZVXML_PLATFORM_DEPTH_LIMIT_H
 #define ZVXML_PLATFORM_DEPTH_LIMIT_H
 
+#include <cstddef>
+
 namespace ZVXML {
 namespace platform {
 
 constexpr int kMaxElementDepth = 256;
 constexpr const char* kTooDeepMessage = "Excessive depth in document: more than 256 nested elements";
+
+// The longest text between two tags, in decoded bytes. libxml2 keeps this
+// limit for most texts of a tree but not for every one (a long text may
+// come to the tree builder in one piece), and not for a push parse whose
+// handler collects the pieces; both readers keep it themselves.
+constexpr std::size_t kMaxTextRun = 10000000;
+constexpr const char* kTextTooLongMessage = "Text between two tags is longer than 10000000 bytes";
 
 } // namespace platform
 } // namespace ZVXML

@@ -47,6 +47,25 @@ TEST(DomLoadErrors, NestingIsLimitedTo256ElementsAsInTheStreamingReader)
     }
 }
 
+// The tree refuses a text the streaming reader refuses, with its message:
+// libxml2 alone lets a long text through when it decodes the file in pieces.
+TEST(DomLoadErrors, TextBetweenTwoTagsIsLimitedAsInTheStreamingReader)
+{
+    const zvtest::ScratchFolder folder;
+    const std::string declaration = "<?xml version='1.0' encoding='UTF-8'?>\n<r>\n";
+    const std::string fits(10000000, 'v');
+    XMLDocument doc;
+    const std::string good = folder.WriteFile("good.xml", declaration + "<a>" + fits + "</a><b>" + fits + "</b></r>");
+    EXPECT_TRUE(doc.Load(zvtest::Widen(good).c_str())) << doc.ParseError().reason;
+    for (const std::string& text : {fits + "v", fits + fits + fits}) {
+        const std::string bad = folder.WriteFile("bad.xml", declaration + "<a>" + text + "</a></r>");
+        EXPECT_FALSE(doc.Load(zvtest::Widen(bad).c_str()));
+        EXPECT_EQ(doc.ParseError().reason, L"Text between two tags is longer than 10000000 bytes");
+        EXPECT_EQ(doc.ParseError().line, 3);
+        EXPECT_FALSE(doc.FirstChild());
+    }
+}
+
 // Readers report a node by the file it came from and the line of its start
 // tag's "<", also past libxml2's 16-bit line numbers; built nodes have none.
 TEST(DomNodePositions, ElementsStandOnTheLineOfTheirStartTag)

@@ -26,10 +26,18 @@ namespace {
 // anything of it is read.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
-LibxmlErrorCapture& CaptureOf(void* parserContext)
+// What one load keeps beside the parser context (its _private).
+struct TreeLoad {
+    LibxmlErrorCapture capture;
+    std::size_t textRun = 0; // bytes of text since the last tag
+};
+
+TreeLoad& LoadOf(void* parserContext)
 {
-    return *static_cast<LibxmlErrorCapture*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
+    return *static_cast<TreeLoad*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
 }
+
+LibxmlErrorCapture& CaptureOf(void* parserContext) { return LoadOf(parserContext).capture; }
 
 void OnParserError(void* parserContext, LibxmlError error)
 {
@@ -125,6 +133,43 @@ void OnProcessingInstruction(void* parserContext, const xmlChar* target, const x
     }
 }
 
+// Stops the parse once the text since the last tag is longer than the
+// streaming reader takes, where that reader stops.
+bool RefusedForText(xmlParserCtxtPtr ctxt, int length)
+{
+    std::size_t& run = LoadOf(ctxt).textRun;
+    run += static_cast<std::size_t>(length > 0 ? length : 0);
+    if (run <= kMaxTextRun) {
+        return false;
+    }
+    const long line = ctxt->input != nullptr ? ctxt->input->line : 0;
+    const long column = ctxt->input != nullptr ? ctxt->input->col : 0;
+    CaptureOf(ctxt).Record(XML_ERR_INTERNAL_ERROR, line, column, kTextTooLongMessage);
+    ctxt->wellFormed = 0;
+    xmlStopParser(ctxt);
+    return true;
+}
+
+void OnCharacters(void* parserContext, const xmlChar* text, int length)
+{
+    if (!RefusedForText(static_cast<xmlParserCtxtPtr>(parserContext), length)) {
+        xmlSAX2Characters(parserContext, text, length);
+    }
+}
+
+void OnCdataBlock(void* parserContext, const xmlChar* text, int length)
+{
+    if (!RefusedForText(static_cast<xmlParserCtxtPtr>(parserContext), length)) {
+        xmlSAX2CDataBlock(parserContext, text, length);
+    }
+}
+
+void OnEndElement(void* parserContext, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri)
+{
+    LoadOf(parserContext).textRun = 0;
+    xmlSAX2EndElementNs(parserContext, localName, prefix, uri);
+}
+
 // Builds the element as libxml2 does, then gives it the line where its
 // start tag begins (libxml2 gives the line where it ends).
 void OnStartElement(void* parserContext, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
@@ -135,6 +180,7 @@ void OnStartElement(void* parserContext, const xmlChar* localName, const xmlChar
     if (RefusedForDepth(ctxt) || RefusedForNames(ctxt)) {
         return;
     }
+    LoadOf(ctxt).textRun = 0;
     const xmlNodePtr parent = ctxt->node;
     xmlSAX2StartElementNs(parserContext, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
                           defaultedCount, attributes);
@@ -171,17 +217,22 @@ XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool
         return nullptr;
     }
     EnsureLibxmlInitialized();
-    LibxmlErrorCapture capture;
+    TreeLoad load;
+    LibxmlErrorCapture& capture = load.capture;
     XmlParserCtxtOwner ctxt(xmlNewParserCtxt());
     if (!ctxt) {
         throw std::bad_alloc();
     }
-    ctxt->_private = &capture;
+    ctxt->_private = &load;
     ctxt->sax->initialized = XML_SAX2_MAGIC; // makes libxml2 use serror
     ctxt->sax->serror = &OnParserError;
     ctxt->sax->internalSubset = &OnDoctype;
     ctxt->sax->startElementNs = &OnStartElement;
     ctxt->sax->processingInstruction = &OnProcessingInstruction;
+    ctxt->sax->endElementNs = &OnEndElement;
+    ctxt->sax->characters = &OnCharacters;
+    ctxt->sax->ignorableWhitespace = &OnCharacters; // as libxml2's own handler set has it
+    ctxt->sax->cdataBlock = &OnCdataBlock;
 
     int options = kParseOptions | (decoded ? XML_PARSE_IGNORE_ENC : 0);
     XmlDocOwner doc(xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),

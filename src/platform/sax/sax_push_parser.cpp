@@ -395,7 +395,7 @@ void SaxPushParser::DeliverText(const xmlChar* text, int size, bool isCdata)
     if (m_textRun > kSaxMaxTextRun) {
         // A tree-building parse refuses such a text node; the push parser
         // hands it on in pieces, which handlers would collect.
-        Refuse("Text between two tags is longer than 10000000 bytes");
+        Refuse(kTextTooLongMessage);
         return;
     }
     if (m_content != nullptr && m_queue != nullptr) {

@@ -63,7 +63,7 @@ constexpr long kSaxUnspecifiedError = XML_STATUS_FAILED;
 constexpr int kSaxMaxDepth = kMaxElementDepth;
 // The longest text between two tags, in bytes of the document (libxml2's
 // default for a text node): handlers that collect a text hold it whole.
-constexpr std::size_t kSaxMaxTextRun = 10000000;
+constexpr std::size_t kSaxMaxTextRun = kMaxTextRun;
 
 // A failure of the reader itself: the input cannot be opened, or the parse
 // was stopped by a fatal error. Not part of the public exception family; the
