@@ -4,7 +4,7 @@
 
 #include "platform/dom/blank_text.h"
 #include "platform/dom/node_position.h"
-#include "platform/depth_limit.h"
+#include "platform/reader_limits.h"
 #include "platform/libxml_error_capture.h"
 #include "platform/name_limit.h"
 #include "platform/tag_start.h"
@@ -21,7 +21,7 @@ namespace platform {
 namespace {
 
 // XML_PARSE_HUGE stays off so that libxml2's limit on text size holds; the
-// limit on nesting depth is ours (platform/depth_limit.h). Neither DTD
+// limit on nesting depth is ours (platform/reader_limits.h). Neither DTD
 // loading nor entity substitution is asked for: a DOCTYPE is refused before
 // anything of it is read.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;

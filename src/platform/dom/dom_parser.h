@@ -3,7 +3,7 @@
 #ifndef ZVXML_PLATFORM_DOM_DOM_PARSER_H
 #define ZVXML_PLATFORM_DOM_DOM_PARSER_H
 
-#include "platform/depth_limit.h"
+#include "platform/reader_limits.h"
 #include "platform/libxml_resources.h"
 
 #include <zvxml/dom.h>
@@ -22,7 +22,7 @@ constexpr int kDomMaxDepth = kMaxElementDepth;
 // When `decoded` is true the bytes are UTF-8 whatever the document
 // declares; otherwise its BOM or encoding declaration decides.
 // No DOCTYPE, no external resource, libxml2's default limits but ours on
-// nesting (platform/depth_limit.h). Text nodes of white space only are
+// nesting (platform/reader_limits.h). Text nodes of white space only are
 // removed. Returns null and fills `error` when the document does not load;
 // clears `error` otherwise.
 XmlDocOwner ParseDocument(const std::string& bytes, const std::string& url, bool decoded, XMLParseError& error);

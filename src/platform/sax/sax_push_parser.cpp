@@ -1,7 +1,7 @@
 #include "platform/sax/sax_push_parser.h"
 
 #include "foundation/utf8.h"
-#include "platform/depth_limit.h"
+#include "platform/reader_limits.h"
 #include "platform/libxml_resources.h"
 #include "platform/name_limit.h"
 #include "platform/sax/sax_attributes_view.h"

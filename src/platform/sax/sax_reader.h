@@ -42,7 +42,7 @@
 #ifndef ZVXML_PLATFORM_SAX_SAX_READER_H
 #define ZVXML_PLATFORM_SAX_SAX_READER_H
 
-#include "platform/depth_limit.h"
+#include "platform/reader_limits.h"
 
 #include <zvxml/dom.h>
 

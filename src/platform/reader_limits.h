@@ -1,12 +1,13 @@
-// The deepest nesting of elements a document may have, and the longest text.
+// The limits both readers keep: the deepest nesting of elements and the
+// longest text between two tags.
 //
 // The push parser behind the streaming reader leaves nesting unbounded, and
 // libxml2's own limit on the tree it builds lets one level more through and
 // names in its message an option no host can set. Both parsers keep this
 // limit instead, refuse the same documents with the same message, and so a
 // document that loads as a tree also streams, and the other way round.
-#ifndef ZVXML_PLATFORM_DEPTH_LIMIT_H
-#define ZVXML_PLATFORM_DEPTH_LIMIT_H
+#ifndef ZVXML_PLATFORM_READER_LIMITS_H
+#define ZVXML_PLATFORM_READER_LIMITS_H
 
 #include <cstddef>
 
@@ -17,9 +18,9 @@ constexpr int kMaxElementDepth = 256;
 constexpr const char* kTooDeepMessage = "Excessive depth in document: more than 256 nested elements";
 
 // The longest text between two tags, in decoded bytes. libxml2 keeps this
-// limit for most texts of a tree but not for every one (a long text may
-// come to the tree builder in one piece), and not for a push parse whose
-// handler collects the pieces; both readers keep it themselves.
+// limit for a tree only while it reads a text whole (it lets a longer text
+// through when it decodes a file in pieces), and not at all for a push
+// parse whose handler collects the pieces; both readers keep it themselves.
 constexpr std::size_t kMaxTextRun = 10000000;
 constexpr const char* kTextTooLongMessage = "Text between two tags is longer than 10000000 bytes";
 
