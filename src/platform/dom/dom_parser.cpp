@@ -111,6 +111,16 @@ bool RefusedForNames(xmlParserCtxtPtr ctxt)
     return true;
 }
 
+// Stops the parse where the parser stands, with a limit's message.
+void StopHere(xmlParserCtxtPtr ctxt, const char* message)
+{
+    const long line = ctxt->input != nullptr ? ctxt->input->line : 0;
+    const long column = ctxt->input != nullptr ? ctxt->input->col : 0;
+    CaptureOf(ctxt).Record(XML_ERR_INTERNAL_ERROR, line, column, message);
+    ctxt->wellFormed = 0;
+    xmlStopParser(ctxt);
+}
+
 // Stops the parse at an element nested deeper than kMaxElementDepth, at the
 // place where the streaming reader stops: the end of its start tag.
 bool RefusedForDepth(xmlParserCtxtPtr ctxt)
@@ -118,11 +128,7 @@ bool RefusedForDepth(xmlParserCtxtPtr ctxt)
     if (ctxt->nodeNr < kMaxElementDepth) { // the elements open around this one
         return false;
     }
-    const long line = ctxt->input != nullptr ? ctxt->input->line : 0;
-    const long column = ctxt->input != nullptr ? ctxt->input->col : 0;
-    CaptureOf(ctxt).Record(XML_ERR_INTERNAL_ERROR, line, column, kTooDeepMessage);
-    ctxt->wellFormed = 0;
-    xmlStopParser(ctxt);
+    StopHere(ctxt, kTooDeepMessage);
     return true;
 }
 
@@ -142,11 +148,7 @@ bool RefusedForText(xmlParserCtxtPtr ctxt, int length)
     if (run <= kMaxTextRun) {
         return false;
     }
-    const long line = ctxt->input != nullptr ? ctxt->input->line : 0;
-    const long column = ctxt->input != nullptr ? ctxt->input->col : 0;
-    CaptureOf(ctxt).Record(XML_ERR_INTERNAL_ERROR, line, column, kTextTooLongMessage);
-    ctxt->wellFormed = 0;
-    xmlStopParser(ctxt);
+    StopHere(ctxt, kTextTooLongMessage);
     return true;
 }
 
