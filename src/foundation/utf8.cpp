@@ -179,6 +179,28 @@ std::wstring Utf8ToWide(const char* text)
     return Utf8ToWide(std::string_view(text, std::strlen(text)));
 }
 
+std::size_t Utf8Length(std::wstring_view text)
+{
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t cp = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
+        if (cp < 0x80) {
+            bytes += 1;
+        } else if (cp < 0x800) {
+            bytes += 2;
+        } else if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                   text[i + 1] <= 0xDFFF) {
+            bytes += 4; // a pair of halves joined into one character
+            ++i;
+        } else if (cp < 0x10000 || cp > 0x10FFFF) {
+            bytes += 3; // U+FFFD stands for what has no UTF-8 form
+        } else {
+            bytes += 4;
+        }
+    }
+    return bytes;
+}
+
 void AppendWideAsUtf8(const wchar_t* text, std::size_t size, std::string& out)
 {
     out.reserve(out.size() + size);

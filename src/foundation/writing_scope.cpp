@@ -1,5 +1,6 @@
 #include "foundation/writing_scope.h"
 
+#include "foundation/utf8.h"
 #include "foundation/xml_characters.h"
 #include "foundation/xml_names.h"
 
@@ -76,6 +77,18 @@ void RequireWritableText(const wchar_t* text, const wchar_t* what)
 void RequireWritableText(const std::wstring& text, const wchar_t* what)
 {
     RequireWritableText(text.c_str(), text.size(), what);
+}
+
+void RequireReadableLength(std::wstring_view text, std::size_t limit, const wchar_t* what)
+{
+    if (Utf8Length(text) <= limit) {
+        return;
+    }
+    const std::wstring item = WritingScope::Describe();
+    throw ZVXMLFormatError(
+        (item.empty() ? std::wstring(L"Cannot write the ") + what : L"Cannot write " + item + L": its " + what) +
+            L" is longer than " + std::to_wstring(limit) + L" bytes, more than a reader of the document accepts.",
+        L"");
 }
 
 void RequireWritableName(const wchar_t* name, const wchar_t* what)

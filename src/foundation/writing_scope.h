@@ -7,7 +7,9 @@
 #ifndef ZVXML_FOUNDATION_WRITING_SCOPE_H
 #define ZVXML_FOUNDATION_WRITING_SCOPE_H
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace ZVXML {
 
@@ -45,6 +47,11 @@ void RequireWritableText(const wchar_t* text, const wchar_t* what);
 // The same for the whole of `text`: a NUL inside it is refused as U+0000
 // rather than taken for its end.
 void RequireWritableText(const std::wstring& text, const wchar_t* what);
+
+// Throws ZVXMLFormatError when `text` takes more than `limit` bytes of UTF-8:
+// "Cannot write <item>: its <what> is longer than <limit> bytes, more than a
+// reader of the document accepts."
+void RequireReadableLength(std::wstring_view text, std::size_t limit, const wchar_t* what);
 
 // Every element name and namespace prefix a writer puts into a document
 // passes here first. Throws ZVXMLFormatError when `name` cannot be an XML

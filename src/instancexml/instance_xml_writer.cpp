@@ -26,31 +26,6 @@ namespace {
 // Output is handed on in pieces of about this size.
 constexpr std::size_t kFlushSize = 64 * 1024;
 
-// A reader refuses a text between two tags, and an attribute value, longer
-// than this once decoded (libxml2's limit, which the streaming reader keeps).
-constexpr std::size_t kMaxReadableText = platform::kSaxMaxTextRun;
-// libxml2 also refuses a start tag once it has to look more than 10,000,000
-// bytes ahead, counting what it still holds from before the tag; a start
-// tag written this much shorter leaves room for that.
-constexpr std::size_t kMaxReadableStartTag = platform::kSaxMaxTextRun - 64 * 1024;
-
-std::size_t Utf8Length(const std::wstring& text)
-{
-    std::size_t bytes = 0;
-    for (wchar_t c : text) {
-        const auto code = static_cast<std::uint32_t>(c);
-        bytes += code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-    }
-    return bytes;
-}
-
-[[noreturn]] void ThrowTooLongForAReader(const wchar_t* what, std::size_t limit)
-{
-    throw ZVXMLFormatError(L"Cannot write " + WritingScope::Describe() + L": its " + what + L" is longer than " +
-                               std::to_wstring(limit) + L" bytes, more than a reader of the document accepts.",
-                           L"");
-}
-
 // A type or property name the readers would not read as an element name
 // (by the XML name rules they follow, and libxml2's limit on its length).
 void RequireElementName(const wchar_t* name, const wchar_t* what)
@@ -153,8 +128,11 @@ public:
             Attribute(L"sourceInstanceID", relationship->GetSourceID(), L"source identifier");
             Attribute(L"targetInstanceID", relationship->GetTargetID(), L"target identifier");
         }
-        if (m_out.size() - tagStart > kMaxReadableStartTag) {
-            ThrowTooLongForAReader(L"start tag", kMaxReadableStartTag);
+        if (m_out.size() - tagStart > platform::kMaxWrittenStartTag) { // as written: escapes lengthen it
+            throw ZVXMLFormatError(L"Cannot write " + WritingScope::Describe() + L": its start tag is longer than " +
+                                       std::to_wstring(platform::kMaxWrittenStartTag) +
+                                       L" bytes, more than a reader of the document accepts.",
+                                   L"");
         }
         Children(instance, instance.GetTypeName(), 1);
     }
@@ -284,9 +262,7 @@ private:
         const wchar_t* text = L"";
         if (!value.IsNull()) {
             RequireWritableText(value.Value(), L"value");
-            if (Utf8Length(value.Value()) > kMaxReadableText) {
-                ThrowTooLongForAReader(L"value", kMaxReadableText);
-            }
+            RequireReadableLength(value.Value(), platform::kMaxTextRun, L"value");
             text = value.GetValue();
         }
         if (*text == L'\0') {

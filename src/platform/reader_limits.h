@@ -24,6 +24,11 @@ constexpr const char* kTooDeepMessage = "Excessive depth in document: more than 
 constexpr std::size_t kMaxTextRun = 10000000;
 constexpr const char* kTextTooLongMessage = "Text between two tags is longer than 10000000 bytes";
 
+// What a writer puts into one start tag at the most. libxml2 refuses a start
+// tag once it has to look more than 10,000,000 bytes ahead, counting what it
+// still holds from before the tag; 64 KiB less leaves room for that.
+constexpr std::size_t kMaxWrittenStartTag = kMaxTextRun - 64 * 1024;
+
 } // namespace platform
 } // namespace ZVXML
 

@@ -29,6 +29,7 @@ XMLNode AppendSchemaElement(XMLDocument& document, const CZVSchema& schema, cons
     bool built = !root.IsNull() && document.AppendChild(XMLNode(), root, nullptr) == 0;
     const auto set = [&](const wchar_t* name, const std::wstring& value) {
         RequireWritableText(value, name);
+        RequireReadableAttribute(value, name);
         built = built && document.SetAttribute(root, name, value.c_str()) == 0;
     };
     set(L"schemaName", schema.GetSchemaName());

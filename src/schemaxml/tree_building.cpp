@@ -1,6 +1,7 @@
 #include "schemaxml/tree_building.h"
 
 #include "foundation/verify_hr.h"
+#include "platform/reader_limits.h"
 
 namespace ZVXML {
 
@@ -32,15 +33,31 @@ void AppendCheckedText(XMLDocument& document, XMLNode parent, const wchar_t* tex
 
 } // namespace
 
+void RequireReadableAttribute(const wchar_t* value, const wchar_t* name)
+{
+    if (value != nullptr) {
+        RequireReadableLength(value, platform::kMaxWrittenStartTag, name);
+    }
+}
+
+void RequireReadableAttribute(const std::wstring& value, const wchar_t* name)
+{
+    RequireReadableLength(value, platform::kMaxWrittenStartTag, name);
+}
+
 void AppendTextNode(XMLDocument& document, XMLNode parent, const wchar_t* text, const wchar_t* what)
 {
     RequireWritableText(text, what);
+    if (text != nullptr) {
+        RequireReadableLength(text, platform::kMaxTextRun, what);
+    }
     AppendCheckedText(document, parent, text);
 }
 
 void AppendTextNode(XMLDocument& document, XMLNode parent, const std::wstring& text, const wchar_t* what)
 {
     RequireWritableText(text, what);
+    RequireReadableLength(text, platform::kMaxTextRun, what);
     AppendCheckedText(document, parent, text.c_str());
 }
 

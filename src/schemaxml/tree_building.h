@@ -31,16 +31,23 @@ void AppendTextNode(XMLDocument& document, XMLNode parent, const std::wstring& t
 inline const wchar_t* AttributeText(const wchar_t* text) { return text; }
 inline const wchar_t* AttributeText(const std::wstring& text) { return text.c_str(); }
 
+// Refuses an attribute value that would make a start tag longer than a
+// reader of the file takes (NULL is written as an empty value).
+void RequireReadableAttribute(const wchar_t* value, const wchar_t* name);
+void RequireReadableAttribute(const std::wstring& value, const wchar_t* name);
+
 } // namespace ZVXML
 
 // Sets an attribute from a C string or a std::wstring. A value XML cannot
-// carry is refused first
-// (RequireWritableText, naming the attribute); a failure of the document
+// carry, or one longer than a reader takes, is refused first
+// (RequireWritableText, RequireReadableAttribute, naming the attribute); a
+// failure of the document
 // throws the checked-call error whose message names `callText`, the call as
 // the file's writer documents it.
 #define SET_CHECKED_ATTRIBUTE(document, element, name, value, callText)                                                \
     do {                                                                                                               \
         ::ZVXML::RequireWritableText((value), (name));                                                                 \
+        ::ZVXML::RequireReadableAttribute((value), (name));                                                            \
         VERIFY_HR((document).SetAttribute((element), (name), ::ZVXML::AttributeText(value)), callText);                \
     } while (0)
 

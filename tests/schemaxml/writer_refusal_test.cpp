@@ -122,6 +122,33 @@ TEST(WriterRefusal, EveryItemIsNamedWithTheTextAndTheCharacter)
     ExpectEachRefusedKeepingTheFile(cases, kCannotCarry);
 }
 
+// A text longer than a reader of the file takes: an attribute (its start
+// tag keeps room below libxml2's 10,000,000 bytes of look-ahead) and a
+// custom attribute's text (10,000,000 bytes; é takes two).
+TEST(WriterRefusal, TextsLongerThanAReaderTakesAreNamed)
+{
+    const std::vector<Spoiling> cases = {
+        {[](Plant& p) { p.pipe->SetDescription(std::wstring(9934465, L'd')); },
+         L"ZVClass 'Pipe' of ZVSchema 'Plant': its description is longer than 9934464"},
+        {[](Plant& p) { p.schema.SetDescription(std::wstring(9934465, L'd')); },
+         L"ZVSchema 'Plant': its description is longer than 9934464"},
+        {[](Plant& p) { p.attribute->SetPropertyValue(L"Hidden", std::wstring(5000001, L'\u00E9')); },
+         L"property 'Hidden' of ZVCustomAttribute 'Options' of ZVProperty 'Length' of ZVClass 'Pipe' of ZVSchema "
+         L"'Plant': its text is longer than 10000000"},
+    };
+    ExpectEachRefusedKeepingTheFile(cases, L" bytes, more than a reader of the document accepts.");
+    // At the limits the file reads back.
+    ScratchFolder folder;
+    Plant plant;
+    plant.pipe->SetDescription(std::wstring(9934464, L'd'));
+    plant.attribute->SetPropertyValue(L"Hidden", std::wstring(5000000, L'\u00E9'));
+    const std::wstring path = folder.WidePath("Plant.zvschema.xml");
+    ASSERT_EQ(plant.schema.WriteXML(path.c_str()), 0);
+    CZVSchema reread(L"r", L"Reread", L"");
+    EXPECT_EQ(reread.ReadXML(path.c_str()), 0);
+    EXPECT_EQ(std::wcslen(reread.FindZVClass(L"Pipe", ZVCLASSTYPE_ANY)->GetDescription()), 9934464u);
+}
+
 // A name the model holds but no XML name can be (U+00AA is a letter to the
 // naming rule, yet no XML name character) is refused, named, and the old
 // file stays.
