@@ -210,10 +210,12 @@ private:
     // holder as a new text for the same value: the first would be lost.
     void RequireFirstOfItsName(ZVValueBase& value, std::size_t holderStart)
     {
-        const std::wstring_view name = PropertyNameOf(value);
+        const wchar_t* const written = PropertyNameOf(value);
+        const std::wstring_view name = written;
         const auto begin = m_primitiveNames.begin() + static_cast<std::ptrdiff_t>(holderStart);
         if (std::find(begin, m_primitiveNames.end(), name) != m_primitiveNames.end()) {
-            const WritingScope scope(L"ZVProperty", value.GetPropertyName());
+            // Named as written: the name it has in memory ("X2") is the model's own.
+            const WritingScope scope(L"ZVProperty", written);
             throw ZVXMLFormatError(L"Cannot write " + WritingScope::Describe() +
                                        L": it is a second value of a primitive property, which a reader takes as a "
                                        L"new text for the first.",

@@ -246,7 +246,7 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
                     L"Cannot write Connects instance: an instance of a relationship class is written as a "
                     L"ZVRelationshipInstance, with its ends.");
     EXPECT_ZV_THROW(writer.Write(&twice), ZVXMLFormatError,
-                    L"Cannot write ZVProperty 'X2' of ZVProperty 'Origin' of Pump instance 'P1': it is a second "
+                    L"Cannot write ZVProperty 'X' of ZVProperty 'Origin' of Pump instance 'P1': it is a second "
                     L"value of a primitive property, which a reader takes as a new text for the first.");
     writer.Close();
     EXPECT_EQ(writer.GetInstanceCount(), 1u);

@@ -432,6 +432,10 @@ TEST_F(CliTest, UsageMistakesExitWithTwoAndOneLine)
          "zvxml: --max-errors: a whole number from 0 to 999999999999999999 is expected, not '99999999999999999999'\n"
          "Try 'zvxml validate --help' for more information.\n"},
         {{"--log-level", "loud", "demo"}, ""},
+        // Bytes that are not UTF-8 would name another file.
+        {{"schema", "write", kTiny, "out\377.xml"},
+         "zvxml: argument 4 is not UTF-8; file names and texts must be\nTry 'zvxml schema write --help' for more "
+         "information.\n"},
     };
     for (const auto& [arguments, message] : cases) {
         const CliRun run = Zvxml(arguments);
@@ -535,4 +539,11 @@ TEST_F(CliTest, ImportStopsAtALineThatDoesNotFitAndLeavesTheOutputAlone)
     run = Zvxml({"import", lines, "--schema", kTiny});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, lines + ":1: objects and arrays nested more than 512 deep\n");
+
+    // A NUL would cut a string where the library reads it: "P\u0000-1" and
+    // "P\u0000-2" would both become P.
+    scratch.WriteFile("in.jsonl", "{\"class\":\"Sensor\",\"id\":\"P\\u0000-1\",\"properties\":{}}\n");
+    run = Zvxml({"import", lines, "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, lines + ":1: a string holds U+0000, a character XML 1.0 cannot carry\n");
 }
