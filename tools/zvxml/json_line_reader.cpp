@@ -108,7 +108,15 @@ private:
     std::string m_key;
 };
 
-std::wstring Wide(const std::string& text) { return ZVXML::ToWString(std::string_view(text)); }
+// Every string of a line passes here. A NUL would end it for the library's
+// const wchar_t* setters, so it is refused rather than cut.
+std::wstring Wide(const std::string& text)
+{
+    if (text.find('\0') != std::string::npos) {
+        throw JsonLineError{L"a string holds U+0000, a character XML 1.0 cannot carry"};
+    }
+    return ZVXML::ToWString(std::string_view(text));
+}
 
 const Node* Member(const Node& object, const char* name)
 {

@@ -84,6 +84,19 @@ std::string UsageMessage(const CLI::App& app, const CLI::ParseError& error)
     return "unknown command '" + unparsed.front() + "' (one of: " + known + ")";
 }
 
+// Paths and texts reach the library as wide text: bytes that are not UTF-8
+// would become U+FFFD there, and a file name would name another file.
+int FirstArgumentNotUtf8(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument(argv[i]);
+        if (ZVXML::ToUtf8(ZVXML::ToWString(argument)) != argument) {
+            return i;
+        }
+    }
+    return 0;
+}
+
 // Runs the chosen command and reports what stops it; the exit status.
 int RunReporting(const Program::Run& run, const std::string& commandPath)
 {
@@ -149,6 +162,11 @@ int main(int argc, char** argv)
             return Finish(app.exit(error)); // --help, --version
         }
         zvcli::ReportUsageError(UsageMessage(app, error), CommandPath(app));
+        return 2;
+    }
+    if (const int index = FirstArgumentNotUtf8(argc, argv)) {
+        zvcli::ReportUsageError("argument " + std::to_string(index) + " is not UTF-8; file names and texts must be",
+                                CommandPath(app));
         return 2;
     }
     const Program::Run* run = program.Chosen(app);
