@@ -2,8 +2,12 @@
 
 #include <zvxml/text.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <cwchar>
+#include <string>
+#include <system_error>
 
 namespace zvcli {
 namespace {
@@ -88,7 +92,15 @@ bool IsJsonNumber(const std::wstring& text)
         if (!digits())
             return false;
     }
-    return i == text.size();
+    if (i != text.size()) {
+        return false;
+    }
+    // A number no double holds ("1e400") is no JSON number to a reader of
+    // the line: it stays a string.
+    const std::string narrow(text.begin(), text.end());
+    double number = 0;
+    const auto result = std::from_chars(narrow.data(), narrow.data() + narrow.size(), number);
+    return result.ec == std::errc() && std::isfinite(number);
 }
 
 bool IsNumericType(const wchar_t* type)
