@@ -547,4 +547,10 @@ TEST_F(CliTest, ImportStopsAtALineThatDoesNotFitAndLeavesTheOutputAlone)
     run = Zvxml({"import", lines, "--schema", kTiny});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, lines + ":1: a string holds U+0000, a character XML 1.0 cannot carry\n");
+    // What the writer refuses is named at its line too.
+    scratch.WriteFile("in.jsonl", "\n{\"class\":\"Sensor\",\"id\":\"P\\u0001\",\"properties\":{}}\n");
+    run = Zvxml({"import", lines, "--schema", kTiny});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, lines + ":2: Cannot write Sensor instance: its identifier holds U+0001, a character XML 1.0 "
+                               "cannot carry.\n");
 }

@@ -37,6 +37,9 @@ void Copy(std::istream& in, ZVXML::CZVSchema& schema, ZVXML::ZVInstanceXMLWriter
             writer.Write(InstanceFromJsonLine(line, schema).get());
         } catch (const JsonLineError& error) {
             throw ProgramError{error.message, name + L":" + std::to_wstring(number)};
+        } catch (const ZVXML::ZVXMLFormatError& error) {
+            // What the writer refuses (a text XML cannot carry) comes from this line too.
+            throw ProgramError{error.Message(), name + L":" + std::to_wstring(number)};
         }
     }
     if (in.bad()) {
