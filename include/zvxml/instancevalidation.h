@@ -115,7 +115,8 @@ public:
     /// Checks `instance` (not kept) and remembers what the document checks
     /// need. `file`, `line` and `column` say where it is, for its findings.
     /// Returns 0, or non-zero once the callback asked to stop. ZVXMLInvalidArgument
-    /// for NULL.
+    /// for NULL; ZVXMLLogicError "ZVInstanceDocumentValidator::Check called
+    /// after Finish" once Finish has run.
     int Check(CZVInstance* instance, const std::wstring& file = std::wstring(), long line = 0, long column = 0);
     /// The checks across the document; once only (later calls do nothing).
     /// Returns as Check does.

@@ -489,8 +489,12 @@ int ZVInstanceDocumentValidator::Check(CZVInstance* instance, const std::wstring
         throw ZVXMLInvalidArgument(L"Passed NULL instance into ZVInstanceDocumentValidator::Check", L"");
     }
     State& state = *m_state;
-    if (state.reporter.Stopped() || state.finished) {
-        return state.reporter.Stopped() ? 1 : 0;
+    if (state.finished) {
+        // It would go unchecked across the document: not a pass.
+        throw ZVXMLLogicError(L"ZVInstanceDocumentValidator::Check called after Finish", L"");
+    }
+    if (state.reporter.Stopped()) {
+        return 1;
     }
     if (state.file != file) {
         state.file = file; // kept for the findings made at the end

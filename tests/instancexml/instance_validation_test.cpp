@@ -1,6 +1,7 @@
 // Validation of instances and documents: each document below breaks exactly
 // one rule of a document that is otherwise valid.
 #include "instance_parse_support.h"
+#include "support/expect_throw.h"
 
 #include <limits>
 
@@ -282,6 +283,10 @@ TEST_F(InstanceValidationTest, InstancesFedOneByOneAreCheckedAlike)
     EXPECT_EQ(validator.Finish(), 0);
     EXPECT_EQ(findings.lines, Lines{L"1:1: Holds R1: : the target instance '\xDC00' has no value for the key property "
                                     L"Code"});
+    // An instance given after Finish would go unchecked across the document.
+    EXPECT_EQ(validator.Finish(), 0);
+    EXPECT_ZV_THROW(validator.Check(&second), ZVXMLLogicError,
+                    L"ZVInstanceDocumentValidator::Check called after Finish");
 }
 
 TEST_F(InstanceValidationTest, CardinalitiesHoldAcrossTheDocument)
