@@ -92,9 +92,8 @@ int CZVInstance::WriteXML(XMLDocument& document, XMLNode parent)
     std::wstring namespaceURI = schema != nullptr ? schema->XmlNamespace() : std::wstring();
     XMLNode pElement = AppendValueElement(document, parent, m_typeName.c_str(), namespaceURI.c_str());
     if (!m_instanceID.empty()) {
-        RequireWritableText(m_instanceID, L"id"); // the whole string: it may hold U+0000
-        VERIFY_HR(document.SetAttribute(pElement, L"id", m_instanceID.c_str()),
-                  L"pElement->setAttribute (L\"id\", instanceId)");
+        SET_CHECKED_ATTRIBUTE(document, pElement, L"id", m_instanceID, // the whole string: it may hold U+0000
+                              L"pElement->setAttribute (L\"id\", instanceId)");
     }
     return WriteValues(*this, document, pElement, namespaceURI);
 }

@@ -135,6 +135,9 @@ TEST(WriterRefusal, TextsLongerThanAReaderTakesAreNamed)
         {[](Plant& p) { p.attribute->SetPropertyValue(L"Hidden", std::wstring(5000001, L'\u00E9')); },
          L"property 'Hidden' of ZVCustomAttribute 'Options' of ZVProperty 'Length' of ZVClass 'Pipe' of ZVSchema "
          L"'Plant': its text is longer than 10000000"},
+        {[](Plant& p) { p.attribute->SetInstanceID(std::wstring(9934465, L'i')); },
+         L"ZVCustomAttribute 'Options' of ZVProperty 'Length' of ZVClass 'Pipe' of ZVSchema 'Plant': its id is longer "
+         L"than 9934464"},
     };
     ExpectEachRefusedKeepingTheFile(cases, L" bytes, more than a reader of the document accepts.");
     // At the limits the file reads back.
