@@ -11,7 +11,6 @@
 #include "platform/io/atomic_file_write.h"
 #include "platform/sax/sax_reader.h"
 
-#include <cstdint>
 #include <algorithm>
 #include <cwchar>
 #include <memory>
