@@ -23,9 +23,6 @@ struct OwnershipAccess {
     // hand-built loop of schema references); from now on no release may
     // destroy it a second time.
     static void MarkDying(const SharedOwnership* object) { const_cast<SharedOwnership*>(object)->m_owners = kDying; }
-    // Whether MarkDying has marked it (releases and claims since then only
-    // move the count a little way from the mark).
-    static bool IsDying(const SharedOwnership* object) { return object->m_owners >= kDying / 2; }
     // An object marked dying that survives after all, emptied, as a spare.
     static void MarkUnowned(const SharedOwnership* object) { const_cast<SharedOwnership*>(object)->m_owners = 0; }
     // The link of an object queued for disposal (see instance/disposal_queue.h).

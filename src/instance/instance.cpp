@@ -68,8 +68,14 @@ CZVInstance& CZVInstance::operator=(const CZVInstance& other)
 CZVInstance::~CZVInstance()
 {
     // A struct value among its values may hold this instance: releasing it
-    // then must not destroy this instance a second time.
+    // then must not destroy this instance a second time. Only an instance
+    // something still holds (deleted out of such a loop) can be held by one
+    // of its own values; one whose last owner let go cannot.
+    const bool held = detail::OwnershipAccess::Owners(this) != 0;
     detail::OwnershipAccess::MarkDying(this);
+    if (held) {
+        detail::InstanceAccess::ForgetDyingHolder(m_values, *this);
+    }
     RemoveAllZVValues();
     DropNameIndex();
 }
@@ -231,7 +237,6 @@ void CZVInstance::RemoveAllZVValues()
     DropNameIndex();
     std::vector<ZVValueBase*> taken;
     taken.swap(m_values);
-    detail::InstanceAccess::ForgetDyingHolder(taken, *this);
     ReleaseInstanceValues(taken);
 }
 

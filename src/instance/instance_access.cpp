@@ -57,9 +57,6 @@ void InstanceAccess::Readopt(CZVInstance& instance, CZVClass* zvClass)
 
 void InstanceAccess::ForgetDyingHolder(const std::vector<ZVValueBase*>& values, const CZVInstance& instance)
 {
-    if (!OwnershipAccess::IsDying(&instance)) {
-        return;
-    }
     for (ZVValueBase* value : values) {
         ZVStructValue* structValue = value != nullptr ? KindOf(*value).structValue : nullptr;
         if (structValue != nullptr && structValue->m_pInstance == &instance) {
@@ -71,7 +68,6 @@ void InstanceAccess::ForgetDyingHolder(const std::vector<ZVValueBase*>& values, 
 
 bool InstanceAccess::Empty(CZVInstance& instance)
 {
-    ForgetDyingHolder(instance.m_values, instance);
     instance.DropNameIndex();
     return EmptyKeepingMemory(instance.m_values, ReleaseInstanceValues);
 }

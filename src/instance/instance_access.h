@@ -20,9 +20,10 @@ struct InstanceAccess {
     // keeps the memory of its list. False when something added a value
     // meanwhile (the instance is then not empty).
     static bool Empty(CZVInstance& instance);
-    // Before a dying instance gives up its values: a struct value among them
-    // that holds the instance itself, and outlives it because a copy of the
-    // instance shares the value, must not keep pointing at it.
+    // Before an instance something still holds is destroyed: a struct value
+    // among its values that holds the instance itself, and outlives it
+    // because a copy of the instance shares the value, must not keep
+    // pointing at it. (A spare is emptied only once nothing holds it.)
     static void ForgetDyingHolder(const std::vector<ZVValueBase*>& values, const CZVInstance& instance);
     // The same for an array's members, as its destructor would.
     static bool Empty(ZVArrayValue& array);
