@@ -287,7 +287,9 @@ public:
     CZVClass(const wchar_t* name, CZVSchema* schema, CIDGenerationStrategy* strategy);
     /// The copy shares the properties and custom attributes. Assigning a class
     /// whose base class is this class or derives from it throws
-    /// ZVXMLLogicError, as SetBaseClass does, and changes nothing.
+    /// ZVXMLLogicError, as SetBaseClass does, and changes nothing. Assignment
+    /// takes the other class's schema only into a class no schema holds: a
+    /// class in a schema's list stays that schema's (see GetZVSchema).
     ///@{
     CZVClass(const CZVClass& other);
     CZVClass& operator=(const CZVClass& other);
