@@ -185,17 +185,18 @@ private:
         const std::size_t primitivesBefore = m_primitiveNames.size();
         for (std::size_t i = 0; i < holder.GetZVValueCount(); ++i) {
             ZVValueBase* value = holder.GetZVValue(i);
-            if (value == nullptr || IsLeftOut(*value)) {
+            const ValueKind kind = value != nullptr ? KindOf(*value) : ValueKind{};
+            if (value == nullptr || IsLeftOut(kind)) {
                 continue;
             }
-            if (KindOf(*value).primitive != nullptr) {
+            if (kind.primitive != nullptr) {
                 RequireFirstOfItsName(*value, primitivesBefore);
             }
             if (empty) {
                 m_out += ">\n";
                 empty = false;
             }
-            Value(*value, depth + 1);
+            Value(*value, kind, depth + 1);
         }
         m_primitiveNames.resize(primitivesBefore);
         if (empty) {
@@ -223,30 +224,25 @@ private:
         m_primitiveNames.push_back(name);
     }
 
-    static bool IsLeftOut(ZVValueBase& value)
-    {
-        const CZVValue* primitive = KindOf(value).primitive;
-        return primitive != nullptr && primitive->IsNull();
-    }
+    static bool IsLeftOut(const ValueKind& kind) { return kind.primitive != nullptr && kind.primitive->IsNull(); }
 
     static const wchar_t* PropertyNameOf(ZVValueBase& value)
     {
         return value.GetProperty() != nullptr ? value.GetProperty()->GetPropertyName() : value.GetPropertyName();
     }
 
-    void Value(ZVValueBase& value, int depth)
+    void Value(ZVValueBase& value, const ValueKind& kind, int depth)
     {
         const wchar_t* name = PropertyNameOf(value);
         const WritingScope scope(L"ZVProperty", name);
         RequireElementName(name, L"name");
-        Element(&value, name, depth);
+        Element(kind, name, depth);
     }
 
-    // One element named `name` holding `value` (NULL: an empty element).
-    void Element(ZVValueBase* value, const wchar_t* name, int depth)
+    // One element named `name` holding the value of `kind` (none: an empty element).
+    void Element(const ValueKind& kind, const wchar_t* name, int depth)
     {
         Open(depth, name);
-        const ValueKind kind = value != nullptr ? KindOf(*value) : ValueKind{};
         if (kind.primitive != nullptr) {
             Primitive(*kind.primitive, name);
         } else if (kind.structValue != nullptr && kind.structValue->GetValue() != nullptr) {
@@ -285,7 +281,8 @@ private:
         RequireElementName(memberName, L"type name");
         m_out += ">\n";
         for (std::size_t i = 0; i < array.GetLength(); ++i) {
-            Element(array.GetValue(i), memberName, depth + 1);
+            ZVValueBase* member = array.GetValue(i);
+            Element(member != nullptr ? KindOf(*member) : ValueKind{}, memberName, depth + 1);
         }
         Close(depth, name, true);
     }
