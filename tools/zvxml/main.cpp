@@ -122,6 +122,16 @@ int RunReporting(const Program::Run& run, const std::string& commandPath)
     return 1;
 }
 
+// A reader that went away (EPIPE) wanted no more; any other error is a failure.
+int OutputFailed(int error, int status)
+{
+    if (error == EPIPE) {
+        return status;
+    }
+    zvcli::PrintErr(L"zvxml: cannot write the output: " + ZVXML::ToWString(std::strerror(error)));
+    return 1;
+}
+
 // What is still buffered for standard output must reach it too, unless
 // writing it failed before (and was reported then).
 int Finish(int status)
@@ -132,13 +142,21 @@ int Finish(int status)
     try {
         zvcli::FlushOut();
     } catch (const zvcli::OutputFailure& failure) {
-        if (failure.error == EPIPE) {
-            return status;
-        }
-        zvcli::PrintErr(L"zvxml: cannot write the output: " + ZVXML::ToWString(std::strerror(failure.error)));
-        return 1;
+        return OutputFailed(failure.error, status);
     }
     return status;
+}
+
+// --help and --version print through std::cout, and the version's line is
+// flushed at once: a write error may already have happened, unreported.
+int FinishPrinted(const CLI::App& app, const CLI::Error& printed)
+{
+    errno = 0;
+    const int status = app.exit(printed);
+    if (std::ferror(stdout)) {
+        return OutputFailed(errno != 0 ? errno : EIO, status);
+    }
+    return Finish(status);
 }
 
 } // namespace
@@ -159,7 +177,7 @@ int main(int argc, char** argv)
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
-            return Finish(app.exit(error)); // --help, --version
+            return FinishPrinted(app, error);
         }
         zvcli::ReportUsageError(UsageMessage(app, error), CommandPath(app));
         return 2;
