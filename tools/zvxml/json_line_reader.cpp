@@ -224,6 +224,31 @@ std::unique_ptr<ZVXML::CZVInstance> NewInstance(const Node& object, ZVXML::CZVSc
     return std::make_unique<ZVXML::CZVInstance>(zvClass);
 }
 
+// Every key of a line is one the format has, and comes once: what the
+// import passed over would be lost without a word.
+void RequireKnownKeys(const Node& object, const ZVXML::CZVInstance& instance)
+{
+    const bool relationship = dynamic_cast<const ZVXML::ZVRelationshipInstance*>(&instance) != nullptr;
+    for (std::size_t i = 0; i < object.members.size(); ++i) {
+        const std::string& key = object.members[i].first;
+        const bool known = key == "class" || key == "id" || key == "properties" || key == "source" || key == "target";
+        if (!known) {
+            throw JsonLineError{L"\"" + Wide(key) +
+                                L"\" is not a key of an instance line (class, id, source, target, "
+                                L"properties)"};
+        }
+        if (!relationship && (key == "source" || key == "target")) {
+            throw JsonLineError{L"\"" + Wide(key) + L"\" belongs to relationship instances, and class " +
+                                instance.GetTypeName() + L" is not a relationship class"};
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (object.members[j].first == key) {
+                throw JsonLineError{L"\"" + Wide(key) + L"\" appears twice"};
+            }
+        }
+    }
+}
+
 } // namespace
 
 std::unique_ptr<ZVXML::CZVInstance> InstanceFromJsonLine(const std::string& line, ZVXML::CZVSchema& schema)
@@ -234,6 +259,7 @@ std::unique_ptr<ZVXML::CZVInstance> InstanceFromJsonLine(const std::string& line
         throw JsonLineError{L"an object is expected"};
     }
     std::unique_ptr<ZVXML::CZVInstance> instance = NewInstance(builder.root, schema);
+    RequireKnownKeys(builder.root, *instance);
     instance->SetInstanceID(RequiredText(builder.root, "id").c_str());
     const Node* properties = Member(builder.root, "properties");
     if (properties != nullptr) {
