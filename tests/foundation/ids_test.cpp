@@ -11,7 +11,7 @@ using namespace ZVXML;
 
 using zvtest::WithGuid;
 
-TEST(Guids, NewGuidsAreDistinctLowerCaseTexts)
+TEST(Guids, NewGuidsAreDistinctLowerCaseTextsAndFieldsPrintAsStored)
 {
     CGUIDGenerator generator;
     std::set<std::wstring> seen;
@@ -22,40 +22,26 @@ TEST(Guids, NewGuidsAreDistinctLowerCaseTexts)
         }
     }
     EXPECT_EQ(seen.size(), 200u);
-}
-
-TEST(Guids, FieldsPrintAsStoredInLowerCase)
-{
     GUID fixed = {0x0123ABCD, 0x4567, 0x89EF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
     EXPECT_EQ(ToWString(&fixed), L"0123abcd-4567-89ef-0123-456789abcdef");
 }
 
-TEST(InstanceIdentifiers, PositiveNumbersFollowTheEncodedName)
+TEST(InstanceIdentifiers, PositiveNumbersFollowTheEncodedNameOthersAGuid)
 {
-    const struct {
-        const wchar_t* name;
-        long number;
-        const wchar_t* id;
-    } numbered[] = {{L"Pipe Size", 42, L"Pipe__x0020__Size-YmrInstanceID-42"},
-                    {L"", 3, L"-YmrInstanceID-3"},
-                    {L"1st Pump", 2, L"__x0031__st__x0020__Pump-YmrInstanceID-2"}};
+    const std::pair<long, const wchar_t*> pipeSize[] = {
+        {42, L"Pipe__x0020__Size-YmrInstanceID-42"}, {0, L"Pipe__x0020__Size-"}, {-5, L"Pipe__x0020__Size-"}};
     std::wstring id;
-    for (const auto& c : numbered) {
-        GenerateZVInstanceXMLIdentifier(c.name, c.number, id);
-        EXPECT_EQ(id, c.id);
+    for (const auto& [number, expected] : pipeSize) {
+        GenerateZVInstanceXMLIdentifier(L"Pipe Size", number, id);
+        EXPECT_TRUE(number > 0 ? id == expected : WithGuid(id, expected)) << id;
     }
+    GenerateZVInstanceXMLIdentifier(L"", 3, id);
+    EXPECT_EQ(id, L"-YmrInstanceID-3");
+    GenerateZVInstanceXMLIdentifier(L"1st Pump", 2, id);
+    EXPECT_EQ(id, L"__x0031__st__x0020__Pump-YmrInstanceID-2");
 }
 
-TEST(InstanceIdentifiers, OtherNumbersGiveTheNameAndAGuid)
-{
-    std::wstring id;
-    for (long nonPositive : {0L, -5L}) {
-        GenerateZVInstanceXMLIdentifier(L"Pump", nonPositive, id);
-        EXPECT_TRUE(WithGuid(id, L"Pump-")) << id;
-    }
-}
-
-TEST(TempFileNames, LiveInTmpdirAndEndWithTheSuffix)
+TEST(TempFileNames, LiveInTmpdirEndWithTheSuffixAndFallBackToTmp)
 {
     std::wstring name;
     std::wstring other;
@@ -66,11 +52,6 @@ TEST(TempFileNames, LiveInTmpdirAndEndWithTheSuffix)
     }
     EXPECT_TRUE(WithGuid(name, L"/var/tmp/", L".zvinstance.xml")) << name;
     EXPECT_NE(name, other);
-}
-
-TEST(TempFileNames, AnUnusableTmpdirFallsBackToTmp)
-{
-    std::wstring name;
     zvtest::EnvironmentVariable unusable("TMPDIR", "/nonexistent/folder/for/zvxml");
     CreateTempFileName(L"", name);
     EXPECT_TRUE(WithGuid(name, L"/tmp/")) << name;

@@ -1,3 +1,5 @@
+// Instances: values by name, the value pool, text rendering and custom
+// attributes.
 #include <zvxml/zvxml.h>
 
 #include "instance/instance_fixture.h"
@@ -20,10 +22,6 @@ TEST_F(InstanceTest, AnInstanceNeedsAClassAndKeepsItThroughARename)
     CZVInstance instance(pipe);
     instance.SetTypeName(L"Renamed");
     EXPECT_EQ(instance.GetZVClass(), pipe);
-}
-
-TEST_F(InstanceTest, RelationshipCopiesKeepTheEnds)
-{
     ZVRelationshipInstance relationship(plant.CreateZVRelationshipClass(L"Connects", L"", 1));
     relationship.SetSourceID(L"A");
     relationship.SetTargetID(L"B");
@@ -32,7 +30,7 @@ TEST_F(InstanceTest, RelationshipCopiesKeepTheEnds)
     EXPECT_STREQ(copy.GetTargetID(), L"B");
 }
 
-TEST_F(InstanceTest, LookupIsExact)
+TEST_F(InstanceTest, LookupIsExactAndSettersReuseTheValue)
 {
     CZVInstance instance(pipe);
     instance.SetPropertyValue(L"Diameter", 2.5);
@@ -41,44 +39,39 @@ TEST_F(InstanceTest, LookupIsExact)
     EXPECT_ZV_THROW(instance.PropertyValue(L"Count"), ZVXMLLogicError,
                     L"Failed to find an CZVValue for property Count in CZVInstance::FindValue");
     EXPECT_EQ(instance.PropertyValue(L"Diameter"), L"2.5");
-}
-
-TEST_F(InstanceTest, SettersReuseTheValue)
-{
-    CZVInstance instance(pipe);
-    instance.SetPropertyValue(L"Diameter", 2.5);
     instance.SetPropertyValue(L"Count", 5L);
     ZVValueBase* created = instance.GetPropertyValue(L"Count", true);
-    instance.SetPropertyValue(L"Count", ULONG_MAX); // reuses the value
+    instance.SetPropertyValue(L"Count", ULONG_MAX);
     EXPECT_EQ(instance.GetPropertyValue(L"Count", true), created);
     EXPECT_EQ(instance.GetZVValueCount(), 2u);
     EXPECT_EQ(std::wstring(instance.GetPropertyValue(L"Count")), std::to_wstring(ULONG_MAX));
+    // Properties of a base class are found and set too.
+    CZVClass* steel = plant.CreateZVClass(L"SteelPipe", L"", 1);
+    steel->SetBaseClass(L"Pipe");
+    CZVInstance inherited(steel);
+    inherited.SetPropertyValue(L"Diameter", 1.0);
+    EXPECT_STREQ(inherited.GetPropertyValue(L"Diameter"), L"1");
 }
 
-TEST_F(InstanceTest, SetterFailures)
+// The struct or array value made before a type error stays, and reads as no
+// text; a null text is no type error and leaves no new value behind.
+TEST_F(InstanceTest, SetterFailuresLeaveOnlyTheValueMadeBeforeATypeError)
 {
     CZVInstance instance(pipe);
     EXPECT_ZV_THROW(instance.SetPropertyValue(L"Missing", 1L), ZVXMLDomainError,
                     L"Attempted to create value for property 'Missing' which does not exist in class 'Pipe'");
     EXPECT_ZV_THROW(instance.SetPropertyValue(L"Origin", 1L), ZVXMLLogicError,
                     L"Attempted to set primitive value into a non-primitive property");
-    // The struct value made on the way stays, and reads as no text.
     EXPECT_EQ(instance.GetZVValueCount(), 1u);
     EXPECT_EQ(instance.GetPropertyValue(L"Origin"), nullptr);
     EXPECT_ZV_THROW(instance.PropertyValue(L"Origin"), ZVXMLLogicError,
                     L"Called GetPrimitiveValue for a non-primitive CZVValue");
-}
-
-// A null text is no type error: the setter leaves no new value behind.
-TEST_F(InstanceTest, ANullTextLeavesTheListAsItWas)
-{
-    CZVInstance instance(pipe);
     EXPECT_ZV_THROW(instance.SetPropertyValue(L"Tags", static_cast<const wchar_t*>(nullptr)), ZVXMLLogicError,
                     L"Attempted to set primitive value into a non-primitive property");
-    EXPECT_EQ(instance.GetZVValueCount(), 1u); // the array made before the type error stays
+    EXPECT_EQ(instance.GetZVValueCount(), 2u);
     EXPECT_ZV_THROW(instance.SetPropertyValue(L"Diameter", static_cast<const wchar_t*>(nullptr)), ZVXMLInvalidArgument,
                     L"InternalSetValue called with a NULL value");
-    EXPECT_EQ(instance.GetZVValueCount(), 1u);
+    EXPECT_EQ(instance.GetZVValueCount(), 2u);
     EXPECT_EQ(instance.GetPropertyValue(L"Diameter"), nullptr);
 }
 
@@ -99,15 +92,6 @@ TEST_F(InstanceTest, AnInstanceIsAssignedWhatItsOwnStructValueHolds)
     EXPECT_EQ(std::wstring(top.GetInstanceID()), std::wstring(300, L'n'));
     EXPECT_STREQ(top.GetTypeName(), L"Point");
     EXPECT_STREQ(top.GetPropertyValue(L"X"), L"1.5");
-}
-
-TEST_F(InstanceTest, PropertiesOfABaseClassAreFoundAndSet)
-{
-    CZVClass* steel = plant.CreateZVClass(L"SteelPipe", L"", 1);
-    steel->SetBaseClass(L"Pipe");
-    CZVInstance inherited(steel);
-    inherited.SetPropertyValue(L"Diameter", 1.0);
-    EXPECT_STREQ(inherited.GetPropertyValue(L"Diameter"), L"1");
 }
 
 TEST_F(InstanceTest, EmptiedPrimitiveValuesGoToThePoolLastFirst)
@@ -170,4 +154,74 @@ TEST_F(InstanceTest, PoolRefusesNullsAndStaysUsable)
     std::unique_ptr<CZVValue> created(CZVSchema::GetRecycledZVValue(count));
     ASSERT_NE(created, nullptr);
     EXPECT_TRUE(created->IsNull());
+}
+
+// Null values and members write as empty elements; text goes out as held
+// and attributes as given, with no space added before them. An emptied
+// struct cannot be written.
+TEST_F(InstanceTest, AnInstanceRendersAsOneLineOfText)
+{
+    CZVInstance instance(pipe);
+    instance.SetPropertyValue(L"Diameter", L"2.5");
+    auto* flag = new CZVValue(count, L"ignored");
+    flag->SetToNull();
+    instance.AddZVValue(flag);
+    auto* tagsValue = new ZVArrayValue(tags);
+    for (const wchar_t* text : {L"1<2", static_cast<const wchar_t*>(nullptr), L"&"}) {
+        tagsValue->PushBack(text != nullptr ? new CZVValue(tags, text) : nullptr);
+    }
+    instance.AddZVValue(tagsValue);
+    auto* originValue = new ZVStructValue(origin);
+    originValue->GetValue()->SetPropertyValue(L"X", L"1");
+    instance.AddZVValue(originValue);
+
+    const std::wstring content = L"<Diameter>2.5</Diameter><Count></Count><Tags><string>1<2</string><string></string>"
+                                 L"<string>&</string></Tags><Origin><X>1</X></Origin>";
+    std::wstring out = L"keep:";
+    instance.AppendAsXml(out, L"xmlns='u'");
+    EXPECT_EQ(out, L"keep:<Pipexmlns='u' >" + content + L"</Pipe>");
+    std::wstring values = L"keep:";
+    instance.AppendValueToString(values);
+    EXPECT_EQ(values, L"keep:" + content);
+
+    originValue->SetValue(nullptr);
+    EXPECT_ZV_THROW(instance.AppendAsXml(out, L""), ZVXMLLogicError, L"Can't serialize a NULL struct");
+}
+
+TEST_F(InstanceTest, CustomAttributeArrayMembersAreCreatedWithTheirAttribute)
+{
+    CZVCommon item;
+    EXPECT_EQ(item.FindZVCustomAttributeByName(L"Options"), nullptr);
+    EXPECT_EQ(item.GetArrayFromCustomAttribute(options, L"Regions", 0), nullptr);
+
+    CZVInstance* region = item.CreateArrayMemberForCustomAttribute(options, L"Regions");
+    ASSERT_NE(region, nullptr);
+    region->SetPropertyValue(L"X", 1.0);
+    CZVInstance* another = item.CreateArrayMemberForCustomAttribute(options, L"Regions");
+    ASSERT_EQ(item.GetZVCustomAttributeCount(), 1u);
+    EXPECT_NE(item.FindZVCustomAttributeByName(L"Options"), nullptr);
+    ZVArrayValue* array = item.GetArrayFromCustomAttribute(options, L"Regions", 0);
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(array->GetLength(), 2u);
+    EXPECT_EQ(array->GetStructInstance(0, L"Extent"), region);
+    EXPECT_EQ(array->GetStructInstance(1, L"Extent"), another);
+    EXPECT_STREQ(region->GetPropertyValue(L"X"), L"1");
+}
+
+// An unknown property adds no attribute. For a property that is not an
+// array the attribute is created and kept without values (the value made
+// for the property is released, not leaked); an existing attribute without
+// the value is not given one.
+TEST_F(InstanceTest, CustomAttributePropertiesThatAreMissingOrNoArraysAreRefused)
+{
+    CZVCommon item;
+    EXPECT_ZV_THROW(item.CreateArrayMemberForCustomAttribute(options, L"Nope"), ZVXMLLogicError,
+                    L"ZVClass 'Options' does not contain an ZVProperty named 'Nope'.");
+    EXPECT_EQ(item.GetZVCustomAttributeCount(), 0u);
+    EXPECT_ZV_THROW(item.GetArrayFromCustomAttribute(options, L"Hidden", 1), ZVXMLLogicError,
+                    L"ZVClass 'Options's 'Hidden' ZVProperty is not an array!");
+    ASSERT_EQ(item.GetZVCustomAttributeCount(), 1u);
+    EXPECT_EQ(item.GetZVCustomAttribute(0)->GetZVValueCount(), 0u);
+    EXPECT_ZV_THROW(item.GetArrayFromCustomAttribute(options, L"Labels", 0), ZVXMLLogicError,
+                    L"Failed to find an CZVValue for property Labels in CZVInstance::FindValue");
 }

@@ -1,3 +1,5 @@
+// Primitive, struct and array values: null flags, numbers as text, and the
+// instances struct values hold.
 #include <zvxml/zvxml.h>
 
 #include "instance/instance_fixture.h"
@@ -12,71 +14,67 @@ using namespace ZVXML;
 
 class ValueTest : public zvtest::PlantSchema {};
 
-TEST_F(ValueTest, ThePrimitiveNullFlagThroughEveryOperation)
+// Emptying a primitive's text keeps its flag; an array made null keeps its
+// members.
+TEST_F(ValueTest, NullFlagsFollowEachOperation)
 {
     CZVValue text(diameter, nullptr);
     EXPECT_TRUE(text.IsNull());
     text.SetValue(3L);
-    EXPECT_FALSE(text.IsNull());
-    text.InitializeValue(); // empties the text, keeps the flag
+    text.InitializeValue();
     EXPECT_FALSE(text.IsNull());
     EXPECT_STREQ(text.GetValue(), L"");
     text.Reinitialize(count);
     EXPECT_TRUE(text.IsNull());
     EXPECT_STREQ(text.GetPropertyName(), L"Count");
-}
 
-TEST_F(ValueTest, TheArrayNullFlagLeavesTheMembers)
-{
     ZVArrayValue array(tags);
     EXPECT_TRUE(array.IsNull());
     array.PushBack(new CZVValue(tags, L"a"));
     EXPECT_FALSE(array.IsNull());
     array.SetToNull();
     EXPECT_TRUE(array.IsNull());
-    EXPECT_EQ(array.GetLength(), 1u); // the members stay
+    EXPECT_EQ(array.GetLength(), 1u);
 }
 
 // The number formats themselves are the text services' (tested there); each
-// setter and getter must use them.
-TEST_F(ValueTest, NumbersAreWrittenByTheConversionRules)
+// setter and getter must use them. Longs are read from the leading digits,
+// doubles from the leading number.
+TEST_F(ValueTest, NumbersAreWrittenAndReadByTheConversionRules)
 {
     CZVValue value(count, nullptr);
+    long number = -1;
+    value.GetValue(&number); // a null, empty value reads as 0
+    EXPECT_EQ(number, 0);
     value.SetValue(1e20);
     EXPECT_STREQ(value.GetValue(), L"1e+020");
     value.SetValue(LONG_MIN);
     EXPECT_EQ(std::wstring(value.GetValue()), std::to_wstring(LONG_MIN));
-}
-
-// One digit past the platform's limit: the clamped value is stored and the
-// error names the text.
-TEST_F(ValueTest, LongsAreReadFromTheLeadingDigitsAndOverflowIsClampedAndReported)
-{
-    CZVValue value(count, nullptr);
-    long number = -1;
-    CZVValue(count, nullptr).GetValue(&number); // a null, empty value reads as 0
-    EXPECT_EQ(number, 0);
     for (const auto& [text, expected] :
          {std::make_pair(L"12abc", 12L), std::make_pair(L"abc", 0L), std::make_pair(L"  -7", -7L)}) {
         value.SetValue(text);
         value.GetValue(&number);
         EXPECT_EQ(number, expected) << text;
     }
-    const std::wstring tooLarge = std::to_wstring(LONG_MAX) + L"0";
-    value.SetValue(tooLarge);
-    EXPECT_ZV_THROW(value.GetValue(&number), ZVXMLRuntimeError,
-                    L"Underflow or overflow while converting " + tooLarge + L" to long");
-    EXPECT_EQ(number, LONG_MAX);
-}
-
-TEST_F(ValueTest, DoublesAreReadFromTheLeadingNumberAndOverflowIsReported)
-{
-    CZVValue value(diameter, nullptr);
     double real = 0;
     value.SetValue(L"2.5e3 m");
     value.GetValue(&real);
     EXPECT_DOUBLE_EQ(real, 2500.0);
+}
+
+// One digit past the platform's limit: the clamped value is stored and the
+// error names the text.
+TEST_F(ValueTest, OverflowIsClampedAndReportedWithTheText)
+{
+    CZVValue value(count, nullptr);
+    const std::wstring tooLarge = std::to_wstring(LONG_MAX) + L"0";
+    value.SetValue(tooLarge);
+    long number = 0;
+    EXPECT_ZV_THROW(value.GetValue(&number), ZVXMLRuntimeError,
+                    L"Underflow or overflow while converting " + tooLarge + L" to long");
+    EXPECT_EQ(number, LONG_MAX);
     value.SetValue(L"1e999");
+    double real = 0;
     EXPECT_ZV_THROW(value.GetValue(&real), ZVXMLRuntimeError,
                     L"Underflow or overflow while converting 1e999 to a double");
 }
@@ -106,28 +104,25 @@ TEST_F(ValueTest, AStructValueFindsItsClassInReferencedSchemasOrFails)
     EXPECT_ZV_THROW(ZVStructValue{broken}, ZVXMLRuntimeError, L"Could not find class for struct property");
 }
 
-TEST_F(ValueTest, AStructValueTakesOnlyAnInstanceOfItsClass)
+// The right class releases the first instance (the sanitizer run checks); a
+// copy shares the instance, which must outlive the original.
+TEST_F(ValueTest, AStructValueTakesOnlyAnInstanceOfItsClassAndSharesItWithCopies)
 {
-    ZVStructValue value(origin);
-    CZVInstance* first = value.GetValue();
+    auto* value = new ZVStructValue(origin);
+    CZVInstance* first = value->GetValue();
     auto* wrong = new CZVInstance(extent);
-    EXPECT_ZV_THROW(value.SetValue(wrong), ZVXMLLogicError, L"Set wrong type of instance into a ZVStructValue");
+    EXPECT_ZV_THROW(value->SetValue(wrong), ZVXMLLogicError, L"Set wrong type of instance into a ZVStructValue");
     delete wrong;
-    EXPECT_EQ(value.GetValue(), first);
+    EXPECT_EQ(value->GetValue(), first);
     auto* right = new CZVInstance(point);
-    value.SetValue(right); // releases the first instance (the sanitizer run checks)
-    EXPECT_EQ(value.GetValue(), right);
-}
+    value->SetValue(right);
+    EXPECT_EQ(value->GetValue(), right);
 
-// A copy shares the embedded instance, which must outlive the original.
-TEST_F(ValueTest, StructCopiesShareTheirInstance)
-{
-    auto* structValue = new ZVStructValue(origin);
-    ZVStructValue structCopy(*structValue);
-    EXPECT_EQ(structCopy.GetValue(), structValue->GetValue());
-    delete structValue;
-    structCopy.GetValue()->SetPropertyValue(L"X", 1.5);
-    EXPECT_STREQ(structCopy.GetValue()->GetPropertyValue(L"X"), L"1.5");
+    ZVStructValue copy(*value);
+    EXPECT_EQ(copy.GetValue(), right);
+    delete value;
+    copy.GetValue()->SetPropertyValue(L"X", 1.5);
+    EXPECT_STREQ(copy.GetValue()->GetPropertyValue(L"X"), L"1.5");
 }
 
 TEST_F(ValueTest, StructMembersAreCheckedByIndexAndClass)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,18 @@ inline std::wstring Describe(ZVXML::CZVInstance* instance)
         text += (i > 0 ? L";" : L"") + std::wstring(value->GetPropertyName()) + L"=" + DescribeValue(value);
     }
     return text + L"}";
+}
+
+// What `run` throws, if anything.
+template <class Run>
+std::optional<ZVXML::ZVXMLException> Thrown(Run run)
+{
+    try {
+        run();
+    } catch (const ZVXML::ZVXMLException& error) {
+        return error;
+    }
+    return std::nullopt;
 }
 
 // Makes instances of one schema's classes (NULL for other names), counting

@@ -12,23 +12,24 @@
 namespace {
 
 using namespace zvtest;
+using Lines = std::vector<std::wstring>;
 
 // Every instance of a document, described, in order, and the document
 // written back from them.
 struct ReadBack {
-    std::vector<std::wstring> instances;
+    Lines instances;
     std::string written;
 };
 
 struct Copier {
-    ZVXML::ZVInstanceXMLWriter* writer;
-    std::vector<std::wstring>* instances;
+    ZVXML::ZVInstanceXMLWriter writer;
+    Lines instances;
 
     static int Instance(ZVXML::CZVSchema*, void* context, ZVXML::CZVInstance* instance)
     {
         auto& self = *static_cast<Copier*>(context);
-        self.instances->push_back(Describe(instance));
-        self.writer->Write(instance);
+        self.instances.push_back(Describe(instance));
+        self.writer.Write(instance);
         return 0;
     }
     static int Relationship(ZVXML::CZVSchema* schema, void* context, ZVXML::ZVRelationshipInstance* relationship)
@@ -37,56 +38,30 @@ struct Copier {
     }
 };
 
-ReadBack ReadAndWrite(ZVXML::CZVSchema& schema, int isLocation, const std::wstring& document)
+ReadBack ReadAndWrite(ZVXML::CZVSchema& schema, const std::string& document)
 {
-    ReadBack result;
     std::ostringstream out;
-    ZVXML::ZVInstanceXMLWriter writer(out);
-    Copier copier{&writer, &result.instances};
+    Copier copier{ZVXML::ZVInstanceXMLWriter(out), {}};
     ZVXML::CZVSchemaInstanceFactory factory(&schema);
-    ZVXML::ParseZVInstanceXML(isLocation, document.c_str(), &schema, &copier, nullptr, &Copier::Instance,
+    ZVXML::ParseZVInstanceXML(0, ZVXML::ToWString(document).c_str(), &schema, &copier, nullptr, &Copier::Instance,
                               &Copier::Relationship, nullptr, nullptr, nullptr, &factory, 0);
-    writer.Close();
-    result.written = out.str();
-    return result;
+    copier.writer.Close();
+    return ReadBack{copier.instances, out.str()};
 }
 
 // Read, write, read the written text, write again: the same instances both
 // times, and the same bytes.
-void ExpectRoundTrip(ZVXML::CZVSchema& schema, int isLocation, const std::wstring& document)
-{
-    const ReadBack first = ReadAndWrite(schema, isLocation, document);
-    const ReadBack second = ReadAndWrite(schema, 0, ZVXML::ToWString(first.written));
-    EXPECT_FALSE(first.instances.empty());
-    EXPECT_EQ(first.instances, second.instances);
-    EXPECT_EQ(first.written, second.written);
-}
-
-TEST(InstanceWriterRoundTrip, ExampleAndToolDocumentsReadBackTheSame)
-{
-    const std::string examples = ZVXML_EXAMPLES_DIR;
-    ZVXML::CZVSchema plant(L"x", L"X", L"");
-    plant.SetReferenceSearchPath(Widen(examples + "/schemas").c_str());
-    ASSERT_EQ(plant.ReadXML(Widen(examples + "/schemas/Plant.01.02.zvschema.xml").c_str()), 0);
-    ExpectRoundTrip(plant, 1, Widen(examples + "/instances/plant-north.zvinstance.xml"));
-
-    const std::string tools = ZVXML_TOOLS_DATA_DIR;
-    ZVXML::CZVSchema tiny(L"x", L"X", L"");
-    ASSERT_EQ(tiny.ReadXML(Widen(tools + "/Tiny.01.00.zvschema.xml").c_str()), 0);
-    for (const char* name : {"tiny", "markup"}) {
-        SCOPED_TRACE(name);
-        ExpectRoundTrip(tiny, 1, Widen(tools + "/" + name + ".zvinstance.xml"));
-    }
-    ZVXML::CZVSchema::FreeRecycledValues();
-}
-
 TEST(InstanceWriterRoundTrip, GeneratedDocumentsOfBothShapesReadBackTheSame)
 {
     ZVXML::CZVSchema schema(L"b", L"Bench", L"");
     zvbench::AddGeneratedClasses(schema);
     for (const auto shape : {zvbench::DocumentShape::MarkupDense, zvbench::DocumentShape::TextRich}) {
         SCOPED_TRACE(static_cast<int>(shape));
-        ExpectRoundTrip(schema, 0, ZVXML::ToWString(zvbench::InstanceDocumentGenerator(shape).Text(200 * 1024)));
+        const ReadBack first = ReadAndWrite(schema, zvbench::InstanceDocumentGenerator(shape).Text(200 * 1024));
+        const ReadBack second = ReadAndWrite(schema, first.written);
+        EXPECT_GT(first.instances.size(), 100u);
+        EXPECT_EQ(first.instances, second.instances);
+        EXPECT_EQ(first.written, second.written);
     }
     ZVXML::CZVSchema::FreeRecycledValues();
 }
@@ -101,6 +76,15 @@ protected:
         writer.Close();
         return out.str();
     }
+    // The instances a reader finds in `written`.
+    Lines Read(const std::string& written)
+    {
+        recorder = Recorder();
+        EXPECT_EQ(Parse(ZVXML::ToWString(written)), 0);
+        return recorder.Instances();
+    }
+
+    ZVXML::CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY);
 };
 
 // Values the reader would take apart if they were not escaped, nested
@@ -108,7 +92,6 @@ protected:
 TEST_F(InstanceWriterTest, HostBuiltValuesComeBackAsTheyWere)
 {
     using namespace ZVXML;
-    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
     CZVInstance pump(pumpClass);
     pump.SetInstanceID(L"a&b <\"c\">\t");
     pump.SetPropertyValue(L"Name", L"x < y & z > w ]]> \"q\" 'a' line\r\nend \U0001F600 \u00e9");
@@ -142,17 +125,13 @@ TEST_F(InstanceWriterTest, HostBuiltValuesComeBackAsTheyWere)
     writer.Write(&connects);
     EXPECT_EQ(writer.GetInstanceCount(), 2u);
     writer.Close();
-
-    ASSERT_EQ(Parse(ToWString(out.str()), 0), 0);
+    EXPECT_EQ(Read(out.str()), (Lines{L"instance " + Describe(&pump), L"relationship " + Describe(&connects)}));
     EXPECT_EQ(recorder.events.front(), L"begin s \"1\"");
-    EXPECT_EQ(recorder.Instances(),
-              (std::vector<std::wstring>{L"instance " + Describe(&pump), L"relationship " + Describe(&connects)}));
 }
 
 TEST_F(InstanceWriterTest, EmptyValuesAndNullsAreWrittenAsTheReaderTakesThem)
 {
     using namespace ZVXML;
-    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
     CZVInstance pump(pumpClass);
     pump.SetInstanceID(L"P1");
     pump.AddZVValue(new CZVValue(pumpClass->FindProperty(L"Name"), nullptr)); // null: left out
@@ -172,10 +151,11 @@ TEST_F(InstanceWriterTest, EmptyValuesAndNullsAreWrittenAsTheReaderTakesThem)
                               "</ZVInstanceXML>\n");
 }
 
+// A NUL inside a string is a character too, not the string's end. A
+// refused instance leaves nothing behind: the writer goes on.
 TEST_F(InstanceWriterTest, CharacterXmlCannotCarryIsRefusedNamingWhereItIs)
 {
     using namespace ZVXML;
-    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
     CZVInstance good(pumpClass);
     good.SetInstanceID(L"P0");
     CZVInstance bad(pumpClass);
@@ -187,27 +167,26 @@ TEST_F(InstanceWriterTest, CharacterXmlCannotCarryIsRefusedNamingWhereItIs)
     std::ostringstream out;
     ZVInstanceXMLWriter writer(out);
     writer.Write(&good);
+    const std::wstring cannotCarry = L", a character XML 1.0 cannot carry.";
     EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
                     L"Cannot write ZVProperty 'X' of ZVProperty 'Origin' of Pump instance 'P1': its value holds "
-                    L"U+0002, a character XML 1.0 cannot carry.");
-    bad.SetInstanceID(L"P\xFFFE");
+                    L"U+0002" +
+                        cannotCarry);
     bad.RemoveAllZVValues();
-    EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
-                    L"Cannot write Pump instance: its identifier holds U+FFFE, a character XML 1.0 cannot carry.");
-    // A NUL inside a string is a character too, not the string's end.
-    bad.SetInstanceID(std::wstring(L"P\0x", 3));
-    EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
-                    L"Cannot write Pump instance: its identifier holds U+0000, a character XML 1.0 cannot carry.");
+    for (const auto& [id, character] :
+         {std::pair(std::wstring(L"P\xFFFE"), L"U+FFFE"), std::pair(std::wstring(L"P\0x", 3), L"U+0000")}) {
+        bad.SetInstanceID(id);
+        EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
+                        L"Cannot write Pump instance: its identifier holds " + std::wstring(character) + cannotCarry);
+    }
     bad.SetInstanceID(L"P1");
     bad.SetPropertyValue(L"Name", std::wstring(L"a\0b", 3));
     EXPECT_ZV_THROW(writer.Write(&bad), ZVXMLFormatError,
-                    L"Cannot write ZVProperty 'Name' of Pump instance 'P1': its value holds U+0000, a character XML "
-                    L"1.0 cannot carry.");
+                    L"Cannot write ZVProperty 'Name' of Pump instance 'P1': its value holds U+0000" + cannotCarry);
     writer.Write(&good);
     writer.Close();
     EXPECT_EQ(writer.GetInstanceCount(), 2u);
-    ASSERT_EQ(Parse(ToWString(out.str())), 0);
-    EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance Pump#P0{}", L"instance Pump#P0{}"}));
+    EXPECT_EQ(Read(out.str()), (Lines{L"instance Pump#P0{}", L"instance Pump#P0{}"}));
 }
 
 // Elements a reader would take for something else are refused: a class
@@ -224,17 +203,16 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
     grouping.SetPropertyValue(L"Budget", L"12.5");
     CZVInstance plain(schema.FindZVRelationshipClass(L"Connects", ZVCLASSTYPE_ANY));
     plain.SetInstanceID(L"C9");
-    CZVClass* pump = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
-    CZVInstance good(pump);
+    CZVInstance good(pumpClass);
     good.SetInstanceID(L"P0");
-    CZVInstance twice(pump);
+    CZVInstance twice(pumpClass);
     twice.SetInstanceID(L"P1");
-    auto* origin = new ZVStructValue(pump->FindProperty(L"Origin"));
+    auto* origin = new ZVStructValue(pumpClass->FindProperty(L"Origin"));
     twice.AddZVValue(origin);
     origin->GetValue()->SetPropertyValue(L"X", L"1");
     origin->GetValue()->AddZVValue(
         new CZVValue(schema.FindZVClass(L"Point", ZVCLASSTYPE_ANY)->FindProperty(L"X"), L"2"));
-    twice.AddZVValue(new CZVValue(pump->FindProperty(L"Name"), L"n")); // one per holder is fine
+    twice.AddZVValue(new CZVValue(pumpClass->FindProperty(L"Name"), L"n")); // one per holder is fine
 
     std::ostringstream out;
     ZVInstanceXMLWriter writer(out);
@@ -250,8 +228,7 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
                     L"value of a primitive property, which a reader takes as a new text for the first.");
     writer.Close();
     EXPECT_EQ(writer.GetInstanceCount(), 1u);
-    ASSERT_EQ(Parse(ToWString(out.str())), 0);
-    EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance Pump#P0{}"}));
+    EXPECT_EQ(Read(out.str()), Lines{L"instance Pump#P0{}"});
 }
 
 // A type or property name is written only when a reader reads it back as
@@ -261,7 +238,6 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
 TEST_F(InstanceWriterTest, OnlyNamesAReaderReadsAreWrittenAsElements)
 {
     using namespace ZVXML;
-    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
     const std::wstring longest(50000, L'n');
     for (const std::wstring& name :
          {std::wstring(L"\u01C4x"), std::wstring(L"\U0001D400"), std::wstring(L"a_1"), longest}) {
@@ -271,18 +247,14 @@ TEST_F(InstanceWriterTest, OnlyNamesAReaderReadsAreWrittenAsElements)
         CZVInstance instance(named);
         instance.SetInstanceID(L"N1");
         instance.SetPropertyValue(L"Flow", L"1.5");
-        ASSERT_EQ(Parse(ToWString(WriteOne(instance))), 0);
-        EXPECT_EQ(recorder.Instances(), (std::vector<std::wstring>{L"instance " + name + L"#N1{Flow=1.5}"}));
-        recorder = {};
+        EXPECT_EQ(Read(WriteOne(instance)), Lines{L"instance " + name + L"#N1{Flow=1.5}"});
     }
     for (const std::wstring& name :
          {std::wstring(L"\u24B6x"), std::wstring(L"1Pump"), std::wstring(L"P;Q"), longest + L"n"}) {
         SCOPED_TRACE(ToUtf8(name.substr(0, 10)));
         CZVInstance instance(pumpClass);
         instance.TypeName() = name;
-        std::ostringstream out;
-        ZVInstanceXMLWriter writer(out);
-        EXPECT_ZV_THROW(writer.Write(&instance), ZVXMLFormatError,
+        EXPECT_ZV_THROW(WriteOne(instance), ZVXMLFormatError,
                         L"Cannot write " + name + L" instance: its type name '" + name +
                             L"' cannot be an element name.");
     }
@@ -295,7 +267,6 @@ TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
     using namespace ZVXML;
     CZVProperty* next = schema.CreateZVClass(L"Node", L"", ZVCLASSTYPE_STRUCT | ZVCLASSTYPE_DOMAIN)
                             ->AddZVProperty(L"Next", L"Node", L"");
-    CZVClass* pumpClass = schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY);
     CZVInstance pump(pumpClass);
     pump.SetInstanceID(L"P1");
     auto* chain = new ZVStructValue(pumpClass->AddZVProperty(L"Chain", L"Node", L""));
@@ -307,20 +278,21 @@ TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
         last->AddZVValue(deeper);
         last = deeper->GetValue();
     }
-    ASSERT_EQ(Parse(ToWString(WriteOne(pump)), 0), 0);
-    EXPECT_EQ(recorder.Instances(), std::vector<std::wstring>{L"instance " + Describe(&pump)});
+    EXPECT_EQ(Read(WriteOne(pump)), Lines{L"instance " + Describe(&pump)});
 
-    const wchar_t* refusal = L"Cannot write Pump instance 'P1': its values nest deeper than 256 element levels, "
-                             L"more than a reader of the document accepts.";
+    const auto refusal = [](const std::wstring& id) {
+        return L"Cannot write Pump instance '" + id +
+               L"': its values nest deeper than 256 element levels, more than a reader of the document accepts.";
+    };
     last->AddZVValue(new ZVStructValue(next));
-    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError, refusal);
+    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError, refusal(L"P1"));
 
     CZVInstance* first = chain->GetValue();
     first->RemoveAllZVValues();
     auto* loop = new ZVStructValue(next);
     first->AddZVValue(loop);
     loop->SetValue(first); // Chain holds a Node whose Next holds that Node again
-    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError, refusal);
+    EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError, refusal(L"P1"));
     loop->SetValue(nullptr);
 
     // An array and its member are a level each: Nodes nested in Nodes arrays.
@@ -341,13 +313,9 @@ TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
         member->AddZVValue(array);
     }
     member->RemoveAllZVValues(); // an empty Kids would take level 257
-    recorder = Recorder();
-    ASSERT_EQ(Parse(ToWString(WriteOne(holder)), 0), 0);
-    EXPECT_EQ(recorder.Instances(), std::vector<std::wstring>{L"instance " + Describe(&holder)});
+    EXPECT_EQ(Read(WriteOne(holder)), Lines{L"instance " + Describe(&holder)});
     member->AddZVValue(new ZVArrayValue(kids));
-    EXPECT_ZV_THROW(WriteOne(holder), ZVXMLFormatError,
-                    L"Cannot write Pump instance 'P2': its values nest deeper than 256 element levels, more than a "
-                    L"reader of the document accepts.");
+    EXPECT_ZV_THROW(WriteOne(holder), ZVXMLFormatError, refusal(L"P2"));
 }
 
 // A reader refuses a text of more than 10,000,000 bytes (é takes two) and a
@@ -356,11 +324,10 @@ TEST_F(InstanceWriterTest, StructsNestedDeeperThanAReaderTakesAreRefused)
 TEST_F(InstanceWriterTest, TextsLongerThanAReaderTakesAreRefused)
 {
     using namespace ZVXML;
-    CZVInstance pump(schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY));
+    CZVInstance pump(pumpClass);
     pump.SetInstanceID(L"P1");
     pump.SetPropertyValue(L"Name", std::wstring(5000000, L'\u00E9'));
-    ASSERT_EQ(Parse(ToWString(WriteOne(pump)), 0), 0);
-    ASSERT_EQ(recorder.Instances().size(), 1u);
+    EXPECT_EQ(Read(WriteOne(pump)).size(), 1u);
     pump.PropertyValue(L"Name") += L"x";
     EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError,
                     L"Cannot write ZVProperty 'Name' of Pump instance 'P1': its value is longer than 10000000 bytes, "
@@ -372,9 +339,7 @@ TEST_F(InstanceWriterTest, TextsLongerThanAReaderTakesAreRefused)
                     L"Cannot write Pump instance '" + std::wstring(9950000, L'&') +
                         L"': its start tag is longer than 9934464 bytes, more than a reader of the document accepts.");
     pump.SetInstanceID(std::wstring(9900000, L'i'));
-    recorder = Recorder();
-    ASSERT_EQ(Parse(ToWString(WriteOne(pump)), 0), 0);
-    EXPECT_EQ(recorder.Instances().size(), 1u);
+    EXPECT_EQ(Read(WriteOne(pump)).size(), 1u);
 }
 
 TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)
@@ -382,7 +347,7 @@ TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)
     ScratchFolder folder;
     const std::string path = folder / "out.zvinstance.xml";
     std::ofstream(path) << "old";
-    ZVXML::CZVInstance pump(schema.FindZVClass(L"Pump", ZVXML::ZVCLASSTYPE_ANY));
+    ZVXML::CZVInstance pump(pumpClass);
     pump.SetInstanceID(L"P1");
     {
         ZVXML::ZVInstanceXMLWriter writer(Widen(path).c_str());

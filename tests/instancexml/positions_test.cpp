@@ -2,53 +2,40 @@
 // document's location, and the line and column of the tag being read.
 #include "instance_parse_support.h"
 
-#include "support/log_capture.h"
 #include "support/where.h"
-
-#include <optional>
 
 using namespace ZVXML;
 using zvtest::Document;
-
-namespace {
-
-using zvtest::PositionOf;
 using zvtest::ReadPositionNow;
 using zvtest::Where;
 
-// The first line of `category` at `severity` and where the reader was when
-// it was logged.
-struct PlacedLine {
-    std::wstring text;
-    Where where;
-};
-std::vector<PlacedLine> g_placed;
-void RecordPlaced(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
-{
-    if (severity == LOG_SEV_TRACE && std::wstring(category) == L"ZVXML") {
-        g_placed.push_back(PlacedLine{text, ReadPositionNow()});
-    }
-}
+namespace {
 
 class ReadPositions : public zvtest::InstanceParseTest {
 protected:
-    // The position of what `parse` throws.
+    // The position of what `parse` throws, and its message.
     template <class Parse>
     std::optional<Where> ThrownAt(Parse parse, std::wstring* message = nullptr)
     {
-        try {
-            parse();
-        } catch (const ZVXMLException& error) {
-            if (message != nullptr) {
-                *message = error.Message();
-            }
-            return PositionOf(error);
+        const std::optional<ZVXMLException> thrown = zvtest::Thrown(parse);
+        if (thrown && message != nullptr) {
+            *message = thrown->Message();
         }
-        return std::nullopt;
+        return thrown ? std::optional<Where>(zvtest::PositionOf(*thrown)) : std::nullopt;
     }
 };
 
 const std::wstring kRoot = L"<ZVInstanceXML xmlns='http://www.molvane.com/schemas/Molvane.ZVXML.2.0'>\n";
+
+// The log lines of the reader, each with where the reader was when it was
+// logged.
+std::vector<std::pair<std::wstring, Where>> g_placed;
+void RecordPlaced(LOG_SEV severity, const wchar_t* category, const wchar_t* text)
+{
+    if (severity == LOG_SEV_TRACE && std::wstring(category) == L"ZVXML") {
+        g_placed.emplace_back(text, ReadPositionNow());
+    }
+}
 
 } // namespace
 
@@ -71,6 +58,7 @@ TEST_F(ReadPositions, AContentErrorCarriesTheStartOfItsTag)
     EXPECT_EQ(ThrownAt([&] { ParseBare(longLine); }), (Where{L"", 2, 19 + 100000 + 7 + 1}));
 }
 
+// A path or URL is named as given; an unreadable one has no line.
 TEST_F(ReadPositions, ADocumentReadFromAFileNamesTheLocationAsGiven)
 {
     const zvtest::ScratchFolder folder;
@@ -82,6 +70,8 @@ TEST_F(ReadPositions, ADocumentReadFromAFileNamesTheLocationAsGiven)
     EXPECT_EQ(message, L"Unrecognized ZVClass: Widget");
     const std::wstring url = L"file://" + path;
     EXPECT_EQ(ThrownAt([&] { Parse(url, 0, 1); }), (Where{url, 3, 3}));
+    const std::wstring missing = folder.WidePath("missing.xml");
+    EXPECT_EQ(ThrownAt([&] { Parse(missing, 0, 1); }), (Where{missing, 0, 0}));
 }
 
 // A callback that refuses an instance is heard at the instance's end tag.
@@ -94,25 +84,14 @@ TEST_F(ReadPositions, ACallbackRefusalCarriesTheEndTag)
               (Where{L"", 5, 1}));
 }
 
-// The reader's error callback and the exception agree on the place.
+// The reader's error callback and the exception agree on the place, just
+// after the offending end tag, counted in characters.
 TEST_F(ReadPositions, IllFormedXmlCarriesTheErrorsPlace)
 {
-    const std::wstring text = kRoot + L"<Pump id='1'>\n  <Flow>1</Count>\n</Pump></ZVInstanceXML>";
-    const std::optional<Where> where = ThrownAt([&] { Parse(text); });
+    EXPECT_EQ(ThrownAt([&] { Parse(Document(L"\n  <Pump>\u00e9\u00e9</Valve>")); }), (Where{L"", 2, 19}));
     ASSERT_EQ(recorder.errors.size(), 1u);
-    ASSERT_TRUE(where.has_value());
-    const std::wstring expected =
-        L"SAX Parser failed at line " + std::to_wstring(where->line) + L", column " + std::to_wstring(where->column);
-    EXPECT_EQ(recorder.errors[0].rfind(expected + L" with error: ", 0), 0u)
+    EXPECT_EQ(recorder.errors[0].rfind(L"SAX Parser failed at line 2, column 19 with error: ", 0), 0u)
         << testing::PrintToString(recorder.errors[0]);
-    EXPECT_EQ(where->line, 3);
-}
-
-TEST_F(ReadPositions, AnUnreadableLocationNamesTheFileAlone)
-{
-    const zvtest::ScratchFolder folder;
-    const std::wstring path = folder.WidePath("missing.xml");
-    EXPECT_EQ(ThrownAt([&] { Parse(path, 0, 1); }), (Where{path, 0, 0}));
 }
 
 // A logging callback asks where the line it is given comes from; outside a
@@ -125,8 +104,8 @@ TEST_F(ReadPositions, ALogCallbackLearnsThePlaceOfItsLine)
           ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES);
     SetLoggingCallback(previous);
     ASSERT_EQ(g_placed.size(), 1u);
-    EXPECT_EQ(g_placed[0].text, L"Ignoring unrecognized ZVProperty <Where>");
-    EXPECT_EQ(g_placed[0].where, (Where{L"", 3, 16}));
+    EXPECT_EQ(g_placed[0].first, L"Ignoring unrecognized ZVProperty <Where>");
+    EXPECT_EQ(g_placed[0].second, (Where{L"", 3, 16}));
     EXPECT_EQ(ReadPositionNow(), (Where{L"", 0, 0}));
     EXPECT_STREQ(ZVXMLRuntimeError(L"later", L"").File(), L"");
 }
@@ -145,12 +124,10 @@ TEST_F(ReadPositions, NestedParsesAnswerInnermostFirst)
         auto& self = *static_cast<Nested*>(context);
         const auto ignore = [](CZVSchema*, void*, CZVInstance*) { return 0; };
         const auto ignoreRelationship = [](CZVSchema*, void*, ZVRelationshipInstance*) { return 0; };
-        try {
+        self.inner = zvtest::Thrown([&] {
             ParseZVInstanceXML(0, Document(L"\n\n<Widget/>").c_str(), self.schema, nullptr, nullptr, ignore,
                                ignoreRelationship, nullptr, nullptr, nullptr, self.factory, 0);
-        } catch (const ZVXMLException& error) {
-            self.inner = error;
-        }
+        });
         self.outerAfter = ReadPositionNow();
         return 0;
     };
@@ -158,6 +135,6 @@ TEST_F(ReadPositions, NestedParsesAnswerInnermostFirst)
     ParseZVInstanceXML(0, (kRoot + L"<Pump id='1'>\n\n\n  </Pump></ZVInstanceXML>").c_str(), &schema, &nested, nullptr,
                        onInstance, onRelationship, nullptr, nullptr, nullptr, &factory, 0);
     ASSERT_TRUE(nested.inner.has_value());
-    EXPECT_EQ(PositionOf(*nested.inner), (Where{L"", 3, 1}));
+    EXPECT_EQ(zvtest::PositionOf(*nested.inner), (Where{L"", 3, 1}));
     EXPECT_EQ(nested.outerAfter, (Where{L"", 5, 3}));
 }

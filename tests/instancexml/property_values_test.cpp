@@ -1,5 +1,7 @@
 // Property elements: texts and their trimming, arrays and structs, unknown
-// properties.
+// properties. The text of a property element is one run of character data
+// between two tags, trimmed of tabs and line breaks at its two ends only,
+// whatever pieces the reader cuts it into.
 #include "instance_parse_support.h"
 
 #include "support/expect_throw.h"
@@ -10,17 +12,23 @@ using zvtest::Document;
 
 namespace {
 
-class PropertyValues : public zvtest::InstanceParseTest {};
+class PropertyValues : public zvtest::InstanceParseTest {
+protected:
+    // Each row: a Pump's (or Valve's) elements, and the values they give.
+    void ExpectValues(const std::vector<std::pair<std::wstring, std::wstring>>& rows)
+    {
+        for (const auto& [elements, values] : rows) {
+            SCOPED_TRACE(testing::PrintToString(elements));
+            EXPECT_EQ(Only(Document(L"root text<Pump id='P'>" + elements + L"</Pump>more")),
+                      L"instance Pump#P" + values);
+        }
+    }
+};
 
-// Each row: a Pump's (or Valve's) elements, and the instance they give.
 TEST_F(PropertyValues, ElementsGiveTheValuesTheirTextsAndNestingSay)
 {
-    const std::pair<std::wstring, std::wstring> rows[] = {
-        // Primitive texts lose tabs and line breaks at their ends, not spaces
-        // and not line breaks inside.
+    ExpectValues({
         {L"<Flow>\n\t 12.5 \r\n</Flow><Name>\t\r\n</Name><Count>   </Count>", L"{Flow= 12.5 ;Name=;Count=   }"},
-        {L"<Name>a\n\tb</Name>", L"{Name=a\n\tb}"},
-        {L"<Name>a<![CDATA[<b>]]>c</Name>", L"{Name=a<b>c}"},
         // Text outside property elements is ignored: between properties,
         // between array members and between the properties of a struct.
         {L"<Tags>x<string>a</string>y<string>b</string>z</Tags><Origin>q<X>1</X>r<Y>2</Y>s</Origin>t"
@@ -33,34 +41,59 @@ TEST_F(PropertyValues, ElementsGiveTheValuesTheirTextsAndNestingSay)
          L"<Corners>  <Point><X>10</X></Point>  "
          L"<Point><Size><Codes><int>9</int></Codes><H>4</H></Size></Point></Corners>",
          L"{Origin={X=1;Size={W=2;Codes=[7,8]};Y=3};Corners=[{X=10},{Size={Codes=[9];H=4}}]}"},
-        // Empty elements give empty values.
         {L"<Name/><Origin/><Corners/><Tags></Tags>", L"{Name=;Origin={};Corners=[];Tags=[]}"},
         // Repeated elements replace primitives and add structs and arrays.
         {L"<Flow>1</Flow><Origin><X>1</X></Origin><Tags><string>a</string></Tags>"
          L"<Flow>2</Flow><Origin><X>2</X></Origin><Tags><string>b</string></Tags><Origin/>",
          L"{Flow=2;Origin={X=1};Tags=[a];Origin2={X=2};Tags2=[b];Origin3={}}"},
-    };
-    for (const auto& [elements, values] : rows) {
-        EXPECT_EQ(Only(Document(L"root text<Pump id='P'>" + elements + L"</Pump>more")), L"instance Pump#P" + values);
-    }
-}
-
-// Longer than the reader's chunks, so libxml2 hands it over in pieces.
-TEST_F(PropertyValues, ATextLongerThanTheReadersChunksArrivesWhole)
-{
-    std::wstring longText;
-    for (int i = 0; i < 20000; ++i) {
-        longText += L"word" + std::to_wstring(i) + L" \u00e9\U0001F600 ";
-    }
-    EXPECT_EQ(Only(Document(L"<Pump id='P'><Name>" + longText + L"</Name></Pump>")),
-              L"instance Pump#P{Name=" + longText + L"}");
-}
-
-TEST_F(PropertyValues, InheritedPropertiesAreRead)
-{
+    });
     EXPECT_EQ(
         Only(Document(L"<Valve id='V'><Setting>open</Setting><Flow>3</Flow><Tags><string>t</string></Tags></Valve>")),
         L"instance Valve#V{Setting=open;Flow=3;Tags=[t]}");
+}
+
+TEST_F(PropertyValues, LineBreaksTabsAndReferencesInsideATextAreKept)
+{
+    ExpectValues({
+        // Line ends read as line feeds, as XML wants them read.
+        {L"<Name>first\r\nsecond\r\n\tthird</Name>", L"{Name=first\nsecond\n\tthird}"},
+        {L"<Name>first\rsecond\r</Name>", L"{Name=first\nsecond}"},
+        {L"<Tags><string>a\r\n\tb</string><string>\r\nc\rd\r\n</string></Tags>", L"{Tags=[a\n\tb,c\nd]}"},
+        // References are part of the run: only the run's ends are trimmed.
+        {L"<Name>tab&#9;inside</Name>", L"{Name=tab\tinside}"},
+        {L"<Name>line\n&amp;\nnext</Name>", L"{Name=line\n&\nnext}"},
+        {L"<Name>&#10;a&#13;b&#9;</Name>", L"{Name=a\rb}"},
+        {L"<Name>a&#9;&#10;&#9;b</Name>", L"{Name=a\t\n\tb}"},
+        // CDATA sections join the text around them and read line ends alike.
+        {L"<Name>x\n<![CDATA[p\rq\r\nr\r]]>\ny</Name>", L"{Name=x\np\nq\nr\n\ny}"},
+        {L"<Name><![CDATA[\r\n]]>a<![CDATA[\t]]></Name>", L"{Name=a}"},
+        {L"<Name>a<![CDATA[<b>]]>c</Name>", L"{Name=a<b>c}"},
+        // A comment or a processing instruction ends a run: each side is
+        // trimmed by itself.
+        {L"<Name>a\n<!-- note -->\nb</Name>", L"{Name=ab}"},
+        {L"<Name>a <!-- note --> b</Name>", L"{Name=a  b}"},
+        {L"<Name>a\t<?pi data?>\tb</Name>", L"{Name=ab}"},
+    });
+}
+
+// Long enough that the reader hands it over in many pieces, cut at line ends
+// and (outside ASCII) every few hundred bytes; the file is read in chunks
+// of its own.
+TEST_F(PropertyValues, ALongMultiLineTextReadsWholeFromAFileAndFromText)
+{
+    std::wstring written = L"\r\n\t";
+    std::wstring expected;
+    for (int i = 0; i < 4000; ++i) {
+        const std::wstring line = L"Zeile " + std::to_wstring(i) + L" \u00fcn\u00efc\u00f6d\u00e9 \U0001F600\t\u4e2d";
+        written += line + (i % 3 == 0 ? L"\r\n\t" : i % 3 == 1 ? L"\r" : L"\n  ");
+        expected += line + (i % 3 == 0 ? L"\n\t" : i % 3 == 1 ? L"\n" : L"\n  ");
+    }
+    expected.erase(expected.find_last_not_of(L"\t\n") + 1);
+    const std::wstring document = Document(L"<Pump id='P'><Name>" + written + L"</Name></Pump>");
+    EXPECT_EQ(Only(document), L"instance Pump#P{Name=" + expected + L"}");
+    zvtest::ScratchFolder folder;
+    const std::wstring path = folder.Write("long.zvinstance.xml", ToUtf8(document));
+    EXPECT_EQ(Only(path, 0, 1), L"instance Pump#P{Name=" + expected + L"}");
 }
 
 // Texts move into the values: what a value held before it was parked, or a
@@ -77,27 +110,20 @@ TEST_F(PropertyValues, TextsDoNotCarryOverBetweenElementsOrInstances)
     EXPECT_EQ(recorder.Instances(), expected);
 }
 
-const std::wstring kUnknownProperty = L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.";
-
-std::wstring WithUnknownProperty()
+// Skipping unknown classes does not skip unknown properties; skipping them
+// skips their content, in structs too.
+TEST_F(PropertyValues, AnUnknownPropertyStopsTheParseOrIsSkippedWhenAsked)
 {
-    return L"<Pump id='P'><Flow>1</Flow><Colour><Red>1</Red><Flow>9</Flow></Colour><Count>2</Count></Pump>";
-}
-
-// Skipping unknown classes does not skip unknown properties.
-TEST_F(PropertyValues, AnUnknownPropertyStopsTheParse)
-{
+    const std::wstring text =
+        Document(L"<Pump id='P'><Flow>1</Flow><Colour><Red>1</Red><Flow>9</Flow></Colour><Count>2</Count></Pump>");
     for (unsigned long options : {0ul, ZVINSTANCEXML_SKIP_UNKNOWN_CLASSES}) {
-        EXPECT_ZV_THROW(Parse(Document(WithUnknownProperty()), options), ZVXMLFormatError, kUnknownProperty);
+        EXPECT_ZV_THROW(Parse(text, options), ZVXMLFormatError,
+                        L"Unrecognized ZVProperty Colour found in instance of ZVClass Pump.");
     }
     EXPECT_TRUE(recorder.Instances().empty());
-}
 
-TEST_F(PropertyValues, AnUnknownPropertyIsSkippedWithItsContentWhenAskedInStructsToo)
-{
     zvtest::LogCapture log;
-    EXPECT_EQ(Only(Document(WithUnknownProperty()), ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES),
-              L"instance Pump#P{Flow=1;Count=2}");
+    EXPECT_EQ(Only(text, ZVINSTANCEXML_SKIP_UNKNOWN_PROPERTIES), L"instance Pump#P{Flow=1;Count=2}");
     EXPECT_EQ(log.texts(L"ZVXML", LOG_SEV_TRACE),
               std::vector<std::wstring>{L"Ignoring unrecognized ZVProperty <Colour>"});
     EXPECT_EQ(
