@@ -114,33 +114,6 @@ std::wstring AddFailure(CZVClass* zvClass, const std::wstring& name)
 
 } // namespace
 
-TEST(LinearRules, RenamingSkipsNamesStillTakenAndReusesNamesSetFree)
-{
-    CZVSchema schema(L"p", L"Plant", L"");
-    auto add = [&schema](const wchar_t* name) {
-        return std::wstring(schema.CreateZVClass(name, L"", 1)->GetTypeName());
-    };
-    add(L"Pipe2");
-    EXPECT_EQ(add(L"Pipe"), L"Pipe");
-    EXPECT_EQ(add(L"Pipe"), L"Pipe3");
-    EXPECT_EQ(add(L"Pipe"), L"Pipe4");
-    EXPECT_EQ(add(L"Pipe2"), L"Pipe22"); // the name it came with, then the number
-    LinearFindClass(schema, L"Pipe3")->SetTypeName(L"Valve"); // Pipe3 is free again
-    EXPECT_EQ(add(L"Pipe"), L"Pipe3");
-    EXPECT_EQ(add(L"Pipe"), L"Pipe5");
-    LinearFindClass(schema, L"Pipe4")->TypeName() = L"Hose"; // freed through the reference
-    EXPECT_EQ(add(L"Pipe"), L"Pipe4");
-    LinearFindClass(schema, L"Valve")->SetTypeName(L"Pipe6"); // taken ahead
-    EXPECT_EQ(add(L"Pipe"), L"Pipe7");
-    EXPECT_EQ(add(L"Valve"), L"Valve");
-    // Relationship classes have names of their own.
-    EXPECT_STREQ(schema.CreateZVRelationshipClass(L"Pipe", L"", 1)->GetTypeName(), L"Pipe");
-    schema.RemoveAllClasses();
-    EXPECT_EQ(add(L"Pipe"), L"Pipe");
-    EXPECT_EQ(add(L"Pipe"), L"Pipe2");
-    EXPECT_STREQ(schema.CreateZVRelationshipClass(L"Pipe", L"", 1)->GetTypeName(), L"Pipe2");
-}
-
 // Adds, renames (through the setter and the reference, onto taken names
 // too), lookups and clearing in a pseudo-random order over a few names that
 // are each other's renamed forms.

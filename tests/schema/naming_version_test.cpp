@@ -6,17 +6,14 @@
 
 using namespace ZVXML;
 
-TEST(NamingRule, ValidNamesPassAndInvalidOnesGiveZeroWhenNotThrowing)
+// Each name kind has its own label, and a rule per position; without
+// throwing, an invalid name gives 0.
+TEST(NamingRule, ClassSchemaAndPrefixNamesHaveTheirOwnMessages)
 {
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"_a1", 1), 1);
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"\xC9t\xE9", 1), 1); // letters beyond ASCII
     EXPECT_EQ(CZVClass::ZVNameIsValid(L"1a", 0), 0);
     EXPECT_EQ(CZVSchema::SchemaNameIsValid(L"", 0), 1);
-}
-
-// Each name kind has its own label, and a rule per position.
-TEST(NamingRule, ClassSchemaAndPrefixNamesHaveTheirOwnMessages)
-{
     EXPECT_ZV_THROW(CZVClass::ZVNameIsValid(L"1a", 1), ZVXMLDomainError,
                     L"ZVClass or ZVProperty names must begin with a letter or '_': '1a'");
     EXPECT_ZV_THROW(CZVSchema::SchemaNameIsValid(L"", 1), ZVXMLDomainError, L"ZVSchema names cannot be blank!");
@@ -34,7 +31,9 @@ TEST(NamingRule, ARefusedPrefixLeavesTheSchemasPrefix)
     EXPECT_STREQ(schema.GetSchemaPrefix(), L"p");
 }
 
-TEST(Version, FormatsWithAtLeastTwoDigits)
+// Written with at least two digits each; read ignoring what follows the
+// digits.
+TEST(Version, FormattingPadsAndParsingIgnoresWhatFollowsTheDigits)
 {
     CZVSchema schema(L"p", L"Pipes", L"");
     EXPECT_EQ(schema.VersionString(), L"00.00");
@@ -43,10 +42,6 @@ TEST(Version, FormatsWithAtLeastTwoDigits)
     std::wstring text;
     CZVSchema::FormatVersionString(text, 5, 123);
     EXPECT_EQ(text, L"05.123");
-}
-
-TEST(Version, ParsingIgnoresWhatFollowsTheDigits)
-{
     const struct {
         const wchar_t* text;
         unsigned long major, minor;

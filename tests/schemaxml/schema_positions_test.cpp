@@ -18,9 +18,10 @@ namespace {
 
 using zvtest::Where;
 
-// The exception a load throws: its message and place.
+// The exception a load throws: its type, message, location and place.
 struct Thrown {
-    std::wstring message;
+    std::string type;
+    std::wstring message, location;
     Where where;
 };
 
@@ -29,7 +30,7 @@ std::optional<Thrown> LoadFailure(const std::wstring& path, CZVSchema& schema)
     try {
         schema.ReadXML(path.c_str());
     } catch (const ZVXMLException& error) {
-        return Thrown{error.Message(), zvtest::PositionOf(error)};
+        return Thrown{typeid(error).name(), error.Message(), error.Location(), zvtest::PositionOf(error)};
     }
     return std::nullopt;
 }
@@ -124,77 +125,91 @@ TEST(SchemaFilePositions, ALogCallbackLearnsTheLineOfAWarning)
     EXPECT_EQ(g_lines[0].where, (Where{path, 4, 0}));
 }
 
-// A file that does not load: the parse error's line and column, on the log
-// line and on the exception alike; a missing file is named alone.
-TEST(SchemaFilePositions, AFileThatDoesNotLoadCarriesTheParseErrorsPlace)
+// A file that does not load fails the checked call, naming the source file
+// as the repository does, and leaves the schema alone. Its one log line
+// gives the parse error's place, as the exception does; a missing file is
+// named alone.
+TEST(SchemaFilePositions, AFileThatDoesNotLoadIsLoggedWithItsPlaceThenReportedAsAFailedCheck)
 {
     const zvtest::ScratchFolder folder;
-    const std::wstring broken = folder.Write("Broken.01.00.zvschema.xml", "<ZVSchema>\n  <ZVClass>\n</ZVSchema>");
-    const PlacedLog log;
-    const zvtest::StdoutCapture checkedCallMessage;
-    const std::optional<Thrown> thrown = LoadFailure(broken);
-    ASSERT_TRUE(thrown.has_value());
-    ASSERT_EQ(g_lines.size(), 1u);
-    EXPECT_EQ(g_lines[0].text.rfind(L"line 3, position ", 0), 0u) << g_lines[0].text;
-    EXPECT_EQ(thrown->where.file, broken);
-    EXPECT_EQ(thrown->where.line, 3);
-    EXPECT_GT(thrown->where.column, 0);
-    EXPECT_EQ(g_lines[0].where, thrown->where);
-
-    const std::wstring missing = folder.WidePath("Missing.01.00.zvschema.xml");
-    EXPECT_EQ(LoadFailure(missing)->where, (Where{missing, 0, 0}));
+    const std::wstring doctype =
+        folder.Write("doctype.zvschema.xml",
+                     "<?xml version='1.0'?>\n<!DOCTYPE ZVSchema [<!ENTITY big 'x'>]>\n" + SchemaText("", "&big;"));
+    const std::wstring broken = folder.Write("broken.zvschema.xml", "<ZVSchema>\n  <ZVClass>\n</ZVSchema>");
+    const std::wstring missing = folder.WidePath("missing.zvschema.xml");
+    const struct {
+        std::wstring path;
+        long line;
+        std::wstring logStart;
+    } cases[] = {{doctype, 2, L"line 2, position 1 parsing ZVSchema file " + doctype + L". DOCTYPE is not allowed"},
+                 {broken, 3, L"line 3, position "},
+                 {missing, 0, L"line 0, position 0 parsing ZVSchema file " + missing + L". "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.path));
+        const PlacedLog log;
+        CZVSchema schema(L"p", L"Plant", L"");
+        std::optional<Thrown> thrown;
+        {
+            const zvtest::StdoutCapture checkedCallMessage;
+            thrown = LoadFailure(c.path, schema);
+        }
+        ASSERT_TRUE(thrown.has_value());
+        EXPECT_EQ(thrown->type, typeid(ZVXMLRuntimeError).name());
+        EXPECT_TRUE(zvtest::IsCheckedCallError(thrown->message, L"CheckXmlLoad(pXmlDoc)")) << thrown->message;
+        EXPECT_EQ(thrown->message.rfind(L"Error at src/schemaxml/", 0), 0u) << thrown->message;
+        EXPECT_EQ(thrown->location, L"");
+        EXPECT_EQ(thrown->where.file, c.path);
+        EXPECT_EQ(thrown->where.line, c.line);
+        EXPECT_EQ(thrown->where.column > 0, c.line > 0) << thrown->where;
+        ASSERT_EQ(g_lines.size(), 1u);
+        EXPECT_EQ(g_lines[0].text.rfind(c.logStart, 0), 0u) << g_lines[0].text;
+        EXPECT_NE(g_lines[0].text.find(L" parsing ZVSchema file " + c.path + L". "), std::wstring::npos);
+        EXPECT_EQ(g_lines[0].where, thrown->where);
+        EXPECT_STREQ(schema.GetSchemaName(), L"Plant");
+        EXPECT_EQ(schema.GetZVClassCount(), 0u);
+    }
 }
 
-// Inside a referenced file, the place is in that file (by the path found);
+// Inside a referenced file, even two references deep, the place is in that
+// file (by the path found), for a failure as for a file that does not load;
 // a reference that cannot be resolved is the referencing file's.
 TEST(SchemaFilePositions, ReferencedFilesAnswerForThemselves)
 {
     const zvtest::ScratchFolder folder;
     const std::wstring host = folder.Write("Host.01.00.zvschema.xml",
                                            SchemaText("schemaName='Host' nameSpacePrefix='h'",
-                                                      "  <ZVSchemaReference name='Units' version='1.0' prefix='u'/>\n"
-                                                      "  <ZVSchemaReference name='Gone' version='1.0' prefix='g'/>"));
-    folder.Write(
-        "Units.01.00.zvschema.xml",
-        SchemaText("schemaName='Units' nameSpacePrefix='u'",
-                   "\n\n  <ZVClass typeName='Length'>\n    <ZVProperty propertyName='Metres'/>\n  </ZVClass>"));
-    CZVSchema schema(L"temporary", L"temporary", nullptr);
-    schema.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
-    std::optional<Thrown> thrown = LoadFailure(host, schema);
-    ASSERT_TRUE(thrown.has_value());
-    EXPECT_EQ(thrown->message, L"Required attribute typeName not found on an ZVProperty");
-    EXPECT_EQ(thrown->where.line, 6);
-    EXPECT_EQ(std::filesystem::path(thrown->where.file).filename(), "Units.01.00.zvschema.xml");
-
-    folder.Write("Units.01.00.zvschema.xml", SchemaText("schemaName='Units' nameSpacePrefix='u'", ""));
-    CZVSchema again(L"temporary", L"temporary", nullptr);
-    again.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
-    thrown = LoadFailure(host, again);
-    ASSERT_TRUE(thrown.has_value());
-    EXPECT_EQ(thrown->message.rfind(L"The referenced ZVSchemaXML file 'Gone.01.00.zvschema.xml' could not be found", 0),
-              0u);
-    EXPECT_EQ(thrown->where, (Where{host, 4, 0}));
-}
-
-// A file two references deep that does not load: the place is the parse
-// error's in that file, not that of a reference leading to it.
-TEST(SchemaFilePositions, AReferencedFileThatDoesNotLoadIsNamed)
-{
-    const zvtest::ScratchFolder folder;
-    const std::wstring host = folder.Write("Host.01.00.zvschema.xml",
-                                           SchemaText("schemaName='Host' nameSpacePrefix='h'",
                                                       "  <ZVSchemaReference name='Pipes' version='1.0' prefix='p'/>\n"
-                                                      "  <ZVSchemaReference name='Units' version='1.0' prefix='u'/>"));
+                                                      "  <ZVSchemaReference name='Gone' version='1.0' prefix='g'/>"));
     folder.Write("Pipes.01.00.zvschema.xml",
                  SchemaText("schemaName='Pipes' nameSpacePrefix='p'",
                             "  <ZVSchemaReference name='Units' version='1.0' prefix='u'/>"));
-    folder.Write("Units.01.00.zvschema.xml", "<ZVSchema>\n\n  <ZVClass>\n</ZVSchema>");
-    const zvtest::StdoutCapture checkedCallMessage;
-    CZVSchema schema(L"temporary", L"temporary", nullptr);
-    schema.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
-    const std::optional<Thrown> thrown = LoadFailure(host, schema);
-    ASSERT_TRUE(thrown.has_value());
-    EXPECT_EQ(std::filesystem::path(thrown->where.file).filename(), "Units.01.00.zvschema.xml");
-    EXPECT_EQ(thrown->where.line, 4);
-    EXPECT_GT(thrown->where.column, 0);
+    const auto loadHostWithUnits = [&](const std::string& units) {
+        folder.Write("Units.01.00.zvschema.xml", units);
+        CZVSchema schema(L"temporary", L"temporary", nullptr);
+        schema.SetReferenceSearchPath(zvtest::Widen(folder.path()).c_str());
+        std::optional<Thrown> thrown = LoadFailure(host, schema);
+        EXPECT_TRUE(thrown.has_value());
+        return thrown.value_or(Thrown{});
+    };
+    const auto fileName = [](const Thrown& thrown) { return std::filesystem::path(thrown.where.file).filename(); };
+
+    Thrown thrown = loadHostWithUnits(
+        SchemaText("schemaName='Units' nameSpacePrefix='u'",
+                   "\n\n  <ZVClass typeName='Length'>\n    <ZVProperty propertyName='Metres'/>\n  </ZVClass>"));
+    EXPECT_EQ(thrown.message, L"Required attribute typeName not found on an ZVProperty");
+    EXPECT_EQ(thrown.where.line, 6);
+    EXPECT_EQ(fileName(thrown), "Units.01.00.zvschema.xml");
+    {
+        const zvtest::StdoutCapture checkedCallMessage;
+        thrown = loadHostWithUnits("<ZVSchema>\n\n  <ZVClass>\n</ZVSchema>");
+    }
+    EXPECT_EQ(fileName(thrown), "Units.01.00.zvschema.xml");
+    EXPECT_EQ(thrown.where.line, 4);
+    EXPECT_GT(thrown.where.column, 0);
+
+    thrown = loadHostWithUnits(SchemaText("schemaName='Units' nameSpacePrefix='u'", ""));
+    EXPECT_EQ(thrown.message.rfind(L"The referenced ZVSchemaXML file 'Gone.01.00.zvschema.xml' could not be found", 0),
+              0u);
+    EXPECT_EQ(thrown.where, (Where{host, 4, 0}));
+    EXPECT_EQ(thrown.location, L"CZVSchemaReference::ReadXML");
 }

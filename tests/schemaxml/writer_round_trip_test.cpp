@@ -162,14 +162,19 @@ void WriteWithReferences(CZVSchema& schema, const std::filesystem::path& folder,
     }
 }
 
+// Writes the schema with its references into `folder` and reads it back.
+std::unique_ptr<CZVSchema> WrittenAndReadBack(CZVSchema& original, const ScratchFolder& folder)
+{
+    std::set<CZVSchema*> written;
+    WriteWithReferences(original, folder.path(), written);
+    return ReadBack(folder.Path("") / original.OfficialFilename());
+}
+
 void ExpectRoundTrip(CZVSchema& original)
 {
     ReportingLibraryErrors([&] {
         ScratchFolder folder;
-        std::set<CZVSchema*> written;
-        WriteWithReferences(original, folder.path(), written);
-        std::unique_ptr<CZVSchema> again = ReadBack(folder.Path("") / original.OfficialFilename());
-        EXPECT_EQ(SchemaDescription::Of(original), SchemaDescription::Of(*again));
+        EXPECT_EQ(SchemaDescription::Of(original), SchemaDescription::Of(*WrittenAndReadBack(original, folder)));
     });
 }
 
@@ -222,7 +227,6 @@ TEST(SchemaRoundTrip, EveryTestAndExampleSchemaSurvives)
 // and where the schema is reached only through another one.
 TEST(SchemaRoundTrip, RelativeNamesOfReferencedClassesResolveAgain)
 {
-    ScratchFolder folder;
     auto* bottom = new CZVSchema(L"b", L"Bottom", L"");
     bottom->CreateZVClass(L"BottomThing", L"", ZVCLASSTYPE_DOMAIN);
     auto* middle = new CZVSchema(L"m", L"Middle", L"");
@@ -249,22 +253,18 @@ TEST(SchemaRoundTrip, RelativeNamesOfReferencedClassesResolveAgain)
             EXPECT_NE(top.FindZVClassUsingFullName(name, ZVCLASSTYPE_ANY), nullptr) << name;
             EXPECT_EQ(top.GetRelativeClassName(name), name);
         }
-        for (CZVSchema* schema : {bottom, middle, &top}) {
-            ASSERT_EQ(schema->WriteXML(folder.WidePath(ToUtf8(schema->OfficialFilename())).c_str()), 0);
-        }
-    });
-    ReportingLibraryErrors([&] {
-        CZVSchema reread(L"r", L"Reread", L"");
-        reread.SetReferenceSearchPath(Widen(folder.path()).c_str());
-        ASSERT_EQ(reread.ReadXML(folder.WidePath("Top.00.00.zvschema.xml").c_str()), 0);
-        EXPECT_STREQ(reread.FindZVClass(L"ViaOtherPrefix", ZVCLASSTYPE_ANY)->GetBaseZVClass()->GetTypeName(),
+
+        ScratchFolder folder;
+        std::unique_ptr<CZVSchema> reread = WrittenAndReadBack(top, folder);
+        EXPECT_STREQ(reread->FindZVClass(L"ViaOtherPrefix", ZVCLASSTYPE_ANY)->GetBaseZVClass()->GetTypeName(),
                      L"MiddleThing");
-        EXPECT_STREQ(reread.FindZVClass(L"Indirect", ZVCLASSTYPE_ANY)->GetBaseZVClass()->GetTypeName(), L"BottomThing");
-        CZVRelationshipClass* links = reread.FindZVRelationshipClass(L"Links", ZVCLASSTYPE_ANY);
+        EXPECT_STREQ(reread->FindZVClass(L"Indirect", ZVCLASSTYPE_ANY)->GetBaseZVClass()->GetTypeName(),
+                     L"BottomThing");
+        links = reread->FindZVRelationshipClass(L"Links", ZVCLASSTYPE_ANY);
         ASSERT_NE(links, nullptr);
         EXPECT_EQ(links->m_source.m_className, L"m:MiddleThing");
         EXPECT_EQ(links->m_targets.m_classNames, std::vector<std::wstring>{L"b:BottomThing"});
-        EXPECT_EQ(reread.WriteXML(folder.WidePath("Again.zvschema.xml").c_str()), 0);
+        EXPECT_EQ(reread->WriteXML(folder.WidePath("Again.zvschema.xml").c_str()), 0);
     });
 }
 
@@ -274,7 +274,6 @@ TEST(SchemaRoundTrip, RelativeNamesOfReferencedClassesResolveAgain)
 // class whose own prefix still leads to it keeps that name.
 TEST(SchemaRoundTrip, AnOwnPrefixThatNamesAnotherSchemaGivesWayToTheReferencesPrefix)
 {
-    ScratchFolder folder;
     auto* one = new CZVSchema(L"b", L"One", L"");
     one->CreateZVClass(L"Part", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"FromOne", L"string", L"");
     auto* two = new CZVSchema(L"c", L"Two", L"");
@@ -297,23 +296,18 @@ TEST(SchemaRoundTrip, AnOwnPrefixThatNamesAnotherSchemaGivesWayToTheReferencesPr
         EXPECT_EQ(std::wstring(valve->GetBaseClass()), L"x:Part");
         EXPECT_EQ(main.FindZVClassUsingFullName(valve->GetBaseClass(), ZVCLASSTYPE_ANY)->GetZVSchema(), one);
         EXPECT_EQ(main.GetRelativeClassName(L"b:Part"), L"c:Part");
-        for (CZVSchema* schema : {one, two, &main}) {
-            ASSERT_EQ(schema->WriteXML(folder.WidePath(ToUtf8(schema->OfficialFilename())).c_str()), 0);
-        }
-    });
-    ReportingLibraryErrors([&] {
-        CZVSchema reread(L"r", L"Reread", L"");
-        reread.SetReferenceSearchPath(Widen(folder.path()).c_str());
-        ASSERT_EQ(reread.ReadXML(folder.WidePath("Main.00.00.zvschema.xml").c_str()), 0);
-        CZVClass* valve = reread.FindZVClass(L"Valve", ZVCLASSTYPE_ANY);
+
+        ScratchFolder folder;
+        std::unique_ptr<CZVSchema> reread = WrittenAndReadBack(main, folder);
+        valve = reread->FindZVClass(L"Valve", ZVCLASSTYPE_ANY);
         EXPECT_EQ(std::wstring(valve->GetBaseClass()), L"x:Part");
         EXPECT_STREQ(valve->GetBaseZVClass()->GetZVSchema()->GetSchemaName(), L"One");
         EXPECT_NE(valve->FindProperty(L"FromOne"), nullptr);
-        CZVRelationshipClass* feeds = reread.FindZVRelationshipClass(L"Feeds", ZVCLASSTYPE_ANY);
+        feeds = reread->FindZVRelationshipClass(L"Feeds", ZVCLASSTYPE_ANY);
         ASSERT_NE(feeds, nullptr);
         EXPECT_EQ(feeds->m_source.m_className, L"x:Part");
         EXPECT_EQ(feeds->m_targets.m_classNames, std::vector<std::wstring>{L"c:Part"});
-        EXPECT_STREQ(reread.FindZVClassUsingFullName(feeds->m_source.m_className.c_str(), ZVCLASSTYPE_ANY)
+        EXPECT_STREQ(reread->FindZVClassUsingFullName(feeds->m_source.m_className.c_str(), ZVCLASSTYPE_ANY)
                          ->GetZVSchema()
                          ->GetSchemaName(),
                      L"One");

@@ -34,15 +34,6 @@ inline ZVXML::XMLNode FirstElement(const ZVXML::XMLDocument& document)
     return node;
 }
 
-inline std::vector<std::wstring> LocalNames(const std::vector<ZVXML::XMLNode>& nodes)
-{
-    std::vector<std::wstring> names;
-    for (const ZVXML::XMLNode& node : nodes) {
-        names.push_back(node.LocalName());
-    }
-    return names;
-}
-
 // The attributes that are not namespace declarations, in document order.
 inline Attributes PlainAttributes(ZVXML::XMLNode element)
 {
