@@ -218,6 +218,9 @@ TEST_F(CliTest, AFailedWriteStopsAtOnceAndAClosedPipeEndsQuietly)
         Shell(Program({"instances", large, "--schema", kTiny}) + " > /dev/full 2> " + Quote(scratch / "err"));
     EXPECT_EQ(full, 1);
     EXPECT_EQ(zvtest::ReadAll(scratch / "err"), "zvxml: cannot write the output: No space left on device\n");
+    // The version's line is flushed as it is printed: its failure too.
+    EXPECT_EQ(Shell(Program({"--version"}) + " > /dev/full 2> " + Quote(scratch / "err")), 1);
+    EXPECT_EQ(zvtest::ReadAll(scratch / "err"), "zvxml: cannot write the output: No space left on device\n");
 
     const std::string whole = scratch.WriteFile("whole.xml", ManyInstances(20000));
     Shell("(" + Program({"instances", whole, "--schema", kTiny}) + " 2> " + Quote(scratch / "err") + "; echo $? > " +
@@ -521,6 +524,12 @@ TEST_F(CliTest, ImportStopsAtALineThatDoesNotFitAndLeavesTheOutputAlone)
         // "P\u0000-2" would both become P.
         {"{\"class\":\"Sensor\",\"id\":\"P\\u0000-1\",\"properties\":{}}\n",
          ":1: a string holds U+0000, a character XML 1.0 cannot carry\n"},
+        // Keys the import would pass over are refused: what they hold would be lost.
+        {"{\"class\":\"Sensor\",\"id\":\"s1\",\"source\":\"s0\",\"properties\":{}}\n",
+         ":1: \"source\" belongs to relationship instances, and class Sensor is not a relationship class\n"},
+        {"{\"class\":\"Sensor\",\"class\":\"Wires\",\"id\":\"s1\"}\n", ":1: \"class\" appears twice\n"},
+        {"{\"class\":\"Sensor\",\"id\":\"s1\",\"propertes\":{\"Name\":\"a\"}}\n",
+         ":1: \"propertes\" is not a key of an instance line (class, id, source, target, properties)\n"},
         // What the writer refuses is named at its line too.
         {"\n{\"class\":\"Sensor\",\"id\":\"P\\u0001\",\"properties\":{}}\n",
          ":2: Cannot write Sensor instance: its identifier holds U+0001, a character XML 1.0 cannot carry.\n"},
