@@ -3,7 +3,8 @@
 // errors with the same answers, all on the calling thread; and a handler
 // that throws still ends the parse at once.
 #include "platform/sax/sax_reader.h"
-#include "sax_recorder.h"
+
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
