@@ -1,5 +1,10 @@
 // Saving to files: atomic replacement, permissions, links, devices, failures.
-#include "platform/dom_test_support.h"
+#include <zvxml/dom.h>
+
+#include "support/scratch.h"
+#include "support/xml_tree.h"
+
+#include <gtest/gtest.h>
 
 #include <csignal>
 
