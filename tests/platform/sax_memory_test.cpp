@@ -16,8 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using ZVXML::platform::SaxAttributes;
-using ZVXML::platform::SaxReader;
+using namespace ZVXML::platform;
 
 namespace {
 
@@ -32,7 +31,7 @@ std::string Record(long i)
 }
 
 // Counts events and characters, keeping nothing.
-class Counter : public ZVXML::platform::SaxContentHandler {
+class Counter : public SaxContentHandler {
 public:
     long starts = 0, ends = 0, characters = 0, ids = 0;
     void StartElement(const std::wstring&, const std::wstring&, const std::wstring&,
