@@ -99,91 +99,78 @@ void WriteLargeSchema(const std::string& path)
     ASSERT_EQ(large.WriteXML(Widen(path).c_str()), 0);
 }
 
-// Reads through everything a host reads and writes down the answers.
-class Reader {
-public:
-    explicit Reader(CZVSchema& schema) : m_schema(schema) {}
-
-    // The answer of one lookup, or the message of what it threw.
-    template <class Lookup>
-    void Try(Lookup lookup)
-    {
+// The answers to every lookup a host makes by `name`, or the messages of
+// what they threw.
+std::wstring LookUp(CZVSchema& s, const std::wstring& name)
+{
+    std::wostringstream out;
+    const auto answer = [&](auto lookup) {
         try {
             const CZVClass* found = lookup();
-            m_out << (found == nullptr ? std::wstring(L"-") : found->FullName()) << ' ';
+            out << (found == nullptr ? std::wstring(L"-") : found->FullName()) << ' ';
         } catch (const ZVXMLException& error) {
-            m_out << error.Message() << ' ';
+            out << error.Message() << ' ';
         }
+    };
+    const wchar_t* text = name.c_str();
+    answer([&] { return s.FindZVClass(text, ZVCLASSTYPE_ANY); });
+    answer([&] { return s.FindZVClass(text, ZVCLASSTYPE_CUSTOM_ATTRIBUTE); });
+    answer([&] { return s.FindZVRelationshipClass(text, ZVCLASSTYPE_ANY); });
+    answer([&] { return s.FindZVClassUsingFullName((s.GetSchemaPrefix() + (L":" + name)).c_str(), 1); });
+    answer([&] { return s.FindZVClassUsingFullName((L"pl:" + name).c_str(), ZVCLASSTYPE_ANY); });
+    answer([&] { return s.FindZVClassUsingPrefix(text, L"u", ZVCLASSTYPE_ANY); });
+    answer([&] { return s.FindZVClassUsingSchemaName(text, L"Plant", ZVCLASSTYPE_ANY); });
+    answer([&] { return s.FindZVRelationshipClassUsingFullName(text, ZVCLASSTYPE_ANY); });
+    answer([&] { return s.FindZVRelationshipClassUsingPrefix(text, L"pl", ZVCLASSTYPE_ANY); });
+    answer([&] { return s.FindZVRelationshipClassUsingSchemaName(text, s.GetSchemaName(), ZVCLASSTYPE_ANY); });
+    if (CZVClass* found = s.FindZVClass(text, ZVCLASSTYPE_ANY)) {
+        out << s.GetRelativeClassName(found) << ' ' << s.GetRelativeClassName(text) << ' ';
+        answer([&] { return found->GetBaseZVClass(); });
+        out << found->GetBaseClass() << ' ' << found->GetZVPropertyCount() << ' ';
     }
+    return out.str() + L"\n";
+}
 
-    void Lookups(const std::wstring& name)
-    {
-        const wchar_t* text = name.c_str();
-        CZVSchema& s = m_schema;
-        Try([&] { return s.FindZVClass(text, ZVCLASSTYPE_ANY); });
-        Try([&] { return s.FindZVClass(text, ZVCLASSTYPE_CUSTOM_ATTRIBUTE); });
-        Try([&] { return s.FindZVRelationshipClass(text, ZVCLASSTYPE_ANY); });
-        Try([&] { return s.FindZVClassUsingFullName((s.GetSchemaPrefix() + (L":" + name)).c_str(), 1); });
-        Try([&] { return s.FindZVClassUsingFullName((L"pl:" + name).c_str(), ZVCLASSTYPE_ANY); });
-        Try([&] { return s.FindZVClassUsingPrefix(text, L"u", ZVCLASSTYPE_ANY); });
-        Try([&] { return s.FindZVClassUsingSchemaName(text, L"Plant", ZVCLASSTYPE_ANY); });
-        Try([&] { return s.FindZVRelationshipClassUsingFullName(text, ZVCLASSTYPE_ANY); });
-        Try([&] { return s.FindZVRelationshipClassUsingPrefix(text, L"pl", ZVCLASSTYPE_ANY); });
-        Try([&] { return s.FindZVRelationshipClassUsingSchemaName(text, s.GetSchemaName(), ZVCLASSTYPE_ANY); });
-        if (CZVClass* found = s.FindZVClass(text, ZVCLASSTYPE_ANY)) {
-            m_out << s.GetRelativeClassName(found) << ' ' << s.GetRelativeClassName(text) << ' ';
-            Try([&] { return found->GetBaseZVClass(); });
-            m_out << found->GetBaseClass() << ' ' << found->GetZVPropertyCount() << ' ';
-        }
-        m_out << '\n';
+// Whether the class finds each of `names` and whose it is.
+std::wstring Properties(CZVSchema& schema, const std::wstring& className, const std::vector<std::wstring>& names)
+{
+    CZVClass* zvClass = schema.FindZVClass(className.c_str(), ZVCLASSTYPE_ANY);
+    std::wostringstream out;
+    for (const std::wstring& name : names) {
+        CZVProperty* property = zvClass->FindProperty(name.c_str());
+        out << (property == nullptr ? L"-" : property->GetZVClass()->GetTypeName()) << ' '
+            << zvClass->HasProperty(name.c_str()) << ' ';
     }
+    return out.str() + L"\n";
+}
 
-    void Properties(const std::wstring& className, const std::vector<std::wstring>& names)
-    {
-        CZVClass* zvClass = m_schema.FindZVClass(className.c_str(), ZVCLASSTYPE_ANY);
-        for (const std::wstring& name : names) {
-            CZVProperty* property = zvClass->FindProperty(name.c_str());
-            m_out << (property == nullptr ? L"-" : property->GetZVClass()->GetTypeName()) << ' '
-                  << zvClass->HasProperty(name.c_str()) << ' ';
-        }
-        m_out << '\n';
-    }
-
-    void Walks()
-    {
-        for (int includeReferences = 0; includeReferences < 2; ++includeReferences) {
-            m_schema.IterateOverAllClasses([](CZVClass*, void* count) { return Count(count); }, &m_count,
-                                           includeReferences);
-            m_out << m_count << ' ';
-            m_schema.IterateOverAllRelationshipClasses([](CZVRelationshipClass*, void* count) { return Count(count); },
-                                                       &m_count, includeReferences);
-            m_out << m_count << '\n';
-        }
-        CZVClassIterator classes(&m_schema);
-        for (CZVClass* zvClass = classes.Begin(); zvClass != nullptr; zvClass = classes.Next()) {
-            m_out << zvClass->GetTypeName() << ' ';
-        }
-        CZVReferencedSchemaIterator references(&m_schema);
-        for (CZVSchemaReference* reference = references.Begin(); reference != nullptr; reference = references.Next()) {
-            m_out << reference->m_schemaPrefix << ' ' << reference->m_pZVSchema->GetSchemaName() << ' ';
-        }
-        m_out << (m_schema.FindReferencedSchema(L"Plant", L"01.01") != nullptr)
-              << (m_schema.FindReferencedSchemaByPrefix(L"pl") != nullptr) << '\n';
-    }
-
-    std::wstring Text() const { return m_out.str(); }
-
-private:
-    static void* Count(void* count)
-    {
-        ++*static_cast<long*>(count);
+// What the walks over classes and references meet.
+std::wstring Walks(CZVSchema& schema)
+{
+    std::wostringstream out;
+    long count = 0;
+    const auto counting = [](auto*, void* counted) -> void* {
+        ++*static_cast<long*>(counted);
         return nullptr;
+    };
+    for (int includeReferences = 0; includeReferences < 2; ++includeReferences) {
+        schema.IterateOverAllClasses(counting, &count, includeReferences);
+        out << count << ' ';
+        schema.IterateOverAllRelationshipClasses(counting, &count, includeReferences);
+        out << count << '\n';
     }
-
-    CZVSchema& m_schema;
-    std::wostringstream m_out;
-    long m_count = 0;
-};
+    CZVClassIterator classes(&schema);
+    for (CZVClass* zvClass = classes.Begin(); zvClass != nullptr; zvClass = classes.Next()) {
+        out << zvClass->GetTypeName() << ' ';
+    }
+    CZVReferencedSchemaIterator references(&schema);
+    for (CZVSchemaReference* reference = references.Begin(); reference != nullptr; reference = references.Next()) {
+        out << reference->m_schemaPrefix << ' ' << reference->m_pZVSchema->GetSchemaName() << ' ';
+    }
+    out << (schema.FindReferencedSchema(L"Plant", L"01.01") != nullptr)
+        << (schema.FindReferencedSchemaByPrefix(L"pl") != nullptr) << '\n';
+    return out.str();
+}
 
 struct Inputs {
     std::vector<std::wstring> classNames;
@@ -228,14 +215,14 @@ SchemaSet LoadSet(const std::string& largePath)
     return SchemaSet{LoadFile(kExamples + "/schemas/Plant.01.02.zvschema.xml"), LoadFile(largePath)};
 }
 
+// The lookups of every name, starting at a place that `turn` chooses so
+// that threads start on different names, in the order of the names.
 std::wstring LookUpAll(CZVSchema& schema, const std::vector<std::wstring>& names, std::size_t turn)
 {
     std::vector<std::wstring> answers(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::size_t at = (i + turn * 17) % names.size();
-        Reader one(schema);
-        one.Lookups(names[at]);
-        answers[at] = one.Text();
+        answers[at] = LookUp(schema, names[at]);
     }
     std::wstring text;
     for (const std::wstring& answer : answers) {
@@ -300,20 +287,14 @@ std::wstring OwnWork()
     return read;
 }
 
-// Everything one reader does; `turn` rotates the order of the lookups so
-// that threads start on different names.
+// Everything one reader does.
 std::wstring ReadAll(SchemaSet& set, const Inputs& inputs, std::size_t turn)
 {
     std::wstring text = LookUpAll(*set.large, inputs.classNames, turn);
     text += LookUpAll(*set.plant, inputs.classNames, turn + 3);
-    Reader reader(*set.large);
-    reader.Properties(L"Wide", inputs.wideNames);
-    reader.Properties(ItemName(2 * kChainLength - 1), inputs.deepNames);
-    reader.Walks();
-    Reader plantReader(*set.plant);
-    plantReader.Properties(L"Pump", {L"Head", L"Tag", L"Location", L"Name", L"Missing"});
-    plantReader.Walks();
-    text += reader.Text() + plantReader.Text();
+    text += Properties(*set.large, L"Wide", inputs.wideNames);
+    text += Properties(*set.large, ItemName(2 * kChainLength - 1), inputs.deepNames) + Walks(*set.large);
+    text += Properties(*set.plant, L"Pump", {L"Head", L"Tag", L"Location", L"Name", L"Missing"}) + Walks(*set.plant);
     text += zvtest::InstancesAsXml(*set.large, 0, inputs.generatedDocument);
     text += zvtest::InstancesAsXml(*set.plant, 1, inputs.plantDocument);
     text += ValidatedAndWritten(*set.plant, inputs.plantDocument);
