@@ -16,13 +16,7 @@ long g_failAt = 0; // 0: never
 bool g_counting = false;
 FailureMode g_mode = FailureMode::Once;
 bool g_reached = false;
-
-} // namespace
-
-// A place for a debugger's breakpoint: each failing allocation passes here.
-__attribute__((noinline)) void AllocationFails() { asm volatile(""); }
-
-namespace {
+long g_escaped = 0;
 
 // Whether this allocation fails.
 bool Fails()
@@ -43,8 +37,6 @@ bool Fails()
 }
 
 void* Allocate(std::size_t size) { return Fails() ? nullptr : std::malloc(size == 0 ? 1 : size); }
-
-void* XmlMalloc(std::size_t size) { return Allocate(size); }
 void* XmlRealloc(void* block, std::size_t size) { return Fails() ? nullptr : std::realloc(block, size); }
 char* XmlStrdup(const char* text)
 {
@@ -53,21 +45,17 @@ char* XmlStrdup(const char* text)
     return copy != nullptr ? static_cast<char*>(std::memcpy(copy, text, size)) : nullptr;
 }
 
-} // namespace
-
-void InstallFailingLibxmlAllocator() { xmlMemSetup(std::free, XmlMalloc, XmlRealloc, XmlStrdup); }
-
-namespace {
-
-long g_escaped = 0;
-
 void CountStructured(void*, xmlErrorPtr) { ++g_escaped; }
 void CountGeneric(void*, const char*, ...) { ++g_escaped; }
 
 } // namespace
 
-void WatchEscapingLibxmlReports()
+// A place for a debugger's breakpoint: each failing allocation passes here.
+__attribute__((noinline)) void AllocationFails() { asm volatile(""); }
+
+void InstallFailingLibxmlAllocator()
 {
+    xmlMemSetup(std::free, Allocate, XmlRealloc, XmlStrdup);
     xmlSetStructuredErrorFunc(nullptr, &CountStructured);
     xmlSetGenericErrorFunc(nullptr, &CountGeneric);
 }

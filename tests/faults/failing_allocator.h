@@ -6,23 +6,22 @@
 
 namespace zvtest {
 
-enum class FailureMode {
-    Once, // only the chosen call fails
-    FromThenOn // the chosen call and every later one fail
-};
+enum class FailureMode { Once, FromThenOn }; // the chosen call only, or it and every later one
 
-// Routes libxml2's allocations through the counting allocator; call before
-// the first parse.
+// Routes libxml2's allocations through the counting allocator, and the
+// reports it would print to standard error (those no capture of the library
+// takes) to a counter; call before the first parse.
 void InstallFailingLibxmlAllocator();
+long EscapedLibxmlReports();
 
 // Counts allocations from now on without failing any; returns the count so
 // far when stopped.
 void StartCounting();
 long StopCounting();
 
-// Fails allocation number `call` (1-based, counted from now) as `mode` says.
+// Fails allocation number `call` (1-based, counted from now) as `mode` says;
+// Disarm stops failing and returns whether the armed call was reached.
 void Arm(long call, FailureMode mode);
-// Stops failing; returns whether the armed call was reached.
 bool Disarm();
 
 // Called at each failing allocation: `break zvtest::AllocationFails`.
@@ -40,11 +39,6 @@ public:
 private:
     bool m_counting;
 };
-
-// Routes libxml2's reports that reach no capture of the library (those it
-// would print to standard error) to a counter; returns the count so far.
-void WatchEscapingLibxmlReports();
-long EscapedLibxmlReports();
 
 } // namespace zvtest
 

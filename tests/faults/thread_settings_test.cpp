@@ -54,14 +54,13 @@ namespace {
 std::pair<bool, bool> OnAFreshThread(const std::function<bool()>& operation)
 {
     std::pair<bool, bool> succeeded{true, true};
-    std::thread thread([&] {
+    std::thread([&] {
 #ifdef ZVXML_TEST_FAILS_MALLOC
         t_failSettings = true;
 #endif
         succeeded.first = operation();
         succeeded.second = operation();
-    });
-    thread.join();
+    }).join();
     return succeeded;
 }
 

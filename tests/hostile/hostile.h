@@ -20,7 +20,6 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <typeinfo>
 #include <unistd.h>
 
 namespace zvtest {
@@ -35,7 +34,7 @@ struct Outcome {
     enum Kind { Returned, Threw, OtherException, Crashed, TimedOut, Leaked } kind = Crashed;
     long result = 0; // what a returning case returned
     std::string type; // the library exception's class
-    std::string message; // its message (UTF-8)
+    std::string message; // its message in UTF-8
     long peakMB = 0; // the child's peak resident set
     std::string Describe() const
     {
@@ -55,15 +54,6 @@ inline std::string ExceptionType(const ZVXML::ZVXMLException& e)
            : dynamic_cast<const ZVXMLInvalidArgument*>(&e) ? "ZVXMLInvalidArgument"
            : dynamic_cast<const ZVXMLRuntimeError*>(&e)    ? "ZVXMLRuntimeError"
                                                            : "ZVXMLException";
-}
-
-inline std::string Utf8(const std::wstring& text)
-{
-    std::string out; // messages are checked in their ASCII parts
-    for (wchar_t c : text) {
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    }
-    return out;
 }
 
 // The time limit grows under the sanitizers, which slow everything down.
@@ -94,7 +84,7 @@ inline Outcome RunBounded(const std::function<long()>& body, int seconds, Privil
         try {
             report = "R " + std::to_string(stuck ? kCannotDropPrivileges : body());
         } catch (const ZVXML::ZVXMLException& e) {
-            report = "T " + ExceptionType(e) + " " + Utf8(e.Message());
+            report = "T " + ExceptionType(e) + " " + ZVXML::ToUtf8(e.Message());
         } catch (...) {
             report = "X";
         }
@@ -226,18 +216,19 @@ public:
         pump->AddZVProperty(L"Name", L"string", L"");
         pump->AddZVProperty(L"Tags", L"string", L"")->SetMaxOccurs(L"unbounded");
     }
-    long ParseText(const std::wstring& text) { return Parse(0, text.c_str()); }
-    long ParseFile(const std::string& path) { return Parse(1, Widen(path).c_str()); }
+    long ParseText(const std::wstring& text) { return Parse(0, text); }
+    long ParseFile(const std::string& path) { return Parse(1, Widen(path)); }
+    long Parse(int isLocation, const std::wstring& document)
+    {
+        long delivered = 0;
+        ZVXML::ParseZVInstanceXML(isLocation, document.c_str(), &m_schema, &delivered, nullptr,
+                                  &Count<ZVXML::CZVInstance>, &Count<ZVXML::ZVRelationshipInstance>, nullptr, nullptr,
+                                  nullptr, &m_factory, 0);
+        return delivered;
+    }
     ZVXML::CZVSchema& Schema() { return m_schema; }
 
 private:
-    long Parse(int isLocation, const wchar_t* document)
-    {
-        long delivered = 0;
-        ZVXML::ParseZVInstanceXML(isLocation, document, &m_schema, &delivered, nullptr, &Count<ZVXML::CZVInstance>,
-                                  &Count<ZVXML::ZVRelationshipInstance>, nullptr, nullptr, nullptr, &m_factory, 0);
-        return delivered;
-    }
     template <class Instance>
     static int Count(ZVXML::CZVSchema*, void* count, Instance*)
     {
@@ -254,22 +245,26 @@ inline std::string InstanceDocument(const std::string& body)
            "</ZVInstanceXML>\n";
 }
 
-// The refusals every hostile schema file and instance document end in.
-inline Outcome ExpectSchemaRefused(const std::string& path, int seconds = 10)
+// The refusals every hostile schema file and instance document end in, with
+// `saying` somewhere in the message.
+inline Outcome ExpectRefused(const Outcome& outcome, const std::string& start, const std::string& saying)
 {
-    Outcome outcome = RunBounded([&] { return LoadSchemaFile(path); }, Seconds(seconds));
-    ExpectThrow(outcome, "ZVXMLRuntimeError", "Error at ");
+    ExpectThrow(outcome, "ZVXMLRuntimeError", start);
+    EXPECT_NE(outcome.message.find(saying), std::string::npos) << saying << ": " << outcome.Describe();
     return outcome;
 }
-inline Outcome ExpectInstancesRefused(const std::function<long()>& parse, int seconds = 10)
+inline Outcome ExpectSchemaRefused(const std::string& path, const std::string& saying = "", int seconds = 10)
 {
-    Outcome outcome = RunBounded(parse, Seconds(seconds));
-    ExpectThrow(outcome, "ZVXMLRuntimeError", "ParseZVInstanceXML: COM Error: ");
-    return outcome;
+    return ExpectRefused(RunBounded([&] { return LoadSchemaFile(path); }, Seconds(seconds)), "Error at ", saying);
 }
-inline Outcome ExpectInstancesRefused(const std::string& path, int seconds = 10)
+inline Outcome ExpectInstancesRefused(const std::function<long()>& parse, const std::string& saying = "",
+                                      int seconds = 10)
 {
-    return ExpectInstancesRefused([&] { return InstanceReader().ParseFile(path); }, seconds);
+    return ExpectRefused(RunBounded(parse, Seconds(seconds)), "ParseZVInstanceXML: COM Error: ", saying);
+}
+inline Outcome ExpectInstancesRefused(const std::string& path, const std::string& saying = "", int seconds = 10)
+{
+    return ExpectInstancesRefused([&] { return InstanceReader().ParseFile(path); }, saying, seconds);
 }
 
 } // namespace zvtest

@@ -24,17 +24,15 @@ TEST(HostileSize, NestingOneHundredThousandDeepEndsInAParseError)
     const std::string schema =
         folder.WriteFile("deep.xml", SchemaFile("schemaName='D' nameSpacePrefix='d'",
                                                 "<ZVClass typeName='A'>" + Nested("x", 100000) + "</ZVClass>"));
-    ExpectSchemaRefused(schema, 20);
+    ExpectSchemaRefused(schema, "", 20);
     // Projects may nest; a hundred thousand of them may not.
-    ExpectInstancesRefused(folder.WriteFile("deep-instances.xml", InstanceDocument(Nested("Project", 100000))), 20);
+    ExpectInstancesRefused(folder.WriteFile("deep-instances.xml", InstanceDocument(Nested("Project", 100000))), "", 20);
 
     // A struct whose class nests itself: each Child is a new struct value.
     const std::string structs = folder.WriteFile(
         "deep-struct.xml",
         InstanceDocument("<Holder><Root>" + Nested("Child", 100000, "<Value>v</Value>") + "</Root></Holder>"));
-    Outcome outcome = ExpectInstancesRefused(structs, 20);
-    EXPECT_NE(outcome.message.find("256"), std::string::npos) << outcome.Describe();
-    ExpectMemoryBelow(outcome, 64);
+    ExpectMemoryBelow(ExpectInstancesRefused(structs, "256", 20), 64);
 }
 
 TEST(HostileSize, SixtyFourMegabytesInOneValueEndInAParseError)
@@ -43,15 +41,12 @@ TEST(HostileSize, SixtyFourMegabytesInOneValueEndInAParseError)
     const std::string huge(64u << 20, 'v');
     const std::string schema = folder.WriteFile(
         "huge-attribute.xml", SchemaFile("schemaName='H' nameSpacePrefix='h' description='" + huge + "'", ""));
-    ExpectMemoryBelow(ExpectSchemaRefused(schema, 30), 400); // the file is read whole: 64 MB plus the parser's copy
-
+    ExpectMemoryBelow(ExpectSchemaRefused(schema, "", 30), 400); // the file is read whole: 64 MB plus the parser's copy
     const std::string text =
         folder.WriteFile("huge-text.xml", InstanceDocument("<Pump><Name>" + huge + "</Name></Pump>"));
-    Outcome parsed = ExpectInstancesRefused(text, 30);
-    EXPECT_NE(parsed.message.find("longer than 10000000 bytes"), std::string::npos) << parsed.Describe();
-    ExpectMemoryBelow(parsed, 160); // streamed, and refused at 10 MB of text
-
-    ExpectInstancesRefused(folder.WriteFile("huge-id.xml", InstanceDocument("<Pump id='" + huge + "'/>")), 30);
+    // Streamed, and refused at 10 MB of text.
+    ExpectMemoryBelow(ExpectInstancesRefused(text, "longer than 10000000 bytes", 30), 160);
+    ExpectInstancesRefused(folder.WriteFile("huge-id.xml", InstanceDocument("<Pump id='" + huge + "'/>")), "", 30);
 }
 
 TEST(HostileSize, AMillionAttributesOnOneElementAreRefused)
@@ -60,12 +55,9 @@ TEST(HostileSize, AMillionAttributesOnOneElementAreRefused)
     const std::string many = Attributes(1000000);
     const std::string schema =
         folder.WriteFile("wide.xml", SchemaFile("schemaName='W' nameSpacePrefix='w'" + many, ""));
-    ExpectSchemaRefused(schema, 20);
+    ExpectSchemaRefused(schema, "", 20);
     const std::string instances = folder.WriteFile("wide-instances.xml", InstanceDocument("<Pump" + many + "/>"));
-    Outcome parsed = ExpectInstancesRefused(instances, 20);
-    EXPECT_NE(parsed.message.find("Element has more than 10000 attributes"), std::string::npos) << parsed.Describe();
-    // Half a million still fits libxml2's limit on one tag; the guard stops it too.
-    ExpectInstancesRefused(folder.WriteFile("half.xml", InstanceDocument("<Pump" + Attributes(500000) + "/>")), 20);
+    ExpectInstancesRefused(instances, "Element has more than 10000 attributes", 20);
     // Below the limit all is well.
     const std::string fine = folder.WriteFile("fine.xml", InstanceDocument("<Pump" + Attributes(9000) + "/>"));
     Outcome accepted = RunBounded([&] { return InstanceReader().ParseFile(fine); }, Seconds(20));
@@ -86,14 +78,9 @@ TEST(HostileSize, AQuarterMillionNamespaceDeclarationsInScopeAreRefused)
         }
         declaring += ">";
     }
-    std::string body = declaring;
-    for (int i = 0; i < 100000; ++i) {
-        body += "<Pump/>";
-    }
-    Outcome instances =
-        ExpectInstancesRefused(folder.WriteFile("namespaces.xml", InstanceDocument(body + Repeat("</Project>", 25))));
-    EXPECT_NE(instances.message.find("More than 1000 namespace declarations in scope"), std::string::npos)
-        << instances.Describe();
+    const std::string body = declaring + Repeat("<Pump/>", 100000);
+    ExpectInstancesRefused(folder.WriteFile("namespaces.xml", InstanceDocument(body + Repeat("</Project>", 25))),
+                           "More than 1000 namespace declarations in scope");
     const std::string schema =
         folder.WriteFile("namespaces.zvschema.xml", SchemaFile("schemaName='N' nameSpacePrefix='n'",
                                                                "<ZVClass typeName='A'>" + declaring + "</ZVClass>"));
@@ -119,10 +106,7 @@ TEST(HostileSize, AMillionDistinctNamesAreRefused)
     };
     ScratchFolder folder;
     const std::string path = folder.WriteFile("names.xml", InstanceDocument(attributes(10000)));
-    Outcome outcome = ExpectInstancesRefused(path, 20);
-    EXPECT_NE(outcome.message.find("More than 100000 distinct names in the document"), std::string::npos)
-        << outcome.Describe();
-    ExpectMemoryBelow(outcome, 64);
+    ExpectMemoryBelow(ExpectInstancesRefused(path, "More than 100000 distinct names in the document", 20), 64);
     // The document tree refuses it too, and so a schema file.
     Outcome tree = RunBounded(
         [&] {
@@ -134,7 +118,7 @@ TEST(HostileSize, AMillionDistinctNamesAreRefused)
     const std::string schema =
         folder.WriteFile("names.zvschema.xml", SchemaFile("schemaName='N' nameSpacePrefix='n'",
                                                           "<ZVClass typeName='A'/>" + attributes(10000)));
-    ExpectSchemaRefused(schema, 20);
+    ExpectSchemaRefused(schema, "", 20);
     // Processing instructions bring names too.
     std::string instructions;
     for (int i = 0; i < 150000; ++i) {
@@ -146,20 +130,14 @@ TEST(HostileSize, AMillionDistinctNamesAreRefused)
     ExpectReturned(RunBounded([&] { return InstanceReader().ParseFile(fewer); }, Seconds(20)), 900);
 }
 
+// Each token used to shift the rest of the name: 400,000 of them took over
+// two minutes.
 TEST(HostileSize, ATagOfManyEncodedCharactersDecodesInLinearTime)
 {
-    // Each token used to shift the rest of the name: 400,000 of them took
-    // over two minutes.
     Outcome outcome = RunBounded(
         [] {
-            std::wstring name;
-            for (int i = 0; i < 400000; ++i) {
-                name += L"a__x0020__";
-            }
-            if (ZVXML::DecodeFromValidXmlTag(name) != 1) {
-                return -1L;
-            }
-            return static_cast<long>(name.size());
+            std::wstring name = Widen(Repeat("a__x0020__", 400000));
+            return ZVXML::DecodeFromValidXmlTag(name) == 1 ? static_cast<long>(name.size()) : -1L;
         },
         Seconds(20));
     ExpectReturned(outcome, 800000);

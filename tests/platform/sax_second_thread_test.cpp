@@ -3,7 +3,8 @@
 // errors with the same answers, all on the calling thread; and a handler
 // that throws still ends the parse at once.
 #include "platform/sax/sax_reader.h"
-#include "sax_recorder.h"
+
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,13 @@
 #include <thread>
 #include <vector>
 
-using ZVXML::platform::SaxAttributes;
-using ZVXML::platform::SaxLocator;
-using ZVXML::platform::SaxPlatformError;
-using ZVXML::platform::SaxReader;
-using ZVXML::platform::SaxThreads;
+using namespace ZVXML::platform;
 
 namespace {
 
 // Every event with its place, piece by piece, and whether it came on the
 // thread that started the parse.
-class PlaceRecorder : public ZVXML::platform::SaxContentHandler, public ZVXML::platform::SaxErrorHandler {
+class PlaceRecorder : public SaxContentHandler, public SaxErrorHandler {
 public:
     explicit PlaceRecorder(const SaxReader& reader, long answer) : m_reader(reader), m_answer(answer) {}
 
