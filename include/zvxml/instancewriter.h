@@ -69,7 +69,9 @@ public:
 
     /// Writes one instance (a ZVRelationshipInstance with its source and
     /// target). Throws ZVXMLInvalidArgument for NULL, ZVXMLLogicError after
-    /// Close, ZVXMLRuntimeError when the output fails, and ZVXMLFormatError
+    /// Close, ZVXMLRuntimeError when the output fails (part of the text may
+    /// have gone out, so every later Write and Close throws that error again
+    /// and a file is not put in place), and ZVXMLFormatError
     /// when a text holds a character XML 1.0 cannot carry, naming the
     /// instance, the property and the character, e.g. "Cannot write
     /// ZVProperty 'Name' of Pump instance 'P1': its value holds U+0002, a

@@ -17,6 +17,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ZVXML {
@@ -304,6 +305,16 @@ struct ZVInstanceXMLWriter::Output {
     std::vector<std::wstring_view> primitiveNames; // InstanceText's scratch room
     std::size_t count = 0;
     bool closed = false;
+    // Set by an output that failed: part of `pending` may have gone out, so
+    // nothing more may follow it, and a file must not be put in place.
+    std::wstring failure;
+
+    void RequireNoFailure() const
+    {
+        if (!failure.empty()) {
+            throw ZVXMLRuntimeError(failure, L"");
+        }
+    }
 
     void Start(const wchar_t* scope)
     {
@@ -325,15 +336,18 @@ struct ZVInstanceXMLWriter::Output {
         if (stream != nullptr) {
             stream->write(pending.data(), static_cast<std::streamsize>(pending.size()));
             if (!*stream) {
-                throw ZVXMLRuntimeError(L"Cannot write the instance document: the output stream failed", L"");
+                Fail(L"Cannot write the instance document: the output stream failed");
             }
-        } else {
-            const std::string failure = file.Write(pending);
-            if (!failure.empty()) {
-                throw ZVXMLRuntimeError(Utf8ToWide(failure), L"");
-            }
+        } else if (const std::string problem = file.Write(pending); !problem.empty()) {
+            Fail(Utf8ToWide(problem));
         }
         pending.clear();
+    }
+
+    [[noreturn]] void Fail(std::wstring message)
+    {
+        failure = std::move(message);
+        throw ZVXMLRuntimeError(failure, L"");
     }
 };
 
@@ -364,7 +378,7 @@ ZVInstanceXMLWriter::ZVInstanceXMLWriter(std::ostream& out, const wchar_t* scope
 
 ZVInstanceXMLWriter::~ZVInstanceXMLWriter()
 {
-    if (m_output != nullptr && m_output->stream != nullptr && !m_output->closed) {
+    if (m_output != nullptr && m_output->stream != nullptr && !m_output->closed && m_output->failure.empty()) {
         try {
             m_output->Flush();
         } catch (...) {
@@ -382,6 +396,7 @@ void ZVInstanceXMLWriter::Write(CZVInstance* instance)
     if (m_output->closed) {
         throw ZVXMLLogicError(L"ZVInstanceXMLWriter::Write called after Close", L"");
     }
+    m_output->RequireNoFailure();
     m_output->instance.clear();
     InstanceText(m_output->instance, m_output->primitiveNames).Instance(*instance);
     m_output->pending += m_output->instance;
@@ -398,18 +413,16 @@ void ZVInstanceXMLWriter::Close()
     }
     // A Close that fails is not tried again: the file stays as it was.
     m_output->closed = true;
+    m_output->RequireNoFailure();
     m_output->pending += "</ZVInstanceXML>\n";
     m_output->Flush();
     if (m_output->stream != nullptr) {
         m_output->stream->flush();
         if (!*m_output->stream) {
-            throw ZVXMLRuntimeError(L"Cannot write the instance document: the output stream failed", L"");
+            m_output->Fail(L"Cannot write the instance document: the output stream failed");
         }
-    } else {
-        const std::string failure = m_output->file.Commit();
-        if (!failure.empty()) {
-            throw ZVXMLRuntimeError(Utf8ToWide(failure), L"");
-        }
+    } else if (const std::string problem = m_output->file.Commit(); !problem.empty()) {
+        m_output->Fail(Utf8ToWide(problem));
     }
 }
 

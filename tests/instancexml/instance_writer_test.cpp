@@ -6,8 +6,10 @@
 
 #include "bench/instance_document_generator.h"
 
+#include <csignal>
 #include <filesystem>
 #include <sstream>
+#include <sys/resource.h>
 
 namespace {
 
@@ -366,6 +368,42 @@ TEST_F(InstanceWriterTest, FileAppearsAtCloseAndStaysAsItWasOtherwise)
 
     EXPECT_ZV_THROW(ZVXML::ZVInstanceXMLWriter(Widen(folder / "no/such.xml").c_str()), ZVXML::ZVXMLRuntimeError,
                     L"Cannot write file '" + Widen(folder / "no/such.xml") + L"': No such file or directory");
+}
+
+// An output that fails part way (a full disk; here a file size limit) may
+// have taken part of the text: when the host goes on, nothing may follow it
+// and the file must not be put in place.
+TEST_F(InstanceWriterTest, AfterAFailedOutputNothingFollowsAndTheFileStaysAsItWas)
+{
+    ScratchFolder folder;
+    const std::string path = folder / "out.zvinstance.xml";
+    std::ofstream(path) << "old";
+    ZVXML::CZVInstance pump(pumpClass);
+    pump.SetPropertyValue(L"Name", std::wstring(1000, L'n'));
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit room{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &room), 0);
+    {
+        ZVXML::ZVInstanceXMLWriter writer(Widen(path).c_str());
+        rlimit small = room;
+        small.rlim_cur = 100000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        std::wstring failure;
+        for (int i = 0; i < 1000 && failure.empty(); ++i) {
+            try {
+                writer.Write(&pump);
+            } catch (const ZVXML::ZVXMLRuntimeError& error) {
+                failure = error.Message();
+            }
+        }
+        setrlimit(RLIMIT_FSIZE, &room);
+        ASSERT_FALSE(failure.empty());
+        EXPECT_ZV_THROW(writer.Write(&pump), ZVXML::ZVXMLRuntimeError, failure);
+        EXPECT_ZV_THROW(writer.Close(), ZVXML::ZVXMLRuntimeError, failure);
+    }
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
 } // namespace
