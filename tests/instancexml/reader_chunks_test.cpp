@@ -16,7 +16,8 @@ namespace {
 class ReaderChunks : public zvtest::InstanceParseTest {
 protected:
     // The instances the document gives when pushed `chunk` bytes at a time.
-    std::vector<std::wstring> InChunksOf(const std::string& document, std::size_t chunk)
+    std::vector<std::wstring> InChunksOf(const std::string& document, std::size_t chunk,
+                                         platform::SaxPushParser::Encoding encoding)
     {
         recorder = zvtest::Recorder();
         const ParseCallbacks callbacks{nullptr, &zvtest::Recorder::Instance, &zvtest::Recorder::Relationship, nullptr,
@@ -25,7 +26,7 @@ protected:
         content.GetStateStack().Push(HandlerPtr(new ZVInstanceXMLHandler(&content.Context())));
         platform::SaxNameCache names;
         platform::SaxTextBuffer text;
-        platform::SaxPushParser parser(&content, nullptr, names, text, platform::SaxPushParser::Encoding::Utf8);
+        platform::SaxPushParser parser(&content, nullptr, names, text, encoding);
         for (std::size_t at = 0; at < document.size(); at += chunk) {
             parser.Push(document.data() + at, std::min(chunk, document.size() - at));
         }
@@ -40,13 +41,13 @@ TEST_F(ReaderChunks, ValuesDoNotDependOnWhereTheChunksEnd)
     for (int i = 0; i < 60; ++i) {
         longLine += L"\u00e9t\u00e9 " + std::to_wstring(i) + L"\r\n\t";
     }
-    const std::string document =
-        ToUtf8(zvtest::Document(L"<Pump id='P'>"
-                                L"<Name>\r\n\tfirst\r\nsecond\r\tthird&#9;&amp;&#13;<![CDATA[\r\n<x>\r]]>\n" +
-                                longLine +
-                                L"</Name>"
-                                L"<Tags><string>\n a\r\n\tb \n</string><string>c<!-- note -->\n\td</string></Tags>"
-                                L"</Pump>"));
+    const std::wstring document =
+        (zvtest::Document(L"<Pump id='P'>"
+                          L"<Name>\r\n\tfirst\r\nsecond\r\tthird&#9;&amp;&#13;<![CDATA[\r\n<x>\r]]>\n" +
+                          longLine +
+                          L"</Name>"
+                          L"<Tags><string>\n a\r\n\tb \n</string><string>c<!-- note -->\n\td</string></Tags>"
+                          L"</Pump>"));
     std::wstring longValue;
     for (int i = 0; i < 60; ++i) {
         longValue += L"\u00e9t\u00e9 " + std::to_wstring(i) + L"\n\t";
@@ -54,9 +55,20 @@ TEST_F(ReaderChunks, ValuesDoNotDependOnWhereTheChunksEnd)
     longValue.erase(longValue.size() - 2);
     const std::vector<std::wstring> expected = {L"instance Pump#P{Name=first\nsecond\n\tthird\t&\r\n<x>\n\n" +
                                                 longValue + L";Tags=[ a\n\tb ,cd]}"};
-    for (std::size_t chunk : {document.size(), std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(5),
-                              std::size_t(64), std::size_t(301)}) {
-        EXPECT_EQ(InChunksOf(document, chunk), expected) << "chunks of " << chunk << " bytes";
+    // In UTF-16LE a carriage return is "0D 00": chunks of two bytes end after each one.
+    std::string utf16 = "\xFF\xFE";
+    for (wchar_t c : document) {
+        utf16 += static_cast<char>(c & 0xFF);
+        utf16 += static_cast<char>(c >> 8);
+    }
+    using Encoding = platform::SaxPushParser::Encoding;
+    for (const auto& [bytes, encoding] :
+         {std::pair(ToUtf8(document), Encoding::Utf8), std::pair(utf16, Encoding::FromDocument)}) {
+        for (std::size_t chunk : {bytes.size(), std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(5),
+                                  std::size_t(64), std::size_t(301)}) {
+            EXPECT_EQ(InChunksOf(bytes, chunk, encoding), expected)
+                << "chunks of " << chunk << " bytes" << (encoding == Encoding::Utf8 ? "" : ", UTF-16LE");
+        }
     }
 }
 

@@ -280,7 +280,7 @@ bool SaxPushParser::Push(const char* bytes, std::size_t size)
             RefuseMarkup();
             break;
         }
-        m_result = xmlParseChunk(m_context.get(), bytes, static_cast<int>(piece), 0);
+        ParsePiece(bytes, piece);
         m_bytesPushed += piece;
         bytes += piece;
         size -= piece;
@@ -288,8 +288,40 @@ bool SaxPushParser::Push(const char* bytes, std::size_t size)
     return !m_halted && m_result == 0;
 }
 
+// libxml2 holds a carriage return at the end of a piece back until it sees
+// whether a line feed follows, but only when the piece's last byte is 0x0D.
+// In UTF-16 a carriage return and a line feed take two bytes each, so a
+// piece may end just after the carriage return ("0D 00") or inside the line
+// feed, and the pair then read as two line ends. The bytes from a 0x0D among
+// the last three therefore wait and go with the next piece (a rare copy);
+// holding back more than needed only moves where a piece ends.
+void SaxPushParser::ParsePiece(const char* bytes, std::size_t size)
+{
+    if (!m_held.empty()) {
+        m_joined.assign(m_held);
+        m_joined.append(bytes, size);
+        m_held.clear();
+        bytes = m_joined.data();
+        size = m_joined.size();
+    }
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        if (bytes[size - back] == '\r') {
+            m_held.assign(bytes + size - back, back);
+            size -= back;
+            break;
+        }
+    }
+    if (size > 0) {
+        m_result = xmlParseChunk(m_context.get(), bytes, static_cast<int>(size), 0);
+    }
+}
+
 void SaxPushParser::EndInput()
 {
+    if (!m_halted && m_result == 0 && !m_held.empty()) {
+        m_result = xmlParseChunk(m_context.get(), m_held.data(), static_cast<int>(m_held.size()), 0);
+        m_held.clear();
+    }
     if (!m_halted && m_result == 0 && !m_inputEnded) {
         m_finishing = true;
         m_result = xmlParseChunk(m_context.get(), nullptr, 0, 1);

@@ -98,6 +98,7 @@ private:
     void CurrentPosition(long& line, long& column) const;
     SaxLocator CurrentPosition() const;
     void Halt();
+    void ParsePiece(const char* bytes, std::size_t size);
 
     SaxContentHandler* m_content;
     SaxErrorHandler* m_errors;
@@ -119,6 +120,10 @@ private:
     int m_depth = 0;
     std::vector<long> m_openLines; // the line of each open element's start tag
     std::size_t m_bytesPushed = 0;
+    // The end of the last piece that may split a line end (see ParsePiece),
+    // and the room where it is joined to the next piece.
+    std::string m_held;
+    std::string m_joined;
     Event m_event = Event::None; // the event a handler is called for now
     bool m_finishing = false; // the end of the input is being parsed
     bool m_reporting = false; // the error handler is being called
