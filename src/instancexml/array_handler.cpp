@@ -53,6 +53,10 @@ START_ACTION ArrayHandler::StartElement(const std::wstring& namespaceURI, const 
     if (localName != m_memberName) {
         throw ZVXMLFormatError(L"Encountered array element with name not equal to the property's type name", L"");
     }
+    if (m_isStruct == 0 && GetDepth() > 0) {
+        // A member inside a member: its text would be taken apart and lost.
+        throw ZVXMLFormatError(BuildErrorMessage(L"Unexpected element."), L"");
+    }
     m_memberText.clear();
     if (m_isStruct == 0) {
         StateHandler::StartElement(namespaceURI, localName, qualifiedName, attributes, next);
