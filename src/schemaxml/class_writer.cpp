@@ -4,6 +4,8 @@
 #include "foundation/verify_hr.h"
 #include "schemaxml/tree_building.h"
 
+#include <cwchar>
+
 namespace ZVXML {
 namespace {
 
@@ -87,13 +89,25 @@ int CZVProperty::WriteXML(XMLDocument& document, XMLNode classElement)
         SET_CHECKED_ATTRIBUTE(document, pElement, L"displayLabel", displayLabel,
                               L"pElement->setAttribute (L\"displayLabel\", _variant_t(displayLabel))");
     }
+    // An array whose texts are both "1" reads back as one only with the
+    // maximum first: it gives the minimum "0" (an array), which the
+    // minimum's own text then replaces.
+    const bool maximumFirst = IsArray() != 0 && std::wcscmp(minOccurs, L"1") == 0 && std::wcscmp(maxOccurs, L"1") == 0;
+    const auto writeMaximum = [&] {
+        if (*maxOccurs != L'\0') {
+            SET_CHECKED_ATTRIBUTE(document, pElement, L"maxOccurs", maxOccurs,
+                                  L"pElement->setAttribute (L\"maxOccurs\", _variant_t(maxOccurs))");
+        }
+    };
+    if (maximumFirst) {
+        writeMaximum();
+    }
     if (*minOccurs != L'\0') {
         SET_CHECKED_ATTRIBUTE(document, pElement, L"minOccurs", minOccurs,
                               L"pElement->setAttribute (L\"minOccurs\", _variant_t(minOccurs))");
     }
-    if (*maxOccurs != L'\0') {
-        SET_CHECKED_ATTRIBUTE(document, pElement, L"maxOccurs", maxOccurs,
-                              L"pElement->setAttribute (L\"maxOccurs\", _variant_t(maxOccurs))");
+    if (!maximumFirst) {
+        writeMaximum();
     }
     if (std::wstring(elementName) == L"ZVArrayProperty" && !CZVSchema::IsPrimitiveType(typeName)) {
         SET_CHECKED_ATTRIBUTE(document, pElement, L"isStruct", ZVXML_TRUE,

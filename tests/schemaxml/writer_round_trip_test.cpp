@@ -210,6 +210,20 @@ TEST(SchemaRoundTrip, CustomAttributeClassesAnnotateThemselvesAndEachOther)
     CZVSchema::FreeRecycledValues();
 }
 
+// A file with maxOccurs="1" before minOccurs="1" gives an array whose texts
+// are both "1"; written back, it must stay an array.
+TEST(SchemaRoundTrip, AnArrayOfAtMostOneStaysAnArray)
+{
+    CZVSchema schema(L"s", L"Occurs", L"");
+    CZVProperty* tags =
+        schema.CreateZVClass(L"Tagged", L"", ZVCLASSTYPE_DOMAIN)->AddZVProperty(L"Tags", L"string", L"");
+    tags->SetMinOccurs(L"0");
+    tags->SetMinOccurs(L"1");
+    tags->SetMaxOccurs(L"1");
+    ASSERT_EQ(tags->IsArray(), 1);
+    ExpectRoundTrip(schema);
+}
+
 TEST(SchemaRoundTrip, EveryTestAndExampleSchemaSurvives)
 {
     for (const std::string& file :
