@@ -77,7 +77,13 @@ public:
     /// ZVProperty 'Name' of Pump instance 'P1': its value holds U+0002, a
     /// character XML 1.0 cannot carry.", or a type or property name that
     /// cannot be an element name, or values nested deeper than the 256 element
-    /// levels a reader accepts (structs that hold themselves included). A
+    /// levels a reader accepts (structs that hold themselves included), or a
+    /// value that does not fit the property a reader finds for it by name in
+    /// its instance's class (a single value of an array property, an array
+    /// of a single-valued one, a struct for a primitive type or the reverse,
+    /// a property the class does not have), e.g. "Cannot write ZVProperty
+    /// 'Tags' of Pump instance 'P1': it holds a single value where the
+    /// property is an array, so a reader would not read it back.". A
     /// refused instance writes nothing: the writer stays usable and the
     /// document well formed.
     void Write(CZVInstance* instance);

@@ -36,6 +36,30 @@ inline ValueKind KindOf(ZVValueBase& value)
                      dynamic_cast<ZVStructValue*>(&value)};
 }
 
+// Why a value of `kind` cannot stand for `property`, or for one member of it
+// when `isMember`; NULL when it can.
+inline const wchar_t* KindMismatch(const ValueKind& kind, const CZVProperty& property, bool isMember)
+{
+    const bool wantsArray = property.IsArray() != 0 && !isMember;
+    if (kind.array != nullptr) {
+        if (wantsArray) {
+            return nullptr;
+        }
+        return isMember ? L"it holds an array where the property's members are single values"
+                        : L"it holds an array where the property takes a single value";
+    }
+    if (wantsArray) {
+        return L"it holds a single value where the property is an array";
+    }
+    if (kind.primitive != nullptr && property.IsStruct() != 0) {
+        return L"it holds a primitive value where the property is of a struct class";
+    }
+    if (kind.structValue != nullptr && property.IsStruct() == 0) {
+        return L"it holds a struct where the property is of a primitive type";
+    }
+    return nullptr;
+}
+
 } // namespace ZVXML
 
 #endif

@@ -197,7 +197,7 @@ private:
                 m_out += ">\n";
                 empty = false;
             }
-            Value(*value, kind, depth + 1);
+            Value(holder.GetZVClass(), *value, kind, depth + 1);
         }
         m_primitiveNames.resize(primitivesBefore);
         if (empty) {
@@ -232,16 +232,51 @@ private:
         return value.GetProperty() != nullptr ? value.GetProperty()->GetPropertyName() : value.GetPropertyName();
     }
 
-    void Value(ZVValueBase& value, const ValueKind& kind, int depth)
+    // `holderClass`: the class of the instance holding the value (NULL: none).
+    void Value(CZVClass* holderClass, ZVValueBase& value, const ValueKind& kind, int depth)
     {
         const wchar_t* name = PropertyNameOf(value);
         const WritingScope scope(L"ZVProperty", name);
         RequireElementName(name, L"name");
-        Element(kind, name, depth);
+        const CZVProperty* readAs = holderClass != nullptr ? &PropertyAReaderFinds(*holderClass, value, name) : nullptr;
+        if (readAs != nullptr) {
+            RequireKindFits(kind, *readAs, false);
+        }
+        Element(kind, name, depth, readAs);
     }
 
-    // One element named `name` holding the value of `kind` (none: an empty element).
-    void Element(const ValueKind& kind, const wchar_t* name, int depth)
+    // A reader finds a value's property by the element's name in the class
+    // of the instance holding it, and reads the element as that property's
+    // kind: a value of another kind would come back as something else, or
+    // stop the read of this instance and of every later one.
+    static const CZVProperty& PropertyAReaderFinds(CZVClass& holderClass, ZVValueBase& value, const wchar_t* name)
+    {
+        CZVProperty* own = value.GetProperty();
+        const CZVProperty* found =
+            own != nullptr && own->GetZVClass() == &holderClass ? own : holderClass.FindProperty(name);
+        if (found == nullptr) {
+            Refuse(L"its instance's class " + std::wstring(holderClass.GetTypeName()) +
+                   L" has no property of that name");
+        }
+        return *found;
+    }
+
+    static void RequireKindFits(const ValueKind& kind, const CZVProperty& property, bool isMember)
+    {
+        if (const wchar_t* mismatch = KindMismatch(kind, property, isMember)) {
+            Refuse(mismatch);
+        }
+    }
+
+    [[noreturn]] static void Refuse(const std::wstring& why)
+    {
+        throw ZVXMLFormatError(
+            L"Cannot write " + WritingScope::Describe() + L": " + why + L", so a reader would not read it back.", L"");
+    }
+
+    // One element named `name` holding the value of `kind` (none: an empty
+    // element); `readAs`: the property a reader reads it as (NULL: unknown).
+    void Element(const ValueKind& kind, const wchar_t* name, int depth, const CZVProperty* readAs)
     {
         Open(depth, name);
         if (kind.primitive != nullptr) {
@@ -249,7 +284,7 @@ private:
         } else if (kind.structValue != nullptr && kind.structValue->GetValue() != nullptr) {
             Children(*kind.structValue->GetValue(), name, depth);
         } else if (kind.array != nullptr) {
-            Members(*kind.array, name, depth);
+            Members(*kind.array, name, depth, readAs);
         } else {
             m_out += "/>\n"; // no value, or a struct without an embedded instance
         }
@@ -272,7 +307,7 @@ private:
         Close(0, name, false);
     }
 
-    void Members(ZVArrayValue& array, const wchar_t* name, int depth)
+    void Members(ZVArrayValue& array, const wchar_t* name, int depth, const CZVProperty* readAs)
     {
         if (array.GetLength() == 0) {
             m_out += "/>\n";
@@ -280,10 +315,19 @@ private:
         }
         const wchar_t* memberName = array.GetProperty() != nullptr ? array.GetProperty()->GetTypeName() : L"";
         RequireElementName(memberName, L"type name");
+        if (readAs != nullptr && std::wcscmp(memberName, readAs->GetTypeName()) != 0) {
+            Refuse(L"its members would be named " + std::wstring(memberName) + L" where the property's are named " +
+                   readAs->GetTypeName());
+        }
         m_out += ">\n";
         for (std::size_t i = 0; i < array.GetLength(); ++i) {
             ZVValueBase* member = array.GetValue(i);
-            Element(member != nullptr ? KindOf(*member) : ValueKind{}, memberName, depth + 1);
+            const ValueKind kind = member != nullptr ? KindOf(*member) : ValueKind{};
+            if (readAs != nullptr) {
+                const WritingScope scope(L"member", nullptr);
+                RequireKindFits(kind, *readAs, true);
+            }
+            Element(kind, memberName, depth + 1, nullptr);
         }
         Close(depth, name, true);
     }

@@ -233,6 +233,45 @@ TEST_F(InstanceWriterTest, InstancesAReaderWouldMisreadAreRefused)
     EXPECT_EQ(Read(out.str()), Lines{L"instance Pump#P0{}"});
 }
 
+// A reader finds a value's property by the element's name in the class of
+// the instance holding it and reads the element as that property's kind: a
+// value that does not fit would come back as something else, or stop the
+// reading of this instance and of every later one.
+TEST_F(InstanceWriterTest, ValuesThatDoNotFitWhatAReaderFindsAreRefused)
+{
+    using namespace ZVXML;
+    CZVProperty* tags = pumpClass->FindProperty(L"Tags");
+    CZVProperty* origin = pumpClass->FindProperty(L"Origin");
+    auto* arrayInArray = new ZVArrayValue(tags);
+    arrayInArray->PushBack(new ZVArrayValue(tags));
+    auto* structInStrings = new ZVArrayValue(tags);
+    structInStrings->PushBack(new ZVStructValue(origin));
+    const std::pair<ZVValueBase*, std::wstring> cases[] = {
+        {new CZVValue(tags, L"one"),
+         L"ZVProperty 'Tags' of Pump instance 'P1': it holds a single value where the property is an array"},
+        {new CZVValue(origin, L"1,2"), L"ZVProperty 'Origin' of Pump instance 'P1': it holds a primitive value where "
+                                       L"the property is of a struct class"},
+        {new ZVArrayValue(pumpClass->FindProperty(L"Name")),
+         L"ZVProperty 'Name' of Pump instance 'P1': it holds an array where the property takes a single value"},
+        {new ZVStructValue(pumpClass->FindProperty(L"Corners")),
+         L"ZVProperty 'Corners' of Pump instance 'P1': it holds a single value where the property is an array"},
+        {arrayInArray, L"member of ZVProperty 'Tags' of Pump instance 'P1': it holds an array where the property's "
+                       L"members are single values"},
+        {structInStrings, L"member of ZVProperty 'Tags' of Pump instance 'P1': it holds a struct where the property is "
+                          L"of a primitive type"},
+        {new CZVValue(schema.FindZVClass(L"Point", ZVCLASSTYPE_ANY)->FindProperty(L"Size"), L"1"),
+         L"ZVProperty 'Size' of Pump instance 'P1': its instance's class Pump has no property of that name"},
+    };
+    for (const auto& [value, message] : cases) {
+        CZVInstance pump(pumpClass);
+        pump.SetInstanceID(L"P1");
+        pump.AddZVValue(value);
+        EXPECT_ZV_THROW(WriteOne(pump), ZVXMLFormatError,
+                        L"Cannot write " + message + L", so a reader would not read it back.");
+    }
+    CZVSchema::FreeRecycledValues();
+}
+
 // A type or property name is written only when a reader reads it back as
 // that element: by the current XML name rules (which take more than the
 // older ones, and less than the schema's naming rule) and within libxml2's
