@@ -21,4 +21,20 @@ void CZVClass::Internals::LetGo(CZVClass* zvClass, CZVSchema* schema) noexcept
     }
 }
 
+bool CZVClass::Internals::IsHeldBy(const CZVClass& zvClass, const CZVSchema* schema)
+{
+    const std::vector<CZVSchema*>& holders = zvClass.m_holders;
+    return std::find(holders.begin(), holders.end(), schema) != holders.end();
+}
+
+void CZVClass::Internals::PassFromDyingSchema(CZVClass& zvClass, const CZVSchema* dying) noexcept
+{
+    if (zvClass.m_pZVSchema != dying) {
+        return; // named another schema since
+    }
+    const std::vector<CZVSchema*>& holders = zvClass.m_holders;
+    const auto other = std::find_if(holders.begin(), holders.end(), [dying](CZVSchema* h) { return h != dying; });
+    zvClass.m_pZVSchema = other != holders.end() ? *other : nullptr;
+}
+
 } // namespace ZVXML

@@ -6,6 +6,7 @@
 #include "foundation/owned_list.h"
 #include "schema/base_links.h"
 #include "schema/classes_in_use.h"
+#include "schema/borrowed_classes.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>
@@ -56,6 +57,7 @@ void AddToList(CZVSchema* schema, std::vector<T*>& list, detail::ClassNameIndex&
         position = std::find_if(list.begin(), list.end(),
                                 [name](const T* listed) { return std::wcscmp(listed->GetBaseClass(), name) == 0; });
     }
+    detail::NoteBorrowed(*zvClass, *schema);
     // Room first: once the class is in, nothing throws.
     const std::size_t at = static_cast<std::size_t>(position - list.begin());
     detail::MakeRoomForOne(list);

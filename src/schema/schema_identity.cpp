@@ -4,6 +4,7 @@
 
 #include "foundation/owned_list.h"
 #include "schema/naming_rule.h"
+#include "schema/borrowed_classes.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>
@@ -108,6 +109,7 @@ CZVSchema& CZVSchema::operator=(const CZVSchema& other)
 CZVSchema::~CZVSchema()
 {
     detail::OwnershipAccess::MarkDying(this);
+    detail::ReleaseBorrowed(*this);
     Internals::ReleaseContents(*this);
 }
 

@@ -68,6 +68,9 @@ struct CZVClass::Internals {
     // after MakeRoomForList cannot fail; letting go allocates nothing.
     static void Hold(CZVClass* zvClass, CZVSchema* schema) { zvClass->m_holders.push_back(schema); }
     static void LetGo(CZVClass* zvClass, CZVSchema* schema) noexcept;
+    static bool IsHeldBy(const CZVClass& zvClass, const CZVSchema* schema);
+    // The schema the class names is being destroyed without holding it.
+    static void PassFromDyingSchema(CZVClass& zvClass, const CZVSchema* dying) noexcept;
 
     // Base-class links (base_links.cpp): every change of m_pBaseClass goes
     // through LinkBase, which keeps the chain bookkeeping, and is refused

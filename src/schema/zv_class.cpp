@@ -10,6 +10,7 @@
 #include "schema/inherited_names.h"
 #include "schema/naming_rule.h"
 #include "schema/property_name_index.h"
+#include "schema/borrowed_classes.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>
@@ -205,6 +206,7 @@ CZVClass& CZVClass::operator=(const CZVClass& other)
 
 CZVClass::~CZVClass()
 {
+    detail::ForgetBorrowed(*this);
     Internals::Unlink(*this);
     Internals::ReleaseDerived(*this);
     DetachHolder(m_properties, this);

@@ -98,6 +98,30 @@ TEST(Copies, PropertiesAndAssignedClassesNeverNameWhatIsGone)
     EXPECT_EQ(loose.GetZVSchema(), &third); // a class no schema holds takes the other's
 }
 
+// A relationship class added to a schema keeps the schema it was made with
+// (or its source's, for a copy); when that one is destroyed first, the
+// class names the schema holding it.
+TEST(Copies, ARelationshipClassAddedElsewhereOutlivesTheSchemaItNamed)
+{
+    zvtest::ScratchFolder folder;
+    CZVSchema second(L"s", L"Second", L"");
+    CZVRelationshipClass* copy = nullptr;
+    CZVRelationshipClass* made = nullptr;
+    {
+        CZVSchema first(L"f", L"First", L"");
+        copy = new CZVRelationshipClass(*first.CreateZVRelationshipClass(L"Links", L"", ZVCLASSTYPE_DOMAIN));
+        made = new CZVRelationshipClass(L"Made", &first, nullptr);
+        second.AddZVRelationshipClass(copy);
+        second.AddZVRelationshipClass(made);
+        EXPECT_EQ(copy->GetZVSchema(), &first);
+        EXPECT_EQ(made->GetZVSchema(), &first);
+    }
+    EXPECT_EQ(copy->GetZVSchema(), &second);
+    EXPECT_EQ(made->GetZVSchema(), &second);
+    EXPECT_EQ(made->FullName(), L"s:Made");
+    EXPECT_EQ(second.WriteXML(folder.WidePath("Second.01.00.zvschema.xml").c_str()), 0);
+}
+
 // A schema assigned from one that references it keeps the reference to
 // itself but never owns itself (it would then never be destroyed).
 TEST(Copies, AssignmentFromASchemaReferencingThisOneOwnsNoSelf)
