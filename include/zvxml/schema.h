@@ -811,7 +811,10 @@ public:
     /// Adds a class, which the schema then owns (NULL is ignored). A class
     /// whose name is taken is renamed N2, N3, ...; a class is placed before
     /// the first class that names it as base class. AddZVClass also points
-    /// the class at this schema. A class already in the list is refused
+    /// the class at this schema; AddZVRelationshipClass keeps the schema the
+    /// class names (the one it was made with, or its source's for a copy)
+    /// until that schema is destroyed, when the class passes to a schema
+    /// holding it. A class already in the list is refused
     /// (ZVXMLLogicError): its own name would always be taken.
     ///@{
     void AddZVClass(CZVClass* zvClass);
