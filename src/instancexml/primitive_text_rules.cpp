@@ -1,9 +1,12 @@
 #include "instancexml/primitive_text_rules.h"
 
-#include <charconv>
+#include "foundation/number_text.h"
+
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
+#include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 
 using namespace std::string_view_literals;
@@ -23,20 +26,6 @@ std::wstring_view Trimmed(std::wstring_view text)
         text.remove_suffix(1);
     }
     return text;
-}
-
-// The text as ASCII for the number readers; false when it holds anything
-// else (which no number form allows).
-bool ToAscii(std::wstring_view text, std::string& out)
-{
-    out.clear();
-    for (wchar_t c : text) {
-        if (c <= 0 || c > 0x7F) {
-            return false;
-        }
-        out.push_back(static_cast<char>(c));
-    }
-    return true;
 }
 
 // An optional sign and one or more digits, nothing else.
@@ -146,16 +135,13 @@ bool IsDouble(std::wstring_view text, bool& outOfRange)
     if (!mayOverflow) {
         return true;
     }
-    std::string ascii;
-    ToAscii(text.front() == L'+' ? text.substr(1) : text, ascii);
-    double value = 0;
-    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        // from_chars says so for a value too small to hold too, which is
-        // accepted (it reads as 0): a negative exponent tells it apart.
-        const std::size_t e = ascii.find_first_of("eE");
-        outOfRange = e == std::string::npos || ascii[e + 1] != '-';
-    }
+    // A magnitude too large reads as an infinity; one too small reads as 0
+    // or a subnormal number, which is accepted. The exponent alone cannot
+    // tell them apart: 400 digits before "e-11" are still too large.
+    const std::wstring whole(text);
+    errno = 0;
+    const double value = ParseDouble(whole.c_str(), nullptr);
+    outOfRange = errno == ERANGE && std::isinf(value);
     return true;
 }
 
@@ -229,9 +215,9 @@ bool IsDateTime(std::wstring_view text)
 {
     std::size_t i = text.size() > 0 && text[0] == L'-' ? 1 : 0;
     const std::size_t yearStart = i;
-    long year = 0;
-    for (; i < text.size() && IsDigit(text[i]) && i - yearStart < 9; ++i) {
-        year = year * 10 + (text[i] - L'0');
+    long year = 0; // modulo 400, all the leap-year rule needs: a year may have any number of digits
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        year = (year * 10 + (text[i] - L'0')) % 400;
     }
     if (i - yearStart < 4 || i >= text.size() || text[i] != L'-') {
         return false;

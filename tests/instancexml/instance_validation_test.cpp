@@ -112,6 +112,8 @@ TEST_F(InstanceValidationTest, EachPrimitiveTypeRefusesWhatItDoesNotAccept)
         {L"TRUE", L"yes", L"Aboolean: 'yes' is not a boolean"},
         {L"2024-02-29T23:59:59.5+01:00", L"2023-02-29T00:00:00", L"AdateTime: '2023-02-29T00:00:00' is not a dateTime"},
         {L"2024-02-29T23:59:59.5+01:00", L"2024-01-01", L"AdateTime: '2024-01-01' is not a dateTime"},
+        {L"2024-02-29T23:59:59.5+01:00", L"100000000100-02-29T00:00:00",
+         L"AdateTime: '100000000100-02-29T00:00:00' is not a dateTime"},
         {L"1, 2 -3.5", L"1,2", L"Apoint3d: '1,2' is not a point3d"},
         {L"1, 2 -3.5", L"1,,2,3", L"Apoint3d: '1,,2,3' is not a point3d"},
         {L"QUJD RA==", L"QUJ", L"Abinary: 'QUJ' is not binary (base64)"},
@@ -122,19 +124,24 @@ TEST_F(InstanceValidationTest, EachPrimitiveTypeRefusesWhatItDoesNotAccept)
         SCOPED_TRACE(c.replace);
         EXPECT_EQ(Validate(c.what, c.replace), Lines{std::wstring(L"2:1: Item i1: ") + c.finding});
     }
-    // A double too large needs no exponent to be one.
-    const std::wstring huge(309, L'9');
-    EXPECT_EQ(Validate(L" 1.5e3 ", huge),
-              Lines{L"2:1: Item i1: Adouble: '" + huge + L"' is out of the range of double"});
+    // A double too large needs no exponent to be one, and a negative exponent
+    // does not make it small.
+    for (const std::wstring& huge : {std::wstring(309, L'9'), std::wstring(400, L'9') + L"e-11"}) {
+        EXPECT_EQ(Validate(L" 1.5e3 ", huge),
+                  Lines{L"2:1: Item i1: Adouble: '" + huge + L"' is out of the range of double"});
+    }
     // Numbers are read alike whatever the locale; subnormal doubles are fine;
     // leading zeros do not count towards a range.
-    for (const auto& [what, replace] :
-         std::vector<std::pair<std::wstring, std::wstring>>{{L" 1.5e3 ", L"1e-999"},
-                                                            {L" 1.5e3 ", std::wstring(308, L'9') + L".5"},
-                                                            {L"-5", L"+0"},
-                                                            {L"-5", L"-0000000000000000000002147483648"},
-                                                            {L"9223372036854775807", L"-9223372036854775808"},
-                                                            {L"TRUE", L"fAlSe"}}) {
+    for (const auto& [what, replace] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {L" 1.5e3 ", L"1e-999"},
+             {L" 1.5e3 ", std::wstring(308, L'9') + L".5"},
+             {L"-5", L"+0"},
+             {L"-5", L"-0000000000000000000002147483648"},
+             {L"9223372036854775807", L"-9223372036854775808"},
+             {L"TRUE", L"fAlSe"},
+             // a year of any length from four digits
+             {L"2024-02-29T23:59:59.5+01:00", L"12345678912-01-01T00:00:00"},
+             {L"2024-02-29T23:59:59.5+01:00", L"100000000000-02-29T00:00:00"}}) {
         SCOPED_TRACE(replace);
         EXPECT_EQ(Validate(what, replace), Lines{});
     }
