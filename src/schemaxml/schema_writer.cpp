@@ -154,6 +154,17 @@ void RequireReadableNamespaces(XMLNode root, std::size_t references)
     }
 }
 
+// "xml" and "xmlns" are bound by XML itself and cannot be declared for a
+// referenced schema's namespace.
+void RequireDeclarablePrefix(const std::wstring& prefix)
+{
+    if (prefix == L"xml" || prefix == L"xmlns") {
+        throw ZVXMLFormatError(L"Cannot write " + WritingScope::Describe() + L": its prefix '" + prefix +
+                                   L"' is reserved by XML and cannot name another namespace.",
+                               L"");
+    }
+}
+
 } // namespace
 
 int CZVSchemaReference::WriteXML(XMLDocument& document, XMLNode parent)
@@ -185,6 +196,7 @@ int CZVSchema::WriteXML(const wchar_t* path)
         std::wstring version;
         FormatVersionString(version, major, minor);
         RequireWritableName(reference.m_schemaPrefix.c_str(), L"prefix");
+        RequireDeclarablePrefix(reference.m_schemaPrefix);
         const std::wstring namespaceAttr = L"xmlns:" + reference.m_schemaPrefix;
         const std::wstring xmlNamespace = reference.m_schemaName + L"." + version;
         SET_CHECKED_ATTRIBUTE(document, root, namespaceAttr.c_str(), xmlNamespace.c_str(),

@@ -171,6 +171,18 @@ TEST(WriterRefusal, NamesThatAreNoXmlNamesAreNamed)
          L"ZVSchemaReference 'Units' of ZVSchema 'Plant': its prefix '1u'"},
     };
     ExpectEachRefusedKeepingTheFile(cases, L" is not an XML name.");
+
+    // XML names, but bound by XML itself.
+    std::vector<Spoiling> reserved;
+    for (const std::wstring prefix : {L"xml", L"xmlns"}) {
+        reserved.push_back({[prefix](Plant& p) {
+                                CZVSchemaReference reference(new CZVSchema(L"u", L"Units", L""));
+                                reference.m_schemaPrefix = prefix;
+                                p.schema.AddReference(reference);
+                            },
+                            L"ZVSchemaReference 'Units' of ZVSchema 'Plant': its prefix '" + prefix + L"'"});
+    }
+    ExpectEachRefusedKeepingTheFile(reserved, L" is reserved by XML and cannot name another namespace.");
 }
 
 // Each reference declares its prefix on the root, beside the file format's
