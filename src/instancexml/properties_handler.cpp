@@ -27,6 +27,17 @@ Value* AddNewValue(CZVInstance* instance, Value* made)
     return made;
 }
 
+// The first value of `property`, or NULL.
+ZVValueBase* ValueOf(CZVInstance& instance, const CZVProperty* property)
+{
+    for (std::size_t i = 0; i < instance.GetZVValueCount(); ++i) {
+        if (ZVValueBase* value = instance.GetZVValue(i); value != nullptr && value->GetProperty() == property) {
+            return value;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 PropertiesHandler::PropertiesHandler(StateHandler* parent, CZVInstance* instance) : StateHandler(parent, L"")
@@ -96,7 +107,13 @@ START_ACTION PropertiesHandler::UnknownProperty(const std::wstring& localName, H
 void PropertiesHandler::SetPrimitiveValue(const std::wstring& name)
 {
     CZVValue* primitive = nullptr;
-    if (ZVValueBase* found = detail::InstanceAccess::FindValue(*m_pInstance, name)) {
+    ZVValueBase* found = detail::InstanceAccess::FindValue(*m_pInstance, name);
+    if (found != nullptr && found->GetProperty() != m_pProperty) {
+        // A second value of another property was renamed to this name ("Tags"
+        // repeated gives "Tags2", which may be a property of its own).
+        found = ValueOf(*m_pInstance, m_pProperty);
+    }
+    if (found != nullptr) {
         primitive = dynamic_cast<CZVValue*>(found);
     } else {
         // What CreateZVValueForZVProperty gives for a primitive property.

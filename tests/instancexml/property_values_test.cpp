@@ -131,6 +131,16 @@ TEST_F(PropertyValues, AnUnknownPropertyStopsTheParseOrIsSkippedWhenAsked)
         L"instance Pump#P{Origin={X=2}}");
 }
 
+// A repeated array property's second value is named "Tags2", which may be a
+// property of its own: its element still gets a value of its own.
+TEST_F(PropertyValues, ASecondValuesNameThatIsAPropertyOfItsOwnKeepsBoth)
+{
+    schema.FindZVClass(L"Pump", ZVCLASSTYPE_ANY)->AddZVProperty(L"Tags2", L"string", L"");
+    EXPECT_EQ(Only(Document(L"<Pump id='P'><Tags><string>a</string></Tags><Tags><string>b</string></Tags>"
+                            L"<Tags2>x</Tags2><Tags2>y</Tags2></Pump>")),
+              L"instance Pump#P{Tags=[a];Tags2=[b];Tags22=y}"); // Tags22: the value of Tags2
+}
+
 TEST_F(PropertyValues, ElementsThatDoNotFitTheirPropertyStopTheParse)
 {
     const std::wstring member = L"Encountered array element with name not equal to the property's type name";
