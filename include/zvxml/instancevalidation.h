@@ -39,9 +39,11 @@
 ///   are decimal numbers (maxOccurs also "unbounded"); other texts are not
 ///   checked. A property for which the instance holds no value is not
 ///   checked (properties are not required);
-/// - a value has the kind of its property (primitive, struct or array), and
-///   a struct value (an array member too) holds an instance of the
-///   property's struct class.
+/// - a value's property is one of its instance's class (found by name, as a
+///   reader finds it: "X: is not a property of class Item"), the value has
+///   the kind of its property (primitive, struct or array), and a struct
+///   value (an array member too) holds an instance of the property's struct
+///   class.
 ///
 /// Checks across a document (ZVInstanceDocumentValidator and
 /// ValidateZVInstanceXML), for each relationship instance:

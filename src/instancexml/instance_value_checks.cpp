@@ -49,13 +49,25 @@ public:
                 // makes every large instance in the process rebuild its
                 // name index before its next lookup.
                 m_path.push_back(Step{&std::as_const(*value).PropertyName(), -1});
-                Value(*value, false);
+                if (IsPropertyOf(*value, instance.GetZVClass())) {
+                    Value(*value, false);
+                } else {
+                    Report(std::wstring(L"is not a property of class ") + instance.GetZVClass()->GetTypeName());
+                }
                 m_path.pop_back();
             }
         }
     }
 
 private:
+    // A reader finds a value's property by its name in the holder's class.
+    static bool IsPropertyOf(ZVValueBase& value, CZVClass* holderClass)
+    {
+        CZVProperty* property = value.GetProperty();
+        return holderClass == nullptr || property == nullptr || property->GetZVClass() == holderClass ||
+               holderClass->FindProperty(property->GetPropertyName()) != nullptr;
+    }
+
     // One step of the path to the value being checked: a value's name, or
     // the index of an array member.
     struct Step {

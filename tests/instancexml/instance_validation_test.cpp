@@ -181,11 +181,13 @@ TEST_F(InstanceValidationTest, StructValueHoldsItsPropertysClass)
     instance.AddZVValue(at);
     auto* tags = new CZVValue(item->FindProperty(L"Nums"), L"1"); // a single value for an array property
     instance.AddZVValue(tags);
+    instance.AddZVValue(new CZVValue(schema.FindZVClass(L"Point", ZVCLASSTYPE_ANY)->FindProperty(L"X"), L"1"));
     Findings findings;
-    EXPECT_EQ(ValidateZVInstance(&instance, &Findings::Add, &findings), 2u);
+    EXPECT_EQ(ValidateZVInstance(&instance, &Findings::Add, &findings), 3u);
     EXPECT_EQ(findings.lines, (Lines{L"0:0: Item i9: At: holds an instance of Other; the property's struct class is "
                                      L"Point",
-                                     L"0:0: Item i9: Nums: holds a single value; the property is an array"}));
+                                     L"0:0: Item i9: Nums: holds a single value; the property is an array",
+                                     L"0:0: Item i9: X: is not a property of class Item"}));
 }
 
 // Whatever the library writes for a double is a double to its validator.
