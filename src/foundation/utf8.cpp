@@ -201,7 +201,11 @@ std::size_t Utf8Length(std::wstring_view text)
     return bytes;
 }
 
-void AppendWideAsUtf8(const wchar_t* text, std::size_t size, std::string& out)
+namespace {
+
+// `markUnencodable`: see AppendWideAsUtf8ForParser.
+template <bool markUnencodable>
+void AppendWide(const wchar_t* text, std::size_t size, std::string& out)
 {
     out.reserve(out.size() + size);
     for (std::size_t i = 0; i < size; ++i) {
@@ -217,11 +221,26 @@ void AppendWideAsUtf8(const wchar_t* text, std::size_t size, std::string& out)
                 ++i;
             }
         }
-        if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        if (cp > 0x10FFFF) {
+            if constexpr (markUnencodable) {
+                out.push_back('\xFF');
+                continue;
+            }
             cp = kReplacement;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF && !markUnencodable) {
+            cp = kReplacement; // else its three-byte form, which is no UTF-8
         }
         AppendCodePoint(cp, out);
     }
+}
+
+} // namespace
+
+void AppendWideAsUtf8(const wchar_t* text, std::size_t size, std::string& out) { AppendWide<false>(text, size, out); }
+
+void AppendWideAsUtf8ForParser(const wchar_t* text, std::size_t size, std::string& out)
+{
+    AppendWide<true>(text, size, out);
 }
 
 std::string WideToUtf8(std::wstring_view text)

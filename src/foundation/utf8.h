@@ -33,6 +33,11 @@ std::wstring Utf8ToWide(const char* text);
 // UTF-8 form (lone surrogates, values above U+10FFFF) become U+FFFD; a high
 // and a low surrogate next to each other are joined into one character.
 void AppendWideAsUtf8(const wchar_t* text, std::size_t size, std::string& out);
+// The same for text handed to the XML parser, except that a character with no
+// UTF-8 form becomes bytes the parser refuses (a lone surrogate its
+// three-byte form, a value above U+10FFFF the byte FF): the parse stops there,
+// with its line and column, instead of reading U+FFFD.
+void AppendWideAsUtf8ForParser(const wchar_t* text, std::size_t size, std::string& out);
 // The number of bytes AppendWideAsUtf8 appends for `text`.
 std::size_t Utf8Length(std::wstring_view text);
 std::string WideToUtf8(std::wstring_view text);

@@ -62,6 +62,24 @@ TEST(HostileEncoding, AnInstanceTextEndsAtANul)
     ExpectInstancesRefused([&] { return InstanceReader().ParseText(text); });
 }
 
+// A wide text's character with no UTF-8 form (a lone surrogate half, a value
+// above U+10FFFF) stops the reading there, rather than reading as U+FFFD.
+TEST(HostileEncoding, AWideCharacterWithoutAUtf8FormStopsTheReadingAtIt)
+{
+    for (const auto& [bad, saying] : {std::pair(wchar_t(0xD800), "Char 0xD800 out of allowed range"),
+                                      std::pair(wchar_t(0x110000), "Input is not proper UTF-8")}) {
+        std::wstring text = Widen(InstanceDocument("<Pump><Name>n</Name></Pump>"));
+        text[text.find(L">n<") + 1] = bad;
+        SCOPED_TRACE(saying);
+        ExpectInstancesRefused([&] { return InstanceReader().ParseText(text); }, saying);
+        ZVXML::XMLDocument document;
+        EXPECT_FALSE(document.LoadXML(text.c_str()));
+        EXPECT_EQ(document.ParseError().reason.rfind(Widen(saying), 0), 0u)
+            << ZVXML::ToUtf8(document.ParseError().reason);
+        EXPECT_GT(document.ParseError().linePos, 0);
+    }
+}
+
 // A lone surrogate half has no UTF-8 form: as U+FFFD it would name another
 // file, which would be read or written in silence.
 TEST(HostileEncoding, APathWithALoneSurrogateNamesNoFile)

@@ -139,8 +139,9 @@ bool XMLDocument::LoadXML(const wchar_t* text)
         if (!source.empty() && source.front() == L'\xFEFF') {
             source.remove_prefix(1); // a byte order mark has no meaning in decoded text
         }
-        platform::XmlDocOwner loaded =
-            platform::ParseDocument(WideToUtf8(source), std::string(), true, self.parseError);
+        std::string bytes;
+        AppendWideAsUtf8ForParser(source.data(), source.size(), bytes);
+        platform::XmlDocOwner loaded = platform::ParseDocument(bytes, std::string(), true, self.parseError);
         self.Replace(loaded ? std::move(loaded) : NewEmptyDocument());
     } catch (const std::bad_alloc&) {
         self.parseError = NoMemory(std::wstring());

@@ -53,7 +53,7 @@ void PushWideText(const wchar_t* text, std::size_t length, std::string& buffer, 
             --count;
         }
         buffer.clear();
-        AppendWideAsUtf8(text + at, count, buffer);
+        AppendWideAsUtf8ForParser(text + at, count, buffer);
         at += count;
         if (!parser.Push(buffer.data(), buffer.size())) {
             return;
