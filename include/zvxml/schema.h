@@ -827,7 +827,12 @@ public:
     CZVRelationshipClass* CreateZVRelationshipClass(const wchar_t* name, const wchar_t* description,
                                                     unsigned long classType);
     ///@}
-    /// Destroys the classes (not the relationship classes or references).
+    /// Takes the classes (not the relationship classes or references) out of
+    /// the schema and destroys them. Classes that custom attributes still
+    /// held may use leave the list and the lookups but live until the schema
+    /// is destroyed: those used by the schema's own custom attributes and its
+    /// relationship classes', and, for a schema that others own through
+    /// their references (whose custom attributes it cannot see), all.
     void RemoveAllClasses();
 
     /// This schema's own lists; indexes not checked.

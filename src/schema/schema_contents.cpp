@@ -261,13 +261,17 @@ void CZVSchema::AddReference(CZVSchemaReference& reference)
 // Custom attributes that stay (the schema's own, and those of its
 // relationship classes) may be instances of classes being removed, or hold
 // instances of them: those classes leave the list and the name index but
-// live on with the schema, so that the custom attributes stay whole.
+// live on with the schema, so that the custom attributes stay whole. The
+// custom attributes of schemas that own this one through a reference may
+// use any of its classes, and this schema cannot see them: then all live on.
 void CZVSchema::RemoveAllClasses()
 {
-    const std::unordered_set<const CZVClass*> inUse = detail::ClassesOfKeptCustomAttributes(*this);
+    const bool referenced = detail::OwnershipAccess::Owners(this) > 0;
+    const std::unordered_set<const CZVClass*> inUse =
+        referenced ? std::unordered_set<const CZVClass*>() : detail::ClassesOfKeptCustomAttributes(*this);
     std::vector<CZVClass*> retiring;
     for (CZVClass* zvClass : m_classes) {
-        if (inUse.count(zvClass) != 0) {
+        if (referenced || inUse.count(zvClass) != 0) {
             retiring.push_back(zvClass);
         }
     }
@@ -275,6 +279,8 @@ void CZVSchema::RemoveAllClasses()
     // Nothing below throws.
     for (CZVClass* zvClass : retiring) {
         CZVClass::Internals::Delist(zvClass, m_classIndex.get());
+        // Gone for lookups: classes deriving from it find their base by name.
+        CZVClass::Internals::ReleaseDerived(*zvClass);
         m_classes.erase(std::find(m_classes.begin(), m_classes.end(), zvClass));
         m_retiredClasses.push_back(zvClass);
     }

@@ -143,6 +143,27 @@ TEST(RemoveAllClasses, ClassesTheKeptCustomAttributesUseLiveOn)
     EXPECT_NE(written.find("2.5"), std::string::npos);
 }
 
+// A schema that another owns through a reference cannot see the other's
+// custom attributes, which may use any of its classes: all of them live on.
+TEST(RemoveAllClasses, AReferencedSchemasClassesLiveOnForTheReferencingSchemasCustomAttributes)
+{
+    CZVSchema app(L"a", L"App", L"");
+    auto* lib = new CZVSchema(L"l", L"Lib", L"");
+    CZVClass* note = lib->CreateZVClass(L"Note", L"", ZVCLASSTYPE_CUSTOM_ATTRIBUTE);
+    note->AddZVProperty(L"Text", L"string", L"");
+    CZVSchemaReference reference(lib); // the reference owns it
+    app.AddReference(reference);
+    auto* attribute = new CZVCustomAttribute(note);
+    attribute->SetPropertyValue(L"Text", L"kept");
+    app.CreateZVClass(L"Pump", L"", ZVCLASSTYPE_DOMAIN)->AddZVCustomAttribute(attribute);
+
+    lib->RemoveAllClasses();
+    EXPECT_EQ(lib->FindZVClass(L"Note", ZVCLASSTYPE_ANY), nullptr);
+    const zvtest::ScratchFolder folder;
+    ASSERT_EQ(app.WriteXML(folder.WidePath("App.zvschema.xml").c_str()), 0);
+    EXPECT_NE(zvtest::ReadAll(folder.Path("App.zvschema.xml")).find("kept"), std::string::npos);
+}
+
 // A class added later goes before the classes derived from it: a changed
 // base class name is seen by that ordering rule too.
 TEST(NameIndex, TheOrderingRuleSeesAChangedBaseClassName)
