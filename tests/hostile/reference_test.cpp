@@ -53,6 +53,28 @@ long Reachable(ZVXML::CZVSchema& top)
 
 } // namespace
 
+// A cycle is refused where it closes, naming the whole chain of files.
+TEST(HostileReferences, ACycleOfFilesIsRefusedNamingTheChain)
+{
+    ScratchFolder folder;
+    folder.WriteFile(FileOf("A"), SchemaNamed("A", {"B"}));
+    folder.WriteFile(FileOf("B"), SchemaNamed("B", {"C"}));
+    folder.WriteFile(FileOf("C"), SchemaNamed("C", {"A"}));
+    const std::string start = folder.WriteFile("Start.xml", SchemaNamed("Start", {"A"}));
+    ExpectThrow(RunBounded([&] { return LoadSchemaFile(start, folder.path()); }, Seconds(10)), "ZVXMLRuntimeError",
+                "Circular ZVSchemaReference: Start.xml -> A.01.00.zvschema.xml -> B.01.00.zvschema.xml -> "
+                "C.01.00.zvschema.xml -> A.01.00.zvschema.xml");
+    ZVXML::CZVSchema schema(L"t", L"Top", nullptr);
+    schema.SetReferenceSearchPath(Widen(folder.path()).c_str());
+    try {
+        schema.ReadXML(Widen(start).c_str());
+        ADD_FAILURE() << "no exception";
+    } catch (const ZVXML::ZVXMLRuntimeError& error) {
+        EXPECT_STREQ(error.Location(), L"CZVSchemaReference::ReadXML");
+    }
+    EXPECT_EQ(schema.GetReferenceCount(), 0u);
+}
+
 // A file may name its own schema (no reference is added); a file that
 // references itself under another schema name is a cycle.
 TEST(HostileReferences, AFileReferencingItselfIsNamedOrRefusedButNeverLoops)
