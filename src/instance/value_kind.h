@@ -36,6 +36,15 @@ inline ValueKind KindOf(ZVValueBase& value)
                      dynamic_cast<ZVStructValue*>(&value)};
 }
 
+// The property a reader finds for `value`, written under `name`, in the
+// class of the instance holding it (NULL: none): the value's own when the
+// class has it, else the class's property of that name.
+inline CZVProperty* PropertyAReaderFinds(CZVClass& holderClass, ZVValueBase& value, const wchar_t* name)
+{
+    CZVProperty* own = value.GetProperty();
+    return own != nullptr && own->GetZVClass() == &holderClass ? own : holderClass.FindProperty(name);
+}
+
 // Why a value of `kind` cannot stand for `property`, or for one member of it
 // when `isMember`; NULL when it can.
 inline const wchar_t* KindMismatch(const ValueKind& kind, const CZVProperty& property, bool isMember)

@@ -64,8 +64,8 @@ private:
     static bool IsPropertyOf(ZVValueBase& value, CZVClass* holderClass)
     {
         CZVProperty* property = value.GetProperty();
-        return holderClass == nullptr || property == nullptr || property->GetZVClass() == holderClass ||
-               holderClass->FindProperty(property->GetPropertyName()) != nullptr;
+        return holderClass == nullptr || property == nullptr ||
+               PropertyAReaderFinds(*holderClass, value, property->GetPropertyName()) != nullptr;
     }
 
     // One step of the path to the value being checked: a value's name, or

@@ -238,27 +238,19 @@ private:
         const wchar_t* name = PropertyNameOf(value);
         const WritingScope scope(L"ZVProperty", name);
         RequireElementName(name, L"name");
-        const CZVProperty* readAs = holderClass != nullptr ? &PropertyAReaderFinds(*holderClass, value, name) : nullptr;
-        if (readAs != nullptr) {
+        // A reader reads the element as the property it finds by that name:
+        // a value of another kind would come back as something else, and one
+        // of no property would stop the read of this instance and every later one.
+        const CZVProperty* readAs = nullptr;
+        if (holderClass != nullptr) {
+            readAs = PropertyAReaderFinds(*holderClass, value, name);
+            if (readAs == nullptr) {
+                Refuse(L"its instance's class " + std::wstring(holderClass->GetTypeName()) +
+                       L" has no property of that name");
+            }
             RequireKindFits(kind, *readAs, false);
         }
         Element(kind, name, depth, readAs);
-    }
-
-    // A reader finds a value's property by the element's name in the class
-    // of the instance holding it, and reads the element as that property's
-    // kind: a value of another kind would come back as something else, or
-    // stop the read of this instance and of every later one.
-    static const CZVProperty& PropertyAReaderFinds(CZVClass& holderClass, ZVValueBase& value, const wchar_t* name)
-    {
-        CZVProperty* own = value.GetProperty();
-        const CZVProperty* found =
-            own != nullptr && own->GetZVClass() == &holderClass ? own : holderClass.FindProperty(name);
-        if (found == nullptr) {
-            Refuse(L"its instance's class " + std::wstring(holderClass.GetTypeName()) +
-                   L" has no property of that name");
-        }
-        return *found;
     }
 
     static void RequireKindFits(const ValueKind& kind, const CZVProperty& property, bool isMember)

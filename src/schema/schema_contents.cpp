@@ -5,8 +5,8 @@
 #include "foundation/number_text.h"
 #include "foundation/owned_list.h"
 #include "schema/base_links.h"
-#include "schema/classes_in_use.h"
 #include "schema/borrowed_classes.h"
+#include "schema/classes_in_use.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>

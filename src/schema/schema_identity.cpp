@@ -3,8 +3,8 @@
 #include <zvxml/schema.h>
 
 #include "foundation/owned_list.h"
-#include "schema/naming_rule.h"
 #include "schema/borrowed_classes.h"
+#include "schema/naming_rule.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>

@@ -6,11 +6,11 @@
 #include "foundation/wide_format.h"
 #include "schema/base_chain.h"
 #include "schema/base_links.h"
+#include "schema/borrowed_classes.h"
 #include "schema/class_name_index.h"
 #include "schema/inherited_names.h"
 #include "schema/naming_rule.h"
 #include "schema/property_name_index.h"
-#include "schema/borrowed_classes.h"
 #include "schema/schema_internals.h"
 
 #include <algorithm>
